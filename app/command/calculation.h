@@ -1,0 +1,45 @@
+// The calculation command: one press of the calculate button, from reading the form to
+// showing the results, with the optional report. Plain C++: the window and the command line
+// both drive it through the form record.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/form_record.h"
+#include "model/calc_state.h"
+
+namespace vmk {
+
+inline constexpr std::string_view VersionStamp = "04.3.16 c";
+inline constexpr std::string_view ReportPathPrefix = "c:\\Vellmark\\IO\\VMKIO";
+
+struct CalcSettings {
+  // Folder of the report files VMKIO<c>.csv; empty means `DefaultReportDir()`.
+  std::string ReportDir;
+  // Decimal separator of the window's number texts (the report always uses ".").
+  std::string DecimalSep = ".";
+};
+
+struct CalcOutcome {
+  // True when the results were shown in their normal form (valid inputs, no model error,
+  // no input/output error, not the file-read request).
+  bool NormalResult = false;
+  // Set when an input/output error ended the calculation: the text of the modal message box
+  // (code page 932), for example "ﾌｧｲﾙが見つかりません."
+  std::optional<Cp932> MessageBox;
+  // The report file appended to, when one was written.
+  std::optional<std::string> ReportPath;
+};
+
+// The start-up state of the window: every control of the layout and `InitFrequencyGrid`.
+FormRecord MakeStartupForm();
+
+// Where the report files live: on Windows "c:\Vellmark\IO", elsewhere drive c: maps to the
+// user's home folder ($HOME/Vellmark/IO). Never created by the program.
+std::string DefaultReportDir();
+
+// Runs one calculation over the form record and the process-wide state.
+CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings);
+
+}  // namespace vmk

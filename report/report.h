@@ -1,0 +1,81 @@
+// The calculation report: appended to an existing comma-separated file, code page 932, CR LF.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "common/cp932.h"
+#include "input/model_parameters.h"
+
+namespace vmk {
+
+// What went wrong with the report file; the calculation command turns it into its message.
+enum class IoErrorKind : std::uint8_t {
+  FileNotFound,      // "ﾌｧｲﾙが見つかりません"
+  PathNotFound,      // "不正なﾌｧｲﾙ名です" (missing folder)
+  AccessDenied,      // "ﾌｧｲﾙへのｱｸｾｽが拒否されました" (also a read-only file)
+  DiskFull,          // "ﾃﾞｨｽｸがいっぱいです"
+  TooManyOpenFiles,  // "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます"
+  Other,             // "I/O ｴﾗｰ (%d)" with the system error number
+};
+
+class ReportIoError : public std::runtime_error {
+ public:
+  ReportIoError(IoErrorKind kind, int sysErrno, const std::string& what)
+      : std::runtime_error(what), Kind(kind), SysErrno(sysErrno) {}
+  IoErrorKind Kind;
+  int SysErrno;  // errno of the failing call
+};
+
+// The report file of one calculation and its switch. Every writer but `WriteReportTrailer`
+// does nothing while `ReportEnabled` is clear.
+class ReportFile {
+ public:
+  ReportFile() = default;
+  ReportFile(const ReportFile&) = delete;
+  ReportFile& operator=(const ReportFile&) = delete;
+  ~ReportFile();  // closes without raising if still open
+
+  bool ReportEnabled = false;
+  Cp932 Memo;  // the whole text of `memoOption`, written into the headers and the trailer
+
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Internal: buffered output. Raise ReportIoError on failure.
+  void Append(std::string_view bytes);
+  void Flush();
+  void OpenExisting(const std::string& path);
+  void Close();
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+  std::string buffer_;
+};
+
+// Opens the existing file at `path` for appending (never creates it), cutting it at an
+// end-of-file mark (0x1A) found in its last 128 bytes; an exclusive advisory lock keeps a
+// second writer out. Raises ReportIoError.
+void OpenReportFile(ReportFile& rf, const std::string& path);
+
+void WritePuffHeader(ReportFile& rf);
+void WritePuffRow(ReportFile& rf, const ModelParameters& p, int row, int windCase, int s,
+                  float freq, float alpha, float gamma, float u, float eta2Minus,
+                  float eta2Plus, float fMinus, float fPlus, float f, float no2r, float c1,
+                  float cw);
+void WriteSectionTotal(ReportFile& rf, std::string_view label, float sum);
+void WritePlumeHeader(ReportFile& rf);
+void WritePlumeRow(ReportFile& rf, const ModelParameters& p, int row, int windClassIndex, int s,
+                   std::int16_t hours, float sigmaZ, float fMinus, float fPlus, float f,
+                   float no2r, float c1, float cw);
+void WriteReportTrailer(ReportFile& rf, float qh, float totalConc);
+void CloseReportFile(ReportFile& rf);
+
+// Field texts of the rows.
+std::string FormatReportValue(float x);                    // FormatGeneral(x, 5), at most 20
+std::string FormatFixedWidth(long double x, int w, int d);  // fixed w.d, "." always
+std::string FormatIntWidth(long long v, int w);             // right-aligned, never cut
+
+}  // namespace vmk
