@@ -40,15 +40,15 @@ std::string Convert(const char* to, const char* from, std::string_view in, SkipF
   return out;
 }
 
-// Length of the UTF-8 sequence that starts at p (1 for a stray byte).
+// Length of the UTF-8 sequence that starts at p: the lead byte and the continuation bytes that
+// follow it, up to the length the lead byte announces (1 for a stray byte). A sequence cut short
+// thus counts as one bad character, like a whole character the code page cannot hold.
 size_t Utf8SeqLen(const unsigned char* p, size_t left) {
   unsigned char c = p[0];
   size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-  if (n > left) return 1;
-  for (size_t i = 1; i < n; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 1;
-  }
-  return n;
+  size_t i = 1;
+  while (i < n && i < left && (p[i] & 0xC0) == 0x80) ++i;
+  return i;
 }
 
 size_t Cp932SeqLen(const unsigned char* p, size_t left) {

@@ -29,8 +29,8 @@ class ReportIoError : public std::runtime_error {
   int SysErrno;  // errno of the failing call
 };
 
-// The report file of one calculation and its switch. Every writer but `WriteReportTrailer`
-// does nothing while `ReportEnabled` is clear.
+// The report file of one calculation and its switch. Every writer does nothing while
+// `ReportEnabled` is clear (`WriteReportTrailer` is only called when it is set).
 class ReportFile {
  public:
   ReportFile() = default;
@@ -50,6 +50,11 @@ class ReportFile {
   void Close();
 
  private:
+  // Writes what is buffered if it can, then closes, ignoring every failure.
+  void CloseQuietly() noexcept;
+  // Drops the buffer and closes the descriptor, ignoring failures; then raises `err`.
+  [[noreturn]] void FailAndClose(int err, const char* what);
+
   int fd_ = -1;
   std::string path_;
   std::string buffer_;

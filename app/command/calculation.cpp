@@ -1,1 +1,160 @@
-// placeholder
+#include "app/command/calculation.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <exception>
+
+#include "common/numtext.h"
+#include "input/frequency_grid.h"
+#include "input/read_parameters.h"
+#include "model/model.h"
+#include "report/report.h"
+
+namespace vmk {
+namespace {
+
+constexpr std::size_t kOptionPrefixLen = 6;
+
+unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+
+// The option prefix "@", mode, "A".."F", ":", name character, "@" in the first six bytes.
+struct MemoOptions {
+  bool Matches = false;
+  unsigned char Mode = 0;      // upper-cased second byte
+  unsigned char NameChar = 0;  // upper-cased fifth byte
+};
+
+MemoOptions ParseMemoOptions(const Cp932& memo) {
+  MemoOptions o;
+  if (memo.size() < kOptionPrefixLen) return o;
+  auto b = [&](std::size_t i) { return static_cast<unsigned char>(memo[i]); };
+  unsigned char letter = Upper(b(2));
+  unsigned char name = Upper(b(4));
+  bool nameOk = (name >= '0' && name <= '9') || (name >= 'A' && name <= 'Z');
+  if (b(0) == '@' && letter >= 'A' && letter <= 'F' && b(3) == ':' && nameOk && b(5) == '@') {
+    o.Matches = true;
+    o.Mode = Upper(b(1));
+    o.NameChar = name;
+  }
+  return o;
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+  if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+    return pw->pw_dir;
+  }
+  return ".";
+}
+
+std::string ReportPath(const CalcSettings& settings, char nameChar) {
+  std::string dir = settings.ReportDir.empty() ? DefaultReportDir() : settings.ReportDir;
+#ifdef _WIN32
+  const char sepChar = '\\';
+#else
+  const char sepChar = '/';
+#endif
+  if (!dir.empty() && dir.back() != sepChar) dir += sepChar;
+  return dir + "VMKIO" + nameChar + ".csv";
+}
+
+// The text of the modal message box for a report file failure, with its closing ".".
+Cp932 IoErrorMessage(const ReportIoError& e) {
+  switch (e.Kind) {
+    case IoErrorKind::FileNotFound: return Sj("ﾌｧｲﾙが見つかりません.");
+    case IoErrorKind::PathNotFound: return Sj("不正なﾌｧｲﾙ名です.");
+    case IoErrorKind::AccessDenied: return Sj("ﾌｧｲﾙへのｱｸｾｽが拒否されました.");
+    case IoErrorKind::DiskFull: return Sj("ﾃﾞｨｽｸがいっぱいです.");
+    case IoErrorKind::TooManyOpenFiles: return Sj("ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます.");
+    case IoErrorKind::Other: break;
+  }
+  return Sj("I/O ｴﾗｰ (" + std::to_string(e.SysErrno) + ").");
+}
+
+}  // namespace
+
+void ShowResults(FormRecord& form, const CalcState& st, bool ok, const std::string& sep) {
+  if (!ok || st.ModelError) {
+    form.Text("QhResultLabel") = " Error ";
+    form.Text("ConcResLabel") = " Error ";
+    form.Text("messageLabel") += ": " + st.ModelErrorText;
+    return;
+  }
+  form.Text("QhResultLabel") = " " + FormatGeneral(st.Params.Qh, 4, sep);
+  const long double c = st.TotalConc;
+  const bool exponentForm = c >= 9.999e-6L && c < 0.001L;  // false for a value that is NaN
+  form.Text("ConcResLabel") =
+      " " + (exponentForm ? FormatExponent(c, 4, 1, sep) : FormatGeneral(c, 4, sep));
+}
+
+FormRecord MakeStartupForm() {
+  FormRecord form = MakeLayoutForm();
+  InitFrequencyGrid(form.Grid);
+  return form;
+}
+
+std::string DefaultReportDir() {
+#ifdef _WIN32
+  return "c:\\Vellmark\\IO";
+#else
+  return HomeFolder() + "/Vellmark/IO";
+#endif
+}
+
+CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings) {
+  CalcOutcome out;
+  st.ModelErrorText.clear();
+  st.ModelError = false;
+
+  const bool ok = ReadModelParameters(form, st.Params);
+  ShowFrequencyTotals(st.Params, form.Grid);
+  if (!ok) {
+    ShowResults(form, st, false, settings.DecimalSep);
+    return out;
+  }
+
+  Cp932& memo = form.Text("memoOption");
+  const MemoOptions opt = ParseMemoOptions(memo);
+  st.Report.ReportEnabled = opt.Matches && opt.Mode == 'W';
+  const bool fileRead = opt.Matches && opt.Mode == 'R';
+
+  if (memo.compare(0, 5, "@ver@") == 0) {
+    // Keeps the first six bytes, but never half of a double-byte character.
+    memo = CutWholeChars(memo, kOptionPrefixLen) + ":" + std::string(VersionStamp);
+  }
+
+  if (fileRead) {
+    form.Text("messageLabel") = " proc. fileRead called ";
+    return out;
+  }
+
+  try {
+    if (st.Report.ReportEnabled) {
+      const std::string path = ReportPath(settings, static_cast<char>(opt.NameChar));
+      st.Report.Memo = memo;
+      OpenReportFile(st.Report, path);
+      out.ReportPath = path;
+    }
+    RunModel(st);
+    if (st.Report.ReportEnabled) {
+      WriteReportTrailer(st.Report, st.Params.Qh, st.TotalConc);
+      CloseReportFile(st.Report);
+    }
+  } catch (const ReportIoError& e) {
+    st.Report.Close();
+    out.MessageBox = IoErrorMessage(e);
+    return out;
+  } catch (const std::exception& e) {
+    st.Report.Close();
+    out.MessageBox = Utf8ToCp932(e.what()) + ".";
+    return out;
+  }
+
+  ShowResults(form, st, true, settings.DecimalSep);
+  out.NormalResult = !st.ModelError;
+  return out;
+}
+
+}  // namespace vmk

@@ -39,6 +39,11 @@ FormRecord MakeStartupForm();
 // user's home folder ($HOME/Vellmark/IO). Never created by the program.
 std::string DefaultReportDir();
 
+// `ShowResults`: writes the heat flux and concentration labels, or the error form (" Error "
+// in both, ": " and the model's error text behind the status line) when `ok` is false or the
+// model set `ModelError`.
+void ShowResults(FormRecord& form, const CalcState& st, bool ok, const std::string& sep = ".");
+
 // Runs one calculation over the form record and the process-wide state.
 CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings);
 

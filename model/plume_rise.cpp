@@ -1,0 +1,68 @@
+#include "model/plume_rise.h"
+
+#include <cmath>
+
+namespace vmk {
+
+// Every expression below runs in extended precision and is rounded to float where it is stored
+// or returned; the printed digits of the report depend on these rounding points.
+
+void ComputeHeatFlux(ModelParameters& p) {
+  p.Qh = static_cast<float>(((0.24L * p.Dens) * p.Qg) *
+                            (static_cast<long double>(p.T) - p.Ta));
+}
+
+float SafePower(float base, float exponent) {
+  if (static_cast<long double>(base) < 1e-10L) return 0.0f;
+  return static_cast<float>(expl(static_cast<long double>(exponent) * logl(base)));
+}
+
+float BriggsRise(float qh, float dThetaDz) {
+  const long double quarter = sqrtl(sqrtl(static_cast<long double>(qh)));
+  return static_cast<float>((1.4L * quarter) * SafePower(dThetaDz, -0.375f));
+}
+
+float ConcaweRise(float qh, float u) {
+  return static_cast<float>((0.175L * sqrtl(static_cast<long double>(qh))) *
+                            SafePower(u, -0.75f));
+}
+
+float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u) {
+  if (formulaCode == RiseNone) return 0.0f;
+  const float briggs = BriggsRise(qh, p.DthDz(dayNight));
+  // Below 1 mm/s the CONCAWE formula has no meaning: every formula falls back to Briggs.
+  if (static_cast<long double>(u) < 0.001L) return briggs;
+  const float concawe = ConcaweRise(qh, u);
+  const float upper = p.IntUL(dayNight);
+  if (formulaCode == RiseBriggs) return briggs;
+  if (formulaCode == RiseConcawe) return concawe;
+  if (u > upper) return concawe;
+  const float atUpper = ConcaweRise(qh, upper);
+  const float interpolated = static_cast<float>(
+      briggs + ((static_cast<long double>(atUpper) - briggs) * u) / upper);
+  if (formulaCode == RiseSmaller && interpolated > concawe) return concawe;
+  return interpolated;
+}
+
+void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr) {
+  const float stab = StabPowerExponent[s];
+  const float pHrHm = p.PHrHmDependent
+                          ? static_cast<float>(static_cast<long double>(p.PHrHmMult) * stab)
+                          : p.PHrHmConst;
+  const float ratioHm = static_cast<float>(static_cast<long double>(p.Hm) / p.Hr);
+  p.Uhm = static_cast<float>(static_cast<long double>(SafePower(ratioHm, pHrHm)) * uhr);
+
+  const float pHmHo = static_cast<float>(static_cast<long double>(p.PHmHoMult) * stab);
+  const float ratioHo = static_cast<float>(static_cast<long double>(p.Ho) / p.Hm);
+  p.Uh0 = static_cast<float>(static_cast<long double>(SafePower(ratioHo, pHmHo)) * p.Uhm);
+
+  // The rise uses the wind at the actual stack height; Uhe is not fed back into it.
+  p.DH = PlumeRise(p, dayNight, formulaCode, p.Qh, p.Uh0);
+  p.He = static_cast<float>(static_cast<long double>(p.Ho) + p.DH);
+
+  const float pHoHe = static_cast<float>(static_cast<long double>(p.PHoHeMult) * stab);
+  const float ratioHe = static_cast<float>(static_cast<long double>(p.He) / p.Ho);
+  p.Uhe = static_cast<float>(static_cast<long double>(SafePower(ratioHe, pHoHe)) * p.Uh0);
+}
+
+}  // namespace vmk

@@ -1,0 +1,41 @@
+// Heat flux, the wind profile between the measurement heights and the plume rise of one case.
+#pragma once
+
+#include <array>
+
+#include "input/model_parameters.h"
+
+namespace vmk {
+
+// Power-law exponent of the wind profile by stability class 1..11 (index 0 unused).
+inline constexpr std::array<float, 12> StabPowerExponent = {
+    0.0f, 0.1f, 0.125f, 0.15f, 0.175f, 0.2f, 0.225f, 0.25f, 0.25f, 0.25f, 0.3f, 0.3f};
+
+// Plume-rise formula codes.
+inline constexpr int RiseNone = 0;
+inline constexpr int RiseBriggs = 1;
+inline constexpr int RiseConcawe = 2;
+inline constexpr int RiseInterpolated = 3;
+inline constexpr int RiseSmaller = 4;
+
+// Qh := 0.24 * Dens * Qg * (T - Ta), cal/s.
+void ComputeHeatFlux(ModelParameters& p);
+
+// e^(exponent * ln base); 0 for a base below 1e-10 (zero and negative bases included).
+float SafePower(float base, float exponent);
+
+// Briggs: 1.4 * Qh^(1/4) * (dtheta/dz)^(-3/8), m.
+float BriggsRise(float qh, float dThetaDz);
+
+// CONCAWE: 0.175 * Qh^(1/2) * u^(-3/4), m.
+float ConcaweRise(float qh, float u);
+
+// Plume rise by formula code 0..4 for the day (1) or night (2) values, u the wind speed at the
+// actual stack height.
+float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u);
+
+// Wind speeds at Hm, Ho and He, the plume rise and the effective stack height of one case of
+// stability class s; writes Uhm, Uh0, DH, He and Uhe into the parameter set.
+void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr);
+
+}  // namespace vmk

@@ -1,0 +1,272 @@
+// The calculation command over the form record: order of steps, options, result display and
+// the report file's failure paths.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "app/command/calculation.h"
+#include "common/cp932.h"
+
+namespace fs = std::filesystem;
+using vmk::Sj;
+
+namespace {
+
+class Calculation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vmk-app-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    settings_.ReportDir = dir_.string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  vmk::CalcOutcome Run() { return vmk::RunCalculation(form_, st_, settings_); }
+  std::string& Text(std::string_view name) { return form_.Text(name); }
+  void CreateReport(const std::string& name) { std::ofstream(dir_ / name).flush(); }
+  std::string ReadReport(const std::string& name) {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  // One windy case with hours, so that the concentration is not 0.
+  void SetOneWindyCase() { form_.Grid[4][8] = "100"; }
+
+  fs::path dir_;
+  vmk::FormRecord form_ = vmk::MakeStartupForm();
+  vmk::CalcState st_;
+  vmk::CalcSettings settings_;
+};
+
+TEST_F(Calculation, DefaultsShowHeatFluxAndZero) {
+  auto out = Run();
+  EXPECT_TRUE(out.NormalResult);
+  EXPECT_FALSE(out.MessageBox);
+  EXPECT_FALSE(out.ReportPath);
+  EXPECT_EQ(Text("QhResultLabel"), " 5.741E5");
+  EXPECT_EQ(Text("ConcResLabel"), " 0");
+  EXPECT_EQ(Text("messageLabel"), Sj(" 入力・条件 : O.K."));
+  EXPECT_EQ(form_.Grid[10][13], "    0");  // totals written
+}
+
+TEST_F(Calculation, InvalidInputShowsErrorFormAndStillTotals) {
+  SetOneWindyCase();
+  Text("QgEdit") = "abc";
+  auto out = Run();
+  EXPECT_FALSE(out.NormalResult);
+  EXPECT_EQ(Text("QhResultLabel"), " Error ");
+  EXPECT_EQ(Text("ConcResLabel"), " Error ");
+  EXPECT_EQ(Text("messageLabel"), "Error: Qg: ");
+  // Nothing of the grid was read in this calculation: the totals are of the zeroed record.
+  EXPECT_EQ(form_.Grid[10][13], "    0");
+}
+
+TEST_F(Calculation, InvalidInputDoesNotExamineTheOptionField) {
+  Text("memoOption") = "@ver@";
+  Text("TempGEdit") = " 14.9";
+  Run();
+  EXPECT_EQ(Text("messageLabel"), "T<Ta: ");
+  EXPECT_EQ(Text("memoOption"), "@ver@");
+}
+
+TEST_F(Calculation, OptionPatternSelectsTheReport) {
+  struct Case {
+    const char* memo;
+    const char* file;  // nullptr: no report
+  };
+  const Case cases[] = {
+      {"", nullptr},
+      {"@WA:1", nullptr},  // five bytes never match
+      {"@WA:1@", "VMKIO1.csv"},
+      {"@WA:1@ case 3", "VMKIO1.csv"},
+      {"@wa:z@", "VMKIOZ.csv"},
+      {"@wf:q@", "VMKIOQ.csv"},
+      {"@WG:1@", nullptr},  // third byte outside A to F
+      {"@XA:1@", nullptr},  // mode X
+      {"@WA;1@", nullptr},
+      {"@WA:_@", nullptr},
+      {"#WA:1@", nullptr},
+      {"@WA:1#", nullptr},
+  };
+  for (const char* f : {"VMKIO1.csv", "VMKIOZ.csv", "VMKIOQ.csv"}) CreateReport(f);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.memo);
+    Text("memoOption") = c.memo;
+    auto out = Run();
+    EXPECT_TRUE(out.NormalResult);
+    if (c.file == nullptr) {
+      EXPECT_FALSE(out.ReportPath);
+    } else {
+      ASSERT_TRUE(out.ReportPath);
+      EXPECT_EQ(fs::path(*out.ReportPath), dir_ / c.file);
+    }
+  }
+  EXPECT_NE(ReadReport("VMKIO1.csv").find("@WA:1@ case 3"), std::string::npos);
+}
+
+TEST_F(Calculation, ReportIsWrittenHeaderToTrailerAndClosed) {
+  CreateReport("VMKIO1.csv");
+  SetOneWindyCase();
+  Text("memoOption") = "@WA:1@ memo";
+  auto out = Run();
+  ASSERT_TRUE(out.NormalResult);
+  std::string r = ReadReport("VMKIO1.csv");
+  EXPECT_EQ(r.rfind("\r\n\r\npuff      @WA:1@ memo\r\n", 0), 0u);
+  EXPECT_NE(r.find("plume total(ppb) ,,,"), std::string::npos);
+  EXPECT_NE(r.find("Qh (cal/s),,, 5.741E5\r\n"), std::string::npos);
+  EXPECT_EQ(r.substr(r.size() - 26), "--------------,---------\r\n");
+  // A second calculation appends a second report: the file was closed and unlocked.
+  Run();
+  EXPECT_EQ(ReadReport("VMKIO1.csv"), r + r);
+}
+
+TEST_F(Calculation, VersionQuery) {
+  Text("memoOption") = "@ver@";
+  EXPECT_TRUE(Run().NormalResult);
+  EXPECT_EQ(Text("memoOption"), "@ver@:04.3.16 c");
+  EXPECT_EQ(Text("QhResultLabel"), " 5.741E5");
+  Run();
+  EXPECT_EQ(Text("memoOption"), "@ver@::04.3.16 c");
+  Run();
+  EXPECT_EQ(Text("memoOption"), "@ver@::04.3.16 c");
+
+  Text("memoOption") = "@ver@ note";
+  Run();
+  EXPECT_EQ(Text("memoOption"), "@ver@ :04.3.16 c");
+  // A double-byte character across the sixth byte is dropped whole, not cut in half.
+  Text("memoOption") = "@ver@" + Sj("濃度");
+  Run();
+  EXPECT_EQ(Text("memoOption"), "@ver@:04.3.16 c");
+  // Upper case is no version query.
+  Text("memoOption") = "@VER@";
+  Run();
+  EXPECT_EQ(Text("memoOption"), "@VER@");
+}
+
+TEST_F(Calculation, FileReadRequestLeavesResultsAlone) {
+  Text("QhResultLabel") = "before";
+  Text("ConcResLabel") = "before";
+  Text("memoOption") = "@RA:1@";
+  auto out = Run();
+  EXPECT_FALSE(out.NormalResult);
+  EXPECT_FALSE(out.ReportPath);
+  EXPECT_EQ(Text("messageLabel"), " proc. fileRead called ");
+  EXPECT_EQ(Text("QhResultLabel"), "before");
+  EXPECT_EQ(Text("ConcResLabel"), "before");
+  Text("memoOption") = "@ra:Z@";
+  Run();
+  EXPECT_EQ(Text("messageLabel"), " proc. fileRead called ");
+}
+
+TEST_F(Calculation, ReportFileFailuresEndTheCalculationWithTheirMessage) {
+  Run();  // results of an earlier calculation stay shown
+  Text("QhResultLabel") = "kept";
+  SetOneWindyCase();
+  Text("memoOption") = "@WA:1@";
+  auto missingFile = Run();
+  ASSERT_TRUE(missingFile.MessageBox);
+  EXPECT_EQ(*missingFile.MessageBox, Sj("ﾌｧｲﾙが見つかりません."));
+  EXPECT_FALSE(missingFile.NormalResult);
+  EXPECT_EQ(Text("QhResultLabel"), "kept");
+  EXPECT_EQ(Text("ConcResLabel"), " 0");
+  EXPECT_EQ(Text("messageLabel"), Sj(" 入力・条件 : O.K."));
+
+  settings_.ReportDir = (dir_ / "no-such-folder").string();
+  auto missingFolder = Run();
+  ASSERT_TRUE(missingFolder.MessageBox);
+  EXPECT_EQ(*missingFolder.MessageBox, Sj("不正なﾌｧｲﾙ名です."));
+
+  // The next press starts afresh.
+  settings_.ReportDir = dir_.string();
+  CreateReport("VMKIO1.csv");
+  auto fine = Run();
+  EXPECT_TRUE(fine.NormalResult);
+  EXPECT_FALSE(fine.MessageBox);
+}
+
+TEST_F(Calculation, FullDiskEndsTheCalculation) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  fs::create_symlink("/dev/full", dir_ / "VMKIO1.csv");
+  SetOneWindyCase();
+  Text("memoOption") = "@WA:1@";
+  auto out = Run();
+  ASSERT_TRUE(out.MessageBox);
+  EXPECT_EQ(*out.MessageBox, Sj("ﾃﾞｨｽｸがいっぱいです."));
+}
+
+TEST_F(Calculation, TotalsAreResetBetweenCalculations) {
+  SetOneWindyCase();
+  Run();
+  std::string first = Text("ConcResLabel");
+  float firstValue = st_.TotalConc;
+  EXPECT_NE(first, " 0");
+  Run();
+  EXPECT_EQ(Text("ConcResLabel"), first);
+  EXPECT_EQ(st_.TotalConc, firstValue);
+}
+
+TEST(ShowResults, ConcentrationDisplayThresholds) {
+  struct Case {
+    float conc;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.0f, " 0"},
+      {0.0005f, " 5.000E-4"},
+      {0.000123456f, " 1.235E-4"},
+      {0.001f, " 0.001"},  // the float is just above 0.001: general form
+      {0.000005f, " 5E-6"},
+      {0.00099999f, " 1.000E-3"},
+      {9.999e-6f, " 9.999E-6"},
+      {9.998e-6f, " 9.998E-6"},
+      {12.5f, " 12.5"},
+      {574092.0f, " 5.741E5"},
+  };
+  vmk::FormRecord form = vmk::MakeStartupForm();
+  vmk::CalcState st;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    st.TotalConc = c.conc;
+    vmk::ShowResults(form, st, true);
+    EXPECT_EQ(form.Text("ConcResLabel"), c.text);
+  }
+  st.TotalConc = std::numeric_limits<float>::quiet_NaN();
+  vmk::ShowResults(form, st, true);
+  EXPECT_EQ(form.Text("ConcResLabel").find('E'), std::string::npos) << "NaN takes the general form";
+}
+
+TEST(ShowResults, DecimalSeparatorOfTheLocale) {
+  vmk::FormRecord form = vmk::MakeStartupForm();
+  vmk::CalcState st;
+  st.Params.Qh = 12.5f;
+  st.TotalConc = 0.0005f;
+  vmk::ShowResults(form, st, true, ",");
+  EXPECT_EQ(form.Text("QhResultLabel"), " 12,5");
+  EXPECT_EQ(form.Text("ConcResLabel"), " 5,000E-4");
+}
+
+TEST(ShowResults, ModelErrorForm) {
+  vmk::FormRecord form = vmk::MakeStartupForm();
+  vmk::CalcState st;
+  form.Text("messageLabel") = Sj(" 入力・条件 : O.K.");
+  st.ModelError = true;
+  st.ModelErrorText = "/stab.prm in sigZPG ";
+  vmk::ShowResults(form, st, true);
+  EXPECT_EQ(form.Text("QhResultLabel"), " Error ");
+  EXPECT_EQ(form.Text("ConcResLabel"), " Error ");
+  EXPECT_EQ(form.Text("messageLabel"), Sj(" 入力・条件 : O.K.: /stab.prm in sigZPG "));
+}
+
+TEST(ReportFolder, HomeFolderStandsForDriveC) {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr) GTEST_SKIP();
+  EXPECT_EQ(vmk::DefaultReportDir(), std::string(home) + "/Vellmark/IO");
+}
+
+}  // namespace
