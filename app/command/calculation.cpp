@@ -73,6 +73,15 @@ Cp932 IoErrorMessage(const ReportIoError& e) {
   return Sj("I/O ｴﾗｰ (" + std::to_string(e.SysErrno) + ").");
 }
 
+// An error already ends the calculation: close the report so that the rows written so far
+// reach the file and its lock is released; a second failure here has nothing to add.
+void CloseAfterFailure(ReportFile& rf) {
+  try {
+    rf.Close();
+  } catch (const std::exception&) {
+  }
+}
+
 }  // namespace
 
 void ShowResults(FormRecord& form, const CalcState& st, bool ok, const std::string& sep) {
@@ -143,11 +152,11 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
       CloseReportFile(st.Report);
     }
   } catch (const ReportIoError& e) {
-    st.Report.Close();
+    CloseAfterFailure(st.Report);
     out.MessageBox = IoErrorMessage(e);
     return out;
   } catch (const std::exception& e) {
-    st.Report.Close();
+    CloseAfterFailure(st.Report);
     out.MessageBox = Utf8ToCp932(e.what()) + ".";
     return out;
   }

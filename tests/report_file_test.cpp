@@ -1,0 +1,306 @@
+// The report file: opening only an existing file, the failure kinds, the end-of-file mark cut,
+// the single-writer lock, buffering and closing on every path.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "report/report.h"
+#include "report/report_io.h"
+#include "report_test_support.h"
+
+namespace vmk {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+int OpenDescriptorCount() {
+  int n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+// The kind of the error that opening `path` raises; fails the test when nothing is raised.
+IoErrorKind OpenFailure(const std::string& path, int* sysErrno = nullptr) {
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  try {
+    OpenReportFile(rf, path);
+  } catch (const ReportIoError& e) {
+    EXPECT_FALSE(rf.IsOpen());
+    if (sysErrno != nullptr) *sysErrno = e.SysErrno;
+    return e.Kind;
+  }
+  ADD_FAILURE() << "opening " << path << " raised nothing";
+  return IoErrorKind::Other;
+}
+
+// Appends one short text through the writers' path and closes.
+void AppendReport(const std::string& path, const std::string& text) {
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  OpenReportFile(rf, path);
+  rf.Append(text);
+  CloseReportFile(rf);
+}
+
+TEST(ReportFileOpen, AppendsToAnExistingFile) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO1.csv");
+  WriteBytes(path, "first\r\n");
+  AppendReport(path, "second\r\n");
+  AppendReport(path, "third\r\n");
+  EXPECT_EQ(ReadBytes(path), "first\r\nsecond\r\nthird\r\n");
+}
+
+TEST(ReportFileOpen, FailureKinds) {
+  ScratchDir dir;
+  const std::string plain = dir.File("plain.csv");
+  WriteBytes(plain, "x");
+  const int before = OpenDescriptorCount();
+  EXPECT_EQ(OpenFailure(dir.File("VMKIO9.csv")), IoErrorKind::FileNotFound);
+  EXPECT_EQ(OpenFailure(dir.File("missing/VMKIO9.csv")), IoErrorKind::PathNotFound);
+  EXPECT_EQ(OpenFailure(dir.File("missing/deeper/VMKIO9.csv")), IoErrorKind::PathNotFound);
+  EXPECT_EQ(OpenFailure(plain + "/VMKIO9.csv"), IoErrorKind::PathNotFound);  // not a folder
+  EXPECT_EQ(OpenFailure(dir.File("")), IoErrorKind::AccessDenied);           // a folder
+  EXPECT_EQ(OpenDescriptorCount(), before);
+  // The file is never created.
+  EXPECT_FALSE(std::filesystem::exists(dir.File("VMKIO9.csv")));
+}
+
+// A file without write permission is refused, also for the superuser, so this holds as root.
+TEST(ReportFileOpen, ReadOnlyFileIsDenied) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO2.csv");
+  WriteBytes(path, "kept\x1A");
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  const int before = OpenDescriptorCount();
+  int err = 0;
+  EXPECT_EQ(OpenFailure(path, &err), IoErrorKind::AccessDenied);
+  EXPECT_EQ(err, EACCES);
+  EXPECT_EQ(OpenDescriptorCount(), before);
+  EXPECT_EQ(ReadBytes(path), "kept\x1A");  // not even the end-of-file mark is cut
+}
+
+TEST(ReportFileOpen, TooManyOpenFiles) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO3.csv");
+  WriteBytes(path, "");
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  // The lowest free descriptor becomes the limit: the next open has no room.
+  const int lowest = ::dup(0);
+  ASSERT_GE(lowest, 0);
+  ::close(lowest);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(lowest);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+  int err = 0;
+  const IoErrorKind kind = OpenFailure(path, &err);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+  EXPECT_EQ(kind, IoErrorKind::TooManyOpenFiles);
+  EXPECT_EQ(err, EMFILE);
+}
+
+TEST(ReportFileOpen, ErrnoKinds) {
+  const std::pair<int, IoErrorKind> cases[] = {
+      {ENOENT, IoErrorKind::FileNotFound},     {ENOTDIR, IoErrorKind::PathNotFound},
+      {ENAMETOOLONG, IoErrorKind::PathNotFound}, {EACCES, IoErrorKind::AccessDenied},
+      {EPERM, IoErrorKind::AccessDenied},      {EROFS, IoErrorKind::AccessDenied},
+      {EISDIR, IoErrorKind::AccessDenied},     {EWOULDBLOCK, IoErrorKind::AccessDenied},
+      {ENOSPC, IoErrorKind::DiskFull},         {EDQUOT, IoErrorKind::DiskFull},
+      {EMFILE, IoErrorKind::TooManyOpenFiles}, {ENFILE, IoErrorKind::TooManyOpenFiles},
+      {EIO, IoErrorKind::Other},               {ELOOP, IoErrorKind::Other},
+  };
+  for (const auto& [err, kind] : cases) EXPECT_EQ(IoErrorKindOf(err), kind) << err;
+  EXPECT_EQ(ParentFolder("a/b/c.csv"), "a/b");
+  EXPECT_EQ(ParentFolder("/c.csv"), "/");
+  EXPECT_EQ(ParentFolder("c.csv"), ".");
+}
+
+// Writes to /dev/full fail with ENOSPC: the failure shows when the buffer is written out, and
+// the file is closed all the same.
+TEST(ReportFileWrite, DiskFull) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not writable here";
+  const int before = OpenDescriptorCount();
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  OpenReportFile(rf, "/dev/full");
+  WritePuffHeader(rf);
+  try {
+    CloseReportFile(rf);
+    ADD_FAILURE() << "closing raised nothing";
+  } catch (const ReportIoError& e) {
+    EXPECT_EQ(e.Kind, IoErrorKind::DiskFull);
+    EXPECT_EQ(e.SysErrno, ENOSPC);
+  }
+  EXPECT_FALSE(rf.IsOpen());
+  EXPECT_EQ(OpenDescriptorCount(), before);
+
+  // A buffer that fills up is written out at once, so the row writer itself raises.
+  OpenReportFile(rf, "/dev/full");
+  const std::string block(16 * 1024, 'x');
+  try {
+    for (int i = 0; i < 8; ++i) rf.Append(block);
+    ADD_FAILURE() << "64 KiB of rows raised nothing";
+  } catch (const ReportIoError& e) {
+    EXPECT_EQ(e.Kind, IoErrorKind::DiskFull);
+  }
+  EXPECT_FALSE(rf.IsOpen());
+  EXPECT_EQ(OpenDescriptorCount(), before);
+}
+
+TEST(ReportFileWrite, BufferedUntilCloseOrFull) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO4.csv");
+  WriteBytes(path, "");
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  OpenReportFile(rf, path);
+  WritePuffHeader(rf);
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  const std::string block(16 * 1024, 'y');
+  for (int i = 0; i < 4; ++i) rf.Append(block);
+  const auto flushed = std::filesystem::file_size(path);
+  EXPECT_GE(flushed, 64u * 1024u);
+  rf.Append("tail\r\n");
+  EXPECT_EQ(std::filesystem::file_size(path), flushed);
+  CloseReportFile(rf);
+  EXPECT_EQ(std::filesystem::file_size(path), flushed + 6);
+}
+
+// A calculation abandoned without closing still leaves its rows in the file.
+TEST(ReportFileWrite, DestructorWritesAndCloses) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO5.csv");
+  WriteBytes(path, "");
+  const int before = OpenDescriptorCount();
+  {
+    ReportFile rf;
+    rf.ReportEnabled = true;
+    OpenReportFile(rf, path);
+    WriteSectionTotal(rf, "puff", 0.0f);
+  }
+  EXPECT_EQ(OpenDescriptorCount(), before);
+  EXPECT_EQ(ReadBytes(path), "\r\npuff total(ppb) ,,,0\r\n\r\n");
+}
+
+TEST(ReportFileWrite, DisabledTouchesNothing) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO6.csv");
+  WriteBytes(path, "same\x1A");
+  ModelParameters p;
+  ReportFile rf;
+  rf.ReportEnabled = false;
+  OpenReportFile(rf, path);
+  EXPECT_FALSE(rf.IsOpen());
+  OpenReportFile(rf, dir.File("missing/VMKIO6.csv"));  // not even looked at
+  WritePuffHeader(rf);
+  WritePuffRow(rf, p, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+  WriteSectionTotal(rf, "puff", 1);
+  WritePlumeHeader(rf);
+  WritePlumeRow(rf, p, 1, 4, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+  WriteSectionTotal(rf, "plume", 1);
+  WriteReportTrailer(rf, 1, 1);
+  CloseReportFile(rf);
+  EXPECT_EQ(ReadBytes(path), "same\x1A");
+}
+
+struct EofMarkCase {
+  const char* name;
+  std::string before;
+  std::string after;
+};
+
+TEST(ReportFileOpen, EndOfFileMarkInTheLastBytesIsCut) {
+  const std::string pad200(200, 'p');
+  const std::string pad127(127, 'q');
+  const EofMarkCase cases[] = {
+      {"mark at the end", "abc\x1A", "abc+"},
+      {"mark with bytes after it", "abc\x1Axyz\x1A", "abc+"},
+      {"mark alone", "\x1A", "+"},
+      {"no mark", "abc", "abc+"},
+      {"mark first of the last 128", "r\x1A" + pad127, "r+"},
+      {"mark just before the last 128", "\x1A" + pad127 + "s", "\x1A" + pad127 + "s+"},
+      {"mark far before the end", "\x1A" + pad200, "\x1A" + pad200 + "+"},
+  };
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO7.csv");
+  for (const auto& c : cases) {
+    WriteBytes(path, c.before);
+    AppendReport(path, "+");
+    EXPECT_EQ(ReadBytes(path), c.after) << c.name;
+  }
+}
+
+TEST(ReportFileLock, SecondWriterIsRefusedUntilClose) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO8.csv");
+  WriteBytes(path, "");
+  ReportFile first;
+  first.ReportEnabled = true;
+  OpenReportFile(first, path);
+  first.Append("one\r\n");
+
+  const int before = OpenDescriptorCount();
+  int err = 0;
+  EXPECT_EQ(OpenFailure(path, &err), IoErrorKind::AccessDenied);
+  EXPECT_EQ(err, EWOULDBLOCK);
+  EXPECT_EQ(OpenDescriptorCount(), before);
+
+  // Another process is kept out too; readers are not.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ReportFile other;
+    other.ReportEnabled = true;
+    int code = 1;
+    try {
+      OpenReportFile(other, path);
+    } catch (const ReportIoError& e) {
+      code = e.Kind == IoErrorKind::AccessDenied ? 0 : 2;
+    }
+    const int reader = ::open(path.c_str(), O_RDONLY);
+    if (reader < 0) code = 3;
+    ::_exit(code);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  CloseReportFile(first);
+  AppendReport(path, "two\r\n");
+  EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\n");
+}
+
+// Opening again while a file is still open finishes the earlier file and releases its lock.
+TEST(ReportFileLock, ReopeningReleasesTheEarlierFile) {
+  ScratchDir dir;
+  const std::string a = dir.File("VMKIOA.csv");
+  const std::string b = dir.File("VMKIOB.csv");
+  WriteBytes(a, "");
+  WriteBytes(b, "");
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  OpenReportFile(rf, a);
+  rf.Append("to a\r\n");
+  OpenReportFile(rf, b);
+  rf.Append("to b\r\n");
+  AppendReport(a, "again\r\n");
+  CloseReportFile(rf);
+  EXPECT_EQ(ReadBytes(a), "to a\r\nagain\r\n");
+  EXPECT_EQ(ReadBytes(b), "to b\r\n");
+}
+
+}  // namespace
+}  // namespace vmk

@@ -1,0 +1,241 @@
+// Report texts: the fixed-width and general number fields, the rows, section headers, totals
+// and closing block, compared byte for byte in code page 932.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "report/report.h"
+#include "report_test_support.h"
+
+namespace vmk {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+// What the writers append to an empty report file, read back after closing.
+std::string Written(const std::function<void(ReportFile&)>& write, const Cp932& memo = "") {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO1.csv");
+  WriteBytes(path, "");
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  rf.Memo = memo;
+  OpenReportFile(rf, path);
+  write(rf);
+  CloseReportFile(rf);
+  return ReadBytes(path);
+}
+
+struct FixedCase {
+  long double x;
+  int w;
+  int d;
+  const char* text;
+};
+
+TEST(FormatFixedWidth, RoundsHalfAwayOnTheExactValueAndPads) {
+  const FixedCase cases[] = {
+      {35.0f, 7, 3, " 35.000"},
+      {8.6f, 5, 2, " 8.60"},
+      {12.34f, 5, 2, "12.34"},
+      {1.0f, 6, 4, "1.0000"},
+      {0.0f, 5, 3, "0.000"},
+      {-2.5f, 7, 3, " -2.500"},
+      {-12.345678f, 5, 2, "-12.35"},         // wider than its field: written whole
+      {123456.789f, 5, 2, "123456.79"},       // the float is 123456.7890625
+      {0.125L, 5, 2, " 0.13"},                // exactly on a tie: away from zero
+      {-0.125L, 5, 2, "-0.13"},
+      {0.0625L, 5, 3, "0.063"},
+      {2.5L, 2, 0, " 3"},
+      {1.005f, 5, 2, " 1.00"},                // the float lies just below the tie
+      {0.6874f, 6, 4, "0.6874"},
+      {9.9996f, 6, 3, "10.000"},              // the carry adds a digit
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatFixedWidth(c.x, c.w, c.d), c.text) << static_cast<double>(c.x) << " in "
+                                                       << c.w << "." << c.d;
+  }
+}
+
+TEST(FormatIntWidth, RightAlignsAndNeverCuts) {
+  EXPECT_EQ(FormatIntWidth(2, 2), " 2");
+  EXPECT_EQ(FormatIntWidth(22, 2), "22");
+  EXPECT_EQ(FormatIntWidth(120, 4), " 120");
+  EXPECT_EQ(FormatIntWidth(8784, 4), "8784");
+  EXPECT_EQ(FormatIntWidth(12345, 4), "12345");
+  EXPECT_EQ(FormatIntWidth(-5, 3), " -5");
+  EXPECT_EQ(FormatIntWidth(2, 0), "2");
+}
+
+TEST(FormatReportValue, FiveSignificantDigits) {
+  EXPECT_EQ(FormatReportValue(10523.75f), "10524");
+  EXPECT_EQ(FormatReportValue(0.000187631f), "0.00018763");
+  EXPECT_EQ(FormatReportValue(0.0000950f), "9.5E-5");
+  EXPECT_EQ(FormatReportValue(1.29441f), "1.2944");
+  EXPECT_EQ(FormatReportValue(0.0f), "0");
+  EXPECT_EQ(FormatReportValue(1e6f), "1E6");
+  EXPECT_EQ(FormatReportValue(-123456.0f), "-1.2346E5");
+}
+
+// The worked puff row: row 2, calm, class A-B.
+void WriteWorkedPuffRow(ReportFile& rf, ModelParameters& p) {
+  p.Uhr = p.Uhm = p.Uh0 = 0.4f;
+  p.DH = 12.34f;
+  p.He = 22.34f;
+  WritePuffRow(rf, p, 2, 1, 2, 35.0f, 0.859f, 0.862f, 0.0f, 10523.75f, 10798.2f, 9.5023e-5f,
+               9.2608e-5f, 1.87631e-4f, 1.0f, 0.0119134f, 4.7601e-5f);
+}
+
+// The worked plume row: row 5, wind class index 5 (windy class 2), class C.
+void WriteWorkedPlumeRow(ReportFile& rf, ModelParameters& p) {
+  p.Uhr = p.Uhm = p.Uh0 = 2.5f;
+  p.Uhe = 2.875f;
+  p.DH = 8.6f;
+  p.He = 18.6f;
+  WritePlumeRow(rf, p, 5, 5, 5, 120, 10.25f, 0.69431f, 0.6001f, 1.29441f, 0.6874f,
+                0.00123456f, 1.6912e-5f);
+}
+
+const char* const kWorkedPuffRow =
+    " 2, 無, A-B,  35.000, 0.400, 0.400, 0.400, 0.000, 12.34, 22.34, 0.859, 0.862, 10524, "
+    "10798, 9.5023E-5, 9.2608E-5, 0.00018763, 1.0000, 0.011913, 4.7601E-5\r\n";
+const char* const kWorkedPlumeRow =
+    " 5, 2,  C,  120, 2.500, 2.500, 2.500, 2.875,  8.60, 18.60, 10.25, 0.69431, 0.6001, "
+    "1.2944, 0.6874, 0.0012346, 1.6912E-5\r\n";
+
+TEST(ReportRows, WorkedPuffRow) {
+  ModelParameters p;
+  EXPECT_EQ(Written([&](ReportFile& rf) { WriteWorkedPuffRow(rf, p); }), Sj(kWorkedPuffRow));
+}
+
+TEST(ReportRows, WorkedPlumeRow) {
+  ModelParameters p;
+  EXPECT_EQ(Written([&](ReportFile& rf) { WriteWorkedPlumeRow(rf, p); }), Sj(kWorkedPlumeRow));
+}
+
+TEST(ReportRows, WindAndStabilityLabelsInCodePage932) {
+  ModelParameters p;
+  const std::string text = Written([&](ReportFile& rf) {
+    WritePuffRow(rf, p, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0);
+    WritePuffRow(rf, p, 22, 2, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0);
+  });
+  // "無" is 0x96 0xB3 and "弱" is 0x8E 0xE3; the one-letter classes keep their blank.
+  EXPECT_EQ(text.rfind(" 1, \x96\xB3,  A,  ", 0), 0u);
+  const std::size_t second = text.find("\r\n") + 2;
+  EXPECT_EQ(text.find("22, \x8E\xE3,  G,  ", second), second);
+}
+
+TEST(ReportSections, HeadersWithMemoAndColumnLines) {
+  const Cp932 memo = Sj("@WA:1@ 試算");
+  EXPECT_EQ(Written([](ReportFile& rf) { WritePuffHeader(rf); }, memo),
+            Sj("\r\npuff      @WA:1@ 試算\r\n\r\n"
+               "No.,風階,安定度,頻度 , Uhr, Uhm, Uh0, Uhe, ΔH, He, α, γ,η-^2,η+^2,F(-),F(+),F,"
+               "NO2r,C1(ppb),Cw(ppb)\r\n"));
+  const std::string plume = Written([](ReportFile& rf) { WritePlumeHeader(rf); }, memo);
+  EXPECT_EQ(plume, Sj("\r\nPlume      @WA:1@ 試算\r\n\r\n"
+                      "No.,風階,安定度,頻度 , Uhr, Uhm, Uh0, Uhe, ΔH, He, σz,F(-),F(+),F,NO2r,"
+                      "C1(ppb),Cw(ppb)\r\n"));
+  // "ΔH" is written as the double-byte 0x83 0xA2.
+  EXPECT_NE(plume.find(" \x83\xA2H,"), std::string::npos);
+}
+
+TEST(ReportSections, Totals) {
+  EXPECT_EQ(Written([](ReportFile& rf) { WriteSectionTotal(rf, "puff", 0.0f); }),
+            "\r\npuff total(ppb) ,,,0\r\n\r\n");
+  EXPECT_EQ(Written([](ReportFile& rf) { WriteSectionTotal(rf, "plume", 0.00123456f); }),
+            "\r\nplume total(ppb) ,,,0.001235\r\n\r\n");
+  EXPECT_EQ(Written([](ReportFile& rf) { WriteSectionTotal(rf, "plume", 574092.0f); }),
+            "\r\nplume total(ppb) ,,,5.741E5\r\n\r\n");
+  // The label is cut to 10 characters.
+  EXPECT_EQ(Written([](ReportFile& rf) { WriteSectionTotal(rf, "abcdefghijklm", 1.5f); }),
+            "\r\nabcdefghij total(ppb) ,,,1.5\r\n\r\n");
+}
+
+TEST(ReportSections, Trailer) {
+  EXPECT_EQ(Written([](ReportFile& rf) { WriteReportTrailer(rf, 574092.0f, 0.0005f); },
+                    Sj("@wa:z@ メモ")),
+            Sj("@wa:z@ メモ\r\nQh (cal/s),,, 5.741E5\r\nC (ppb ng/m3),,, 0.0005\r\n"
+               "--------------,---------\r\n"));
+}
+
+// A whole report appended after what the file already holds.
+TEST(ReportSections, WholeReport) {
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIOA.csv");
+  WriteBytes(path, "earlier report\r\n");
+  ModelParameters p;
+  ReportFile rf;
+  rf.ReportEnabled = true;
+  rf.Memo = Sj("@WA:A@ 試算");
+  OpenReportFile(rf, path);
+  WritePuffHeader(rf);
+  p.Uhr = 1.5f;
+  p.Uhm = 1.2f;
+  p.Uh0 = 2.0f;
+  p.DH = 3.5f;
+  p.He = 33.5f;
+  WritePuffRow(rf, p, 1, 2, 1, 12.5f, 1.2f, 0.5f, 2.25f, 250.5f, 1e6f, 0.5f, 0.0f, 0.5f, 1.0f,
+               123456.0f, 0.001f);
+  WriteWorkedPuffRow(rf, p);
+  WriteSectionTotal(rf, "puff", 0.001f + 4.7601e-5f);
+  WritePlumeHeader(rf);
+  WriteWorkedPlumeRow(rf, p);
+  WriteSectionTotal(rf, "plume", 1.6912e-5f);
+  WriteReportTrailer(rf, 574092.0f, 0.001f + 4.7601e-5f + 1.6912e-5f);
+  CloseReportFile(rf);
+  EXPECT_FALSE(rf.IsOpen());
+
+  const std::string expected =
+      "earlier report\r\n"
+      "\r\n"
+      "puff      @WA:A@ 試算\r\n"
+      "\r\n"
+      "No.,風階,安定度,頻度 , Uhr, Uhm, Uh0, Uhe, ΔH, He, α, γ,η-^2,η+^2,F(-),F(+),F,NO2r,"
+      "C1(ppb),Cw(ppb)\r\n"
+      " 1, 弱,  A,  12.500, 1.500, 1.200, 2.000, 2.250,  3.50, 33.50, 1.200, 0.500, 250.5, 1E6, "
+      "0.5, 0, 0.5, 1.0000, 1.2346E5, 0.001\r\n"
+      " 2, 無, A-B,  35.000, 0.400, 0.400, 0.400, 0.000, 12.34, 22.34, 0.859, 0.862, 10524, "
+      "10798, 9.5023E-5, 9.2608E-5, 0.00018763, 1.0000, 0.011913, 4.7601E-5\r\n"
+      "\r\n"
+      "puff total(ppb) ,,,0.001048\r\n"
+      "\r\n"
+      "\r\n"
+      "Plume      @WA:A@ 試算\r\n"
+      "\r\n"
+      "No.,風階,安定度,頻度 , Uhr, Uhm, Uh0, Uhe, ΔH, He, σz,F(-),F(+),F,NO2r,C1(ppb),"
+      "Cw(ppb)\r\n"
+      " 5, 2,  C,  120, 2.500, 2.500, 2.500, 2.875,  8.60, 18.60, 10.25, 0.69431, 0.6001, "
+      "1.2944, 0.6874, 0.0012346, 1.6912E-5\r\n"
+      "\r\n"
+      "plume total(ppb) ,,,1.691E-5\r\n"
+      "\r\n"
+      "@WA:A@ 試算\r\n"
+      "Qh (cal/s),,, 5.741E5\r\n"
+      "C (ppb ng/m3),,, 0.001065\r\n"
+      "--------------,---------\r\n";
+  EXPECT_EQ(ReadBytes(path), Sj(expected));
+}
+
+// A calculation whose every frequency is zero still writes both sections and the trailer.
+TEST(ReportSections, EmptySectionsStillWritten) {
+  const std::string text = Written(
+      [](ReportFile& rf) {
+        WritePuffHeader(rf);
+        WriteSectionTotal(rf, "puff", 0.0f);
+        WritePlumeHeader(rf);
+        WriteSectionTotal(rf, "plume", 0.0f);
+        WriteReportTrailer(rf, 574092.0f, 0.0f);
+      },
+      "@WA:1@");
+  EXPECT_NE(text.find("\r\npuff total(ppb) ,,,0\r\n\r\n\r\nPlume      @WA:1@\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\r\nplume total(ppb) ,,,0\r\n\r\n@WA:1@\r\nQh (cal/s),,, 5.741E5\r\n"
+                      "C (ppb ng/m3),,, 0\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace vmk
