@@ -117,7 +117,7 @@ TEST_F(Calculation, ReportIsWrittenHeaderToTrailerAndClosed) {
   auto out = Run();
   ASSERT_TRUE(out.NormalResult);
   std::string r = ReadReport("VMKIO1.csv");
-  EXPECT_EQ(r.rfind("\r\n\r\npuff      @WA:1@ memo\r\n", 0), 0u);
+  EXPECT_EQ(r.rfind("\r\npuff      @WA:1@ memo\r\n\r\n", 0), 0u);
   EXPECT_NE(r.find("plume total(ppb) ,,,"), std::string::npos);
   EXPECT_NE(r.find("Qh (cal/s),,, 5.741E5\r\n"), std::string::npos);
   EXPECT_EQ(r.substr(r.size() - 26), "--------------,---------\r\n");
