@@ -1,0 +1,38 @@
+// The program `vmk`: the calculator's window.
+#include <cstdio>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/form_layout.h"
+#include "app/window/form1.h"
+#include "app/window/screenshot.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr,
+                 "vmk: no display here, so the window cannot open; the command line runs without one: "
+                 "build/bin/vmk-calc CASE\n");
+    return 1;
+  }
+
+  QApplication app(argc, argv);
+  // The application title of the task bar and the message boxes. Only the name is set: a
+  // display name would be appended to the window's own title.
+  QApplication::setApplicationName(QString::fromUtf8(vmk::kApplicationTitle.data(),
+                                                     static_cast<qsizetype>(vmk::kApplicationTitle.size())));
+
+  vmk::Form1 window;
+  window.show();
+
+  // Developer aid for the documentation pictures: VMK_SCREENSHOT_DIR names the folder.
+  const QString pictureDir = qEnvironmentVariable("VMK_SCREENSHOT_DIR");
+  if (!pictureDir.isEmpty()) {
+    QTimer::singleShot(500, &window, [&window, pictureDir] {
+      const bool saved = vmk::SaveWindowPictures(window, pictureDir);
+      QCoreApplication::exit(saved ? 0 : 1);
+    });
+  }
+  return QApplication::exec();
+}
