@@ -1,5 +1,6 @@
 #include "model/plume_rise.h"
 
+#include <bit>
 #include <cmath>
 
 namespace vmk {
@@ -14,50 +15,72 @@ void ComputeHeatFlux(ModelParameters& p) {
 
 float SafePower(float base, float exponent) {
   if (static_cast<long double>(base) < 1e-10L) return 0.0f;
+  // e^(p * ln 1) and e^(0 * ln b) are exactly 1: equal heights and zero exponents (the
+  // defaults) need no logarithm.
+  if (base == 1.0f || exponent == 0.0f) return 1.0f;
   return static_cast<float>(expl(static_cast<long double>(exponent) * logl(base)));
 }
 
-float BriggsRise(float qh, float dThetaDz) {
+float PowerMemo::SafePower(float base, float exponent) {
+  const auto b = std::bit_cast<std::uint32_t>(base);
+  const auto e = std::bit_cast<std::uint32_t>(exponent);
+  for (std::size_t i = 0; i < size_; ++i) {
+    if (entries_[i].Base == b && entries_[i].Exponent == e) return entries_[i].Value;
+  }
+  const float value = vmk::SafePower(base, exponent);
+  if (size_ < entries_.size()) entries_[size_++] = Entry{b, e, value};
+  return value;
+}
+
+namespace {
+float Power(PowerMemo* memo, float base, float exponent) {
+  return memo ? memo->SafePower(base, exponent) : SafePower(base, exponent);
+}
+}  // namespace
+
+float BriggsRise(float qh, float dThetaDz, PowerMemo* memo) {
   const long double quarter = sqrtl(sqrtl(static_cast<long double>(qh)));
-  return static_cast<float>((1.4L * quarter) * SafePower(dThetaDz, -0.375f));
+  return static_cast<float>((1.4L * quarter) * Power(memo, dThetaDz, -0.375f));
 }
 
-float ConcaweRise(float qh, float u) {
+float ConcaweRise(float qh, float u, PowerMemo* memo) {
   return static_cast<float>((0.175L * sqrtl(static_cast<long double>(qh))) *
-                            SafePower(u, -0.75f));
+                            Power(memo, u, -0.75f));
 }
 
-float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u) {
+float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u,
+                PowerMemo* memo) {
   if (formulaCode == RiseNone) return 0.0f;
-  const float briggs = BriggsRise(qh, p.DthDz(dayNight));
+  const float briggs = BriggsRise(qh, p.DthDz(dayNight), memo);
   // Below 1 mm/s the CONCAWE formula has no meaning: every formula falls back to Briggs.
   if (static_cast<long double>(u) < 0.001L) return briggs;
-  const float concawe = ConcaweRise(qh, u);
-  const float upper = p.IntUL(dayNight);
   if (formulaCode == RiseBriggs) return briggs;
+  const float concawe = ConcaweRise(qh, u);
   if (formulaCode == RiseConcawe) return concawe;
+  const float upper = p.IntUL(dayNight);
   if (u > upper) return concawe;
-  const float atUpper = ConcaweRise(qh, upper);
+  const float atUpper = ConcaweRise(qh, upper, memo);
   const float interpolated = static_cast<float>(
       briggs + ((static_cast<long double>(atUpper) - briggs) * u) / upper);
   if (formulaCode == RiseSmaller && interpolated > concawe) return concawe;
   return interpolated;
 }
 
-void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr) {
+void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr,
+                        PowerMemo* memo) {
   const float stab = StabPowerExponent[s];
   const float pHrHm = p.PHrHmDependent
                           ? static_cast<float>(static_cast<long double>(p.PHrHmMult) * stab)
                           : p.PHrHmConst;
   const float ratioHm = static_cast<float>(static_cast<long double>(p.Hm) / p.Hr);
-  p.Uhm = static_cast<float>(static_cast<long double>(SafePower(ratioHm, pHrHm)) * uhr);
+  p.Uhm = static_cast<float>(static_cast<long double>(Power(memo, ratioHm, pHrHm)) * uhr);
 
   const float pHmHo = static_cast<float>(static_cast<long double>(p.PHmHoMult) * stab);
   const float ratioHo = static_cast<float>(static_cast<long double>(p.Ho) / p.Hm);
-  p.Uh0 = static_cast<float>(static_cast<long double>(SafePower(ratioHo, pHmHo)) * p.Uhm);
+  p.Uh0 = static_cast<float>(static_cast<long double>(Power(memo, ratioHo, pHmHo)) * p.Uhm);
 
   // The rise uses the wind at the actual stack height; Uhe is not fed back into it.
-  p.DH = PlumeRise(p, dayNight, formulaCode, p.Qh, p.Uh0);
+  p.DH = PlumeRise(p, dayNight, formulaCode, p.Qh, p.Uh0, memo);
   p.He = static_cast<float>(static_cast<long double>(p.Ho) + p.DH);
 
   const float pHoHe = static_cast<float>(static_cast<long double>(p.PHoHeMult) * stab);

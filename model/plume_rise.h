@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
 #include "input/model_parameters.h"
 
@@ -24,18 +26,38 @@ void ComputeHeatFlux(ModelParameters& p);
 // e^(exponent * ln base); 0 for a base below 1e-10 (zero and negative bases included).
 float SafePower(float base, float exponent);
 
+// SafePower results kept by their exact arguments over the cases of one model section, for the
+// powers that repeat from case to case: the wind-profile factors of each stability class and
+// the Briggs and limit CONCAWE powers of day and night. A kept result is the one a fresh call
+// gives, so the memo changes no digit, only the number of logarithms.
+class PowerMemo {
+ public:
+  float SafePower(float base, float exponent);
+
+ private:
+  struct Entry {
+    std::uint32_t Base;
+    std::uint32_t Exponent;
+    float Value;
+  };
+  std::array<Entry, 32> entries_{};
+  std::size_t size_ = 0;
+};
+
 // Briggs: 1.4 * Qh^(1/4) * (dtheta/dz)^(-3/8), m.
-float BriggsRise(float qh, float dThetaDz);
+float BriggsRise(float qh, float dThetaDz, PowerMemo* memo = nullptr);
 
 // CONCAWE: 0.175 * Qh^(1/2) * u^(-3/4), m.
-float ConcaweRise(float qh, float u);
+float ConcaweRise(float qh, float u, PowerMemo* memo = nullptr);
 
 // Plume rise by formula code 0..4 for the day (1) or night (2) values, u the wind speed at the
 // actual stack height.
-float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u);
+float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u,
+                PowerMemo* memo = nullptr);
 
 // Wind speeds at Hm, Ho and He, the plume rise and the effective stack height of one case of
 // stability class s; writes Uhm, Uh0, DH, He and Uhe into the parameter set.
-void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr);
+void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr,
+                        PowerMemo* memo = nullptr);
 
 }  // namespace vmk

@@ -8,9 +8,8 @@
 
 namespace vmk {
 
-// Index into the sigma-z table: 0 is A' (one class more unstable than A), 1..11 the stability
-// classes A .. G.
-inline constexpr int SigZClassAPrime = 0;
+// A sigma-z class (SigZClass) is an index 0..11: 0 is A' (one class more unstable than A),
+// 1..11 the stability classes A .. G.
 
 // One distance range of a class: sigma-z = Gamma * x^Alpha for x up to Limit (m).
 struct SigZRange {

@@ -1,0 +1,96 @@
+#include "model/plume.h"
+
+#include <cmath>
+
+#include "model/no2.h"
+#include "model/plume_rise.h"
+#include "model/receptor.h"
+#include "report/report.h"
+
+namespace vmk {
+
+using ld = long double;
+
+namespace {
+inline constexpr int WindyClassFirst = 1;
+inline constexpr int WindyClassLast = 6;
+inline constexpr int WindyGridRowOffset = 3;  // windy class k is grid row k + 3
+
+// sigZPG, remembered per class unless it raised the error (which must be raised every time).
+float SigmaZOf(CalcState& st, const SigZTarget& t, float Rc, PlumeSectionMemo* memo) {
+  std::optional<float>* slot = memo ? &memo->SigmaZ[t.Cls][t.HalfStep ? 1 : 0] : nullptr;
+  if (slot && *slot) return **slot;
+  bool error = false;
+  const float sigma = sigZPG(t.Cls, t.HalfStep, Rc, error, st.ModelErrorText);
+  if (error) {
+    st.ModelError = true;
+  } else if (slot) {
+    *slot = sigma;
+  }
+  return sigma;
+}
+
+float No2RatioOf(const ModelParameters& p, int dayNight, float Rc, PlumeSectionMemo* memo) {
+  std::optional<float>* slot = memo ? &memo->NO2r[dayNight] : nullptr;
+  if (slot && *slot) return **slot;
+  // The plume adds no distance: the calm distance Ra belongs to the puff model.
+  const float ratio = No2Ratio(p, dayNight, Rc, 0.0f);
+  if (slot) *slot = ratio;
+  return ratio;
+}
+
+}  // namespace
+
+void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* memo) {
+  ModelParameters& p = st.Params;
+  if (p.SigZShiftMode > 0 && p.SigZShift > 0) {
+    c.SigZClass = ShiftStability(c.S, p.SigZShiftMode, p.SigZShift);
+  } else {
+    c.SigZClass = SigZTarget{c.S, false};
+  }
+  c.DayNight = DayNightIndex(c.S);
+  // The unshifted class drives the wind profile and the rise.
+  p.Uhr = p.RepWindSpeed[c.K + WindyGridRowOffset];
+  ComputeWindAndRise(p, c.S, c.DayNight, p.DHFormulaWindy, p.Uhr,
+                     memo ? &memo->Powers : nullptr);
+  c.SigmaZ = SigmaZOf(st, c.SigZClass, Rc, memo);
+
+  const ld tm = (static_cast<ld>(p.z) - p.He) / c.SigmaZ;
+  const ld tp = (static_cast<ld>(p.z) + p.He) / c.SigmaZ;
+  c.FMinus = static_cast<float>(expl((tm * tm) * -0.5L));  // direct plume
+  c.FPlus = static_cast<float>(expl((tp * tp) * -0.5L));   // image reflected at the ground
+  c.F = static_cast<float>(static_cast<ld>(c.FMinus) + c.FPlus);
+
+  c.C1 = static_cast<float>(((static_cast<ld>(PlumeConst) * p.Qp) * c.F) /
+                            ((static_cast<ld>(Rc) * c.SigmaZ) * p.Uhe));
+  c.NO2r = p.NOxTransform ? No2RatioOf(p, c.DayNight, Rc, memo) : 1.0f;
+  c.C1 = static_cast<float>(static_cast<ld>(c.C1) * c.NO2r);
+  c.Cw = static_cast<float>((static_cast<ld>(c.Hours) * c.C1) / p.FreqTotal);
+}
+
+void PlumeModel(CalcState& st) {
+  const ModelParameters& p = st.Params;
+  const float Rc = CalcDistance(p.R);
+  WritePlumeHeader(st.Report);
+  PlumeSectionMemo memo;
+  int caseNumber = 0;
+  float sum = 0.0f;
+  for (int k = WindyClassFirst; k <= WindyClassLast; ++k) {
+    for (int s = StabFirst; s <= StabLast; ++s) {
+      PlumeCase c;
+      c.K = k;
+      c.S = s;
+      c.Hours = p.WindyFreq[k][s];
+      if (c.Hours <= 0) continue;
+      ++caseNumber;
+      ComputePlumeCase(st, Rc, c, &memo);
+      sum = static_cast<float>(static_cast<ld>(sum) + c.Cw);
+      WritePlumeRow(st.Report, p, caseNumber, k + WindyGridRowOffset, s, c.Hours, c.SigmaZ,
+                    c.FMinus, c.FPlus, c.F, c.NO2r, c.C1, c.Cw);
+    }
+  }
+  st.TotalConc = static_cast<float>(static_cast<ld>(st.TotalConc) + sum);
+  WriteSectionTotal(st.Report, "plume", sum);
+}
+
+}  // namespace vmk

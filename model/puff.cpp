@@ -1,0 +1,120 @@
+#include "model/puff.h"
+
+#include <cmath>
+
+#include "model/no2.h"
+#include "model/plume_rise.h"
+#include "model/receptor.h"
+#include "report/report.h"
+
+namespace vmk {
+
+using ld = long double;
+
+void SelectPuffInputs(const ModelParameters& p, PuffRow& row) {
+  if (row.WindCase == WindCaseCalm) {
+    row.freq = static_cast<float>(p.CalmAllFreq[row.S]);
+    row.n = 0;
+    row.FormulaCode = p.DHFormulaCalm;
+    row.AlphaColumn = 0;
+  } else {
+    row.f = p.WeakFreq[row.S];
+    row.freq = row.f;
+    row.n = p.WeakAllFreq[row.S];
+    row.FormulaCode = p.DHFormulaWeak;
+    row.AlphaColumn = 1;
+  }
+}
+
+void CorrectWeakWindFrequency(const ModelParameters& p, float Rc, PuffRow& row) {
+  row.X = static_cast<float>(((0.70710678L * p.Uhe) * p.He) / row.gamma);
+  if (Rc < row.X) {
+    row.freq = static_cast<float>(
+        ((static_cast<ld>(row.X) - Rc) * (row.n * 0.0625L) + static_cast<ld>(row.f) * Rc) /
+        row.X);
+  } else {
+    row.freq = row.f;
+  }
+}
+
+void ComputePuffTerms(const ModelParameters& p, PuffRow& row) {
+  if (row.WindCase == WindCaseCalm) {
+    row.FMinus = static_cast<float>(1.0L / row.Eta2Minus);
+    row.FPlus = static_cast<float>(1.0L / row.Eta2Plus);
+    row.factor = CalmPuffFactor;
+    row.U = 0.0f;
+  } else {
+    const ld tm = (static_cast<ld>(p.Uhe) * row.zm) / row.gamma;
+    const ld tp = (static_cast<ld>(p.Uhe) * row.zp) / row.gamma;
+    row.FMinus =
+        static_cast<float>(expl(((tm * tm) * -0.5L) / row.Eta2Minus) / row.Eta2Minus);
+    row.FPlus = static_cast<float>(expl(((tp * tp) * -0.5L) / row.Eta2Plus) / row.Eta2Plus);
+    row.factor = WeakPuffFactor;
+    row.U = p.Uhe;
+  }
+}
+
+bool PreparePuffRow(ModelParameters& p, float Rc, PuffRow& row, PowerMemo* powers) {
+  SelectPuffInputs(p, row);
+  if (!(row.freq > 0) && !(row.n > 0)) return false;
+  row.DayNight = DayNightIndex(row.S);
+  p.Uhr = p.RepWindSpeed[row.WindCase];
+  ComputeWindAndRise(p, row.S, row.DayNight, row.FormulaCode, p.Uhr, powers);
+  row.alpha = PuffAlphaGamma[row.S][row.AlphaColumn];
+  row.gamma = PuffAlphaGamma[row.S][PuffGammaColumn];
+  if (row.WindCase == WindCaseWeak && p.WDDistribute && 1.5L * row.alpha > p.Uhe) {
+    CorrectWeakWindFrequency(p, Rc, row);
+  }
+  // Only a weak-wind row without hours of its own and without a correction ends here.
+  return row.freq > 0;
+}
+
+void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row) {
+  row.zm = static_cast<float>(static_cast<ld>(p.z) - p.He);
+  row.zp = static_cast<float>(static_cast<ld>(p.z) + p.He);
+  // Rc^2 stays in extended precision for both eta terms.
+  const ld rc2 = static_cast<ld>(Rc) * Rc;
+  const ld ratio = static_cast<ld>(row.alpha) / row.gamma;
+  const ld dm = ratio * row.zm;
+  const ld dp = ratio * row.zp;
+  row.Eta2Minus = static_cast<float>(rc2 + dm * dm);
+  row.Eta2Plus = static_cast<float>(rc2 + dp * dp);
+  ComputePuffTerms(p, row);
+  row.F = static_cast<float>(static_cast<ld>(row.FMinus) + row.FPlus);
+  row.C1 = static_cast<float>(((static_cast<ld>(row.factor) * p.Qp) * row.F) / row.gamma);
+  if (p.NOxTransform) {
+    // The added distance lengthens the travel of calm hours only.
+    row.NO2r = No2Ratio(p, row.DayNight, Rc, row.WindCase == WindCaseCalm ? p.Ra : 0.0f);
+  } else {
+    row.NO2r = 1.0f;
+  }
+  row.C1 = static_cast<float>(static_cast<ld>(row.C1) * row.NO2r);
+  row.Cw = static_cast<float>((static_cast<ld>(row.C1) * row.freq) / p.FreqTotal);
+}
+
+void RunPuffModel(CalcState& st) {
+  ModelParameters& p = st.Params;
+  const float Rc = CalcDistance(p.R);
+  WritePuffHeader(st.Report);
+  PowerMemo powers;
+  int rowNumber = 0;
+  float sum = 0.0f;
+  for (int windCase : {WindCaseCalm, WindCaseWeak}) {
+    for (int s = StabFirst; s <= StabLast; ++s) {
+      PuffRow row;
+      row.WindCase = windCase;
+      row.S = s;
+      if (!PreparePuffRow(p, Rc, row, &powers)) continue;
+      ++rowNumber;
+      EvaluatePuffRow(p, Rc, row);
+      sum = static_cast<float>(static_cast<ld>(sum) + row.Cw);
+      WritePuffRow(st.Report, p, rowNumber, row.WindCase, row.S, row.freq, row.alpha,
+                   row.gamma, row.U, row.Eta2Minus, row.Eta2Plus, row.FMinus, row.FPlus, row.F,
+                   row.NO2r, row.C1, row.Cw);
+    }
+  }
+  st.TotalConc = static_cast<float>(static_cast<ld>(st.TotalConc) + sum);
+  WriteSectionTotal(st.Report, "puff", sum);
+}
+
+}  // namespace vmk

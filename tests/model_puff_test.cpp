@@ -1,0 +1,293 @@
+// Puff model: calm and weak-wind rows, the near-source frequency correction, skipping rules and
+// the section sum.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "model/no2.h"
+#include "model/puff.h"
+#include "model_test_support.h"
+
+namespace vmk {
+namespace {
+
+using model_test::ShowsAs;
+using model_test::StartingParameters;
+
+PuffRow RowOf(int windCase, int s) {
+  PuffRow row;
+  row.WindCase = windCase;
+  row.S = s;
+  row.DayNight = DayNightIndex(s);
+  row.alpha = PuffAlphaGamma[s][windCase == WindCaseCalm ? 0 : 1];
+  row.gamma = PuffAlphaGamma[s][PuffGammaColumn];
+  return row;
+}
+
+struct WorkedColumn {
+  int windCase;
+  const char *eta2Minus, *eta2Plus, *fMinus, *fPlus, *f, *c1, *cw;
+};
+
+// Class C, Rc 200, z 1.5, He 30, Uhe 1.2, Qp 0.01, 10 hours of 8760.
+TEST(PuffRow, WorkedExample) {
+  const WorkedColumn columns[] = {
+      {WindCaseCalm, "47570.3", "49247.9", "2.10215e-5", "2.03054e-5", "4.13270e-5", "126.154",
+       "0.144011"},
+      {WindCaseWeak, "43552.6", "44339.8", "1.68342e-5", "1.55405e-5", "3.23748e-5", "1581.22",
+       "1.80505"},
+  };
+  ModelParameters p = StartingParameters();
+  p.z = 1.5f;
+  p.He = 30.0f;
+  p.Uhe = 1.2f;
+  p.Qp = 0.01f;
+  p.FreqTotal = 8760;
+  for (const WorkedColumn& c : columns) {
+    PuffRow row = RowOf(c.windCase, 5);
+    row.freq = 10.0f;
+    EvaluatePuffRow(p, 200.0f, row);
+    SCOPED_TRACE(c.windCase);
+    EXPECT_TRUE(ShowsAs(row.Eta2Minus, c.eta2Minus));
+    EXPECT_TRUE(ShowsAs(row.Eta2Plus, c.eta2Plus));
+    EXPECT_TRUE(ShowsAs(row.FMinus, c.fMinus));
+    EXPECT_TRUE(ShowsAs(row.FPlus, c.fPlus));
+    EXPECT_TRUE(ShowsAs(row.F, c.f));
+    EXPECT_TRUE(ShowsAs(row.C1, c.c1));
+    EXPECT_TRUE(ShowsAs(row.Cw, c.cw));
+    EXPECT_EQ(row.NO2r, 1.0f);
+    EXPECT_EQ(row.U, c.windCase == WindCaseCalm ? 0.0f : 1.2f);
+  }
+}
+
+TEST(PuffRow, CorrectionExample) {
+  ModelParameters p;
+  p.Uhe = 0.5f;
+  p.He = 30.0f;
+  PuffRow row = RowOf(WindCaseWeak, 5);
+  row.n = 40;
+  row.f = 2.0f;
+  row.freq = 2.0f;
+  CorrectWeakWindFrequency(p, 20.0f, row);
+  EXPECT_TRUE(ShowsAs(row.X, "50.9933"));
+  EXPECT_TRUE(ShowsAs(row.freq, "2.30390"));
+  CorrectWeakWindFrequency(p, 60.0f, row);
+  EXPECT_EQ(row.freq, 2.0f);
+  // On X itself the direction's own hours stand.
+  CorrectWeakWindFrequency(p, row.X, row);
+  EXPECT_EQ(row.freq, 2.0f);
+  CorrectWeakWindFrequency(p, row.X - 1.0f, row);
+  EXPECT_GT(row.freq, 2.0f);
+}
+
+// Heights all 30 m and no rise, so Uhe equals the representative wind speed and He = 30.
+ModelParameters WeakWindSite() {
+  ModelParameters p = StartingParameters();
+  p.Ho = p.Hm = p.Hr = 30.0f;
+  p.DHFormulaCalm = 0;
+  p.DHFormulaWeak = 0;
+  p.WDDistribute = true;
+  p.RepWindSpeed[1] = 0.3f;
+  p.RepWindSpeed[2] = 0.5f;
+  return p;
+}
+
+TEST(PuffRow, CorrectionOnlyBelowOneAndAHalfAlpha) {
+  ModelParameters p = WeakWindSite();
+  const int s = 3;  // B: weak-wind alpha 0.581, and 1.5 * 0.581f is itself a float
+  const long double limit = 1.5L * PuffAlphaGamma[s][1];
+  p.RepWindSpeed[2] = static_cast<float>(limit);
+  ASSERT_EQ(static_cast<long double>(p.RepWindSpeed[2]), limit);
+  p.WeakFreq[s] = 2.0f;
+  p.WeakAllFreq[s] = 40;
+
+  PuffRow row = RowOf(WindCaseWeak, s);
+  ASSERT_TRUE(PreparePuffRow(p, 1.0f, row));
+  EXPECT_EQ(p.Uhe, p.RepWindSpeed[2]);
+  EXPECT_EQ(row.freq, 2.0f);  // equal: no correction
+
+  p.RepWindSpeed[2] = std::nextafter(p.RepWindSpeed[2], 0.0f);
+  row = RowOf(WindCaseWeak, s);
+  ASSERT_TRUE(PreparePuffRow(p, 1.0f, row));
+  EXPECT_GT(row.freq, 2.0f);
+
+  p.WDDistribute = false;
+  row = RowOf(WindCaseWeak, s);
+  ASSERT_TRUE(PreparePuffRow(p, 1.0f, row));
+  EXPECT_EQ(row.freq, 2.0f);
+}
+
+TEST(PuffRow, WeakRowWithoutOwnHours) {
+  ModelParameters p = WeakWindSite();
+  const int s = 5;
+  p.WeakFreq[s] = 0.0f;
+  p.WeakAllFreq[s] = 40;
+
+  // Corrected near the source: a row with n/16 blended toward 0 at X.
+  PuffRow row = RowOf(WindCaseWeak, s);
+  ASSERT_TRUE(PreparePuffRow(p, 20.0f, row));
+  EXPECT_TRUE(ShowsAs(row.X, "50.9933"));
+  EXPECT_FLOAT_EQ(row.freq, (row.X - 20.0f) * 40.0f / 16.0f / row.X);
+
+  // Beyond X, or without the correction, the row is skipped after the wind and rise.
+  row = RowOf(WindCaseWeak, s);
+  EXPECT_FALSE(PreparePuffRow(p, 60.0f, row));
+  p.WDDistribute = false;
+  p.Uhr = -1.0f;
+  p.He = -1.0f;
+  row = RowOf(WindCaseWeak, s);
+  EXPECT_FALSE(PreparePuffRow(p, 20.0f, row));
+  EXPECT_EQ(p.Uhr, p.RepWindSpeed[2]);
+  EXPECT_EQ(p.He, 30.0f);
+
+  // No hours at all: skipped before anything is computed.
+  p.WeakAllFreq[s] = 0;
+  p.Uhr = -1.0f;
+  row = RowOf(WindCaseWeak, s);
+  EXPECT_FALSE(PreparePuffRow(p, 20.0f, row));
+  EXPECT_EQ(p.Uhr, -1.0f);
+}
+
+TEST(PuffRow, CalmRowWithoutHoursIsNotComputed) {
+  ModelParameters p = WeakWindSite();
+  p.CalmAllFreq[4] = 0;
+  p.Uhr = -1.0f;
+  PuffRow row = RowOf(WindCaseCalm, 4);
+  EXPECT_FALSE(PreparePuffRow(p, 20.0f, row));
+  EXPECT_EQ(p.Uhr, -1.0f);
+  p.CalmAllFreq[4] = 7;
+  EXPECT_TRUE(PreparePuffRow(p, 20.0f, row));
+  EXPECT_EQ(p.Uhr, 0.3f);
+  EXPECT_EQ(row.freq, 7.0f);
+}
+
+// Calm rows take the calm alpha and formula, weak-wind rows their own; gamma is shared.
+TEST(PuffRow, InputsOfCalmAndWeakRows) {
+  ModelParameters p = WeakWindSite();
+  p.DHFormulaCalm = 1;
+  p.DHFormulaWeak = 3;
+  for (int s = StabFirst; s <= StabLast; ++s) {
+    p.CalmAllFreq[s] = 5;
+    p.WeakFreq[s] = 1.5f;
+    p.WeakAllFreq[s] = 9;
+    PuffRow calm = RowOf(WindCaseCalm, s);
+    PuffRow weak = RowOf(WindCaseWeak, s);
+    ASSERT_TRUE(PreparePuffRow(p, 500.0f, calm));
+    ASSERT_TRUE(PreparePuffRow(p, 500.0f, weak));
+    EXPECT_EQ(calm.FormulaCode, 1);
+    EXPECT_EQ(weak.FormulaCode, 3);
+    EXPECT_EQ(calm.n, 0);
+    EXPECT_EQ(weak.n, 9);
+    EXPECT_EQ(calm.gamma, weak.gamma);
+    EXPECT_FLOAT_EQ(calm.alpha - weak.alpha, 0.2f) << s;
+  }
+}
+
+TEST(PuffRow, ReceptorAtTheEffectiveHeight) {
+  ModelParameters p = StartingParameters();
+  p.He = 25.0f;
+  p.z = 25.0f;
+  p.Uhe = 2.0f;
+  for (int windCase : {WindCaseCalm, WindCaseWeak}) {
+    PuffRow row = RowOf(windCase, 7);
+    row.freq = 3.0f;
+    EvaluatePuffRow(p, 40.0f, row);
+    EXPECT_EQ(row.Eta2Minus, 1600.0f);
+    EXPECT_EQ(row.FMinus, static_cast<float>(1.0L / 1600.0L));
+  }
+}
+
+TEST(PuffRow, No2RatioOnlyWhenSwitchedOn) {
+  ModelParameters p = StartingParameters();
+  p.He = 20.0f;
+  p.Uhe = 1.0f;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  p.Alpha = p.K = p.BetaDay = p.BetaNight = p.O3Day = p.O3Night = p.Ra = nan;
+  for (int windCase : {WindCaseCalm, WindCaseWeak}) {
+    PuffRow row = RowOf(windCase, 2);
+    row.freq = 4.0f;
+    EvaluatePuffRow(p, 150.0f, row);
+    EXPECT_EQ(row.NO2r, 1.0f);
+    EXPECT_TRUE(std::isfinite(row.C1));
+  }
+
+  p = StartingParameters();
+  p.He = 20.0f;
+  p.Uhe = 1.0f;
+  p.NOxTransform = true;
+  p.Ra = 100.0f;
+  for (int s : {2, 9}) {
+    PuffRow calm = RowOf(WindCaseCalm, s);
+    PuffRow weak = RowOf(WindCaseWeak, s);
+    calm.freq = weak.freq = 4.0f;
+    EvaluatePuffRow(p, 150.0f, calm);
+    EvaluatePuffRow(p, 150.0f, weak);
+    EXPECT_EQ(calm.NO2r, No2Ratio(p, DayNightIndex(s), 150.0f, 100.0f));
+    EXPECT_EQ(weak.NO2r, No2Ratio(p, DayNightIndex(s), 150.0f, 0.0f));
+    EXPECT_NE(calm.NO2r, weak.NO2r);
+    PuffRow plain = RowOf(WindCaseWeak, s);
+    plain.freq = 4.0f;
+    p.NOxTransform = false;
+    EvaluatePuffRow(p, 150.0f, plain);
+    p.NOxTransform = true;
+    EXPECT_EQ(weak.C1, static_cast<float>(static_cast<long double>(plain.C1) * weak.NO2r));
+  }
+}
+
+// Every calm and weak-wind row with hours: the sum in case order, skipping the empty ones.
+TEST(RunPuffModel, SectionSum) {
+  CalcState st;
+  st.Params = WeakWindSite();
+  ModelParameters& p = st.Params;
+  p.R = 20.0f;
+  p.z = 1.5f;
+  for (int s = StabFirst; s <= StabLast; ++s) {
+    p.CalmAllFreq[s] = static_cast<std::int16_t>(s % 3 == 0 ? 0 : 10 + s);
+    p.WeakFreq[s] = s % 4 == 0 ? 0.0f : 0.5f * s;
+    p.WeakAllFreq[s] = static_cast<std::int16_t>(3 * s);
+  }
+  p.WindyFreq[1][5] = 100;  // not the puff model's
+  ModelParameters copy = p;
+  float expected = 0.0f;
+  int rows = 0;
+  for (int windCase : {WindCaseCalm, WindCaseWeak}) {
+    for (int s = StabFirst; s <= StabLast; ++s) {
+      PuffRow row = RowOf(windCase, s);
+      if (!PreparePuffRow(copy, 20.0f, row)) continue;
+      EvaluatePuffRow(copy, 20.0f, row);
+      expected += row.Cw;
+      ++rows;
+    }
+  }
+  // Calm: 8 classes with hours. Weak: 9 with hours of their own, B-C corrected from its
+  // all-direction hours, Dn skipped (0.5 m/s is not below 1.5 alpha there).
+  EXPECT_EQ(rows, 8 + 9 + 1);
+  st.TotalConc = 2.5f;
+  RunPuffModel(st);
+  EXPECT_EQ(st.TotalConc, 2.5f + expected);
+  EXPECT_GT(expected, 0.0f);
+}
+
+TEST(RunPuffModel, DistanceFloor) {
+  CalcState a;
+  a.Params = WeakWindSite();
+  a.Params.CalmAllFreq[7] = 30;
+  a.Params.WeakFreq[7] = 3.0f;
+  a.Params.z = 30.0f;  // at He: the eta terms are ruled by Rc
+  a.Params.R = 0.09999f;
+  RunPuffModel(a);
+  CalcState b;
+  b.Params = a.Params;
+  b.Params.R = 0.1f;
+  RunPuffModel(b);
+  EXPECT_EQ(a.TotalConc, b.TotalConc);
+  CalcState c;
+  c.Params = a.Params;
+  c.Params.R = 0.10001f;
+  RunPuffModel(c);
+  EXPECT_NE(c.TotalConc, b.TotalConc);
+}
+
+}  // namespace
+}  // namespace vmk

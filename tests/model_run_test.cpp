@@ -1,0 +1,303 @@
+// The model run: heat flux, the accumulator, the order of the cases and their numbering in the
+// report.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/cp932.h"
+#include "common/numtext.h"
+#include "model/model.h"
+#include "model/plume.h"
+#include "model/plume_rise.h"
+#include "model/puff.h"
+#include "model_test_support.h"
+
+namespace vmk {
+namespace {
+
+using model_test::StartingParameters;
+
+// A report file that exists before it is opened, removed at the end of the test.
+class TempReport {
+ public:
+  TempReport() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vmk-model-XXXXXX.csv").string();
+    const int fd = ::mkstemps(pattern.data(), 4);
+    if (fd < 0) std::abort();
+    ::close(fd);
+    path_ = pattern;
+  }
+  ~TempReport() { std::filesystem::remove(path_); }
+  TempReport(const TempReport&) = delete;
+  TempReport& operator=(const TempReport&) = delete;
+
+  const std::string& Path() const { return path_; }
+
+  std::vector<std::string> Lines() const {
+    std::ifstream in(path_, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+      lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+  }
+
+ private:
+  std::string path_;
+};
+
+void RunWithReport(CalcState& st, const TempReport& file) {
+  st.Report.ReportEnabled = true;
+  OpenReportFile(st.Report, file.Path());
+  RunModel(st);
+  CloseReportFile(st.Report);
+}
+
+bool IsRow(const std::string& line) {
+  return line.size() > 3 && std::isdigit(static_cast<unsigned char>(line[1])) && line[2] == ',';
+}
+
+// The first three fields of the rows of one section: number, wind class, stability label.
+std::vector<std::string> RowKeys(const std::vector<std::string>& lines, bool plume) {
+  std::vector<std::string> keys;
+  bool inPlume = false;
+  for (const std::string& line : lines) {
+    if (line.rfind("Plume ", 0) == 0) inPlume = true;
+    if (inPlume != plume || !IsRow(line)) continue;
+    std::size_t cut = 0;
+    for (int field = 0; field < 3; ++field) cut = line.find(", ", cut) + 2;
+    keys.push_back(line.substr(0, cut - 2));
+  }
+  return keys;
+}
+
+std::string Find(const std::vector<std::string>& lines, const std::string& prefix) {
+  for (const std::string& line : lines) {
+    if (line.rfind(prefix, 0) == 0) return line;
+  }
+  return "(missing " + prefix + ")";
+}
+
+// Hours in a few cases of each model, spread so that the skipped cases lie between them.
+ModelParameters SomeHours() {
+  ModelParameters p = StartingParameters();
+  p.DHFormulaCalm = 1;
+  p.DHFormulaWeak = 3;
+  p.DHFormulaWindy = 2;
+  p.RepWindSpeed = {0.0f, 0.3f, 1.0f, 0.0f, 1.5f, 2.5f, 3.5f, 5.0f, 7.0f, 10.0f};
+  p.CalmAllFreq[2] = 35;
+  p.CalmAllFreq[5] = 12;
+  p.WeakFreq[3] = 2.5f;
+  p.WeakAllFreq[3] = 30;
+  p.WeakAllFreq[9] = 50;  // no hours of its own and no correction: skipped
+  p.WindyFreq[1][7] = 100;
+  p.WindyFreq[1][8] = 20;
+  p.WindyFreq[3][1] = 4;
+  p.WindyFreq[6][11] = 9;
+  ComputeHeatFlux(p);  // for the sections run on their own; RunModel computes it again
+  return p;
+}
+
+// Every case holds hours, with every formula, the correction, the shift and the conversion on.
+ModelParameters FullTable() {
+  ModelParameters p = SomeHours();
+  p.Ho = 40.0f;
+  p.Hr = 20.0f;
+  p.PHrHmDependent = true;
+  p.PHrHmMult = 1.2f;
+  p.DHFormulaCalm = 1;
+  p.DHFormulaWeak = 4;
+  p.DHFormulaWindy = 3;
+  p.WDDistribute = true;
+  p.SigZShiftMode = 2;
+  p.SigZShift = 1;
+  p.NOxTransform = true;
+  p.Ra = 50.0f;
+  p.R = 800.0f;
+  p.z = 1.5f;
+  for (int s = StabFirst; s <= StabLast; ++s) {
+    p.CalmAllFreq[s] = static_cast<std::int16_t>(10 + s);
+    p.WeakFreq[s] = s % 2 == 0 ? 0.0f : 2.5f;
+    p.WeakAllFreq[s] = static_cast<std::int16_t>(30 + s);
+    for (int k = 1; k <= 6; ++k) p.WindyFreq[k][s] = static_cast<std::int16_t>(5 * k + s);
+  }
+  ComputeHeatFlux(p);
+  return p;
+}
+
+// The memos of a section give every case exactly what a fresh computation gives.
+TEST(RunModel, SectionMemosChangeNoDigit) {
+  CalcState fresh;
+  fresh.Params = FullTable();
+  CalcState kept;
+  kept.Params = FullTable();
+  const float Rc = kept.Params.R;
+  float puffSum = 0.0f;
+  PowerMemo powers;
+  for (int windCase : {WindCaseCalm, WindCaseWeak}) {
+    for (int s = StabFirst; s <= StabLast; ++s) {
+      PuffRow a;
+      PuffRow b;
+      a.WindCase = b.WindCase = windCase;
+      a.S = b.S = s;
+      const bool counted = PreparePuffRow(fresh.Params, Rc, a);
+      ASSERT_EQ(PreparePuffRow(kept.Params, Rc, b, &powers), counted);
+      EXPECT_EQ(kept.Params.He, fresh.Params.He);
+      EXPECT_EQ(kept.Params.Uhe, fresh.Params.Uhe);
+      if (!counted) continue;
+      EvaluatePuffRow(fresh.Params, Rc, a);
+      EvaluatePuffRow(kept.Params, Rc, b);
+      EXPECT_EQ(a.freq, b.freq);
+      EXPECT_EQ(a.Cw, b.Cw) << windCase << " " << s;
+      puffSum += a.Cw;
+    }
+  }
+  float plumeSum = 0.0f;
+  PlumeSectionMemo memo;
+  for (int k = 1; k <= 6; ++k) {
+    for (int s = StabFirst; s <= StabLast; ++s) {
+      PlumeCase a;
+      a.K = k;
+      a.S = s;
+      a.Hours = fresh.Params.WindyFreq[k][s];
+      PlumeCase b = a;
+      ComputePlumeCase(fresh, Rc, a);
+      ComputePlumeCase(kept, Rc, b, &memo);
+      EXPECT_EQ(kept.Params.Uh0, fresh.Params.Uh0);
+      EXPECT_EQ(kept.Params.DH, fresh.Params.DH);
+      EXPECT_EQ(a.SigmaZ, b.SigmaZ);
+      EXPECT_EQ(a.NO2r, b.NO2r);
+      EXPECT_EQ(a.Cw, b.Cw) << k << " " << s;
+      plumeSum += a.Cw;
+    }
+  }
+  CalcState st;
+  st.Params = FullTable();
+  RunModel(st);
+  EXPECT_EQ(st.TotalConc, puffSum + plumeSum);
+}
+
+TEST(RunModel, NoHoursStillGivesHeatFluxHeadersAndTotals) {
+  TempReport file;
+  CalcState st;
+  st.Params = StartingParameters();
+  st.TotalConc = 5.0f;
+  st.Report.Memo = "memo";
+  RunWithReport(st, file);
+  EXPECT_EQ(st.Params.Qh, 574092.0f);
+  EXPECT_EQ(st.TotalConc, 0.0f);
+  const std::vector<std::string> lines = file.Lines();
+  EXPECT_EQ(Find(lines, "puff "), "puff      memo");
+  EXPECT_EQ(Find(lines, "Plume "), "Plume      memo");
+  EXPECT_EQ(Find(lines, "puff total"), "puff total(ppb) ,,,0");
+  EXPECT_EQ(Find(lines, "plume total"), "plume total(ppb) ,,,0");
+  EXPECT_TRUE(RowKeys(lines, false).empty());
+  EXPECT_TRUE(RowKeys(lines, true).empty());
+}
+
+TEST(RunModel, RowsInCaseOrderNumberedPerSection) {
+  TempReport file;
+  CalcState st;
+  st.Params = SomeHours();
+  RunWithReport(st, file);
+  const std::vector<std::string> lines = file.Lines();
+  const Cp932 calm = Sj("無");
+  const Cp932 weak = Sj("弱");
+  EXPECT_EQ(RowKeys(lines, false),
+            (std::vector<std::string>{" 1, " + calm + ", A-B", " 2, " + calm + ",  C",
+                                      " 3, " + weak + ",  B"}));
+  EXPECT_EQ(RowKeys(lines, true), (std::vector<std::string>{" 1, 1, Dd", " 2, 1, Dn",
+                                                            " 3, 3,  A", " 4, 6,  G"}));
+  // The sections in the file: puff header, puff total, plume header, plume total.
+  std::vector<std::size_t> at;
+  for (const char* mark : {"puff    ", "puff total", "Plume    ", "plume total"}) {
+    at.push_back(std::find_if(lines.begin(), lines.end(),
+                              [&](const std::string& l) { return l.rfind(mark, 0) == 0; }) -
+                 lines.begin());
+  }
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
+  EXPECT_LT(at.back(), lines.size());
+}
+
+TEST(RunModel, TotalIsPuffSumPlusPlumeSum) {
+  CalcState puffOnly;
+  puffOnly.Params = SomeHours();
+  RunPuffModel(puffOnly);
+  const float puffSum = puffOnly.TotalConc;
+  CalcState plumeOnly;
+  plumeOnly.Params = SomeHours();
+  PlumeModel(plumeOnly);
+  const float plumeSum = plumeOnly.TotalConc;
+  ASSERT_GT(puffSum, 0.0f);
+  ASSERT_GT(plumeSum, 0.0f);
+
+  TempReport file;
+  CalcState st;
+  st.Params = SomeHours();
+  RunWithReport(st, file);
+  EXPECT_EQ(st.TotalConc, puffSum + plumeSum);
+  const std::vector<std::string> lines = file.Lines();
+  EXPECT_EQ(Find(lines, "puff total"), "puff total(ppb) ,,," + FormatGeneral(puffSum, 4));
+  EXPECT_EQ(Find(lines, "plume total"), "plume total(ppb) ,,," + FormatGeneral(plumeSum, 4));
+
+  // Only calm hours: the puff sum; only windy hours: the plume sum.
+  CalcState calmOnly;
+  calmOnly.Params = SomeHours();
+  calmOnly.Params.WeakFreq = {};
+  calmOnly.Params.WeakAllFreq = {};
+  calmOnly.Params.WindyFreq = {};
+  RunModel(calmOnly);
+  CalcState calmPuff;
+  calmPuff.Params = calmOnly.Params;
+  RunPuffModel(calmPuff);
+  EXPECT_EQ(calmOnly.TotalConc, calmPuff.TotalConc);
+
+  CalcState windyOnly;
+  windyOnly.Params = SomeHours();
+  windyOnly.Params.CalmAllFreq = {};
+  windyOnly.Params.WeakFreq = {};
+  windyOnly.Params.WeakAllFreq = {};
+  RunModel(windyOnly);
+  EXPECT_EQ(windyOnly.TotalConc, plumeSum);
+}
+
+TEST(RunModel, AccumulatorResetEachRun) {
+  CalcState st;
+  st.Params = SomeHours();
+  RunModel(st);
+  const float first = st.TotalConc;
+  RunModel(st);
+  EXPECT_EQ(st.TotalConc, first);
+  st.TotalConc = 1e6f;
+  RunModel(st);
+  EXPECT_EQ(st.TotalConc, first);
+  // The working values are those of the last windy case computed (class 6, G).
+  EXPECT_EQ(st.Params.Uhr, 10.0f);
+}
+
+TEST(RunModel, ReportOffWritesNothing) {
+  TempReport file;
+  CalcState st;
+  st.Params = SomeHours();
+  OpenReportFile(st.Report, file.Path());
+  st.Report.ReportEnabled = false;
+  RunModel(st);
+  CloseReportFile(st.Report);
+  EXPECT_TRUE(file.Lines().empty());
+  EXPECT_GT(st.TotalConc, 0.0f);
+}
+
+}  // namespace
+}  // namespace vmk
