@@ -17,6 +17,10 @@ inline constexpr std::int16_t MaxFreqHours = 8784;  // the hours of a leap year
 inline constexpr std::array<std::string_view, 12> StabilityLabels = {
     "", " A", "A-B", " B", "B-C", " C", "C-D", "Dd", "Dn", " E", " F", " G"};
 
+// The receptor distances the window accepts, m (inclusive single-precision limits).
+inline constexpr float RLowerLimit = 0.09999f;
+inline constexpr float RUpperLimit = 100001.0f;
+
 // 1 (day) for classes 1 to 7, 2 (night) for classes 8 to 11.
 inline constexpr int DayNightIndex(int s) { return s <= 7 ? 1 : 2; }
 

@@ -126,7 +126,7 @@ bool ReadModelParameters(FormRecord& form, ModelParameters& p) {
   if (!real("NOxDistAdEdit", p.Ra, L.Ra, 0.0f, 10001.0f)) return false;
 
   // Receptor point and the valid hours of all directions.
-  if (!real("XrpEdit", p.R, L.R, 0.09999f, 100001.0f)) return false;
+  if (!real("XrpEdit", p.R, L.R, RLowerLimit, RUpperLimit)) return false;
   if (!real("HrpEdit", p.z, L.z, 0.0f, 301.0f)) return false;
   if (!integer("FreqTotalEdit", p.FreqTotal, L.FreqTotal, 1, MaxFreqHours)) return false;
 

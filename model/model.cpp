@@ -6,12 +6,14 @@
 
 namespace vmk {
 
-void RunModel(CalcState& st) {
+SectionSums RunModel(CalcState& st) {
   // Qh is needed by the report trailer even when no case has hours.
   ComputeHeatFlux(st.Params);
   st.TotalConc = 0.0f;
-  RunPuffModel(st);  // calm and weak wind
-  PlumeModel(st);    // windy classes; goes on after a sigma-z error
+  SectionSums sums;
+  sums.Puff = RunPuffModel(st);  // calm and weak wind
+  sums.Plume = PlumeModel(st);   // windy classes; goes on after a sigma-z error
+  return sums;
 }
 
 }  // namespace vmk

@@ -68,7 +68,7 @@ void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* m
   c.Cw = static_cast<float>((static_cast<ld>(c.Hours) * c.C1) / p.FreqTotal);
 }
 
-void PlumeModel(CalcState& st) {
+float PlumeModel(CalcState& st) {
   const ModelParameters& p = st.Params;
   const float Rc = CalcDistance(p.R);
   WritePlumeHeader(st.Report);
@@ -91,6 +91,7 @@ void PlumeModel(CalcState& st) {
   }
   st.TotalConc = static_cast<float>(static_cast<ld>(st.TotalConc) + sum);
   WriteSectionTotal(st.Report, "plume", sum);
+  return sum;
 }
 
 }  // namespace vmk

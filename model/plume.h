@@ -44,7 +44,8 @@ struct PlumeSectionMemo {
 // the values of earlier cases at the same distance Rc.
 void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* memo = nullptr);
 
-// The whole plume section: adds its sum to TotalConc and writes its report rows.
-void PlumeModel(CalcState& st);
+// The whole plume section: adds its sum to TotalConc and writes its report rows. Returns the
+// section sum.
+float PlumeModel(CalcState& st);
 
 }  // namespace vmk

@@ -92,7 +92,7 @@ void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row) {
   row.Cw = static_cast<float>((static_cast<ld>(row.C1) * row.freq) / p.FreqTotal);
 }
 
-void RunPuffModel(CalcState& st) {
+float RunPuffModel(CalcState& st) {
   ModelParameters& p = st.Params;
   const float Rc = CalcDistance(p.R);
   WritePuffHeader(st.Report);
@@ -115,6 +115,7 @@ void RunPuffModel(CalcState& st) {
   }
   st.TotalConc = static_cast<float>(static_cast<ld>(st.TotalConc) + sum);
   WriteSectionTotal(st.Report, "puff", sum);
+  return sum;
 }
 
 }  // namespace vmk

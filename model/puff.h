@@ -80,7 +80,8 @@ bool PreparePuffRow(ModelParameters& p, float Rc, PuffRow& row, PowerMemo* power
 // zm, zp, the eta terms, F, C1 (with the NO2 ratio) and Cw of a prepared row.
 void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row);
 
-// The whole puff section: adds its sum to TotalConc and writes its report rows.
-void RunPuffModel(CalcState& st);
+// The whole puff section: adds its sum to TotalConc and writes its report rows. Returns the
+// section sum.
+float RunPuffModel(CalcState& st);
 
 }  // namespace vmk
