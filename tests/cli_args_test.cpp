@@ -1,0 +1,294 @@
+// vmk-calc's command line: options, case-file checking, hostile inputs, exit statuses, and
+// the state that successive calculations of one case file share.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "app/command/calculation.h"
+#include "app/form_layout.h"
+#include "cli_process.h"
+#include "common/cp932.h"
+
+namespace vmk::clitest {
+namespace {
+
+using Json = nlohmann::json;
+
+// A windy case with hours: the plume worked case, so that results are not zero.
+constexpr const char* kWindyCase = R"("QpEdit": " 0.001", "MetStringGrid": {"4,8": " 100"})";
+
+Json RunJson(const std::string& caseText, int expectedExit = 0,
+             const std::vector<std::string>& extra = {}) {
+  std::vector<std::string> args{"--json"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  args.push_back("-");
+  const RunResult r = RunVmkCalc(args, caseText);
+  EXPECT_EQ(r.ExitCode, expectedExit) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  return Json::parse(r.Out);
+}
+
+// One line on standard error, nothing on standard output, exit status 2.
+void ExpectUnusable(const RunResult& r, const std::string& fragment) {
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_EQ(r.Out, "");
+  EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+  EXPECT_NE(r.Err.find(fragment), std::string::npos) << "stderr: " << r.Err;
+}
+
+TEST(CliOptions, HelpVersionAndUsageErrors) {
+  for (const char* opt : {"--help", "-h"}) {
+    const RunResult r = RunVmkCalc({opt});
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_TRUE(r.Out.starts_with("Usage: vmk-calc [--json] [--report-dir DIR] CASE\n"));
+    for (const char* topic : {"--template", "Exit status", "null", "rows 1 to 10"}) {
+      EXPECT_NE(r.Out.find(topic), std::string::npos) << topic;
+    }
+  }
+  const RunResult v = RunVmkCalc({"--version"});
+  EXPECT_EQ(v.ExitCode, 0);
+  EXPECT_EQ(v.Out, std::string(VersionStamp) + "\n");
+
+  struct Bad {
+    std::vector<std::string> Args;
+    const char* Fragment;
+  };
+  const Bad bad[] = {
+      {{"--bogus", "x.json"}, "unknown option --bogus"},
+      {{}, "no case file given"},
+      {{"a.json", "b.json"}, "more than one case file"},
+      {{"x.json", "--report-dir"}, "--report-dir needs a folder"},
+      {{"--report-dir=", "x.json"}, "--report-dir needs a folder"},
+      {{"--template", "x.json"}, "--template takes no case file"},
+  };
+  for (const Bad& b : bad) {
+    const RunResult r = RunVmkCalc(b.Args);
+    EXPECT_EQ(r.ExitCode, 2) << b.Fragment;
+    EXPECT_EQ(r.Out, "");
+    EXPECT_TRUE(r.Err.starts_with(std::string("vmk-calc: ") + b.Fragment)) << r.Err;
+    EXPECT_NE(r.Err.find("Usage: vmk-calc"), std::string::npos);
+  }
+}
+
+TEST(CliTemplate, HoldsEveryInputAtStartupAndRunsAsTheDefaults) {
+  const RunResult t = RunVmkCalc({"--template"});
+  ASSERT_EQ(t.ExitCode, 0);
+  const Json tmpl = Json::parse(t.Out);
+
+  const FormRecord startup = MakeStartupForm();
+  std::size_t inputs = 0;
+  for (const ControlDef& def : FormLayout()) {
+    const std::string name(def.Name);
+    if (def.Kind == ControlKind::Edit) {
+      ++inputs;
+      EXPECT_EQ(tmpl.at(name), Cp932ToUtf8(startup.Text(name))) << name;
+    } else if (def.Kind == ControlKind::CheckBox) {
+      ++inputs;
+      EXPECT_EQ(tmpl.at(name), false) << name;
+    }
+  }
+  const Json& grid = tmpl.at("MetStringGrid");
+  EXPECT_EQ(tmpl.size(), inputs + 1);
+  EXPECT_EQ(grid.size(), 9u * 12u);
+  EXPECT_EQ(grid.at("1,1"), " 0.4");
+  EXPECT_EQ(grid.at("2,5"), " 0.00");
+  EXPECT_EQ(grid.at("9,12"), "   0");
+
+  const RunResult fromTemplate = RunVmkCalc({"--json", "-"}, t.Out);
+  const RunResult fromEmpty = RunVmkCalc({"--json", "-"}, "{}");
+  EXPECT_EQ(fromTemplate.ExitCode, 0);
+  EXPECT_EQ(fromTemplate.Out, fromEmpty.Out);
+  const Json res = Json::parse(fromTemplate.Out);
+  EXPECT_EQ(res["QhResultLabel"], " 5.741E5");
+  EXPECT_EQ(res["ConcResLabel"], " 0");
+}
+
+TEST(CliCaseFile, UnusableFilesAreRejectedWithOneLineSayingWhy) {
+  struct Bad {
+    std::string Text;
+    const char* Fragment;
+  };
+  const Bad bad[] = {
+      {R"({"Foo": " 1"})", R"(unknown key "Foo")"},
+      {R"({"messageLabel": "x"})", R"(key "messageLabel" names a label)"},
+      {R"({"CalcGoButton": "x"})", R"(key "CalcGoButton" names a button)"},
+      {R"({"QgEdit": 50})", R"("QgEdit" must be a string (the field's text), not a number)"},
+      {R"({"memoOption": null})", R"("memoOption" must be a string (the field's text), not null)"},
+      {R"({"NOxTrnCheckBox": "yes"})",
+       R"("NOxTrnCheckBox" must be true or false (a check box), not a string)"},
+      {R"({"PHrHmCheckBox": 1})", R"("PHrHmCheckBox" must be true or false)"},
+      {R"({"MetStringGrid": []})", R"("MetStringGrid" must be an object)"},
+      {R"({"MetStringGrid": {"4,8": 100}})", R"(MetStringGrid "4,8" must be a string)"},
+      {R"({"MetStringGrid": {"11,2": "1"}})", R"(key "11,2" is not an editable cell)"},
+      {R"({"MetStringGrid": {"0,0": "1"}})", R"(key "0,0" is not an editable cell)"},
+      {R"({"MetStringGrid": {"0,5": "1"}})", R"(key "0,5" is not an editable cell)"},
+      {R"({"MetStringGrid": {"4,0": "1"}})", R"(key "4,0" is not an editable cell)"},
+      {R"({"MetStringGrid": {"1,14": "1"}})", R"(key "1,14" is not an editable cell)"},
+      {R"({"MetStringGrid": {"a,b": "1"}})", R"(key "a,b" is not "row,col")"},
+      {R"({"MetStringGrid": {"4": "1"}})", R"(key "4" is not "row,col")"},
+      {R"({"MetStringGrid": {"4,8,1": "1"}})", R"(key "4,8,1" is not "row,col")"},
+      {R"({"MetStringGrid": {" 4,8": "1"}})", R"(key " 4,8" is not "row,col")"},
+      {R"({"MetStringGrid": {"-1,8": "1"}})", R"(key "-1,8" is not "row,col")"},
+      {R"([{}, {"Bar": "1"}])", R"(calculation 2: unknown key "Bar")"},
+      {R"([{}, 3])", "calculation 2: must be an object, not a number"},
+      {R"("text")", "must hold one object or an array of objects, not a string"},
+      {R"({"QgEdit": " 1", "QgEdit": " 2"})", R"(key "QgEdit" appears twice)"},
+      {R"([{"MetStringGrid": {"4,8": "1", "4,8": "2"}}])",
+       R"(calculation 1: key "4,8" appears twice)"},
+      {R"({"QgEdit": })", "not valid JSON at line 1, column 12 (byte 12): syntax error"},
+      {"{\n  \"QgEdit\": \" 1\",\n}", "not valid JSON at line 3, column 1 (byte 21)"},
+      {"", "not valid JSON at line 1, column 1 (byte 1)"},
+      {std::string(100000, '['), "nested deeper than 64 levels at byte 65"},
+      {"{\"memoOption\": \"\xff\xfe\"}", "ill-formed UTF-8 byte (a case file is UTF-8 text)"},
+      // A memo saved as Shift-JIS rather than UTF-8.
+      {"{\"memoOption\": \"\x93\xfa\x96\x7b\"}",
+       "byte 17): syntax error while parsing value - invalid string: ill-formed UTF-8"},
+  };
+  for (const Bad& b : bad) {
+    SCOPED_TRACE(b.Text.substr(0, 80));
+    const RunResult r = RunVmkCalc({"-"}, b.Text);
+    ExpectUnusable(r, b.Fragment);
+    EXPECT_TRUE(r.Err.starts_with("vmk-calc: standard input: ")) << r.Err;
+  }
+  // Exactly 64 levels pass the nesting check (and then fail as a case file).
+  ExpectUnusable(RunVmkCalc({"-"}, std::string(64, '[') + std::string(64, ']')),
+                 "calculation 1: must be an object, not an array");
+  // Long keys are cut in the message.
+  ExpectUnusable(RunVmkCalc({"-"}, "{\"" + std::string(5000, 'K') + "\": 1}"),
+                 "unknown key \"" + std::string(40, 'K') + "\"...:");
+}
+
+TEST(CliCaseFile, FilesThatCannotBeReadOrAreTooLarge) {
+  ExpectUnusable(RunVmkCalc({"no-such-case.json"}), "vmk-calc: no-such-case.json: cannot open");
+  TempDir dir;
+  ExpectUnusable(RunVmkCalc({dir.Path().string()}), "cannot read");
+  const std::string huge = "{\"memoOption\": \"" + std::string(17u << 20, 'x') + "\"}";
+  ExpectUnusable(RunVmkCalc({"-"}, huge), "larger than 16777216 bytes");
+}
+
+TEST(CliCaseFile, NothingRunsWhenALaterCalculationIsBad) {
+  TempDir dir;
+  WriteBytes(dir / "VMKIO1.csv", "");
+  const RunResult r = RunVmkCalc({"--report-dir", dir.Path().string(), "-"},
+                                 R"([{"memoOption": "@WA:1@"}, {"QgEdit": 1}])");
+  ExpectUnusable(r, "calculation 2:");
+  EXPECT_EQ(ReadBytes(dir / "VMKIO1.csv"), "");
+}
+
+TEST(CliCaseFile, RowTenAndColumnThirteenAreAcceptedAndOverwritten) {
+  const Json res = RunJson(R"({"MetStringGrid": {"10,13": "999", "3,1": "junk", "10,2": "x"}})");
+  EXPECT_EQ(res["totals"]["10,13"], "    0");
+  EXPECT_EQ(res["totals"]["10,2"], "   0");
+}
+
+TEST(CliLargeInput, TenMegabyteFileAndTenThousandCharacterTexts) {
+  TempDir dir;
+  const std::string memo = "@x@ " + std::string(10u << 20, 'm');
+  WriteBytes(dir / "big.json", "{\"memoOption\": \"" + memo + "\"}");
+  const RunResult big = RunVmkCalc({"--json", (dir / "big.json").string()});
+  EXPECT_EQ(big.ExitCode, 0);
+  EXPECT_EQ(Json::parse(big.Out)["memoOption"], memo);
+
+  // The field takes the whole text; its parser judges the first 20 bytes.
+  const Json qg = RunJson(R"({"QgEdit": ")" + std::string(10000, '1') + R"("})", 1);
+  EXPECT_EQ(qg["messageLabel"], "Error: Qg: ");
+  EXPECT_EQ(qg["QhResultLabel"], " Error ");
+
+  std::string japanese;
+  for (int i = 0; i < 10000; ++i) japanese += "風";
+  const Json memoRes = RunJson(R"({"memoOption": ")" + japanese + R"("})");
+  EXPECT_EQ(memoRes["memoOption"], japanese);
+}
+
+TEST(CliReport, MissingReportFileOrFolderShowsTheMessageBox) {
+  TempDir dir;  // empty: no VMKIO1.csv
+  const std::string memo = R"({"memoOption": "@WA:1@"})";
+  const Json res = RunJson(memo, 1, {"--report-dir", dir.Path().string()});
+  EXPECT_EQ(res["messageBox"], "ﾌｧｲﾙが見つかりません.");
+  EXPECT_EQ(res["messageLabel"], " 入力・条件 : O.K.");
+  EXPECT_EQ(res["QhResultLabel"], "");
+  EXPECT_FALSE(res.contains("report"));
+
+  const Json folder = RunJson(memo, 1, {"--report-dir", (dir / "no-folder").string()});
+  EXPECT_EQ(folder["messageBox"], "不正なﾌｧｲﾙ名です.");
+
+  const RunResult text = RunVmkCalc({"--report-dir", dir.Path().string(), "-"}, memo);
+  EXPECT_EQ(text.ExitCode, 1);
+  EXPECT_NE(text.Out.find("message box    : ﾌｧｲﾙが見つかりません.\n"), std::string::npos);
+}
+
+TEST(CliOutput, TextFormIsTheWindowsLabels) {
+  const RunResult r = RunVmkCalc({"-"}, "{}");
+  EXPECT_EQ(r.ExitCode, 0);
+  EXPECT_EQ(r.Out, " 入力・条件 : O.K.\nQh (cal/s)     : 5.741E5\nC (ppb, ng/m3) : 0\n");
+}
+
+TEST(CliOutput, ExitStatusFollowsTheResultDisplay) {
+  struct Row {
+    const char* Case;
+    int Exit;
+    const char* Status;
+  };
+  const Row rows[] = {
+      {R"({"memoOption": "@ver@"})", 0, " 入力・条件 : O.K."},
+      {R"({"FreqTotalEdit": " 0"})", 1, "Error: 全方位有効頻度 fall: "},
+      {R"({"TempGEdit": " 14.9"})", 1, "T<Ta: "},
+      {R"({"memoOption": "@RA:1@"})", 1, " proc. fileRead called "},
+      {R"([{}, {"QgEdit": " x"}, {"QgEdit": " 10"}])", 1, " 入力・条件 : O.K."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Case);
+    Json res = RunJson(row.Case, row.Exit);
+    if (res.is_array()) res = res.back();
+    EXPECT_EQ(res["messageLabel"], row.Status);
+  }
+}
+
+// Successive calculations share one window: each changes only what it names.
+TEST(CliSequence, LaterCalculationsKeepEarlierTexts) {
+  const Json res = RunJson(std::string("[{") + kWindyCase + R"(, "memoOption": "first"},
+      {"memoOption": "second"},
+      {"QpEdit": " 0.002"}])");
+  ASSERT_EQ(res.size(), 3u);
+  const float first = res[0]["TotalConc"].get<float>();
+  EXPECT_GT(first, 3.405f);
+  EXPECT_LT(first, 3.406f);
+  EXPECT_EQ(res[1]["TotalConc"].get<float>(), first);  // grid and Qp kept
+  EXPECT_EQ(res[1]["memoOption"], "second");
+  EXPECT_EQ(res[2]["memoOption"], "second");
+  EXPECT_EQ(res[2]["totals"]["4,13"], "  100");
+  // Doubling Qp doubles every rounded step exactly.
+  EXPECT_EQ(res[2]["TotalConc"].get<float>(), 2 * first);
+}
+
+// A check box set to the state it already has is not clicked again.
+TEST(CliSequence, CheckBoxesActAsClicksOnlyWhenTheyChange) {
+  const Json res = RunJson(std::string("[{") + kWindyCase + R"(, "NOxTrnCheckBox": true},
+      {"NOxTrnCheckBox": true}, {"NOxTrnCheckBox": false}])");
+  const float on = res[0]["TotalConc"].get<float>();
+  EXPECT_EQ(res[1]["TotalConc"].get<float>(), on);
+  EXPECT_LT(on, res[2]["TotalConc"].get<float>());
+
+  // The check box decides which P(Hr->Hm) field is read: a bad constant does not matter
+  // while the stability-dependent multiplier is selected.
+  const Json ph = RunJson(R"([{"Phr_HmEdit": " x", "PHrHmCheckBox": true},
+      {"PHrHmCheckBox": false}])",
+                          1);
+  EXPECT_EQ(ph[0]["messageLabel"], " 入力・条件 : O.K.");
+  EXPECT_EQ(ph[1]["messageLabel"], "Error: P(Hr->Hm 定数): ");
+}
+
+TEST(CliOutput, FloatsAreTheShortestRoundTripText) {
+  const RunResult r = RunVmkCalc({"--json", "-"}, std::string("{") + kWindyCase + "}");
+  EXPECT_NE(r.Out.find("\"Qh\": 574092,\n"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("\"TotalConc\": 3.4054549\n"), std::string::npos) << r.Out;
+  const Json small = RunJson(R"({"QpEdit": " 1e-8", "MetStringGrid": {"4,8": " 100"}})");
+  const float c = small["TotalConc"].get<float>();
+  EXPECT_GT(c, 3.4e-5f);
+  EXPECT_LT(c, 3.41e-5f);
+  EXPECT_EQ(small["ConcResLabel"], " 3.405E-5");
+}
+
+}  // namespace
+}  // namespace vmk::clitest

@@ -1,0 +1,98 @@
+// Runs the built vmk-calc as a child process for the command-line tests: arguments in,
+// exit status and the bytes of standard output and standard error out.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vmk::clitest {
+
+inline const std::string kVmkCalc = VMK_BINARY_DIR "/bin/vmk-calc";
+inline const std::filesystem::path kSourceDir = VMK_SOURCE_DIR;
+
+inline std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vmk-cli-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct RunResult {
+  int ExitCode = -1;  // -1 when the program did not exit normally (a crash)
+  std::string Out;
+  std::string Err;
+};
+
+// Runs vmk-calc with `args`, feeding `stdinBytes` on its standard input. Output goes through
+// files, so that megabytes of it cannot block the child.
+inline RunResult RunVmkCalc(const std::vector<std::string>& args,
+                            const std::string& stdinBytes = "") {
+  TempDir io;
+  const std::string inPath = (io / "stdin").string();
+  const std::string outPath = (io / "stdout").string();
+  const std::string errPath = (io / "stderr").string();
+  WriteBytes(inPath, stdinBytes);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+
+  std::vector<std::string> argStrings{kVmkCalc};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argStrings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, kVmkCalc.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + kVmkCalc);
+  int status = 0;
+  waitpid(pid, &status, 0);
+
+  RunResult r;
+  r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.Out = ReadBytes(outPath);
+  r.Err = ReadBytes(errPath);
+  return r;
+}
+
+}  // namespace vmk::clitest
