@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the documentation pictures of the window: fills a sample case, runs one calculation
-# and saves one PNG per tab page (docs/window-source.png, window-met.png, window-calc.png).
+# and saves one PNG per tab page (docs/window-source.png, window-met.png, window-calc.png,
+# window-profile.png).
 # The window runs on a virtual X server (xvfb-run), so no screen is needed.
 #   scripts/screenshot.sh [OUTPUT_DIR]      (default docs/; VMK_BUILD_DIR overrides build/)
 set -euo pipefail
@@ -20,7 +21,7 @@ chmod 700 "$runtime"
 trap 'rm -rf "$runtime"' EXIT
 env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$runtime" VMK_SCREENSHOT_DIR="$out" \
   timeout 120 xvfb-run -a -s "-screen 0 800x600x24" "$build/bin/vmk"
-for page in source met calc; do
+for page in source met calc profile; do
   test -s "$out/window-$page.png" || { echo "missing: $out/window-$page.png" >&2; exit 1; }
   echo "$out/window-$page.png"
 done

@@ -72,7 +72,7 @@ TEST_F(WindowTest, StartsWithTheLayoutDefaults) {
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("VMK - 1"));
   EXPECT_EQ(window_->size(), QSize(603, 379));
   QTabWidget* tabs = window_->Tabs();
-  ASSERT_EQ(tabs->count(), 3);
+  ASSERT_EQ(tabs->count(), 4);  // the layout's three pages and the distance profile behind them
   EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("SrcDataSheet"));
   EXPECT_EQ(tabs->tabText(1), QStringLiteral(" 気象条件 "));
   EXPECT_EQ(tabs->geometry(), QRect(0, 0, 593, 309));

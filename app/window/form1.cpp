@@ -18,6 +18,7 @@
 #include <QTabWidget>
 
 #include "app/window/frequency_grid_widget.h"
+#include "app/window/profile_page.h"
 #include "app/window/window_fonts.h"
 
 namespace vmk {
@@ -135,6 +136,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), form_(MakeStartupForm()) {
   setFont(ControlFont());
   setFixedSize(kFormClientWidth, kFormClientHeight);
   BuildControls();
+  AddProfilePage();
   ChainTabOrder();
   WriteWidgets();
 }
@@ -262,6 +264,14 @@ void Form1::BuildControls() {
       Control(def.Name)->lower();
     }
   }
+}
+
+// The profile page goes behind the layout's pages, so that their order and places stay.
+void Form1::AddProfilePage() {
+  profile_ = new ProfilePage();
+  SetPaletteColour(profile_, QPalette::Window, SystemColour(SysColor::ButtonFace));
+  profile_->setAutoFillBackground(true);
+  Tabs()->addTab(profile_, QString::fromUtf8(kProfilePageCaption));
 }
 
 // Keyboard navigation in the order of the layout: the window's own controls by tab order,
@@ -424,8 +434,19 @@ void Form1::RunCalculation() {
     outcome.MessageBox = Utf8ToCp932(error.what()) + ".";
   }
   WriteWidgets();
+  UpdateProfile(outcome, settings.DecimalSep);
   if (outcome.MessageBox) {
     ShowErrorBox(*outcome.MessageBox);
+  }
+}
+
+// After the calculation, never inside it: the profile reruns the model at every distance
+// for the inputs the calculation validated.
+void Form1::UpdateProfile(const CalcOutcome& outcome, const std::string& sep) {
+  if (outcome.NormalResult) {
+    profile_->ShowProfile(state_.Params, state_.TotalConc, sep);
+  } else {
+    profile_->ShowNothing();
   }
 }
 

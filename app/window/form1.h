@@ -19,6 +19,7 @@ class QTabWidget;
 namespace vmk {
 
 class FrequencyGridWidget;
+class ProfilePage;
 
 // Texts between the form record (code page 932) and Qt.
 QString ToQString(std::string_view cp932);
@@ -42,6 +43,8 @@ class Form1 : public QWidget {
   }
   QTabWidget* Tabs() const;
   FrequencyGridWidget* Grid() const;
+  // The fourth tab page, behind the layout's three: the distance profile of the last result.
+  ProfilePage* ProfileSheet() const { return profile_; }
 
   // The process-wide records of this run of the program.
   const FormRecord& Form() const { return form_; }
@@ -63,6 +66,8 @@ class Form1 : public QWidget {
  private:
   void BuildControls();
   void ChainTabOrder();
+  void AddProfilePage();
+  void UpdateProfile(const CalcOutcome& outcome, const std::string& sep);
   void XrpEditKeyPress(QObject* sender, char key);
   void RunCalculation();
   void ShowErrorBox(const Cp932& text);
@@ -71,6 +76,7 @@ class Form1 : public QWidget {
   FormRecord form_;
   CalcState state_;
   std::map<std::string, QWidget*, std::less<>> controls_;
+  ProfilePage* profile_ = nullptr;  // not a control of the layout, so not in `controls_`
 };
 
 }  // namespace vmk

@@ -55,7 +55,8 @@ bool SaveWindowPictures(Form1& window, const QString& dir) {
   FillSampleCase(window);
   window.ControlAs<QPushButton>("CalcGoButton")->click();
 
-  const std::array<const char*, 3> files = {"window-source.png", "window-met.png", "window-calc.png"};
+  const std::array<const char*, 4> files = {"window-source.png", "window-met.png", "window-calc.png",
+                                            "window-profile.png"};
   QTabWidget* tabs = window.Tabs();
   bool ok = QDir().mkpath(dir);
   for (int page = 0; page < tabs->count() && page < static_cast<int>(files.size()); ++page) {

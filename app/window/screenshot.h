@@ -12,7 +12,8 @@ class Form1;
 void FillSampleCase(Form1& window);
 
 // Fills the sample case, presses the calculate button and saves one PNG per tab page into
-// `dir` (window-source.png, window-met.png, window-calc.png). The window must be shown.
+// `dir` (window-source.png, window-met.png, window-calc.png and, of the distance profile,
+// window-profile.png). The window must be shown.
 // Returns false when a picture could not be written.
 bool SaveWindowPictures(Form1& window, const QString& dir);
 

@@ -1,0 +1,194 @@
+#include "app/window/profile_page.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QList>
+#include <QLocale>
+#include <QLogValueAxis>
+#include <QPainter>
+#include <QPen>
+#include <QPointF>
+#include <QScatterSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include "app/window/form1.h"
+#include "app/window/window_fonts.h"
+#include "common/numtext.h"
+#include "model/profile.h"
+
+namespace vmk {
+
+namespace {
+
+// The unit as the window's result label states it: the page cannot know whether the
+// emission was a gas volume (ppb) or a mass rate (ng/m3).
+const QString kUnit = QStringLiteral("(ppb, ng/m3)");
+
+QString Number(long double x, const std::string& sep) { return ToQString(FormatGeneral(x, 4, sep)); }
+
+}  // namespace
+
+std::pair<float, float> ProfileRange(float receptorR) {
+  return {std::min(kProfileFrom, receptorR), std::max(kProfileTo, receptorR)};
+}
+
+QString ProfilePage::NothingText() { return QStringLiteral(" 計算結果がありません"); }
+
+ProfilePage::ProfilePage(QWidget* parent) : QWidget(parent) {
+  setObjectName(QString::fromUtf8(kProfilePageName));
+  const QFont font = ControlFont();
+  setFont(font);
+
+  chart_ = new QChart();
+  // The legend names the two marks; the curve needs no entry.
+  chart_->legend()->setAlignment(Qt::AlignTop);
+  chart_->legend()->setFont(font);
+  chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+  chart_->setMargins(QMargins(4, 4, 12, 2));
+  chart_->setBackgroundRoundness(0);
+  chart_->setTitleFont(font);
+  chart_->setLocalizeNumbers(true);  // the axes' numbers with the window's decimal separator
+  chart_->setLocale(QLocale());
+
+  curve_ = new QLineSeries(chart_);
+  curve_->setObjectName(QStringLiteral("ProfileCurve"));
+  QPen curvePen(QColor(0x1F, 0x4E, 0xA8));
+  curvePen.setWidthF(1.8);
+  curve_->setPen(curvePen);
+
+  auto makeMark = [&](const char* name, QScatterSeries::MarkerShape shape, qreal size, const QColor& colour) {
+    auto* mark = new QScatterSeries(chart_);
+    mark->setObjectName(QString::fromLatin1(name));
+    mark->setMarkerShape(shape);
+    mark->setMarkerSize(size);
+    mark->setColor(colour);
+    mark->setBorderColor(colour.darker(140));
+    return mark;
+  };
+  // The receptor's square drawn over the larger circle of the maximum, so that both show
+  // when the receptor lies at the maximum.
+  maximum_ = makeMark("MaximumMark", QScatterSeries::MarkerShapeCircle, 11, QColor(0xD0, 0x30, 0x20));
+  receptor_ = makeMark("ReceptorMark", QScatterSeries::MarkerShapeRectangle, 7, QColor(0x2E, 0x8B, 0x3A));
+
+  chart_->addSeries(curve_);
+  chart_->addSeries(maximum_);
+  chart_->addSeries(receptor_);
+  for (QLegendMarker* marker : chart_->legend()->markers(curve_)) {
+    marker->setVisible(false);
+  }
+
+  axisR_ = new QLogValueAxis(chart_);
+  axisR_->setBase(10);
+  // The localised label formats want an explicit precision.
+  axisR_->setLabelFormat(QStringLiteral("%.0f"));
+  axisR_->setMinorTickCount(8);
+  axisR_->setTitleText(QStringLiteral("R (m)"));
+  axisC_ = new QValueAxis(chart_);
+  axisC_->setLabelFormat(QStringLiteral("%.3g"));
+  axisC_->setTitleText(QStringLiteral("C ") + kUnit);
+  for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(axisR_), static_cast<QAbstractAxis*>(axisC_)}) {
+    axis->setTitleFont(font);
+    axis->setLabelsFont(font);
+  }
+  chart_->addAxis(axisR_, Qt::AlignBottom);
+  chart_->addAxis(axisC_, Qt::AlignLeft);
+  for (QXYSeries* series : {static_cast<QXYSeries*>(curve_), static_cast<QXYSeries*>(maximum_),
+                            static_cast<QXYSeries*>(receptor_)}) {
+    series->attachAxis(axisR_);
+    series->attachAxis(axisC_);
+  }
+
+  view_ = new QChartView(chart_, this);  // takes the chart
+  view_->setObjectName(QStringLiteral("ProfileChartView"));
+  view_->setRenderHint(QPainter::Antialiasing);
+  view_->setFocusPolicy(Qt::NoFocus);  // nothing to edit: Tab skips the page's contents
+
+  summary_ = new QLabel(this);
+  summary_->setObjectName(QStringLiteral("ProfileSummaryLabel"));
+  summary_->setTextFormat(Qt::PlainText);
+  summary_->setFont(font);
+  summary_->setFixedHeight(14);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 3);
+  layout->setSpacing(2);
+  layout->addWidget(view_, 1);
+  layout->addWidget(summary_);
+
+  ShowNothing();
+}
+
+void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const std::string& sep) {
+  const auto [from, to] = ProfileRange(p.R);
+  Profile profile;
+  try {
+    profile = ComputeProfile(p, ProfileDistances(from, to, kProfilePoints, true));
+  } catch (const std::exception&) {
+    ShowNothing();
+    return;
+  }
+  if (profile.Points.empty()) {
+    ShowNothing();
+    return;
+  }
+  // The search stops between two of the points: the receptor itself may lie a trifle higher.
+  ProfilePoint top = profile.Max;
+  if (totalConc > top.C) {
+    top = ProfilePoint{p.R, totalConc, 0, 0};
+  }
+
+  QList<QPointF> points;
+  points.reserve(static_cast<qsizetype>(profile.Points.size()));
+  for (const ProfilePoint& pt : profile.Points) {
+    points.append(QPointF(pt.R, pt.C));
+  }
+  curve_->replace(points);
+
+  receptor_->replace(QList<QPointF>{QPointF(p.R, totalConc)});
+  receptor_->setName(QStringLiteral("予測点 C = ") + Number(totalConc, sep));
+  const bool hasMaximum = top.C > 0;
+  if (hasMaximum) {
+    maximum_->replace(QList<QPointF>{QPointF(top.R, top.C)});
+    maximum_->setName(QStringLiteral("最大 C = ") + Number(top.C, sep));
+  } else {
+    maximum_->clear();  // zero everywhere: no place is the maximum
+  }
+
+  for (QLegendMarker* marker : chart_->legend()->markers(maximum_)) {
+    marker->setVisible(hasMaximum);
+  }
+
+  axisR_->setRange(from, to);
+  axisC_->setRange(0, hasMaximum ? top.C : 1.0f);
+  axisC_->applyNiceNumbers();
+  chart_->setTitle(QString());
+  chart_->legend()->show();
+
+  QString line = QStringLiteral(" 最大濃度 C = ") + Number(top.C, sep) + QStringLiteral(" ") + kUnit;
+  if (hasMaximum) {
+    line += QStringLiteral("   距離 R = ") + Number(top.R, sep) + QStringLiteral(" m");
+  }
+  summary_->setText(line);
+}
+
+void ProfilePage::ShowNothing() {
+  curve_->clear();
+  receptor_->clear();
+  maximum_->clear();
+  axisR_->setRange(kProfileFrom, kProfileTo);
+  axisC_->setRange(0, 1);
+  axisC_->applyNiceNumbers();
+  chart_->setTitle(NothingText().trimmed());
+  chart_->legend()->hide();
+  summary_->setText(NothingText());
+}
+
+}  // namespace vmk

@@ -1,0 +1,175 @@
+// The distance profile page of the window: a fourth page behind the layout's three, drawn
+// after every calculation that showed its result and emptied after every one that did not.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include <QChart>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/window/form1.h"
+#include "app/window/frequency_grid_widget.h"
+#include "app/window/profile_page.h"
+#include "app/window/window_fonts.h"
+#include "common/numtext.h"
+#include "model/profile.h"
+
+namespace {
+
+using vmk::Form1;
+using vmk::ProfilePage;
+
+const QString kStatusOk = QStringLiteral(" 入力・条件 : O.K.");
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+class ProfilePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_unique<Form1>();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    page_ = window_->ProfileSheet();
+    ASSERT_NE(page_, nullptr);
+  }
+
+  void SetText(const char* name, const QString& text) {
+    auto* edit = window_->ControlAs<QLineEdit>(name);
+    ASSERT_NE(edit, nullptr) << name;
+    edit->setText(text);
+  }
+  QString Status() const { return window_->ControlAs<QLabel>("messageLabel")->text(); }
+  void Calculate() { window_->ControlAs<QPushButton>("CalcGoButton")->click(); }
+
+  // A windy case with hours, high enough a stack that the maximum lies well off the source.
+  void EnterWindyCase(const QString& r) {
+    window_->Grid()->SetCellText(5, 6, QStringLiteral("100"));
+    SetText("HoEdit", QStringLiteral(" 50.0"));
+    SetText("XrpEdit", r);
+  }
+
+  std::unique_ptr<Form1> window_;
+  ProfilePage* page_ = nullptr;
+};
+
+TEST_F(ProfilePageTest, FollowsTheLayoutPagesWithoutMovingThem) {
+  QTabWidget* tabs = window_->Tabs();
+  ASSERT_EQ(tabs->count(), 4);
+  const char* names[] = {"SrcDataSheet", "MetDataSheet", "CalcCondSheet"};
+  const QString captions[] = {QStringLiteral(" 発生源データ "), QStringLiteral(" 気象条件 "),
+                              QStringLiteral(" 計算条件 ")};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(tabs->widget(i)->objectName(), QString::fromLatin1(names[i])) << i;
+    EXPECT_EQ(tabs->tabText(i), captions[i]) << i;
+  }
+  EXPECT_EQ(tabs->widget(3), page_);
+  EXPECT_EQ(tabs->tabText(3), QStringLiteral(" 距離分布 "));
+  EXPECT_EQ(window_->Control("ProfileSheet"), nullptr);  // not a control of the layout
+  EXPECT_FALSE(window_->Form().Has("ProfileSheet"));
+  EXPECT_EQ(tabs->currentIndex(), 0);
+  EXPECT_EQ(window_->size(), QSize(603, 379));
+  EXPECT_EQ(tabs->geometry(), QRect(0, 0, 593, 309));
+  EXPECT_EQ(window_->Control("QgEdit")->geometry(), QRect(120, 16, 49, 16));
+  EXPECT_EQ(window_->Grid()->geometry(), QRect(0, 68, 593, 213));
+
+  // Nothing drawn before the first calculation; the chart and its line fit in the page.
+  EXPECT_EQ(page_->Curve()->count(), 0);
+  EXPECT_EQ(page_->Summary()->text(), ProfilePage::NothingText());
+  tabs->setCurrentIndex(3);
+  QApplication::processEvents();
+  const QRect inside = page_->rect();
+  const QWidget* view = page_->findChild<QWidget*>(QStringLiteral("ProfileChartView"));
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(inside.contains(view->geometry())) << view->geometry().height();
+  EXPECT_GE(view->height(), 200);
+  EXPECT_TRUE(inside.contains(page_->Summary()->geometry()));
+  EXPECT_GE(page_->Summary()->height(), page_->Summary()->fontMetrics().height());
+  // The window's gothic font for the page's texts.
+  EXPECT_EQ(page_->Summary()->font(), vmk::ControlFont());
+  EXPECT_EQ(page_->Chart()->titleFont(), vmk::ControlFont());
+}
+
+// The receptor distance inside the default range, below it and beyond it.
+TEST_F(ProfilePageTest, CalculationDrawsTheProfileAndItsMaximum) {
+  const struct {
+    QString r;
+    float from, to;
+  } cases[] = {
+      {QStringLiteral(" 100.0"), 10.0f, 20000.0f},
+      {QStringLiteral(" 5.0"), 5.0f, 20000.0f},  // next to the stack: zero at the receptor
+      {QStringLiteral(" 50000"), 10.0f, 50000.0f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.r.toStdString());
+    EnterWindyCase(c.r);
+    Calculate();
+    ASSERT_EQ(Status(), kStatusOk);
+    const vmk::CalcState& st = window_->State();
+
+    const auto distances = vmk::ProfileDistances(c.from, c.to, 200, true);
+    const vmk::Profile expected = vmk::ComputeProfile(st.Params, distances);
+    ASSERT_GT(expected.Max.C, 0.0f);
+
+    QLineSeries* curve = page_->Curve();
+    ASSERT_EQ(curve->count(), 200);
+    EXPECT_EQ(curve->at(0).x(), c.from);
+    EXPECT_EQ(curve->at(199).x(), c.to);
+    for (int i = 0; i < 200; i += 33) {
+      EXPECT_EQ(curve->at(i).y(), expected.Points[static_cast<std::size_t>(i)].C) << i;
+    }
+
+    ASSERT_EQ(page_->ReceptorMark()->count(), 1);
+    EXPECT_EQ(page_->ReceptorMark()->at(0), QPointF(st.Params.R, st.TotalConc));
+    ASSERT_EQ(page_->MaximumMark()->count(), 1);
+    EXPECT_EQ(page_->MaximumMark()->at(0), QPointF(expected.Max.R, expected.Max.C));
+
+    const QString line = QStringLiteral(" 最大濃度 C = ") + Q(vmk::FormatGeneral(expected.Max.C, 4)) +
+                         QStringLiteral(" (ppb, ng/m3)   距離 R = ") + Q(vmk::FormatGeneral(expected.Max.R, 4)) +
+                         QStringLiteral(" m");
+    EXPECT_EQ(page_->Summary()->text(), line);
+    EXPECT_TRUE(page_->Chart()->title().isEmpty());
+  }
+}
+
+// An input error and the file-read request both end without a result: nothing to draw, even
+// after a calculation that drew a profile.
+TEST_F(ProfilePageTest, CalculationWithoutResultEmptiesTheChart) {
+  const struct {
+    const char* field;
+    QString text;
+    QString status;  // empty: any input error message
+  } failures[] = {
+      {"QgEdit", QStringLiteral("abc"), QString()},
+      {"memoOption", QStringLiteral("@RA:1@"), QStringLiteral(" proc. fileRead called ")},
+  };
+  for (const auto& f : failures) {
+    SCOPED_TRACE(f.field);
+    EnterWindyCase(QStringLiteral(" 1000.0"));
+    SetText("QgEdit", QStringLiteral(" 10"));
+    SetText("memoOption", QString());
+    Calculate();
+    ASSERT_EQ(page_->Curve()->count(), 200);
+
+    SetText(f.field, f.text);
+    Calculate();
+    if (f.status.isEmpty()) {
+      EXPECT_NE(Status(), kStatusOk);
+    } else {
+      EXPECT_EQ(Status(), f.status);
+    }
+    EXPECT_EQ(page_->Curve()->count(), 0);
+    EXPECT_EQ(page_->ReceptorMark()->count(), 0);
+    EXPECT_EQ(page_->MaximumMark()->count(), 0);
+    EXPECT_EQ(page_->Summary()->text(), ProfilePage::NothingText());
+    EXPECT_EQ(page_->Chart()->title(), ProfilePage::NothingText().trimmed());
+  }
+}
+
+}  // namespace
