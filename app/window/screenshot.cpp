@@ -39,6 +39,16 @@ void SetEdit(Form1& window, const char* name, const QString& text) {
 }  // namespace
 
 void FillSampleCase(Form1& window) {
+  // A 50 m stack with a warm exhaust: the ground-level maximum lies some way downwind.
+  SetEdit(window, "QgEdit", QStringLiteral(" 50"));
+  SetEdit(window, "QpEdit", QStringLiteral(" 0.005"));
+  SetEdit(window, "TempGEdit", QStringLiteral(" 150.0"));
+  SetEdit(window, "HoEdit", QStringLiteral(" 50.0"));
+  SetEdit(window, "HmEdit", QStringLiteral(" 20.0"));
+  SetEdit(window, "HrankgEdit", QStringLiteral(" 20.0"));
+  SetEdit(window, "dHformulaCalmEdit", QStringLiteral(" 1"));
+  SetEdit(window, "dHformulaWWEdit", QStringLiteral(" 3"));
+  SetEdit(window, "dHformulaWindyEdit", QStringLiteral(" 2"));
   SetEdit(window, "WDEdit", QStringLiteral(" NE"));
   SetEdit(window, "XrpEdit", QStringLiteral(" 1000.0"));
   SetEdit(window, "HrpEdit", QStringLiteral(" 1.5"));
