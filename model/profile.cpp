@@ -37,37 +37,29 @@ std::vector<float> ProfileDistances(float from, float to, int n, bool logScale) 
 
 namespace {
 
-constexpr ld kGoldenRatio = 0.6180339887498948482L;  // (sqrt(5) - 1) / 2
-constexpr ld kRefineTolerance = 1e-4L;                // relative width of the final bracket
+constexpr ld kGoldenSection = 0.3819660112501051518L;  // (3 - sqrt(5)) / 2
+constexpr ld kRefineTolerance = 1e-4L;                  // relative width of the final bracket
 
-// Golden-section search for the largest concentration in [lo, hi], on a log scale of the
-// distance (the tolerance is relative). Returns the best point evaluated.
+// Golden-section search for the largest concentration between the neighbours lo and hi of the
+// largest profile point `best`, on a log scale of the distance (the tolerance is relative).
+// The search keeps `best` as its inner point, so a dip elsewhere in the bracket cannot lead it
+// away from the peak. Returns the best point evaluated.
 ProfilePoint RefineMaximum(const ModelParameters& p, float lo, float hi, ProfilePoint best) {
   if (!(lo > 0) || !(hi > lo)) return best;
   ld a = logl(lo);
   ld b = logl(hi);
-  auto eval = [&](ld t) {
-    ProfilePoint q = ConcentrationAt(p, static_cast<float>(expl(t)));
-    if (q.C > best.C) best = q;
-    return q.C;
-  };
-  ld x1 = b - kGoldenRatio * (b - a);
-  ld x2 = a + kGoldenRatio * (b - a);
-  float f1 = eval(x1);
-  float f2 = eval(x2);
+  ld x = logl(best.R);
+  float fx = best.C;
   while (b - a > kRefineTolerance) {
-    if (f1 < f2) {
-      a = x1;
-      x1 = x2;
-      f1 = f2;
-      x2 = a + kGoldenRatio * (b - a);
-      f2 = eval(x2);
+    const ld u = (b - x > x - a) ? x + kGoldenSection * (b - x) : x - kGoldenSection * (x - a);
+    const ProfilePoint q = ConcentrationAt(p, static_cast<float>(expl(u)));
+    if (q.C > fx) {
+      (u > x ? a : b) = x;
+      x = u;
+      fx = q.C;
+      best = q;
     } else {
-      b = x2;
-      x2 = x1;
-      f2 = f1;
-      x1 = b - kGoldenRatio * (b - a);
-      f1 = eval(x1);
+      (u > x ? b : a) = u;
     }
   }
   return best;

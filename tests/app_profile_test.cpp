@@ -98,6 +98,48 @@ TEST(Profile, MaximumOfASinglePlumeCaseLiesWhereTheFormulaPutsIt) {
   }
 }
 
+// A 50 m stack over a full year's table: the calm and weak-wind share falls from the stack,
+// the windy share peaks near 1 km, with a dip between them.
+TEST(Profile, CoarseGridStillFindsThePeakBehindADip) {
+  const char* hours[9][11] = {
+      {"12", "35", "48", "20", "10", "6", "110", "240", "30", "25", "150"},
+      {"0.35", "1.20", "2.45", "0.80", "0.30", "0.20", "4.10", "6.85", "0.95", "0.70", "3.40"},
+      {"9", "30", "52", "20", "8", "5", "85", "140", "22", "18", "70"},
+      {"2", "10", "18", "8", "4", "2", "35", "42", "9", "6", "12"},
+      {"0", "6", "15", "10", "6", "4", "48", "36", "12", "5", "3"},
+      {"0", "0", "6", "7", "8", "5", "40", "22", "6", "0", "0"},
+      {"0", "0", "0", "2", "6", "4", "32", "14", "0", "0", "0"},
+      {"0", "0", "0", "0", "0", "1", "14", "5", "0", "0", "0"},
+      {"0", "0", "0", "0", "0", "0", "6", "2", "0", "0", "0"}};
+  vmk::FormRecord form = vmk::MakeStartupForm();
+  form.Text("QgEdit") = " 50";
+  form.Text("QpEdit") = " 0.005";
+  form.Text("TempGEdit") = " 150.0";
+  form.Text("HoEdit") = " 50.0";
+  form.Text("HmEdit") = " 20.0";
+  form.Text("HrankgEdit") = " 20.0";
+  form.Text("dHformulaCalmEdit") = " 1";
+  form.Text("dHformulaWWEdit") = " 3";
+  form.Text("dHformulaWindyEdit") = " 2";
+  for (int r = 1; r <= 9; ++r) {
+    for (int c = 2; c <= 12; ++c) form.Grid[r][c] = hours[r - 1][c - 2];
+  }
+  vmk::CalcState st;
+  ASSERT_TRUE(vmk::RunCalculation(form, st, {}).NormalResult);
+
+  const auto fine = vmk::ComputeProfile(st.Params, vmk::ProfileDistances(10.0f, 20000.0f, 2000, true));
+  ASSERT_GT(fine.Max.R, 300.0f) << "the peak lies behind the dip";
+  // From 14 points on, the largest grid point lies on the peak's slope (with fewer, the largest
+  // point is the one at the stack: the grid misses the peak, which no search between
+  // neighbours can mend).
+  for (int n = 14; n <= 40; ++n) {
+    SCOPED_TRACE(n);
+    const auto coarse = vmk::ComputeProfile(st.Params, vmk::ProfileDistances(10.0f, 20000.0f, n, false));
+    EXPECT_NEAR(coarse.Max.R / fine.Max.R, 1.0f, 1e-3f);
+    EXPECT_GE(coarse.Max.C, fine.Max.C * (1 - 1e-6f));
+  }
+}
+
 TEST(Profile, MaximumAtTheEndOfARisingProfile) {
   vmk::FormRecord form = vmk::MakeStartupForm();
   form.Text("HoEdit") = " 50.0";
