@@ -1,18 +1,28 @@
 // vmk-calc: the calculations of the window without a window. A case file names the controls to
 // change before each press of the calculate button; the program runs the same calculation
 // command as the window on one form record and one calculation state, and prints the results.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "app/command/calculation.h"
 #include "cli/case_file.h"
 #include "cli/json_writer.h"
+#include "cli/profile_output.h"
+#include "cli/profile_plot.h"
 #include "common/cp932.h"
+#include "model/profile.h"
+#ifdef VMK_HAVE_PLOT_PNG
+#include "app/window/png/plot_png.h"
+#endif
 
 namespace vmk::cli {
 namespace {
@@ -24,6 +34,7 @@ constexpr int kExitOutputFailed = 3;
 
 constexpr std::string_view kUsage =
     "Usage: vmk-calc [--json] [--report-dir DIR] CASE\n"
+    "       vmk-calc --profile FROM:TO:N [--log] [--plot FILE] [--report-dir DIR] CASE\n"
     "       vmk-calc --template | --help | --version\n";
 
 constexpr std::string_view kHelp = R"(
@@ -35,6 +46,14 @@ would, without the window, and prints their results.
                     array of them when the case file holds an array
   --report-dir DIR  folder of the report files VMKIO<c>.csv (default:
                     $HOME/Vellmark/IO); as in the window, the file must exist
+  --profile FROM:TO:N
+                    after the calculations, the concentration along the wind
+                    direction for the inputs of the last calculation, at N
+                    distances from FROM to TO m (both included, evenly spaced);
+                    see Distance profile below
+  --log             space the N distances evenly on a log scale instead
+  --plot FILE       also draw the profile into FILE, an SVG or PNG picture
+                    as its name ends (.svg, .png)
   --template        print a case file holding every input at its start-up value
   --help            print this text
   --version         print the version stamp
@@ -76,6 +95,28 @@ Exit status:
   3  the output could not be written, or the program ran out of memory
 An empty array is a case file with no calculation: it prints nothing (or []
 with --json) and exits with 0.
+
+Distance profile (--profile FROM:TO:N):
+The case file's calculations run as usual, but their result lines go to
+standard error; standard output holds only the profile as CSV text:
+  R (m),C,C puff,C plume        the header
+  <R>,<C>,<C puff>,<C plume>    one line per distance, in ascending order
+  max,<C>,at R (m),<R>          the last line: the maximum and its distance
+C is the concentration a calculation with that receptor distance R (all other
+inputs as in the last calculation) would show; C puff and C plume are its calm
+and weak-wind part and its windy part. Numbers are the shortest text that
+reads back as the same single-precision value ("0.11478379", "5.038305e-36",
+"1e+05"). The maximum is the largest point refined between its neighbours to
+0.01 % in distance (the first point when C is zero everywhere).
+FROM and TO must lie from 0.09999 to 100001 m, as the receptor distance of the
+window, FROM below TO; N is 2 to 100000. --json cannot be combined with
+--profile. The plot (800 x 500 pixels) shows C over R on a linear or, with
+--log, a log distance axis, with the maximum and the receptor distance of the
+last calculation marked.
+When the last calculation did not show its results in the normal form (or the
+case file holds none), there is nothing to profile: one line says so, no CSV is
+printed and the exit status is 1. Otherwise the exit status is as above; a
+plot that cannot be written gives 3.
 )";
 
 struct Options {
@@ -83,11 +124,22 @@ struct Options {
   bool Help = false;
   bool Version = false;
   bool Template = false;
+  std::optional<ProfileRequest> Profile;
+  bool LogScale = false;
+  std::optional<std::string> Plot;
   std::optional<std::string> ReportDir;
   std::vector<std::string> Cases;
 };
 
-void Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Write(std::string_view text, std::FILE* to = stdout) {
+  std::fwrite(text.data(), 1, text.size(), to);
+}
+
+// A problem with the value of an option, which the usage lines would not explain: one line.
+int ArgumentError(const std::string& problem) {
+  std::fprintf(stderr, "vmk-calc: %s\n", problem.c_str());
+  return kExitUnusable;
+}
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "vmk-calc: %s\n%.*s", problem.c_str(), static_cast<int>(kUsage.size()),
@@ -95,8 +147,42 @@ int UsageError(const std::string& problem) {
   return kExitUnusable;
 }
 
+enum class PlotKind { Svg, Png };
+
+// The picture format a plot file's name asks for (the extension, in any case).
+std::optional<PlotKind> PlotKindOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (ext == "svg") return PlotKind::Svg;
+  if (ext == "png") return PlotKind::Png;
+  return std::nullopt;
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE"; false when it is missing.
+bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
+  const std::string_view a = argv[i];
+  if (a == name) {
+    if (i + 1 >= argc) return false;
+    value = argv[++i];
+  } else {
+    value = std::string(a.substr(name.size() + 1));
+  }
+  return true;
+}
+
+bool IsOption(std::string_view a, std::string_view name) {
+  return a == name || (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=');
+}
+
+struct ArgProblem {
+  std::string Text;
+  bool ShowUsage = true;  // false: one line is the whole message
+};
+
 // Returns the problem with the command line, or nothing.
-std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
+std::optional<ArgProblem> ParseArgs(int argc, char** argv, Options& o) {
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
@@ -115,16 +201,55 @@ std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
     } else if (a == "--report-dir" || a.starts_with("--report-dir=")) {
       std::string dir;
       if (a == "--report-dir") {
-        if (i + 1 >= argc) return "--report-dir needs a folder";
+        if (i + 1 >= argc) return ArgProblem{"--report-dir needs a folder"};
         dir = argv[++i];
       } else {
         dir = std::string(a.substr(a.find('=') + 1));
       }
-      if (dir.empty()) return "--report-dir needs a folder";
+      if (dir.empty()) return ArgProblem{"--report-dir needs a folder"};
       o.ReportDir = dir;
+    } else if (IsOption(a, "--profile")) {
+      std::string spec;
+      if (!OptionValue(argc, argv, i, "--profile", spec)) {
+        return ArgProblem{"--profile needs FROM:TO:N", false};
+      }
+      if (o.Profile) return ArgProblem{"--profile given more than once", false};
+      auto parsed = ParseProfileRequest(spec);
+      if (auto* problem = std::get_if<std::string>(&parsed)) return ArgProblem{*problem, false};
+      o.Profile = std::get<ProfileRequest>(parsed);
+    } else if (a == "--log") {
+      o.LogScale = true;
+    } else if (IsOption(a, "--plot")) {
+      std::string file;
+      if (!OptionValue(argc, argv, i, "--plot", file) || file.empty()) {
+        return ArgProblem{"--plot needs a file name ending in .png or .svg", false};
+      }
+      if (o.Plot) return ArgProblem{"--plot given more than once", false};
+      o.Plot = file;
     } else {
-      return "unknown option " + std::string(a);
+      return ArgProblem{"unknown option " + std::string(a)};
     }
+  }
+  return std::nullopt;
+}
+
+// The combinations the profile options allow, after the whole command line is read.
+std::optional<std::string> CheckProfileOptions(const Options& o) {
+  if (!o.Profile) {
+    if (o.LogScale) return "--log needs --profile FROM:TO:N";
+    if (o.Plot) return "--plot needs --profile FROM:TO:N";
+    return std::nullopt;
+  }
+  if (o.Json) return "--json cannot be combined with --profile (the profile is CSV text)";
+  if (o.Plot) {
+    const auto kind = PlotKindOf(*o.Plot);
+    if (!kind) return "--plot " + *o.Plot + ": the file name must end in .png or .svg";
+#ifndef VMK_HAVE_PLOT_PNG
+    if (*kind == PlotKind::Png) {
+      return "--plot " + *o.Plot +
+             ": this vmk-calc was built without Qt 6 Gui and cannot write PNG; use .svg";
+    }
+#endif
   }
   return std::nullopt;
 }
@@ -174,6 +299,61 @@ std::string TextResult(const FormRecord& form, const CalcOutcome& outcome, bool 
   return s;
 }
 
+// The last calculation's profile: CSV on standard output and the optional plot. Returns the
+// exit status when it ends the run, or nothing to keep the calculations' status.
+std::optional<int> WriteProfile(const Options& o, const CalcState& state) {
+  const ProfileRequest& req = *o.Profile;
+  const std::vector<float> distances = ProfileDistances(req.From, req.To, req.N, o.LogScale);
+  const Profile profile = ComputeProfile(state.Params, distances);
+
+  std::string csv = ProfileCsvHeader();
+  for (const ProfilePoint& point : profile.Points) {
+    csv += ProfileCsvRow(point);
+    if (csv.size() >= 1u << 16) {
+      Write(csv);
+      csv.clear();
+    }
+  }
+  csv += ProfileCsvMaxLine(profile.Max);
+  Write(csv);
+
+  if (o.Plot) {
+    ProfilePlotInput in;
+    in.Data = &profile;
+    in.From = req.From;
+    in.To = req.To;
+    in.LogScale = o.LogScale;
+    in.Receptor = std::make_pair(state.Params.R, state.TotalConc);
+    const PlotScene scene = BuildProfilePlot(in);
+    std::optional<std::string> problem;
+    if (PlotKindOf(*o.Plot) == PlotKind::Svg) {
+      const std::string svg = PlotSvg(scene);
+      std::FILE* f = std::fopen(o.Plot->c_str(), "wb");
+      if (f == nullptr) {
+        problem = std::strerror(errno);
+      } else {
+        bool ok = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+        int error = ok ? 0 : errno;
+        if (std::fclose(f) != 0 && ok) {
+          ok = false;
+          error = errno;
+        }
+        if (!ok) problem = std::strerror(error);
+      }
+    } else {
+#ifdef VMK_HAVE_PLOT_PNG
+      problem = WritePlotPng(scene, *o.Plot);
+#endif
+    }
+    if (problem) {
+      std::fprintf(stderr, "vmk-calc: cannot write the plot %s: %s\n", o.Plot->c_str(),
+                   problem->c_str());
+      return kExitOutputFailed;
+    }
+  }
+  return std::nullopt;
+}
+
 int Run(const Options& o) {
   const std::string& path = o.Cases.front();
   const std::string shownName = path == "-" ? "standard input" : path;
@@ -190,7 +370,10 @@ int Run(const Options& o) {
   CalcSettings settings;
   if (o.ReportDir) settings.ReportDir = *o.ReportDir;
 
+  // With a profile, standard output holds only its CSV; the results go to standard error.
+  std::FILE* const resultsOut = o.Profile ? stderr : stdout;
   bool allNormal = true;
+  bool lastNormal = false;
   JsonWriter json;
   if (o.Json && cases.IsArray) json.BeginArray();
   int n = 0;
@@ -199,14 +382,16 @@ int Run(const Options& o) {
     const Cp932 memoBefore = form.Text("memoOption");
     const CalcOutcome outcome = RunCalculation(form, *state, settings);
     allNormal = allNormal && outcome.NormalResult;
+    lastNormal = outcome.NormalResult;
     if (o.Json) {
       WriteJsonResult(json, form, *state, outcome);
       Write(json.Drain());
     } else {
       if (cases.IsArray) {
-        Write((n > 0 ? "\ncalculation " : "calculation ") + std::to_string(n + 1) + "\n");
+        Write((n > 0 ? "\ncalculation " : "calculation ") + std::to_string(n + 1) + "\n",
+              resultsOut);
       }
-      Write(TextResult(form, outcome, form.Text("memoOption") != memoBefore));
+      Write(TextResult(form, outcome, form.Text("memoOption") != memoBefore), resultsOut);
     }
     ++n;
     if (std::ferror(stdout)) break;  // nobody reads the results: stop computing them
@@ -215,16 +400,32 @@ int Run(const Options& o) {
     if (cases.IsArray) json.EndArray();
     Write(json.Finish());
   }
+  std::optional<int> profileExit;
+  if (o.Profile && !std::ferror(stdout)) {
+    if (!lastNormal) {
+      std::fprintf(stderr, "vmk-calc: %s\n",
+                   cases.Steps.empty()
+                       ? "no profile: the case file holds no calculation"
+                       : "no profile: the last calculation did not show its results in the "
+                         "normal form, so there are no valid inputs to profile");
+      profileExit = kExitNotNormal;
+    } else {
+      profileExit = WriteProfile(o, *state);
+    }
+  }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fprintf(stderr, "vmk-calc: cannot write the output\n");
     return kExitOutputFailed;
   }
+  if (profileExit) return *profileExit;
   return allNormal ? kExitNormal : kExitNotNormal;
 }
 
 int Main(int argc, char** argv) {
   Options o;
-  if (const auto problem = ParseArgs(argc, argv, o)) return UsageError(*problem);
+  if (const auto problem = ParseArgs(argc, argv, o)) {
+    return problem->ShowUsage ? UsageError(problem->Text) : ArgumentError(problem->Text);
+  }
   if (o.Help) {
     Write(kUsage);
     Write(kHelp);
@@ -235,7 +436,7 @@ int Main(int argc, char** argv) {
     return kExitNormal;
   }
   if (o.Template) {
-    if (o.Json || o.ReportDir || !o.Cases.empty()) {
+    if (o.Json || o.ReportDir || o.Profile || o.LogScale || o.Plot || !o.Cases.empty()) {
       return UsageError("--template takes no case file or other option");
     }
     Write(CaseTemplate());
@@ -243,6 +444,7 @@ int Main(int argc, char** argv) {
   }
   if (o.Cases.empty()) return UsageError("no case file given");
   if (o.Cases.size() > 1) return UsageError("more than one case file given");
+  if (const auto problem = CheckProfileOptions(o)) return ArgumentError(*problem);
   return Run(o);
 }
 

@@ -50,12 +50,9 @@ void DrawText(QPainter& painter, const cli::PlotText& t) {
   const double dx = t.Anchor == cli::TextAnchor::Start    ? 0
                     : t.Anchor == cli::TextAnchor::Middle ? -width / 2
                                                           : -width;
-  painter.save();
   painter.setFont(font);
   painter.setPen(ToColor(t.Color));
-  painter.translate(t.X, t.Y);
-  painter.drawText(QPointF(dx, 0), text);
-  painter.restore();
+  painter.drawText(QPointF(t.X + dx, t.Y), text);
 }
 
 void Draw(const cli::PlotScene& scene, QImage& image) {
