@@ -13,6 +13,12 @@ using ld = long double;
 
 namespace {
 inline constexpr int WindyClassFirst = 1;
+
+// e^x rounded to float. Below -104 the exact value lies under half the smallest float
+// (2^-150 = e^-103.97) and rounds to 0, so the costly extended exponential is skipped there;
+// the stored result is the same.
+float ExpToFloat(ld x) { return x < -104.0L ? 0.0f : static_cast<float>(expl(x)); }
+
 inline constexpr int WindyClassLast = 6;
 inline constexpr int WindyGridRowOffset = 3;  // windy class k is grid row k + 3
 
@@ -57,8 +63,8 @@ void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* m
 
   const ld tm = (static_cast<ld>(p.z) - p.He) / c.SigmaZ;
   const ld tp = (static_cast<ld>(p.z) + p.He) / c.SigmaZ;
-  c.FMinus = static_cast<float>(expl((tm * tm) * -0.5L));  // direct plume
-  c.FPlus = static_cast<float>(expl((tp * tp) * -0.5L));   // image reflected at the ground
+  c.FMinus = ExpToFloat((tm * tm) * -0.5L);  // direct plume
+  c.FPlus = ExpToFloat((tp * tp) * -0.5L);   // image reflected at the ground
   c.F = static_cast<float>(static_cast<ld>(c.FMinus) + c.FPlus);
 
   c.C1 = static_cast<float>(((static_cast<ld>(PlumeConst) * p.Qp) * c.F) /

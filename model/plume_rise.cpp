@@ -55,14 +55,15 @@ float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float q
   // Below 1 mm/s the CONCAWE formula has no meaning: every formula falls back to Briggs.
   if (static_cast<long double>(u) < 0.001L) return briggs;
   if (formulaCode == RiseBriggs) return briggs;
-  const float concawe = ConcaweRise(qh, u);
-  if (formulaCode == RiseConcawe) return concawe;
   const float upper = p.IntUL(dayNight);
-  if (u > upper) return concawe;
+  if (formulaCode == RiseConcawe || u > upper) return ConcaweRise(qh, u, memo);
   const float atUpper = ConcaweRise(qh, upper, memo);
   const float interpolated = static_cast<float>(
       briggs + ((static_cast<long double>(atUpper) - briggs) * u) / upper);
-  if (formulaCode == RiseSmaller && interpolated > concawe) return concawe;
+  if (formulaCode == RiseSmaller) {
+    const float concawe = ConcaweRise(qh, u, memo);
+    if (interpolated > concawe) return concawe;
+  }
   return interpolated;
 }
 
