@@ -22,13 +22,12 @@ float SafePower(float base, float exponent) {
 }
 
 float PowerMemo::SafePower(float base, float exponent) {
-  const auto b = std::bit_cast<std::uint32_t>(base);
-  const auto e = std::bit_cast<std::uint32_t>(exponent);
-  for (std::size_t i = 0; i < size_; ++i) {
-    if (entries_[i].Base == b && entries_[i].Exponent == e) return entries_[i].Value;
-  }
+  const std::uint64_t key = (std::uint64_t{std::bit_cast<std::uint32_t>(base)} << 32) |
+                            std::bit_cast<std::uint32_t>(exponent);
+  Entry& slot = entries_[((key * 0x9E3779B97F4A7C15ull) >> 57) & (entries_.size() - 1)];
+  if (key != 0 && slot.Key == key) return slot.Value;
   const float value = vmk::SafePower(base, exponent);
-  if (size_ < entries_.size()) entries_[size_++] = Entry{b, e, value};
+  if (key != 0) slot = Entry{key, value};
   return value;
 }
 

@@ -27,21 +27,21 @@ void ComputeHeatFlux(ModelParameters& p);
 float SafePower(float base, float exponent);
 
 // SafePower results kept by their exact arguments over the cases of one model section, for the
-// powers that repeat from case to case: the wind-profile factors of each stability class and
-// the Briggs and limit CONCAWE powers of day and night. A kept result is the one a fresh call
-// gives, so the memo changes no digit, only the number of logarithms.
+// powers that repeat from case to case: the wind-profile factors of each stability class, the
+// Briggs and limit CONCAWE powers of day and night, and the CONCAWE power of a stack-height
+// wind speed met again. A kept result is the one a fresh call gives, so the memo changes no
+// digit, only the number of logarithms. Direct-mapped: a newer pair takes the slot of an older
+// one with the same hash.
 class PowerMemo {
  public:
   float SafePower(float base, float exponent);
 
  private:
   struct Entry {
-    std::uint32_t Base;
-    std::uint32_t Exponent;
+    std::uint64_t Key;  // base bits, exponent bits; 0 marks an empty slot (base 0 is never kept)
     float Value;
   };
-  std::array<Entry, 32> entries_{};
-  std::size_t size_ = 0;
+  std::array<Entry, 128> entries_{};
 };
 
 // Briggs: 1.4 * Qh^(1/4) * (dtheta/dz)^(-3/8), m.

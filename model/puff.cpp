@@ -69,7 +69,7 @@ bool PreparePuffRow(ModelParameters& p, float Rc, PuffRow& row, PowerMemo* power
   return row.freq > 0;
 }
 
-void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row) {
+void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row, PuffNo2Memo* no2Memo) {
   row.zm = static_cast<float>(static_cast<ld>(p.z) - p.He);
   row.zp = static_cast<float>(static_cast<ld>(p.z) + p.He);
   // Rc^2 stays in extended precision for both eta terms.
@@ -84,7 +84,13 @@ void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row) {
   row.C1 = static_cast<float>(((static_cast<ld>(row.factor) * p.Qp) * row.F) / row.gamma);
   if (p.NOxTransform) {
     // The added distance lengthens the travel of calm hours only.
-    row.NO2r = No2Ratio(p, row.DayNight, Rc, row.WindCase == WindCaseCalm ? p.Ra : 0.0f);
+    std::optional<float>* kept = no2Memo ? &(*no2Memo)[row.WindCase][row.DayNight] : nullptr;
+    if (kept != nullptr && kept->has_value()) {
+      row.NO2r = **kept;
+    } else {
+      row.NO2r = No2Ratio(p, row.DayNight, Rc, row.WindCase == WindCaseCalm ? p.Ra : 0.0f);
+      if (kept != nullptr) *kept = row.NO2r;
+    }
   } else {
     row.NO2r = 1.0f;
   }
@@ -97,6 +103,7 @@ float RunPuffModel(CalcState& st) {
   const float Rc = CalcDistance(p.R);
   WritePuffHeader(st.Report);
   PowerMemo powers;
+  PuffNo2Memo no2;
   int rowNumber = 0;
   float sum = 0.0f;
   for (int windCase : {WindCaseCalm, WindCaseWeak}) {
@@ -106,7 +113,7 @@ float RunPuffModel(CalcState& st) {
       row.S = s;
       if (!PreparePuffRow(p, Rc, row, &powers)) continue;
       ++rowNumber;
-      EvaluatePuffRow(p, Rc, row);
+      EvaluatePuffRow(p, Rc, row, &no2);
       sum = static_cast<float>(static_cast<ld>(sum) + row.Cw);
       WritePuffRow(st.Report, p, rowNumber, row.WindCase, row.S, row.freq, row.alpha,
                    row.gamma, row.U, row.Eta2Minus, row.Eta2Plus, row.FMinus, row.FPlus, row.F,

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "input/model_parameters.h"
 #include "model/calc_state.h"
@@ -64,6 +65,10 @@ struct PuffRow {
 };
 
 // Hours, formula code and alpha column of the row's wind case and stability class.
+// NO2 ratios of one section by wind case and day/night index: at the section's fixed distance
+// they depend on nothing else.
+using PuffNo2Memo = std::array<std::array<std::optional<float>, 3>, 3>;  // [windCase][dayNight]
+
 void SelectPuffInputs(const ModelParameters& p, PuffRow& row);
 
 // Replaces freq near the source by a linear blend from n/16 at distance 0 to f at distance X.
@@ -78,7 +83,8 @@ void ComputePuffTerms(const ModelParameters& p, PuffRow& row);
 bool PreparePuffRow(ModelParameters& p, float Rc, PuffRow& row, PowerMemo* powers = nullptr);
 
 // zm, zp, the eta terms, F, C1 (with the NO2 ratio) and Cw of a prepared row.
-void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row);
+void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row,
+                     PuffNo2Memo* no2Memo = nullptr);
 
 // The whole puff section: adds its sum to TotalConc and writes its report rows. Returns the
 // section sum.

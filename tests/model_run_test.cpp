@@ -146,6 +146,7 @@ TEST(RunModel, SectionMemosChangeNoDigit) {
   const float Rc = kept.Params.R;
   float puffSum = 0.0f;
   PowerMemo powers;
+  PuffNo2Memo no2;
   for (int windCase : {WindCaseCalm, WindCaseWeak}) {
     for (int s = StabFirst; s <= StabLast; ++s) {
       PuffRow a;
@@ -158,8 +159,9 @@ TEST(RunModel, SectionMemosChangeNoDigit) {
       EXPECT_EQ(kept.Params.Uhe, fresh.Params.Uhe);
       if (!counted) continue;
       EvaluatePuffRow(fresh.Params, Rc, a);
-      EvaluatePuffRow(kept.Params, Rc, b);
+      EvaluatePuffRow(kept.Params, Rc, b, &no2);
       EXPECT_EQ(a.freq, b.freq);
+      EXPECT_EQ(a.NO2r, b.NO2r);
       EXPECT_EQ(a.Cw, b.Cw) << windCase << " " << s;
       puffSum += a.Cw;
     }
