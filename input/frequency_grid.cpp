@@ -60,7 +60,7 @@ void InitFrequencyGrid(GridCells& grid) {
   }
 }
 
-void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid) {
+void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid, std::string_view sep) {
   // The windy totals are kept in 32 bits. Each cell may hold up to 8784 hours, so six windy
   // cells of one class already sum to 52704 and the grand total can reach eleven times that;
   // a 16-bit total would wrap to a negative number and put a wrong figure on the screen.
@@ -85,7 +85,7 @@ void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid) {
   grid[kTotalRow][kTotalCol] = FormatIntRight(windyGrandTotal, 5);
   for (int r = 1; r <= kLastFreqRow; ++r) {
     if (r == kWeakRow) {
-      grid[r][kTotalCol] = FormatFixed(rowTotal[r], 8, 3);
+      grid[r][kTotalCol] = FormatFixed(rowTotal[r], 8, 3, sep);
     } else {
       // Nearest integer, halves away from zero. These rows hold whole hours and sum exactly in
       // single precision (at most 11 x 8784), so the rounding only turns the total back to an

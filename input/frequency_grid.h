@@ -19,7 +19,8 @@ extern const MetGridFixedTextsTable MetGridFixedTexts;
 // Writes the headers and the starting texts; the totals stay empty.
 void InitFrequencyGrid(GridCells& grid);
 
-// Writes the row totals (column 13) and the windy totals (row 10) from the frequency fields.
-void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid);
+// Writes the row totals (column 13) and the windy totals (row 10) from the frequency fields;
+// `sep` is the decimal separator of the weak-wind total.
+void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid, std::string_view sep = ".");
 
 }  // namespace vmk

@@ -251,6 +251,14 @@ TEST(ShowResults, DecimalSeparatorOfTheLocale) {
   EXPECT_EQ(form.Text("ConcResLabel"), " 5,000E-4");
 }
 
+TEST_F(Calculation, WeakWindTotalUsesTheDecimalSeparator) {
+  settings_.DecimalSep = ",";
+  form_.Grid[2][3] = "0.25";
+  form_.Grid[2][4] = "0.5";
+  Run();
+  EXPECT_EQ(form_.Grid[2][13], "0,750");
+}
+
 TEST(ShowResults, ModelErrorForm) {
   vmk::FormRecord form = vmk::MakeStartupForm();
   vmk::CalcState st;

@@ -118,7 +118,7 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   st.ModelError = false;
 
   const bool ok = ReadModelParameters(form, st.Params);
-  ShowFrequencyTotals(st.Params, form.Grid);
+  ShowFrequencyTotals(st.Params, form.Grid, settings.DecimalSep);
   if (!ok) {
     ShowResults(form, st, false, settings.DecimalSep);
     return out;
