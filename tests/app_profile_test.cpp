@@ -20,7 +20,8 @@ std::string ShortestText(float x) {
 
 // A site with calm, weak-wind and windy hours in several classes, and NOx conversion on, so
 // that every section and the conversion take part.
-vmk::FormRecord SiteForm() {
+// A 50 m stack with a warm exhaust, Briggs rise for calm, CONCAWE for windy hours.
+vmk::FormRecord FiftyMetreStack(const char* weakWindFormula) {
   vmk::FormRecord form = vmk::MakeStartupForm();
   form.Text("QgEdit") = " 50";
   form.Text("QpEdit") = " 0.005";
@@ -29,8 +30,13 @@ vmk::FormRecord SiteForm() {
   form.Text("HmEdit") = " 20.0";
   form.Text("HrankgEdit") = " 20.0";
   form.Text("dHformulaCalmEdit") = " 1";
-  form.Text("dHformulaWWEdit") = " 4";
+  form.Text("dHformulaWWEdit") = weakWindFormula;
   form.Text("dHformulaWindyEdit") = " 2";
+  return form;
+}
+
+vmk::FormRecord SiteForm() {
+  vmk::FormRecord form = FiftyMetreStack(" 4");
   form.Text("Phm_h0multEdit") = " 1.0";
   form["NOxTrnCheckBox"].Checked = true;
   const char* cells[][3] = {{"1", "5", "12"}, {"2", "5", "3.5"}, {"3", "5", "40"},
@@ -111,16 +117,7 @@ TEST(Profile, CoarseGridStillFindsThePeakBehindADip) {
       {"0", "0", "0", "2", "6", "4", "32", "14", "0", "0", "0"},
       {"0", "0", "0", "0", "0", "1", "14", "5", "0", "0", "0"},
       {"0", "0", "0", "0", "0", "0", "6", "2", "0", "0", "0"}};
-  vmk::FormRecord form = vmk::MakeStartupForm();
-  form.Text("QgEdit") = " 50";
-  form.Text("QpEdit") = " 0.005";
-  form.Text("TempGEdit") = " 150.0";
-  form.Text("HoEdit") = " 50.0";
-  form.Text("HmEdit") = " 20.0";
-  form.Text("HrankgEdit") = " 20.0";
-  form.Text("dHformulaCalmEdit") = " 1";
-  form.Text("dHformulaWWEdit") = " 3";
-  form.Text("dHformulaWindyEdit") = " 2";
+  vmk::FormRecord form = FiftyMetreStack(" 3");
   for (int r = 1; r <= 9; ++r) {
     for (int c = 2; c <= 12; ++c) form.Grid[r][c] = hours[r - 1][c - 2];
   }
