@@ -209,12 +209,12 @@ std::optional<ArgProblem> ParseArgs(int argc, char** argv, Options& o) {
       if (dir.empty()) return ArgProblem{"--report-dir needs a folder"};
       o.ReportDir = dir;
     } else if (IsOption(a, "--profile")) {
-      std::string spec;
-      if (!OptionValue(argc, argv, i, "--profile", spec)) {
+      std::string range;
+      if (!OptionValue(argc, argv, i, "--profile", range)) {
         return ArgProblem{"--profile needs FROM:TO:N", false};
       }
       if (o.Profile) return ArgProblem{"--profile given more than once", false};
-      auto parsed = ParseProfileRequest(spec);
+      auto parsed = ParseProfileRequest(range);
       if (auto* problem = std::get_if<std::string>(&parsed)) return ArgProblem{*problem, false};
       o.Profile = std::get<ProfileRequest>(parsed);
     } else if (a == "--log") {

@@ -139,9 +139,9 @@ TEST(ProfileCsv, PointsAndMaximumEqualSingleCalculations) {
 TEST(ProfileCsv, CoarseGridFindsThePeakOfTheFineGrid) {
   const auto fine = CsvRows(ReadBytes(kSourceDir / "tests" / "golden" / "site.profile.csv"));
   const float fineMax = ToFloat(fine.back()[1]);
-  for (const char* spec : {"10:20000:12", "10:20000:20", "10:5000:9"}) {
-    SCOPED_TRACE(spec);
-    const RunResult r = RunVmkCalc({"--profile", spec, kSite});
+  for (const char* range : {"10:20000:12", "10:20000:20", "10:5000:9"}) {
+    SCOPED_TRACE(range);
+    const RunResult r = RunVmkCalc({"--profile", range, kSite});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     const auto rows = CsvRows(r.Out);
     EXPECT_GE(ToFloat(rows.back()[1]), fineMax * (1 - 1e-6f));  // the top is flat to a few ulps
@@ -243,10 +243,10 @@ TEST(ProfileArgs, ErrorsAreOneLineAndNothingRuns) {
     EXPECT_TRUE(r.Err.ends_with("\n"));
   }
   // The message ends in what a malformed argument lacks.
-  for (const auto& [spec, tail] : {std::pair{"10:20", expectForm}, {"10:20:1", nRange},
+  for (const auto& [range, tail] : {std::pair{"10:20", expectForm}, {"10:20:1", nRange},
                                    {"10:20:1e3", nRange}, {"0.09998:10:5", range},
                                    {"10:100002:5", range}}) {
-    EXPECT_TRUE(RunVmkCalc({"--profile", spec, kSite}).Err.ends_with(": " + tail + "\n")) << spec;
+    EXPECT_TRUE(RunVmkCalc({"--profile", range, kSite}).Err.ends_with(": " + tail + "\n")) << range;
   }
   const RunResult last = RunVmkCalc({kSite, "--profile"});
   EXPECT_EQ(last.ExitCode, 2);
