@@ -85,7 +85,7 @@ void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode
 
   const float pHoHe = static_cast<float>(static_cast<long double>(p.PHoHeMult) * stab);
   const float ratioHe = static_cast<float>(static_cast<long double>(p.He) / p.Ho);
-  p.Uhe = static_cast<float>(static_cast<long double>(SafePower(ratioHe, pHoHe)) * p.Uh0);
+  p.Uhe = static_cast<float>(static_cast<long double>(Power(memo, ratioHe, pHoHe)) * p.Uh0);
 }
 
 }  // namespace vmk
