@@ -21,7 +21,7 @@ vmk_install_missing() {
   local sudo=()
   if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
     "${missing[@]}" >/dev/null
 }
 
