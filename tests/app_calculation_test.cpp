@@ -2,7 +2,10 @@
 // the report file's failure paths.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cmath>
 #include <filesystem>
@@ -198,6 +201,41 @@ TEST_F(Calculation, FullDiskEndsTheCalculation) {
   auto out = Run();
   ASSERT_TRUE(out.MessageBox);
   EXPECT_EQ(*out.MessageBox, Sj("ﾃﾞｨｽｸがいっぱいです."));
+}
+
+// Each kind of report file failure reaches the message box with its own text.
+TEST_F(Calculation, EveryReportFailureHasItsMessage) {
+  Text("memoOption") = "@WA:1@";
+  SetOneWindyCase();
+
+  CreateReport("VMKIO1.csv");
+  fs::permissions(dir_ / "VMKIO1.csv", fs::perms::owner_read | fs::perms::group_read);
+  auto readOnly = Run();
+  ASSERT_TRUE(readOnly.MessageBox);
+  EXPECT_EQ(*readOnly.MessageBox, Sj("ﾌｧｲﾙへのｱｸｾｽが拒否されました."));
+  fs::remove(dir_ / "VMKIO1.csv");
+
+  fs::create_symlink("VMKIO1.csv", dir_ / "VMKIO1.csv");  // a link to itself: ELOOP
+  auto other = Run();
+  ASSERT_TRUE(other.MessageBox);
+  EXPECT_EQ(*other.MessageBox, Sj("I/O ｴﾗｰ (" + std::to_string(ELOOP) + ")."));
+  fs::remove(dir_ / "VMKIO1.csv");
+
+  CreateReport("VMKIO1.csv");
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  const int lowestFree = dup(0);
+  ASSERT_GE(lowestFree, 0);
+  close(lowestFree);
+  rlimit tight = old;
+  tight.rlim_cur = static_cast<rlim_t>(lowestFree);  // no descriptor number is left
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  auto tooMany = Run();
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &old), 0);
+  ASSERT_TRUE(tooMany.MessageBox);
+  EXPECT_EQ(*tooMany.MessageBox, Sj("ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます."));
+
+  EXPECT_TRUE(Run().NormalResult);  // and the next press works
 }
 
 TEST_F(Calculation, TotalsAreResetBetweenCalculations) {
