@@ -18,8 +18,6 @@ std::string ShortestText(float x) {
   return std::string(buf, res.ptr);
 }
 
-// A site with calm, weak-wind and windy hours in several classes, and NOx conversion on, so
-// that every section and the conversion take part.
 // A 50 m stack with a warm exhaust, Briggs rise for calm, CONCAWE for windy hours.
 vmk::FormRecord FiftyMetreStack(const char* weakWindFormula) {
   vmk::FormRecord form = vmk::MakeStartupForm();
@@ -35,6 +33,8 @@ vmk::FormRecord FiftyMetreStack(const char* weakWindFormula) {
   return form;
 }
 
+// Calm, weak-wind and windy hours in several classes, and NOx conversion on, so that every
+// section and the conversion take part.
 vmk::FormRecord SiteForm() {
   vmk::FormRecord form = FiftyMetreStack(" 4");
   form.Text("Phm_h0multEdit") = " 1.0";
@@ -79,14 +79,19 @@ TEST(Profile, DoesNotTouchTheStateOfTheLastCalculation) {
   EXPECT_EQ(st.TotalConc, total);
 }
 
-// One windy case of class C (a single power law for sigma-z) without plume rise, at ground
-// level: C ~ exp(-He^2 / (2 sz^2)) / (R sz), largest where sz^2 = He^2 a / (1 + a).
-TEST(Profile, MaximumOfASinglePlumeCaseLiesWhereTheFormulaPutsIt) {
+// The validated inputs of one windy case of class C (a single power law for sigma-z) from a
+// 50 m stack without plume rise.
+void SinglePlumeCase(vmk::CalcState& st) {
   vmk::FormRecord form = vmk::MakeStartupForm();
   form.Text("HoEdit") = " 50.0";
   form.Grid[5][6] = "100";  // windy class 2, class C
-  vmk::CalcState st;
   ASSERT_TRUE(vmk::RunCalculation(form, st, {}).NormalResult);
+}
+
+// At ground level C ~ exp(-He^2 / (2 sz^2)) / (R sz), largest where sz^2 = He^2 a / (1 + a).
+TEST(Profile, MaximumOfASinglePlumeCaseLiesWhereTheFormulaPutsIt) {
+  vmk::CalcState st;
+  ASSERT_NO_FATAL_FAILURE(SinglePlumeCase(st));
 
   const long double a = 0.918f;
   const long double g = 0.1068f;
@@ -138,11 +143,8 @@ TEST(Profile, CoarseGridStillFindsThePeakBehindADip) {
 }
 
 TEST(Profile, MaximumAtTheEndOfARisingProfile) {
-  vmk::FormRecord form = vmk::MakeStartupForm();
-  form.Text("HoEdit") = " 50.0";
-  form.Grid[5][6] = "100";
   vmk::CalcState st;
-  ASSERT_TRUE(vmk::RunCalculation(form, st, {}).NormalResult);
+  ASSERT_NO_FATAL_FAILURE(SinglePlumeCase(st));
   const auto profile = vmk::ComputeProfile(st.Params, vmk::ProfileDistances(10.0f, 300.0f, 30, false));
   EXPECT_EQ(profile.Max.R, 300.0f);
   EXPECT_EQ(profile.Max.C, profile.Points.back().C);

@@ -1,9 +1,8 @@
 // The window's layout table and the form record built from it: every control with its exact
-// default text, unique names and tab orders, start-up colours and enabled states, and the two
-// check boxes that enable and grey out their dependent fields.
+// default text, tab orders, start-up colours and enabled states, and the two check boxes that
+// enable and grey out their dependent fields.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -115,121 +114,18 @@ const std::vector<ExpectedText> kExpectedTexts = {
     {"IntULnightLabel", "　　　　　〃　　(夜間) (m/s)"},
 };
 
-TEST(FormLayout, HoldsEveryControlWithItsExactDefaultText) {
+TEST(FormLayout, EveryControlStartsWithItsExactDefaultText) {
+  const FormRecord form = MakeLayoutForm();
   ASSERT_EQ(FormLayout().size(), kExpectedTexts.size());
+  ASSERT_EQ(form.Controls.size(), kExpectedTexts.size());
   for (const ExpectedText& expected : kExpectedTexts) {
     const ControlDef* def = FindControl(expected.Name);
     ASSERT_NE(def, nullptr) << expected.Name;
     EXPECT_EQ(def->Text, expected.Text) << expected.Name;
-  }
-}
-
-TEST(FormLayout, NamesAreUnique) {
-  std::set<std::string_view> names;
-  for (const ControlDef& def : FormLayout()) EXPECT_TRUE(names.insert(def.Name).second) << def.Name;
-}
-
-TEST(FormLayout, TabOrdersAreUniquePerParentAndLabelsHaveNone) {
-  std::map<ControlParent, std::set<int>> orders;
-  for (const ControlDef& def : FormLayout()) {
-    if (def.Kind == ControlKind::Label) {
-      EXPECT_EQ(def.TabOrder, -1) << def.Name;
-      continue;
-    }
-    EXPECT_GE(def.TabOrder, 0) << def.Name;
-    EXPECT_TRUE(orders[def.Parent].insert(def.TabOrder).second) << def.Name;
-  }
-  // The bottom bar: the tab control first, then R, z, the button and the memo.
-  EXPECT_EQ(orders[ControlParent::Window], (std::set<int>{0, 1, 2, 3, 4}));
-  EXPECT_EQ(orders[ControlParent::CalcCondSheet].size(), 25u);
-}
-
-TEST(FormLayout, TabControlPagesAndGridArePlacedAsDesigned) {
-  const ControlDef* c = FindControl("c");
-  ASSERT_NE(c, nullptr);
-  EXPECT_EQ(c->Kind, ControlKind::TabControl);
-  EXPECT_EQ(c->Parent, ControlParent::Window);
-  EXPECT_EQ((std::vector<int>{c->Left, c->Top, c->Width, c->Height}),
-            (std::vector<int>{0, 0, 593, 309}));
-  EXPECT_EQ(c->TabOrder, 0);
-
-  // The pages follow the tab control, in page order.
-  const auto layout = FormLayout();
-  const std::vector<std::string_view> pages = {"SrcDataSheet", "MetDataSheet", "CalcCondSheet"};
-  for (std::size_t i = 0; i < pages.size(); ++i) {
-    EXPECT_EQ(layout[i + 1].Name, pages[i]);
-    EXPECT_EQ(layout[i + 1].Kind, ControlKind::TabPage);
-    EXPECT_EQ(layout[i + 1].Parent, ControlParent::TabControl);
-  }
-
-  const ControlDef* grid = FindControl("MetStringGrid");
-  ASSERT_NE(grid, nullptr);
-  EXPECT_EQ(grid->Kind, ControlKind::Grid);
-  EXPECT_EQ(grid->Parent, ControlParent::MetDataSheet);
-  EXPECT_EQ((std::vector<int>{grid->Left, grid->Top, grid->Width, grid->Height, grid->TabOrder}),
-            (std::vector<int>{0, 68, 593, 213, 2}));
-
-  const ControlDef* xrp = FindControl("XrpEdit");
-  ASSERT_NE(xrp, nullptr);
-  EXPECT_EQ((std::vector<int>{xrp->Left, xrp->Top, xrp->Width, xrp->Height}),
-            (std::vector<int>{48, 328, 49, 16}));
-  EXPECT_EQ(FindControl("NoSuchControl"), nullptr);
-}
-
-TEST(FormLayout, ColoursEnabledStatesAndFlags) {
-  const std::set<std::string_view> noxFields = {"AlphaEdit", "BetaDayEdit", "BetaNitEdit", "kEdit",
-                                                "O3dayEdit", "O3nitEdit",   "NOxDistAdEdit"};
-  const std::set<std::string_view> highlighted = {"ConcResLabel", "messageLabel", "QhResultLabel",
-                                                  "WSrepLabel", "StabLabel"};
-  for (const ControlDef& def : FormLayout()) {
-    if (def.Kind == ControlKind::Edit) {
-      if (noxFields.count(def.Name)) {
-        EXPECT_EQ(def.Color, SysColor::ActiveBorder) << def.Name;
-        EXPECT_FALSE(def.Enabled) << def.Name;
-      } else if (def.Name == "PHr_HmmultEdit") {
-        EXPECT_EQ(def.Color, SysColor::ButtonFace);
-        EXPECT_TRUE(def.Enabled);
-      } else {
-        EXPECT_EQ(def.Color, SysColor::Window) << def.Name;
-        EXPECT_TRUE(def.Enabled) << def.Name;
-      }
-    } else if (def.Kind == ControlKind::Label) {
-      EXPECT_EQ(def.Color, highlighted.count(def.Name) ? SysColor::HighlightText : SysColor::None)
-          << def.Name;
-      EXPECT_TRUE(def.Enabled) << def.Name;
-    } else {
-      EXPECT_TRUE(def.Enabled) << def.Name;
-    }
-  }
-
-  const std::map<std::string_view, unsigned> flags = {
-      {"WSrepLabel", kFixedSize | kWordWrap}, {"StabLabel", kFixedSize | kCentred},
-      {"dHformRemLabel", kFixedSize | kWordWrap}, {"messageLabel", kFixedSize},
-      {"HrLabel", kFixedSize}, {"dth_dzLabel", kFixedSize}, {"QhLabel", kNoFlags},
-      {"O3nitLabel", kNoFlags}};
-  for (const auto& [name, expected] : flags) {
-    const ControlDef* def = FindControl(name);
-    ASSERT_NE(def, nullptr) << name;
-    EXPECT_EQ(def->Flags, expected) << name;
-  }
-}
-
-TEST(FormLayout, GridColumnWidths) {
-  EXPECT_EQ(GridColumnWidth(0), 65);
-  EXPECT_EQ(GridColumnWidth(1), 37);
-  for (int col = 2; col <= 12; ++col) EXPECT_EQ(GridColumnWidth(col), 38) << col;
-  EXPECT_EQ(GridColumnWidth(13), 50);
-}
-
-TEST(FormRecord, StartsWithTheLayoutsTextsInCodePage932) {
-  const FormRecord form = MakeLayoutForm();
-  ASSERT_EQ(form.Controls.size(), FormLayout().size());
-  for (const ExpectedText& expected : kExpectedTexts) {
     ASSERT_TRUE(form.Has(expected.Name)) << expected.Name;
     const ControlState& state = form[expected.Name];
     EXPECT_EQ(state.Text, Sj(expected.Text)) << expected.Name;
     EXPECT_FALSE(state.Checked) << expected.Name;
-    const ControlDef* def = FindControl(expected.Name);
     EXPECT_EQ(state.Enabled, def->Enabled) << expected.Name;
     EXPECT_EQ(state.Color, def->Color) << expected.Name;
   }
@@ -238,22 +134,43 @@ TEST(FormRecord, StartsWithTheLayoutsTextsInCodePage932) {
   }
 }
 
-TEST(FormRecord, CodePage932BytesOfSomeCaptions) {
-  const FormRecord form = MakeLayoutForm();
-  // "0:ΔH=0 ...": the Greek capital delta is a double-byte character.
-  EXPECT_EQ(form.Text("dHformRemLabel").substr(0, 5), std::string("0:\x83\xA2H"));
-  // Ideographic spaces and the ditto mark.
-  EXPECT_EQ(form.Text("dHWWLabel").substr(0, 8), std::string("\x81\x40\x81\x40\x81\x40\x81\x56"));
-  // Half-width katakana are single bytes: "ﾌｧｲﾙ" in the status line, "ﾟC" in the temperatures.
-  EXPECT_NE(form.Text("messageLabel").find("\xCC\xA7\xB2\xD9"), std::string::npos);
-  EXPECT_EQ(form.Text("TempGLabel").substr(form.Text("TempGLabel").size() - 4), "(\xDF" "C)");
-  EXPECT_EQ(form.Text("messageLabel").size(), 57u);
-  EXPECT_EQ(form.Text("CalcGoButton"), std::string("\x8C\x76  \x8E\x5A"));
+TEST(FormLayout, TabOrdersAreUniquePerParentAndLabelsHaveNone) {
+  std::map<ControlParent, std::set<int>> orders;
+  for (const ControlDef& def : FormLayout()) {
+    if (def.Kind == ControlKind::Label) {
+      EXPECT_EQ(def.TabOrder, -1) << def.Name;
+    } else {
+      EXPECT_GE(def.TabOrder, 0) << def.Name;
+      EXPECT_TRUE(orders[def.Parent].insert(def.TabOrder).second) << def.Name;
+    }
+  }
+}
+
+TEST(FormLayout, StartUpColoursAndEnabledStates) {
+  const std::set<std::string_view> noxFields = {"AlphaEdit", "BetaDayEdit", "BetaNitEdit", "kEdit",
+                                                "O3dayEdit", "O3nitEdit",   "NOxDistAdEdit"};
+  const std::set<std::string_view> highlighted = {"ConcResLabel", "messageLabel", "QhResultLabel",
+                                                  "WSrepLabel", "StabLabel"};
+  for (const ControlDef& def : FormLayout()) {
+    const bool nox = noxFields.count(def.Name) > 0;
+    EXPECT_EQ(def.Enabled, !nox) << def.Name;
+    if (def.Kind == ControlKind::Edit) {
+      const bool multiplier = def.Name == "PHr_HmmultEdit";  // button face: a start-up quirk
+      EXPECT_EQ(def.Color, nox          ? SysColor::ActiveBorder
+                           : multiplier ? SysColor::ButtonFace
+                                        : SysColor::Window)
+          << def.Name;
+    } else if (def.Kind == ControlKind::Label) {
+      EXPECT_EQ(def.Color, highlighted.count(def.Name) ? SysColor::HighlightText : SysColor::None)
+          << def.Name;
+    }
+  }
 }
 
 TEST(FormRecord, UnknownNameIsAnError) {
   FormRecord form = MakeLayoutForm();
   EXPECT_FALSE(form.Has("NoSuchEdit"));
+  EXPECT_EQ(FindControl("NoSuchEdit"), nullptr);
   try {
     form["NoSuchEdit"];
     FAIL() << "no exception";
@@ -264,23 +181,8 @@ TEST(FormRecord, UnknownNameIsAnError) {
   EXPECT_THROW(constForm["NoSuchEdit"], std::out_of_range);
 }
 
-// Each check box click leaves its dependent fields enabled with the window colour or disabled
-// with the active-border colour, keeps every text, and touches no other control.
-struct Expectation {
-  std::string_view Field;
-  bool Enabled;
-  SysColor Color;
-};
-
-void ExpectFields(const FormRecord& form, const std::vector<Expectation>& fields) {
-  for (const Expectation& e : fields) {
-    EXPECT_EQ(form[e.Field].Enabled, e.Enabled) << e.Field;
-    EXPECT_EQ(form[e.Field].Color, e.Color) << e.Field;
-  }
-}
-
 // The form with its controls' texts, checked states, enabled states and colours, except the
-// fields listed: what a click must leave alone.
+// states of the controls listed: what a click must leave alone.
 std::map<std::string, std::string> OtherControls(const FormRecord& form,
                                                  const std::set<std::string_view>& fields) {
   std::map<std::string, std::string> out;
@@ -295,53 +197,47 @@ std::map<std::string, std::string> OtherControls(const FormRecord& form,
   return out;
 }
 
-TEST(FormRecord, PHrHmCheckBoxSwitchesBetweenMultiplierAndConstant) {
-  FormRecord form = MakeLayoutForm();
-  // The start-up quirk: both enabled, the multiplier in button face.
-  ExpectFields(form, {{"PHr_HmmultEdit", true, SysColor::ButtonFace},
-                      {"Phr_HmEdit", true, SysColor::Window}});
-  form.Text("Phr_HmEdit") = " 0.25";
-  const std::set<std::string_view> touched = {"PHr_HmmultEdit", "Phr_HmEdit", "PHrHmCheckBox"};
-  const auto before = OtherControls(form, touched);
+struct CheckBoxCase {
+  std::string_view Box;
+  void (*Click)(FormRecord&);
+  std::vector<std::string_view> OnWhenChecked, OffWhenChecked;
+};
 
-  form["PHrHmCheckBox"].Checked = true;
-  PHrHmCheckBoxClick(form);
-  ExpectFields(form, {{"PHr_HmmultEdit", true, SysColor::Window},
-                      {"Phr_HmEdit", false, SysColor::ActiveBorder}});
-  EXPECT_EQ(OtherControls(form, touched), before);
-
-  form["PHrHmCheckBox"].Checked = false;
-  PHrHmCheckBoxClick(form);
-  ExpectFields(form, {{"PHr_HmmultEdit", false, SysColor::ActiveBorder},
-                      {"Phr_HmEdit", true, SysColor::Window}});
-  EXPECT_EQ(OtherControls(form, touched), before);
-  EXPECT_EQ(form.Text("Phr_HmEdit"), " 0.25");
-  EXPECT_EQ(form.Text("PHr_HmmultEdit"), " 1.0");
-}
-
-TEST(FormRecord, NOxTrnCheckBoxEnablesAndGreysTheSevenConversionFields) {
-  const std::vector<std::string_view> fields = {"AlphaEdit", "BetaDayEdit", "BetaNitEdit", "kEdit",
-                                                "O3dayEdit", "O3nitEdit", "NOxDistAdEdit"};
-  const auto all = [&](bool enabled, SysColor color) {
-    std::vector<Expectation> out;
-    for (std::string_view f : fields) out.push_back({f, enabled, color});
-    return out;
+// A click on a check box enables fields with the window colour or disables them with the
+// active-border colour, keeps every text, and touches no other control.
+TEST(FormRecord, CheckBoxesEnableAndGreyTheirFields) {
+  const CheckBoxCase cases[] = {
+      {"PHrHmCheckBox", PHrHmCheckBoxClick, {"PHr_HmmultEdit"}, {"Phr_HmEdit"}},
+      {"NOxTrnCheckBox", NOxTrnCheckBoxClick,
+       {"AlphaEdit", "BetaDayEdit", "BetaNitEdit", "kEdit", "O3dayEdit", "O3nitEdit",
+        "NOxDistAdEdit"},
+       {}},
   };
-  FormRecord form = MakeLayoutForm();
-  ExpectFields(form, all(false, SysColor::ActiveBorder));
-  std::set<std::string_view> touched(fields.begin(), fields.end());
-  touched.insert("NOxTrnCheckBox");
-  const auto before = OtherControls(form, touched);
-
-  form["NOxTrnCheckBox"].Checked = true;
-  NOxTrnCheckBoxClick(form);
-  ExpectFields(form, all(true, SysColor::Window));
-  EXPECT_EQ(OtherControls(form, touched), before);
-
-  form["NOxTrnCheckBox"].Checked = false;
-  NOxTrnCheckBoxClick(form);
-  ExpectFields(form, all(false, SysColor::ActiveBorder));
-  EXPECT_EQ(OtherControls(form, touched), before);
+  for (const CheckBoxCase& c : cases) {
+    SCOPED_TRACE(c.Box);
+    FormRecord form = MakeLayoutForm();
+    std::set<std::string_view> touched = {c.Box};
+    for (const auto* fields : {&c.OnWhenChecked, &c.OffWhenChecked}) {
+      for (std::string_view f : *fields) {
+        form.Text(f) = " 0.25";  // a text typed earlier
+        touched.insert(f);
+      }
+    }
+    const auto before = OtherControls(form, touched);
+    for (bool checked : {true, false}) {
+      form[c.Box].Checked = checked;
+      c.Click(form);
+      for (std::string_view f : c.OnWhenChecked) {
+        EXPECT_EQ(form[f].Enabled, checked) << f;
+        EXPECT_EQ(form[f].Color, checked ? SysColor::Window : SysColor::ActiveBorder) << f;
+      }
+      for (std::string_view f : c.OffWhenChecked) {
+        EXPECT_EQ(form[f].Enabled, !checked) << f;
+        EXPECT_EQ(form[f].Color, checked ? SysColor::ActiveBorder : SysColor::Window) << f;
+      }
+      EXPECT_EQ(OtherControls(form, touched), before);
+    }
+  }
 }
 
 }  // namespace

@@ -1,14 +1,9 @@
 // The model run: heat flux, the accumulator, the order of the cases and their numbering in the
 // report.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,50 +14,36 @@
 #include "model/plume_rise.h"
 #include "model/puff.h"
 #include "model_test_support.h"
+#include "scratch_files.h"
 
 namespace vmk {
 namespace {
 
 using model_test::StartingParameters;
 
-// A report file that exists before it is opened, removed at the end of the test.
-class TempReport {
- public:
-  TempReport() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vmk-model-XXXXXX.csv").string();
-    const int fd = ::mkstemps(pattern.data(), 4);
-    if (fd < 0) std::abort();
-    ::close(fd);
-    path_ = pattern;
-  }
-  ~TempReport() { std::filesystem::remove(path_); }
-  TempReport(const TempReport&) = delete;
-  TempReport& operator=(const TempReport&) = delete;
-
-  const std::string& Path() const { return path_; }
-
-  std::vector<std::string> Lines() const {
-    std::ifstream in(path_, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos;
-         start = end + 2) {
-      lines.push_back(bytes.substr(start, end - start));
-    }
-    return lines;
-  }
-
- private:
-  std::string path_;
-};
-
-void RunWithReport(CalcState& st, const TempReport& file) {
+// Runs the model with the report on, into a fresh file, and returns the report's lines.
+std::vector<std::string> RunWithReport(CalcState& st) {
+  const scratch::ScratchDir dir;
   st.Report.ReportEnabled = true;
-  OpenReportFile(st.Report, file.Path());
+  OpenReportFile(st.Report, dir.NewFile("VMKIO1.csv"));
   RunModel(st);
   CloseReportFile(st.Report);
+  const std::string bytes = scratch::ReadBytes(dir / "VMKIO1.csv");
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  return lines;
+}
+
+// TotalConc after `run` over a fresh state holding `p`.
+template <class Run>
+float TotalAfter(const ModelParameters& p, Run run) {
+  CalcState st;
+  st.Params = p;
+  run(st);
+  return st.TotalConc;
 }
 
 bool IsRow(const std::string& line) {
@@ -93,19 +74,11 @@ std::string Find(const std::vector<std::string>& lines, const std::string& prefi
 // Hours in a few cases of each model, spread so that the skipped cases lie between them.
 ModelParameters SomeHours() {
   ModelParameters p = StartingParameters();
-  p.DHFormulaCalm = 1;
-  p.DHFormulaWeak = 3;
-  p.DHFormulaWindy = 2;
+  p.DHFormulaCalm = 1; p.DHFormulaWeak = 3; p.DHFormulaWindy = 2;
   p.RepWindSpeed = {0.0f, 0.3f, 1.0f, 0.0f, 1.5f, 2.5f, 3.5f, 5.0f, 7.0f, 10.0f};
-  p.CalmAllFreq[2] = 35;
-  p.CalmAllFreq[5] = 12;
-  p.WeakFreq[3] = 2.5f;
-  p.WeakAllFreq[3] = 30;
+  p.CalmAllFreq[2] = 35; p.CalmAllFreq[5] = 12; p.WeakFreq[3] = 2.5f; p.WeakAllFreq[3] = 30;
   p.WeakAllFreq[9] = 50;  // no hours of its own and no correction: skipped
-  p.WindyFreq[1][7] = 100;
-  p.WindyFreq[1][8] = 20;
-  p.WindyFreq[3][1] = 4;
-  p.WindyFreq[6][11] = 9;
+  p.WindyFreq[1][7] = 100; p.WindyFreq[1][8] = 20; p.WindyFreq[3][1] = 4; p.WindyFreq[6][11] = 9;
   ComputeHeatFlux(p);  // for the sections run on their own; RunModel computes it again
   return p;
 }
@@ -113,20 +86,10 @@ ModelParameters SomeHours() {
 // Every case holds hours, with every formula, the correction, the shift and the conversion on.
 ModelParameters FullTable() {
   ModelParameters p = SomeHours();
-  p.Ho = 40.0f;
-  p.Hr = 20.0f;
-  p.PHrHmDependent = true;
-  p.PHrHmMult = 1.2f;
-  p.DHFormulaCalm = 1;
-  p.DHFormulaWeak = 4;
-  p.DHFormulaWindy = 3;
-  p.WDDistribute = true;
-  p.SigZShiftMode = 2;
-  p.SigZShift = 1;
-  p.NOxTransform = true;
-  p.Ra = 50.0f;
-  p.R = 800.0f;
-  p.z = 1.5f;
+  p.Ho = 40.0f; p.Hr = 20.0f; p.PHrHmDependent = true; p.PHrHmMult = 1.2f;
+  p.DHFormulaCalm = 1; p.DHFormulaWeak = 4; p.DHFormulaWindy = 3; p.WDDistribute = true;
+  p.SigZShiftMode = 2; p.SigZShift = 1; p.NOxTransform = true; p.Ra = 50.0f;
+  p.R = 800.0f; p.z = 1.5f;
   for (int s = StabFirst; s <= StabLast; ++s) {
     p.CalmAllFreq[s] = static_cast<std::int16_t>(10 + s);
     p.WeakFreq[s] = s % 2 == 0 ? 0.0f : 2.5f;
@@ -192,15 +155,13 @@ TEST(RunModel, SectionMemosChangeNoDigit) {
 }
 
 TEST(RunModel, NoHoursStillGivesHeatFluxHeadersAndTotals) {
-  TempReport file;
   CalcState st;
   st.Params = StartingParameters();
   st.TotalConc = 5.0f;
   st.Report.Memo = "memo";
-  RunWithReport(st, file);
+  const std::vector<std::string> lines = RunWithReport(st);
   EXPECT_EQ(st.Params.Qh, 574092.0f);
   EXPECT_EQ(st.TotalConc, 0.0f);
-  const std::vector<std::string> lines = file.Lines();
   EXPECT_EQ(Find(lines, "puff "), "puff      memo");
   EXPECT_EQ(Find(lines, "Plume "), "Plume      memo");
   EXPECT_EQ(Find(lines, "puff total"), "puff total(ppb) ,,,0");
@@ -210,11 +171,9 @@ TEST(RunModel, NoHoursStillGivesHeatFluxHeadersAndTotals) {
 }
 
 TEST(RunModel, RowsInCaseOrderNumberedPerSection) {
-  TempReport file;
   CalcState st;
   st.Params = SomeHours();
-  RunWithReport(st, file);
-  const std::vector<std::string> lines = file.Lines();
+  const std::vector<std::string> lines = RunWithReport(st);
   const Cp932 calm = Sj("無");
   const Cp932 weak = Sj("弱");
   EXPECT_EQ(RowKeys(lines, false),
@@ -234,45 +193,30 @@ TEST(RunModel, RowsInCaseOrderNumberedPerSection) {
 }
 
 TEST(RunModel, TotalIsPuffSumPlusPlumeSum) {
-  CalcState puffOnly;
-  puffOnly.Params = SomeHours();
-  RunPuffModel(puffOnly);
-  const float puffSum = puffOnly.TotalConc;
-  CalcState plumeOnly;
-  plumeOnly.Params = SomeHours();
-  PlumeModel(plumeOnly);
-  const float plumeSum = plumeOnly.TotalConc;
+  const ModelParameters p = SomeHours();
+  const float puffSum = TotalAfter(p, RunPuffModel);
+  const float plumeSum = TotalAfter(p, PlumeModel);
   ASSERT_GT(puffSum, 0.0f);
   ASSERT_GT(plumeSum, 0.0f);
 
-  TempReport file;
   CalcState st;
-  st.Params = SomeHours();
-  RunWithReport(st, file);
+  st.Params = p;
+  const std::vector<std::string> lines = RunWithReport(st);
   EXPECT_EQ(st.TotalConc, puffSum + plumeSum);
-  const std::vector<std::string> lines = file.Lines();
   EXPECT_EQ(Find(lines, "puff total"), "puff total(ppb) ,,," + FormatGeneral(puffSum, 4));
   EXPECT_EQ(Find(lines, "plume total"), "plume total(ppb) ,,," + FormatGeneral(plumeSum, 4));
 
   // Only calm hours: the puff sum; only windy hours: the plume sum.
-  CalcState calmOnly;
-  calmOnly.Params = SomeHours();
-  calmOnly.Params.WeakFreq = {};
-  calmOnly.Params.WeakAllFreq = {};
-  calmOnly.Params.WindyFreq = {};
-  RunModel(calmOnly);
-  CalcState calmPuff;
-  calmPuff.Params = calmOnly.Params;
-  RunPuffModel(calmPuff);
-  EXPECT_EQ(calmOnly.TotalConc, calmPuff.TotalConc);
-
-  CalcState windyOnly;
-  windyOnly.Params = SomeHours();
-  windyOnly.Params.CalmAllFreq = {};
-  windyOnly.Params.WeakFreq = {};
-  windyOnly.Params.WeakAllFreq = {};
-  RunModel(windyOnly);
-  EXPECT_EQ(windyOnly.TotalConc, plumeSum);
+  ModelParameters calm = p;
+  calm.WeakFreq = {};
+  calm.WeakAllFreq = {};
+  calm.WindyFreq = {};
+  EXPECT_EQ(TotalAfter(calm, RunModel), TotalAfter(calm, RunPuffModel));
+  ModelParameters windy = p;
+  windy.CalmAllFreq = {};
+  windy.WeakFreq = {};
+  windy.WeakAllFreq = {};
+  EXPECT_EQ(TotalAfter(windy, RunModel), plumeSum);
 }
 
 TEST(RunModel, AccumulatorResetEachRun) {
@@ -287,18 +231,6 @@ TEST(RunModel, AccumulatorResetEachRun) {
   EXPECT_EQ(st.TotalConc, first);
   // The working values are those of the last windy case computed (class 6, G).
   EXPECT_EQ(st.Params.Uhr, 10.0f);
-}
-
-TEST(RunModel, ReportOffWritesNothing) {
-  TempReport file;
-  CalcState st;
-  st.Params = SomeHours();
-  OpenReportFile(st.Report, file.Path());
-  st.Report.ReportEnabled = false;
-  RunModel(st);
-  CloseReportFile(st.Report);
-  EXPECT_TRUE(file.Lines().empty());
-  EXPECT_GT(st.TotalConc, 0.0f);
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ struct Limit {
   float gammaBelow, alphaBelow, gammaAbove, alphaAbove;
 };
 
-// A distance on a limit belongs to the lower range, the next float above it to the upper one.
+// A distance on a limit belongs to the lower range, the next float above it to the upper one
+// (Dn shares the laws and limits of Dd, below).
 TEST(SigmaZ, RangeLimits) {
   const Limit limits[] = {
       {0, 300.0f, 0.05031f, 1.28f, 0.0005747f, 2.064f},
@@ -56,8 +57,6 @@ TEST(SigmaZ, RangeLimits) {
       {3, 500.0f, 0.1272f, 0.964f, 0.057f, 1.094f},
       {7, 1000.0f, 0.1046f, 0.826f, 0.4f, 0.632f},
       {7, 10000.0f, 0.4f, 0.632f, 0.811f, 0.555f},
-      {8, 1000.0f, 0.1046f, 0.826f, 0.4f, 0.632f},
-      {8, 10000.0f, 0.4f, 0.632f, 0.811f, 0.555f},
       {9, 1000.0f, 0.0928f, 0.788f, 0.433f, 0.565f},
       {9, 10000.0f, 0.433f, 0.565f, 1.732f, 0.415f},
       {10, 1000.0f, 0.0621f, 0.784f, 0.37f, 0.526f},
@@ -76,13 +75,12 @@ TEST(SigmaZ, RangeLimits) {
 }
 
 TEST(SigmaZ, ClassCHasOneLawAndDdEqualsDn) {
-  for (float x : {1.0f, 100.0f, 500.0f, 1000.0f, 1e4f, 1e5f}) {
+  for (float x : {1.0f, 100.0f, 500.0f, 1000.0f, Above(1000.0f), 1e4f, Above(1e4f), 1e5f}) {
     EXPECT_FLOAT_EQ(SigZ(5, false, x), Law(0.1068f, 0.918f, x)) << x;
     EXPECT_EQ(SigZ(7, false, x), SigZ(8, false, x)) << x;
   }
 }
 
-// Half classes are the geometric mean of their neighbours at the same distance.
 TEST(SigmaZ, HalfClassesAreGeometricMeans) {
   struct Mean {
     int cls;
@@ -97,7 +95,6 @@ TEST(SigmaZ, HalfClassesAreGeometricMeans) {
                                         static_cast<double>(SigZFromTable(m.b, x)));
       EXPECT_FLOAT_EQ(SigZ(m.cls, m.half, x), static_cast<float>(expected))
           << m.cls << (m.half ? "+half" : "") << " at " << x;
-      EXPECT_EQ(SigZGeoMean(m.a, m.b, x), SigZ(m.cls, m.half, x));
     }
   }
 }

@@ -30,32 +30,14 @@ inline ::testing::AssertionResult ShowsAs(long double actual, const std::string&
 // constant exponent 0 from Hr to Hm, multipliers 1, dtheta/dz 0.003 / 0.010, upper limits 2.
 inline ModelParameters StartingParameters() {
   ModelParameters p;
-  p.Qg = 10.0f;
-  p.Qp = 1.0e-3f;
-  p.T = 200.0f;
-  p.Ta = 15.0f;
-  p.Dens = 1293.0f;
-  p.Ho = 10.0f;
-  p.Hm = 10.0f;
-  p.Hr = 10.0f;
-  p.PHrHmDependent = false;
-  p.PHrHmConst = 0.0f;
-  p.PHrHmMult = 1.0f;
-  p.PHmHoMult = 1.0f;
-  p.PHoHeMult = 1.0f;
-  p.DthDzDay = 0.003f;
-  p.DthDzNight = 0.010f;
-  p.IntULDay = 2.0f;
-  p.IntULNight = 2.0f;
-  p.Alpha = 0.83f;
-  p.BetaDay = 0.3f;
-  p.BetaNight = 0.0f;
-  p.K = 0.0062f;
-  p.O3Day = 0.020f;
-  p.O3Night = 0.010f;
-  p.R = 100.0f;
-  p.z = 0.0f;
-  p.FreqTotal = 8760;
+  p.Qg = 10.0f; p.Qp = 1.0e-3f; p.T = 200.0f; p.Ta = 15.0f; p.Dens = 1293.0f;
+  p.Ho = 10.0f; p.Hm = 10.0f; p.Hr = 10.0f;
+  p.PHrHmDependent = false; p.PHrHmConst = 0.0f;
+  p.PHrHmMult = 1.0f; p.PHmHoMult = 1.0f; p.PHoHeMult = 1.0f;
+  p.DthDzDay = 0.003f; p.DthDzNight = 0.010f; p.IntULDay = 2.0f; p.IntULNight = 2.0f;
+  p.Alpha = 0.83f; p.BetaDay = 0.3f; p.BetaNight = 0.0f; p.K = 0.0062f;
+  p.O3Day = 0.020f; p.O3Night = 0.010f;
+  p.R = 100.0f; p.z = 0.0f; p.FreqTotal = 8760;
   return p;
 }
 

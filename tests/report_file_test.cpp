@@ -21,6 +21,7 @@ namespace {
 
 using testing::ReadBytes;
 using testing::ScratchDir;
+using testing::OpenEnabled;
 using testing::WriteBytes;
 
 int OpenDescriptorCount() {
@@ -32,9 +33,8 @@ int OpenDescriptorCount() {
 // The kind of the error that opening `path` raises; fails the test when nothing is raised.
 IoErrorKind OpenFailure(const std::string& path, int* sysErrno = nullptr) {
   ReportFile rf;
-  rf.ReportEnabled = true;
   try {
-    OpenReportFile(rf, path);
+    OpenEnabled(rf, path);
   } catch (const ReportIoError& e) {
     EXPECT_FALSE(rf.IsOpen());
     if (sysErrno != nullptr) *sysErrno = e.SysErrno;
@@ -47,16 +47,14 @@ IoErrorKind OpenFailure(const std::string& path, int* sysErrno = nullptr) {
 // Appends one short text through the writers' path and closes.
 void AppendReport(const std::string& path, const std::string& text) {
   ReportFile rf;
-  rf.ReportEnabled = true;
-  OpenReportFile(rf, path);
+  OpenEnabled(rf, path);
   rf.Append(text);
   CloseReportFile(rf);
 }
 
 TEST(ReportFileOpen, AppendsToAnExistingFile) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO1.csv");
-  WriteBytes(path, "first\r\n");
+  const std::string path = dir.NewFile("VMKIO1.csv", "first\r\n");
   AppendReport(path, "second\r\n");
   AppendReport(path, "third\r\n");
   EXPECT_EQ(ReadBytes(path), "first\r\nsecond\r\nthird\r\n");
@@ -64,8 +62,7 @@ TEST(ReportFileOpen, AppendsToAnExistingFile) {
 
 TEST(ReportFileOpen, FailureKinds) {
   ScratchDir dir;
-  const std::string plain = dir.File("plain.csv");
-  WriteBytes(plain, "x");
+  const std::string plain = dir.NewFile("plain.csv", "x");
   const int before = OpenDescriptorCount();
   EXPECT_EQ(OpenFailure(dir.File("VMKIO9.csv")), IoErrorKind::FileNotFound);
   EXPECT_EQ(OpenFailure(dir.File("missing/VMKIO9.csv")), IoErrorKind::PathNotFound);
@@ -80,8 +77,7 @@ TEST(ReportFileOpen, FailureKinds) {
 // A file without write permission is refused, also for the superuser, so this holds as root.
 TEST(ReportFileOpen, ReadOnlyFileIsDenied) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO2.csv");
-  WriteBytes(path, "kept\x1A");
+  const std::string path = dir.NewFile("VMKIO2.csv", "kept\x1A");
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   const int before = OpenDescriptorCount();
   int err = 0;
@@ -93,8 +89,7 @@ TEST(ReportFileOpen, ReadOnlyFileIsDenied) {
 
 TEST(ReportFileOpen, TooManyOpenFiles) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO3.csv");
-  WriteBytes(path, "");
+  const std::string path = dir.NewFile("VMKIO3.csv");
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
   // The lowest free descriptor becomes the limit: the next open has no room.
@@ -133,8 +128,7 @@ TEST(ReportFileWrite, DiskFull) {
   if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not writable here";
   const int before = OpenDescriptorCount();
   ReportFile rf;
-  rf.ReportEnabled = true;
-  OpenReportFile(rf, "/dev/full");
+  OpenEnabled(rf, "/dev/full");
   WritePuffHeader(rf);
   try {
     CloseReportFile(rf);
@@ -161,11 +155,9 @@ TEST(ReportFileWrite, DiskFull) {
 
 TEST(ReportFileWrite, BufferedUntilCloseOrFull) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO4.csv");
-  WriteBytes(path, "");
+  const std::string path = dir.NewFile("VMKIO4.csv");
   ReportFile rf;
-  rf.ReportEnabled = true;
-  OpenReportFile(rf, path);
+  OpenEnabled(rf, path);
   WritePuffHeader(rf);
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
   const std::string block(16 * 1024, 'y');
@@ -181,13 +173,11 @@ TEST(ReportFileWrite, BufferedUntilCloseOrFull) {
 // A calculation abandoned without closing still leaves its rows in the file.
 TEST(ReportFileWrite, DestructorWritesAndCloses) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO5.csv");
-  WriteBytes(path, "");
+  const std::string path = dir.NewFile("VMKIO5.csv");
   const int before = OpenDescriptorCount();
   {
     ReportFile rf;
-    rf.ReportEnabled = true;
-    OpenReportFile(rf, path);
+    OpenEnabled(rf, path);
     WriteSectionTotal(rf, "puff", 0.0f);
   }
   EXPECT_EQ(OpenDescriptorCount(), before);
@@ -196,8 +186,7 @@ TEST(ReportFileWrite, DestructorWritesAndCloses) {
 
 TEST(ReportFileWrite, DisabledTouchesNothing) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO6.csv");
-  WriteBytes(path, "same\x1A");
+  const std::string path = dir.NewFile("VMKIO6.csv", "same\x1A");
   ModelParameters p;
   ReportFile rf;
   rf.ReportEnabled = false;
@@ -244,11 +233,9 @@ TEST(ReportFileOpen, EndOfFileMarkInTheLastBytesIsCut) {
 
 TEST(ReportFileLock, SecondWriterIsRefusedUntilClose) {
   ScratchDir dir;
-  const std::string path = dir.File("VMKIO8.csv");
-  WriteBytes(path, "");
+  const std::string path = dir.NewFile("VMKIO8.csv");
   ReportFile first;
-  first.ReportEnabled = true;
-  OpenReportFile(first, path);
+  OpenEnabled(first, path);
   first.Append("one\r\n");
 
   const int before = OpenDescriptorCount();
@@ -262,10 +249,9 @@ TEST(ReportFileLock, SecondWriterIsRefusedUntilClose) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     ReportFile other;
-    other.ReportEnabled = true;
     int code = 1;
     try {
-      OpenReportFile(other, path);
+      OpenEnabled(other, path);
     } catch (const ReportIoError& e) {
       code = e.Kind == IoErrorKind::AccessDenied ? 0 : 2;
     }
@@ -286,13 +272,10 @@ TEST(ReportFileLock, SecondWriterIsRefusedUntilClose) {
 // Opening again while a file is still open finishes the earlier file and releases its lock.
 TEST(ReportFileLock, ReopeningReleasesTheEarlierFile) {
   ScratchDir dir;
-  const std::string a = dir.File("VMKIOA.csv");
-  const std::string b = dir.File("VMKIOB.csv");
-  WriteBytes(a, "");
-  WriteBytes(b, "");
+  const std::string a = dir.NewFile("VMKIOA.csv");
+  const std::string b = dir.NewFile("VMKIOB.csv");
   ReportFile rf;
-  rf.ReportEnabled = true;
-  OpenReportFile(rf, a);
+  OpenEnabled(rf, a);
   rf.Append("to a\r\n");
   OpenReportFile(rf, b);
   rf.Append("to b\r\n");
