@@ -40,19 +40,14 @@ void SetEdit(Form1& window, const char* name, const QString& text) {
 
 void FillSampleCase(Form1& window) {
   // A 50 m stack with a warm exhaust: the ground-level maximum lies some way downwind.
-  SetEdit(window, "QgEdit", QStringLiteral(" 50"));
-  SetEdit(window, "QpEdit", QStringLiteral(" 0.005"));
-  SetEdit(window, "TempGEdit", QStringLiteral(" 150.0"));
-  SetEdit(window, "HoEdit", QStringLiteral(" 50.0"));
-  SetEdit(window, "HmEdit", QStringLiteral(" 20.0"));
-  SetEdit(window, "HrankgEdit", QStringLiteral(" 20.0"));
-  SetEdit(window, "dHformulaCalmEdit", QStringLiteral(" 1"));
-  SetEdit(window, "dHformulaWWEdit", QStringLiteral(" 3"));
-  SetEdit(window, "dHformulaWindyEdit", QStringLiteral(" 2"));
-  SetEdit(window, "WDEdit", QStringLiteral(" NE"));
-  SetEdit(window, "XrpEdit", QStringLiteral(" 1000.0"));
-  SetEdit(window, "HrpEdit", QStringLiteral(" 1.5"));
-  SetEdit(window, "memoOption", QStringLiteral("サンプル計算 北東"));
+  static constexpr std::array<std::array<const char*, 2>, 13> kSampleTexts = {{
+      {"QgEdit", " 50"},          {"QpEdit", " 0.005"},         {"TempGEdit", " 150.0"},
+      {"HoEdit", " 50.0"},        {"HmEdit", " 20.0"},          {"HrankgEdit", " 20.0"},
+      {"dHformulaCalmEdit", " 1"}, {"dHformulaWWEdit", " 3"},   {"dHformulaWindyEdit", " 2"},
+      {"WDEdit", " NE"},          {"XrpEdit", " 1000.0"},       {"HrpEdit", " 1.5"},
+      {"memoOption", "サンプル計算 北東"},
+  }};
+  for (const auto& [name, text] : kSampleTexts) SetEdit(window, name, QString::fromUtf8(text));
   FrequencyGridWidget* grid = window.Grid();
   for (int row = 1; row <= 9; ++row) {
     for (int col = 2; col <= 12; ++col) {
