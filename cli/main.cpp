@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "app/command/calculation.h"
-#include "cli/case_file.h"
-#include "cli/json_writer.h"
+#include "casefile/case_file.h"
+#include "common/json_writer.h"
 #include "cli/profile_output.h"
-#include "cli/profile_plot.h"
+#include "plot/profile_plot.h"
 #include "common/cp932.h"
 #include "model/profile.h"
 #ifdef VMK_HAVE_PLOT_PNG
-#include "app/window/png/plot_png.h"
+#include "plot/png/plot_png.h"
 #endif
 
 namespace vmk::cli {

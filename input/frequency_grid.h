@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/form_record.h"
+#include "form/form_record.h"
 #include "input/model_parameters.h"
 
 namespace vmk {

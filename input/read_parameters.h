@@ -1,7 +1,7 @@
 // `ReadModelParameters`: reads and validates every input of the form into ModelParameters.
 #pragma once
 
-#include "app/form_record.h"
+#include "form/form_record.h"
 #include "input/model_parameters.h"
 
 namespace vmk {

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/command/calculation.h"
-#include "app/form_layout.h"
+#include "form/form_layout.h"
 #include "cli_process.h"
 #include "common/cp932.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/form_layout.h"
+#include "form/form_layout.h"
 #include "common/cp932.h"
 #include "input/frequency_grid.h"
 #include "input/model_parameters.h"

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form_layout.h"
-#include "app/form_record.h"
+#include "form/form_layout.h"
+#include "form/form_record.h"
 #include "common/cp932.h"
 
 namespace vmk {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form_record.h"
+#include "form/form_record.h"
 #include "common/cp932.h"
 #include "input/frequency_grid.h"
 #include "input/model_parameters.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/form_record.h"
+#include "form/form_record.h"
 #include "model/calc_state.h"
 
 namespace vmk {

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "app/command/calculation.h"
-#include "app/form_record.h"
+#include "form/form_record.h"
 #include "model/calc_state.h"
 
 class QTabWidget;

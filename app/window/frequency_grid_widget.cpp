@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QPalette>
 
-#include "app/form_layout.h"
+#include "form/form_layout.h"
 #include "app/window/window_fonts.h"
 
 namespace vmk {

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "app/form_layout.h"
+#include "form/form_layout.h"
 #include "app/window/form1.h"
 #include "app/window/screenshot.h"
 

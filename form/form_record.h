@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/form_layout.h"
+#include "form/form_layout.h"
 #include "common/cp932.h"
 
 namespace vmk {

@@ -1,4 +1,4 @@
-#include "cli/case_file.h"
+#include "casefile/case_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,10 +7,10 @@
 #include <set>
 
 #include "app/command/calculation.h"
-#include "app/form_layout.h"
-#include "cli/json_writer.h"
+#include "form/form_layout.h"
+#include "common/json_writer.h"
 
-namespace vmk::cli {
+namespace vmk {
 namespace {
 
 constexpr std::string_view kGridName = "MetStringGrid";
@@ -355,4 +355,4 @@ std::string CaseTemplate() {
   return w.Finish();
 }
 
-}  // namespace vmk::cli
+}  // namespace vmk

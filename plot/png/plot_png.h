@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "cli/profile_plot.h"
+#include "plot/profile_plot.h"
 
 namespace vmk {
 
 // Draws `scene` and writes it to `path` (a local file name). Returns one line saying why the
 // file could not be written, or nothing when it was.
-std::optional<std::string> WritePlotPng(const cli::PlotScene& scene, const std::string& path);
+std::optional<std::string> WritePlotPng(const PlotScene& scene, const std::string& path);
 
 }  // namespace vmk

@@ -1,10 +1,10 @@
-#include "cli/profile_plot.h"
+#include "plot/profile_plot.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-namespace vmk::cli {
+namespace vmk {
 namespace {
 
 // The chart's frame within the 800 x 500 picture: room on the left for the concentration
@@ -317,4 +317,4 @@ std::string PlotSvg(const PlotScene& scene) {
   return s;
 }
 
-}  // namespace vmk::cli
+}  // namespace vmk

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/form_record.h"
+#include "form/form_record.h"
 #include "common/cp932.h"
 
-namespace vmk::cli {
+namespace vmk {
 
 // Limits that keep a hostile or mistaken case file from exhausting the machine. A real case
 // file is a few kilobytes and three levels deep.
@@ -63,4 +63,4 @@ void ApplyCaseStep(const CaseStep& step, FormRecord& form);
 // cells (rows 1 to 9, columns 1 to 12), as UTF-8 JSON text.
 std::string CaseTemplate();
 
-}  // namespace vmk::cli
+}  // namespace vmk

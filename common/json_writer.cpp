@@ -1,10 +1,10 @@
-#include "cli/json_writer.h"
+#include "common/json_writer.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 
-namespace vmk::cli {
+namespace vmk {
 namespace {
 
 // Length of the well-formed UTF-8 sequence at the start of `s`, or 0 when it is not one.
@@ -172,4 +172,4 @@ std::string JsonWriter::Finish() {
   return std::move(out_);
 }
 
-}  // namespace vmk::cli
+}  // namespace vmk

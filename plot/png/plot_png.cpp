@@ -1,4 +1,4 @@
-#include "app/window/png/plot_png.h"
+#include "plot/png/plot_png.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +19,9 @@
 namespace vmk {
 namespace {
 
-QColor ToColor(cli::PlotColor c) { return QColor(c.R, c.G, c.B); }
+QColor ToColor(PlotColor c) { return QColor(c.R, c.G, c.B); }
 
-QPen ToPen(const cli::PlotStroke& s) {
+QPen ToPen(const PlotStroke& s) {
   QPen pen(ToColor(s.Color), s.Width);
   pen.setCapStyle(Qt::FlatCap);
   pen.setJoinStyle(Qt::RoundJoin);
@@ -30,9 +30,9 @@ QPen ToPen(const cli::PlotStroke& s) {
   return pen;
 }
 
-QFont TextFont(const cli::PlotText& t) {
+QFont TextFont(const PlotText& t) {
   QStringList families;
-  for (const QString& f : QString::fromLatin1(cli::kPlotFontFamilies).split(u',')) {
+  for (const QString& f : QString::fromLatin1(vmk::kPlotFontFamilies).split(u',')) {
     families << f.trimmed();
   }
   QFont font(families.front());
@@ -43,40 +43,40 @@ QFont TextFont(const cli::PlotText& t) {
   return font;
 }
 
-void DrawText(QPainter& painter, const cli::PlotText& t) {
+void DrawText(QPainter& painter, const PlotText& t) {
   const QFont font = TextFont(t);
   const QString text = QString::fromUtf8(t.Text.data(), static_cast<qsizetype>(t.Text.size()));
   const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
-  const double dx = t.Anchor == cli::TextAnchor::Start    ? 0
-                    : t.Anchor == cli::TextAnchor::Middle ? -width / 2
+  const double dx = t.Anchor == TextAnchor::Start    ? 0
+                    : t.Anchor == TextAnchor::Middle ? -width / 2
                                                           : -width;
   painter.setFont(font);
   painter.setPen(ToColor(t.Color));
   painter.drawText(QPointF(t.X + dx, t.Y), text);
 }
 
-void Draw(const cli::PlotScene& scene, QImage& image) {
+void Draw(const PlotScene& scene, QImage& image) {
   image.fill(ToColor(scene.Background));
   QPainter painter(&image);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-  for (const cli::PlotSegment& g : scene.Segments) {
+  for (const PlotSegment& g : scene.Segments) {
     painter.setPen(ToPen(g.Stroke));
     painter.drawLine(QPointF(g.X1, g.Y1), QPointF(g.X2, g.Y2));
   }
-  for (const cli::PlotPolyline& line : scene.Polylines) {
+  for (const PlotPolyline& line : scene.Polylines) {
     QPolygonF points;
     points.reserve(static_cast<qsizetype>(line.Points.size()));
     for (const auto& [x, y] : line.Points) points << QPointF(x, y);
     painter.setPen(ToPen(line.Stroke));
     painter.drawPolyline(points);
   }
-  for (const cli::PlotCircle& c : scene.Circles) {
+  for (const PlotCircle& c : scene.Circles) {
     painter.setPen(QPen(ToColor(c.Outline), 1.5));
     painter.setBrush(ToColor(c.Fill));
     painter.drawEllipse(QPointF(c.X, c.Y), c.Radius, c.Radius);
   }
   painter.setBrush(Qt::NoBrush);
-  for (const cli::PlotText& t : scene.Texts) DrawText(painter, t);
+  for (const PlotText& t : scene.Texts) DrawText(painter, t);
 }
 
 // Qt's notes on the way (a missing runtime folder, a font it substituted) are not results of
@@ -89,7 +89,7 @@ void KeepOnlyErrors(QtMsgType type, const QMessageLogContext&, const QString& me
 
 }  // namespace
 
-std::optional<std::string> WritePlotPng(const cli::PlotScene& scene, const std::string& path) {
+std::optional<std::string> WritePlotPng(const PlotScene& scene, const std::string& path) {
   const QtMessageHandler previousHandler = qInstallMessageHandler(KeepOnlyErrors);
   // Fonts need a GUI application; the offscreen platform gives one without a display. A
   // platform the user chose explicitly is left alone.

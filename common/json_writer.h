@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vmk::cli {
+namespace vmk {
 
 class JsonWriter {
  public:
@@ -53,4 +53,4 @@ std::string FloatJsonText(float value);
 // A JSON string literal of the text, quotes included.
 std::string JsonQuote(std::string_view utf8);
 
-}  // namespace vmk::cli
+}  // namespace vmk

@@ -1,6 +1,6 @@
 // The layout of the window `Form1`: every control with its place, default text, tab order,
 // colour, enabled state and label flags. The form record and the Qt window both build from it.
-#include "app/form_layout.h"
+#include "form/form_layout.h"
 
 #include <array>
 

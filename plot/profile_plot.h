@@ -10,7 +10,7 @@
 
 #include "model/profile.h"
 
-namespace vmk::cli {
+namespace vmk {
 
 struct PlotColor {
   unsigned char R = 0;
@@ -98,4 +98,4 @@ std::vector<AxisTick> LinearTicks(double& lo, double& hi, int target, bool widen
 // and over a range too short for two of those, linear ticks.
 std::vector<AxisTick> LogTicks(double lo, double hi);
 
-}  // namespace vmk::cli
+}  // namespace vmk

@@ -1,6 +1,6 @@
 // The form record: the controls' state by name, its start-up state from the layout table, and
 // the two check-box handlers that enable and grey out their dependent fields.
-#include "app/form_record.h"
+#include "form/form_record.h"
 
 #include <stdexcept>
 
