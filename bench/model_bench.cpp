@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "model/calc_state.h"
+#include "app/command/calc_state.h"
 #include "model/model.h"
 #include "report/report.h"
 
@@ -57,11 +57,11 @@ void FillFullTable(vmk::ModelParameters& p) {
 }
 
 void BM_RunModel(benchmark::State& state) {
-  vmk::CalcState st;
-  FillFullTable(st.Params);
+  vmk::ModelParameters p;
+  FillFullTable(p);
   for (auto _ : state) {
-    vmk::RunModel(st);
-    benchmark::DoNotOptimize(st.TotalConc);
+    const vmk::ModelResult result = vmk::RunModel(p);
+    benchmark::DoNotOptimize(result.TotalConc);
   }
 }
 BENCHMARK(BM_RunModel);
@@ -75,16 +75,18 @@ void BM_RunModelWithReport(benchmark::State& state) {
   }
   ::close(fd);
   {
-    vmk::CalcState st;
-    FillFullTable(st.Params);
-    st.Report.ReportEnabled = true;
-    st.Report.Memo = "@WA:1@ bench";
-    vmk::OpenReportFile(st.Report, path);
+    vmk::ModelParameters p;
+    FillFullTable(p);
+    vmk::ReportFile report;
+    report.ReportEnabled = true;
+    report.Memo = "@WA:1@ bench";
+    vmk::OpenReportFile(report, path);
     for (auto _ : state) {
-      vmk::RunModel(st);
-      benchmark::DoNotOptimize(st.TotalConc);
+      const vmk::ModelResult result = vmk::RunModel(p);
+      vmk::WriteModelSections(report, result);
+      benchmark::DoNotOptimize(result.TotalConc);
     }
-    vmk::CloseReportFile(st.Report);
+    vmk::CloseReportFile(report);
   }
   std::filesystem::remove(path);
 }

@@ -1,19 +1,19 @@
 #include "model/model.h"
 
-#include "model/plume.h"
-#include "model/plume_rise.h"
-#include "model/puff.h"
-
 namespace vmk {
 
-SectionSums RunModel(CalcState& st) {
+ModelResult RunModel(const ModelParameters& p) {
+  ModelResult out;
   // Qh is needed by the report trailer even when no case has hours.
-  ComputeHeatFlux(st.Params);
-  st.TotalConc = 0.0f;
-  SectionSums sums;
-  sums.Puff = RunPuffModel(st);  // calm and weak wind
-  sums.Plume = PlumeModel(st);   // windy classes; goes on after a sigma-z error
-  return sums;
+  out.Qh = ComputeHeatFlux(p);
+  RunPuffModel(p, out.Qh, out);  // calm and weak wind
+  PlumeModel(p, out.Qh, out);    // windy classes; goes on after a sigma-z error
+  // The accumulator starts at 0 and takes each section's sum once, in single precision.
+  float total = 0.0f;
+  total = static_cast<float>(static_cast<long double>(total) + out.PuffSum);
+  total = static_cast<float>(static_cast<long double>(total) + out.PlumeSum);
+  out.TotalConc = total;
+  return out;
 }
 
 }  // namespace vmk

@@ -2,34 +2,30 @@
 
 #include <cmath>
 
+#include "model/model.h"
 #include "model/no2.h"
 #include "model/plume_rise.h"
 #include "model/receptor.h"
-#include "report/report.h"
 
 namespace vmk {
 
 using ld = long double;
 
 namespace {
-inline constexpr int WindyClassFirst = 1;
 
 // e^x rounded to float. Below -104 the exact value lies under half the smallest float
 // (2^-150 = e^-103.97) and rounds to 0, so the costly extended exponential is skipped there;
 // the stored result is the same.
 float ExpToFloat(ld x) { return x < -104.0L ? 0.0f : static_cast<float>(expl(x)); }
 
-inline constexpr int WindyClassLast = 6;
-inline constexpr int WindyGridRowOffset = 3;  // windy class k is grid row k + 3
-
 // sigZPG, remembered per class unless it raised the error (which must be raised every time).
-float SigmaZOf(CalcState& st, const SigZTarget& t, float Rc, PlumeSectionMemo* memo) {
+float SigmaZOf(const SigZTarget& t, float Rc, SigZErrorState err, PlumeSectionMemo* memo) {
   std::optional<float>* slot = memo ? &memo->SigmaZ[t.Cls][t.HalfStep ? 1 : 0] : nullptr;
   if (slot && *slot) return **slot;
   bool error = false;
-  const float sigma = sigZPG(t.Cls, t.HalfStep, Rc, error, st.ModelErrorText);
+  const float sigma = sigZPG(t.Cls, t.HalfStep, Rc, error, err.ModelErrorText);
   if (error) {
-    st.ModelError = true;
+    err.ModelError = true;
   } else if (slot) {
     *slot = sigma;
   }
@@ -47,8 +43,8 @@ float No2RatioOf(const ModelParameters& p, int dayNight, float Rc, PlumeSectionM
 
 }  // namespace
 
-void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* memo) {
-  ModelParameters& p = st.Params;
+void ComputePlumeCase(const ModelParameters& p, float qh, float Rc, PlumeRow& c,
+                      SigZErrorState error, PlumeSectionMemo* memo) {
   if (p.SigZShiftMode > 0 && p.SigZShift > 0) {
     c.SigZClass = ShiftStability(c.S, p.SigZShiftMode, p.SigZShift);
   } else {
@@ -56,48 +52,46 @@ void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* m
   }
   c.DayNight = DayNightIndex(c.S);
   // The unshifted class drives the wind profile and the rise.
-  p.Uhr = p.RepWindSpeed[c.K + WindyGridRowOffset];
-  ComputeWindAndRise(p, c.S, c.DayNight, p.DHFormulaWindy, p.Uhr,
-                     memo ? &memo->Powers : nullptr);
-  c.SigmaZ = SigmaZOf(st, c.SigZClass, Rc, memo);
+  c.Wind = ComputeWindAndRise(p, qh, c.S, c.DayNight, p.DHFormulaWindy,
+                              p.RepWindSpeed[c.K + WindyGridRowOffset],
+                              memo ? &memo->Powers : nullptr);
+  c.SigmaZ = SigmaZOf(c.SigZClass, Rc, error, memo);
 
-  const ld tm = (static_cast<ld>(p.z) - p.He) / c.SigmaZ;
-  const ld tp = (static_cast<ld>(p.z) + p.He) / c.SigmaZ;
+  const ld tm = (static_cast<ld>(p.z) - c.Wind.He) / c.SigmaZ;
+  const ld tp = (static_cast<ld>(p.z) + c.Wind.He) / c.SigmaZ;
   c.FMinus = ExpToFloat((tm * tm) * -0.5L);  // direct plume
   c.FPlus = ExpToFloat((tp * tp) * -0.5L);   // image reflected at the ground
   c.F = static_cast<float>(static_cast<ld>(c.FMinus) + c.FPlus);
 
   c.C1 = static_cast<float>(((static_cast<ld>(PlumeConst) * p.Qp) * c.F) /
-                            ((static_cast<ld>(Rc) * c.SigmaZ) * p.Uhe));
+                            ((static_cast<ld>(Rc) * c.SigmaZ) * c.Wind.Uhe));
   c.NO2r = p.NOxTransform ? No2RatioOf(p, c.DayNight, Rc, memo) : 1.0f;
   c.C1 = static_cast<float>(static_cast<ld>(c.C1) * c.NO2r);
   c.Cw = static_cast<float>((static_cast<ld>(c.Hours) * c.C1) / p.FreqTotal);
 }
 
-float PlumeModel(CalcState& st) {
-  const ModelParameters& p = st.Params;
+void PlumeModel(const ModelParameters& p, float qh, ModelResult& out) {
   const float Rc = CalcDistance(p.R);
-  WritePlumeHeader(st.Report);
+  const SigZErrorState error{out.ModelError, out.ModelErrorText};
   PlumeSectionMemo memo;
+  out.PlumeRows.reserve((WindyClassLast - WindyClassFirst + 1) * (StabLast - StabFirst + 1));
   int caseNumber = 0;
   float sum = 0.0f;
   for (int k = WindyClassFirst; k <= WindyClassLast; ++k) {
     for (int s = StabFirst; s <= StabLast; ++s) {
-      PlumeCase c;
+      PlumeRow c;
       c.K = k;
       c.S = s;
       c.Hours = p.WindyFreq[k][s];
       if (c.Hours <= 0) continue;
-      ++caseNumber;
-      ComputePlumeCase(st, Rc, c, &memo);
+      c.Number = ++caseNumber;
+      ComputePlumeCase(p, qh, Rc, c, error, &memo);
+      out.LastWind = c.Wind;
       sum = static_cast<float>(static_cast<ld>(sum) + c.Cw);
-      WritePlumeRow(st.Report, p, caseNumber, k + WindyGridRowOffset, s, c.Hours, c.SigmaZ,
-                    c.FMinus, c.FPlus, c.F, c.NO2r, c.C1, c.Cw);
+      out.PlumeRows.push_back(c);
     }
   }
-  st.TotalConc = static_cast<float>(static_cast<ld>(st.TotalConc) + sum);
-  WriteSectionTotal(st.Report, "plume", sum);
-  return sum;
+  out.PlumeSum = sum;
 }
 
 }  // namespace vmk

@@ -6,21 +6,30 @@
 #include <cstdint>
 #include <optional>
 
-#include "model/calc_state.h"
+#include "common/cp932.h"
+#include "input/model_parameters.h"
 #include "model/plume_rise.h"
 #include "model/sigma_z.h"
 
 namespace vmk {
 
+struct ModelResult;
+
 // 1e9 / (sqrt(2 pi) * pi / 8) rounded to float: the plume spread evenly over one of 16 sectors.
 inline constexpr float PlumeConst = 1015898176.0f;
 
-// Working values of one windy case.
-struct PlumeCase {
-  int K = 1;  // windy class 1..6 (grid row K + 3)
+inline constexpr int WindyClassFirst = 1;
+inline constexpr int WindyClassLast = 6;
+inline constexpr int WindyGridRowOffset = 3;  // windy class k is grid row k + 3
+
+// Working values of one windy case: every value its report line prints.
+struct PlumeRow {
+  int Number = 0;  // case number in the section, from 1 (counted cases only)
+  int K = 1;       // windy class 1..6 (grid row K + 3)
   int S = StabFirst;
   std::int16_t Hours = 0;
   int DayNight = 1;
+  WindAndRise Wind;  // Uhr, Uhm, Uh0, Uhe, DH, He of the case (unshifted class)
   SigZTarget SigZClass;
   float SigmaZ = 0;
   float FMinus = 0;
@@ -39,13 +48,21 @@ struct PlumeSectionMemo {
   PowerMemo Powers;                                            // wind profile and rise
 };
 
-// Wind and rise, sigma-z, the reflection terms, C1 (with the NO2 ratio) and Cw of the case
-// c.K, c.S with c.Hours. The stability shift affects sigma-z only. `memo`, when given, holds
-// the values of earlier cases at the same distance Rc.
-void ComputePlumeCase(CalcState& st, float Rc, PlumeCase& c, PlumeSectionMemo* memo = nullptr);
+// The sigma-z error of a run: the flag and its text (at most 255 bytes).
+struct SigZErrorState {
+  bool& ModelError;
+  Cp932& ModelErrorText;
+};
 
-// The whole plume section: adds its sum to TotalConc and writes its report rows. Returns the
-// section sum.
-float PlumeModel(CalcState& st);
+// Wind and rise (heat flux qh), sigma-z, the reflection terms, C1 (with the NO2 ratio) and Cw
+// of the case c.K, c.S with c.Hours. The stability shift affects sigma-z only. A sigma-z error
+// goes into `error`. `memo`, when given, holds the values of earlier cases at the same
+// distance Rc.
+void ComputePlumeCase(const ModelParameters& p, float qh, float Rc, PlumeRow& c,
+                      SigZErrorState error, PlumeSectionMemo* memo = nullptr);
+
+// The whole plume section for the heat flux qh: its counted cases, its sum, the last wind
+// computed and any sigma-z error go into `out`.
+void PlumeModel(const ModelParameters& p, float qh, ModelResult& out);
 
 }  // namespace vmk

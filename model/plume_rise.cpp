@@ -8,9 +8,8 @@ namespace vmk {
 // Every expression below runs in extended precision and is rounded to float where it is stored
 // or returned; the printed digits of the report depend on these rounding points.
 
-void ComputeHeatFlux(ModelParameters& p) {
-  p.Qh = static_cast<float>(((0.24L * p.Dens) * p.Qg) *
-                            (static_cast<long double>(p.T) - p.Ta));
+float ComputeHeatFlux(const ModelParameters& p) {
+  return static_cast<float>(((0.24L * p.Dens) * p.Qg) * (static_cast<long double>(p.T) - p.Ta));
 }
 
 float SafePower(float base, float exponent) {
@@ -66,26 +65,30 @@ float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float q
   return interpolated;
 }
 
-void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr,
-                        PowerMemo* memo) {
+WindAndRise ComputeWindAndRise(const ModelParameters& p, float qh, int s, int dayNight,
+                               int formulaCode, float uhr, PowerMemo* memo) {
+  // Each value is stored as float before the next step uses it.
+  WindAndRise w;
+  w.Uhr = uhr;
   const float stab = StabPowerExponent[s];
   const float pHrHm = p.PHrHmDependent
                           ? static_cast<float>(static_cast<long double>(p.PHrHmMult) * stab)
                           : p.PHrHmConst;
   const float ratioHm = static_cast<float>(static_cast<long double>(p.Hm) / p.Hr);
-  p.Uhm = static_cast<float>(static_cast<long double>(Power(memo, ratioHm, pHrHm)) * uhr);
+  w.Uhm = static_cast<float>(static_cast<long double>(Power(memo, ratioHm, pHrHm)) * uhr);
 
   const float pHmHo = static_cast<float>(static_cast<long double>(p.PHmHoMult) * stab);
   const float ratioHo = static_cast<float>(static_cast<long double>(p.Ho) / p.Hm);
-  p.Uh0 = static_cast<float>(static_cast<long double>(Power(memo, ratioHo, pHmHo)) * p.Uhm);
+  w.Uh0 = static_cast<float>(static_cast<long double>(Power(memo, ratioHo, pHmHo)) * w.Uhm);
 
   // The rise uses the wind at the actual stack height; Uhe is not fed back into it.
-  p.DH = PlumeRise(p, dayNight, formulaCode, p.Qh, p.Uh0, memo);
-  p.He = static_cast<float>(static_cast<long double>(p.Ho) + p.DH);
+  w.DH = PlumeRise(p, dayNight, formulaCode, qh, w.Uh0, memo);
+  w.He = static_cast<float>(static_cast<long double>(p.Ho) + w.DH);
 
   const float pHoHe = static_cast<float>(static_cast<long double>(p.PHoHeMult) * stab);
-  const float ratioHe = static_cast<float>(static_cast<long double>(p.He) / p.Ho);
-  p.Uhe = static_cast<float>(static_cast<long double>(Power(memo, ratioHe, pHoHe)) * p.Uh0);
+  const float ratioHe = static_cast<float>(static_cast<long double>(w.He) / p.Ho);
+  w.Uhe = static_cast<float>(static_cast<long double>(Power(memo, ratioHe, pHoHe)) * w.Uh0);
+  return w;
 }
 
 }  // namespace vmk

@@ -20,8 +20,8 @@ inline constexpr int RiseConcawe = 2;
 inline constexpr int RiseInterpolated = 3;
 inline constexpr int RiseSmaller = 4;
 
-// Qh := 0.24 * Dens * Qg * (T - Ta), cal/s.
-void ComputeHeatFlux(ModelParameters& p);
+// Qh = 0.24 * Dens * Qg * (T - Ta), cal/s.
+float ComputeHeatFlux(const ModelParameters& p);
 
 // e^(exponent * ln base); 0 for a base below 1e-10 (zero and negative bases included).
 float SafePower(float base, float exponent);
@@ -55,9 +55,20 @@ float ConcaweRise(float qh, float u, PowerMemo* memo = nullptr);
 float PlumeRise(const ModelParameters& p, int dayNight, int formulaCode, float qh, float u,
                 PowerMemo* memo = nullptr);
 
+// The wind speeds and the plume rise of one case: the working values its report row prints.
+struct WindAndRise {
+  float Uhr = 0;  // representative wind speed at Hr, m/s
+  float Uhm = 0;  // wind speed at Hm
+  float Uh0 = 0;  // wind speed at Ho
+  float Uhe = 0;  // wind speed at He
+  float DH = 0;   // plume rise, m
+  float He = 0;   // effective stack height, m
+  friend bool operator==(const WindAndRise&, const WindAndRise&) = default;
+};
+
 // Wind speeds at Hm, Ho and He, the plume rise and the effective stack height of one case of
-// stability class s; writes Uhm, Uh0, DH, He and Uhe into the parameter set.
-void ComputeWindAndRise(ModelParameters& p, int s, int dayNight, int formulaCode, float uhr,
-                        PowerMemo* memo = nullptr);
+// stability class s, for the heat flux qh and the representative wind speed uhr.
+WindAndRise ComputeWindAndRise(const ModelParameters& p, float qh, int s, int dayNight,
+                               int formulaCode, float uhr, PowerMemo* memo = nullptr);
 
 }  // namespace vmk

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/calc_state.h"
 #include "model/model.h"
 
 namespace vmk {
@@ -11,13 +10,10 @@ namespace vmk {
 using ld = long double;
 
 ProfilePoint ConcentrationAt(const ModelParameters& p, float r) {
-  // A private state: the report stays off and the caller's record (its per-case working
-  // values included) is not touched, so later calculations see what the last one left.
-  CalcState local;
-  local.Params = p;
-  local.Params.R = r;
-  const SectionSums sums = RunModel(local);
-  return ProfilePoint{r, local.TotalConc, sums.Puff, sums.Plume};
+  ModelParameters at = p;
+  at.R = r;
+  const ModelResult result = RunModel(at);
+  return ProfilePoint{r, result.TotalConc, result.PuffSum, result.PlumeSum};
 }
 
 std::vector<float> ProfileDistances(float from, float to, int n, bool logScale) {

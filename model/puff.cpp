@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "model/model.h"
 #include "model/no2.h"
 #include "model/plume_rise.h"
 #include "model/receptor.h"
-#include "report/report.h"
 
 namespace vmk {
 
@@ -26,8 +26,8 @@ void SelectPuffInputs(const ModelParameters& p, PuffRow& row) {
   }
 }
 
-void CorrectWeakWindFrequency(const ModelParameters& p, float Rc, PuffRow& row) {
-  row.X = static_cast<float>(((0.70710678L * p.Uhe) * p.He) / row.gamma);
+void CorrectWeakWindFrequency(float Rc, PuffRow& row) {
+  row.X = static_cast<float>(((0.70710678L * row.Wind.Uhe) * row.Wind.He) / row.gamma);
   if (Rc < row.X) {
     row.freq = static_cast<float>(
         ((static_cast<ld>(row.X) - Rc) * (row.n * 0.0625L) + static_cast<ld>(row.f) * Rc) /
@@ -37,41 +37,44 @@ void CorrectWeakWindFrequency(const ModelParameters& p, float Rc, PuffRow& row) 
   }
 }
 
-void ComputePuffTerms(const ModelParameters& p, PuffRow& row) {
+void ComputePuffTerms(PuffRow& row) {
+  const float uhe = row.Wind.Uhe;
   if (row.WindCase == WindCaseCalm) {
     row.FMinus = static_cast<float>(1.0L / row.Eta2Minus);
     row.FPlus = static_cast<float>(1.0L / row.Eta2Plus);
     row.factor = CalmPuffFactor;
     row.U = 0.0f;
   } else {
-    const ld tm = (static_cast<ld>(p.Uhe) * row.zm) / row.gamma;
-    const ld tp = (static_cast<ld>(p.Uhe) * row.zp) / row.gamma;
+    const ld tm = (static_cast<ld>(uhe) * row.zm) / row.gamma;
+    const ld tp = (static_cast<ld>(uhe) * row.zp) / row.gamma;
     row.FMinus =
         static_cast<float>(expl(((tm * tm) * -0.5L) / row.Eta2Minus) / row.Eta2Minus);
     row.FPlus = static_cast<float>(expl(((tp * tp) * -0.5L) / row.Eta2Plus) / row.Eta2Plus);
     row.factor = WeakPuffFactor;
-    row.U = p.Uhe;
+    row.U = uhe;
   }
 }
 
-bool PreparePuffRow(ModelParameters& p, float Rc, PuffRow& row, PowerMemo* powers) {
+bool PreparePuffRow(const ModelParameters& p, float qh, float Rc, PuffRow& row,
+                    PowerMemo* powers) {
   SelectPuffInputs(p, row);
   if (!(row.freq > 0) && !(row.n > 0)) return false;
   row.DayNight = DayNightIndex(row.S);
-  p.Uhr = p.RepWindSpeed[row.WindCase];
-  ComputeWindAndRise(p, row.S, row.DayNight, row.FormulaCode, p.Uhr, powers);
+  row.Wind = ComputeWindAndRise(p, qh, row.S, row.DayNight, row.FormulaCode,
+                                p.RepWindSpeed[row.WindCase], powers);
+  row.WindComputed = true;
   row.alpha = PuffAlphaGamma[row.S][row.AlphaColumn];
   row.gamma = PuffAlphaGamma[row.S][PuffGammaColumn];
-  if (row.WindCase == WindCaseWeak && p.WDDistribute && 1.5L * row.alpha > p.Uhe) {
-    CorrectWeakWindFrequency(p, Rc, row);
+  if (row.WindCase == WindCaseWeak && p.WDDistribute && 1.5L * row.alpha > row.Wind.Uhe) {
+    CorrectWeakWindFrequency(Rc, row);
   }
   // Only a weak-wind row without hours of its own and without a correction ends here.
   return row.freq > 0;
 }
 
 void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row, PuffNo2Memo* no2Memo) {
-  row.zm = static_cast<float>(static_cast<ld>(p.z) - p.He);
-  row.zp = static_cast<float>(static_cast<ld>(p.z) + p.He);
+  row.zm = static_cast<float>(static_cast<ld>(p.z) - row.Wind.He);
+  row.zp = static_cast<float>(static_cast<ld>(p.z) + row.Wind.He);
   // Rc^2 stays in extended precision for both eta terms.
   const ld rc2 = static_cast<ld>(Rc) * Rc;
   const ld ratio = static_cast<ld>(row.alpha) / row.gamma;
@@ -79,7 +82,7 @@ void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row, PuffNo2Me
   const ld dp = ratio * row.zp;
   row.Eta2Minus = static_cast<float>(rc2 + dm * dm);
   row.Eta2Plus = static_cast<float>(rc2 + dp * dp);
-  ComputePuffTerms(p, row);
+  ComputePuffTerms(row);
   row.F = static_cast<float>(static_cast<ld>(row.FMinus) + row.FPlus);
   row.C1 = static_cast<float>(((static_cast<ld>(row.factor) * p.Qp) * row.F) / row.gamma);
   if (p.NOxTransform) {
@@ -98,12 +101,11 @@ void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row, PuffNo2Me
   row.Cw = static_cast<float>((static_cast<ld>(row.C1) * row.freq) / p.FreqTotal);
 }
 
-float RunPuffModel(CalcState& st) {
-  ModelParameters& p = st.Params;
+void RunPuffModel(const ModelParameters& p, float qh, ModelResult& out) {
   const float Rc = CalcDistance(p.R);
-  WritePuffHeader(st.Report);
   PowerMemo powers;
   PuffNo2Memo no2;
+  out.PuffRows.reserve(2 * (StabLast - StabFirst + 1));
   int rowNumber = 0;
   float sum = 0.0f;
   for (int windCase : {WindCaseCalm, WindCaseWeak}) {
@@ -111,18 +113,16 @@ float RunPuffModel(CalcState& st) {
       PuffRow row;
       row.WindCase = windCase;
       row.S = s;
-      if (!PreparePuffRow(p, Rc, row, &powers)) continue;
-      ++rowNumber;
+      const bool counted = PreparePuffRow(p, qh, Rc, row, &powers);
+      if (row.WindComputed) out.LastWind = row.Wind;
+      if (!counted) continue;
+      row.Number = ++rowNumber;
       EvaluatePuffRow(p, Rc, row, &no2);
       sum = static_cast<float>(static_cast<ld>(sum) + row.Cw);
-      WritePuffRow(st.Report, p, rowNumber, row.WindCase, row.S, row.freq, row.alpha,
-                   row.gamma, row.U, row.Eta2Minus, row.Eta2Plus, row.FMinus, row.FPlus, row.F,
-                   row.NO2r, row.C1, row.Cw);
+      out.PuffRows.push_back(row);
     }
   }
-  st.TotalConc = static_cast<float>(static_cast<ld>(st.TotalConc) + sum);
-  WriteSectionTotal(st.Report, "puff", sum);
-  return sum;
+  out.PuffSum = sum;
 }
 
 }  // namespace vmk

@@ -7,10 +7,11 @@
 #include <optional>
 
 #include "input/model_parameters.h"
-#include "model/calc_state.h"
 #include "model/plume_rise.h"
 
 namespace vmk {
+
+struct ModelResult;
 
 inline constexpr int WindCaseCalm = 1;
 inline constexpr int WindCaseWeak = 2;
@@ -37,8 +38,9 @@ inline constexpr int PuffGammaColumn = 2;
 inline constexpr float CalmPuffFactor = 63493636.0f;
 inline constexpr float WeakPuffFactor = 1015898176.0f;
 
-// Working values of one row of the puff model.
+// Working values of one row of the puff model: every value its report line prints.
 struct PuffRow {
+  int Number = 0;               // row number in the section, from 1 (counted rows only)
   int WindCase = WindCaseCalm;  // 1 calm, 2 weak wind
   int S = StabFirst;            // stability class 1..11
   int DayNight = 1;
@@ -47,6 +49,8 @@ struct PuffRow {
   float f = 0;                  // weak-wind hours of this direction, before correction
   int FormulaCode = 0;
   int AlphaColumn = 0;
+  bool WindComputed = false;    // the wind and rise below were computed for this row
+  WindAndRise Wind;             // Uhr, Uhm, Uh0, Uhe, DH, He of the row
   float alpha = 0;
   float gamma = 0;
   float X = 0;                  // distance of the frequency correction, m
@@ -71,23 +75,28 @@ using PuffNo2Memo = std::array<std::array<std::optional<float>, 3>, 3>;  // [win
 
 void SelectPuffInputs(const ModelParameters& p, PuffRow& row);
 
-// Replaces freq near the source by a linear blend from n/16 at distance 0 to f at distance X.
-void CorrectWeakWindFrequency(const ModelParameters& p, float Rc, PuffRow& row);
+// Replaces freq near the source by a linear blend from n/16 at distance 0 to f at distance X
+// (needs the row's wind and rise).
+void CorrectWeakWindFrequency(float Rc, PuffRow& row);
 
-// FMinus, FPlus, the concentration factor and U of the row (needs Eta2Minus, Eta2Plus, zm, zp).
-void ComputePuffTerms(const ModelParameters& p, PuffRow& row);
+// FMinus, FPlus, the concentration factor and U of the row (needs Eta2Minus, Eta2Plus, zm, zp
+// and the row's wind).
+void ComputePuffTerms(PuffRow& row);
 
-// Selects the inputs, computes the wind and rise, alpha and gamma, and the correction of one
-// row. False when the row has no hours and is skipped (no report row, no number). `powers`,
-// when given, keeps the repeating powers of the wind profile and rise over the section.
-bool PreparePuffRow(ModelParameters& p, float Rc, PuffRow& row, PowerMemo* powers = nullptr);
+// Selects the inputs, computes the wind and rise (heat flux qh), alpha and gamma, and the
+// correction of one row. False when the row has no hours and is skipped (no report row, no
+// number); `row.WindComputed` tells whether the wind was computed before that was known.
+// `powers`, when given, keeps the repeating powers of the wind profile and rise over the
+// section.
+bool PreparePuffRow(const ModelParameters& p, float qh, float Rc, PuffRow& row,
+                    PowerMemo* powers = nullptr);
 
 // zm, zp, the eta terms, F, C1 (with the NO2 ratio) and Cw of a prepared row.
 void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row,
                      PuffNo2Memo* no2Memo = nullptr);
 
-// The whole puff section: adds its sum to TotalConc and writes its report rows. Returns the
-// section sum.
-float RunPuffModel(CalcState& st);
+// The whole puff section for the heat flux qh: its counted rows, its sum and the last wind
+// computed go into `out`.
+void RunPuffModel(const ModelParameters& p, float qh, ModelResult& out);
 
 }  // namespace vmk

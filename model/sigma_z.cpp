@@ -3,7 +3,6 @@
 #include <cmath>
 #include <string_view>
 
-#include "model/calc_state.h"
 #include "model/plume_rise.h"
 
 namespace vmk {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "common/cp932.h"
 
@@ -71,6 +72,7 @@ struct SigZTarget {
 };
 
 inline constexpr float SigZFloor = 0.1f;  // m
+inline constexpr std::size_t kModelErrorTextMax = 255;  // bytes of the model's error text
 
 // Sigma-z of one table row (cls 0, 1, 3, 5, 7, 8, 9, 10 or 11) at downwind distance x (m).
 float SigZFromTable(int cls, float x);

@@ -112,20 +112,20 @@ void WritePuffHeader(ReportFile& rf) {
   WriteSectionHeader(rf, "puff ", PuffColumnLine());
 }
 
-void WritePuffRow(ReportFile& rf, const ModelParameters& p, int row, int windCase, int s,
-                  float freq, float alpha, float gamma, float u, float eta2Minus,
-                  float eta2Plus, float fMinus, float fPlus, float f, float no2r, float c1,
-                  float cw) {
+void WritePuffRow(ReportFile& rf, const PuffRow& row) {
   if (!rf.ReportEnabled) return;
+  const WindAndRise& w = row.Wind;
   RowText r;
-  r << FormatIntWidth(row, 2) << PuffWindLabel(windCase) << StabilityLabel(s)
-    << FormatFixedWidth(freq, 7, 3) << FormatFixedWidth(p.Uhr, 5, 3)
-    << FormatFixedWidth(p.Uhm, 5, 3) << FormatFixedWidth(p.Uh0, 5, 3)
-    << FormatFixedWidth(u, 5, 3) << FormatFixedWidth(p.DH, 5, 2) << FormatFixedWidth(p.He, 5, 2)
-    << FormatFixedWidth(alpha, 5, 3) << FormatFixedWidth(gamma, 5, 3)
-    << FormatReportValue(eta2Minus) << FormatReportValue(eta2Plus) << FormatReportValue(fMinus)
-    << FormatReportValue(fPlus) << FormatReportValue(f) << FormatFixedWidth(no2r, 6, 4)
-    << FormatReportValue(c1) << FormatReportValue(cw);
+  r << FormatIntWidth(row.Number, 2) << PuffWindLabel(row.WindCase) << StabilityLabel(row.S)
+    << FormatFixedWidth(row.freq, 7, 3) << FormatFixedWidth(w.Uhr, 5, 3)
+    << FormatFixedWidth(w.Uhm, 5, 3) << FormatFixedWidth(w.Uh0, 5, 3)
+    << FormatFixedWidth(row.U, 5, 3) << FormatFixedWidth(w.DH, 5, 2)
+    << FormatFixedWidth(w.He, 5, 2) << FormatFixedWidth(row.alpha, 5, 3)
+    << FormatFixedWidth(row.gamma, 5, 3) << FormatReportValue(row.Eta2Minus)
+    << FormatReportValue(row.Eta2Plus) << FormatReportValue(row.FMinus)
+    << FormatReportValue(row.FPlus) << FormatReportValue(row.F)
+    << FormatFixedWidth(row.NO2r, 6, 4) << FormatReportValue(row.C1)
+    << FormatReportValue(row.Cw);
   rf.Append(r.Line());
 }
 
@@ -146,19 +146,29 @@ void WritePlumeHeader(ReportFile& rf) {
   WriteSectionHeader(rf, "Plume ", PlumeColumnLine());
 }
 
-void WritePlumeRow(ReportFile& rf, const ModelParameters& p, int row, int windClassIndex, int s,
-                   std::int16_t hours, float sigmaZ, float fMinus, float fPlus, float f,
-                   float no2r, float c1, float cw) {
+void WritePlumeRow(ReportFile& rf, const PlumeRow& row) {
   if (!rf.ReportEnabled) return;
+  const WindAndRise& w = row.Wind;
   RowText r;
-  r << FormatIntWidth(row, 2) << FormatIntWidth(windClassIndex - 3, 0) << StabilityLabel(s)
-    << FormatIntWidth(hours, 4) << FormatFixedWidth(p.Uhr, 5, 3)
-    << FormatFixedWidth(p.Uhm, 5, 3) << FormatFixedWidth(p.Uh0, 5, 3)
-    << FormatFixedWidth(p.Uhe, 5, 3) << FormatFixedWidth(p.DH, 5, 2)
-    << FormatFixedWidth(p.He, 5, 2) << FormatFixedWidth(sigmaZ, 5, 2)
-    << FormatReportValue(fMinus) << FormatReportValue(fPlus) << FormatReportValue(f)
-    << FormatFixedWidth(no2r, 6, 4) << FormatReportValue(c1) << FormatReportValue(cw);
+  r << FormatIntWidth(row.Number, 2) << FormatIntWidth(row.K, 0) << StabilityLabel(row.S)
+    << FormatIntWidth(row.Hours, 4) << FormatFixedWidth(w.Uhr, 5, 3)
+    << FormatFixedWidth(w.Uhm, 5, 3) << FormatFixedWidth(w.Uh0, 5, 3)
+    << FormatFixedWidth(w.Uhe, 5, 3) << FormatFixedWidth(w.DH, 5, 2)
+    << FormatFixedWidth(w.He, 5, 2) << FormatFixedWidth(row.SigmaZ, 5, 2)
+    << FormatReportValue(row.FMinus) << FormatReportValue(row.FPlus) << FormatReportValue(row.F)
+    << FormatFixedWidth(row.NO2r, 6, 4) << FormatReportValue(row.C1)
+    << FormatReportValue(row.Cw);
   rf.Append(r.Line());
+}
+
+void WriteModelSections(ReportFile& rf, const ModelResult& result) {
+  if (!rf.ReportEnabled) return;
+  WritePuffHeader(rf);
+  for (const PuffRow& row : result.PuffRows) WritePuffRow(rf, row);
+  WriteSectionTotal(rf, "puff", result.PuffSum);
+  WritePlumeHeader(rf);
+  for (const PlumeRow& row : result.PlumeRows) WritePlumeRow(rf, row);
+  WriteSectionTotal(rf, "plume", result.PlumeSum);
 }
 
 void WriteReportTrailer(ReportFile& rf, float qh, float totalConc) {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/cp932.h"
-#include "input/model_parameters.h"
+#include "model/model.h"
 
 namespace vmk {
 
@@ -66,16 +66,15 @@ class ReportFile {
 void OpenReportFile(ReportFile& rf, const std::string& path);
 
 void WritePuffHeader(ReportFile& rf);
-void WritePuffRow(ReportFile& rf, const ModelParameters& p, int row, int windCase, int s,
-                  float freq, float alpha, float gamma, float u, float eta2Minus,
-                  float eta2Plus, float fMinus, float fPlus, float f, float no2r, float c1,
-                  float cw);
+void WritePuffRow(ReportFile& rf, const PuffRow& row);
 void WriteSectionTotal(ReportFile& rf, std::string_view label, float sum);
 void WritePlumeHeader(ReportFile& rf);
-void WritePlumeRow(ReportFile& rf, const ModelParameters& p, int row, int windClassIndex, int s,
-                   std::int16_t hours, float sigmaZ, float fMinus, float fPlus, float f,
-                   float no2r, float c1, float cw);
+void WritePlumeRow(ReportFile& rf, const PlumeRow& row);
 void WriteReportTrailer(ReportFile& rf, float qh, float totalConc);
+
+// The two sections of a model run in their order: the puff header, rows and total, then the
+// plume header, rows and total.
+void WriteModelSections(ReportFile& rf, const ModelResult& result);
 void CloseReportFile(ReportFile& rf);
 
 // Field texts of the rows.

@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "app/command/calculation.h"
+#include "model/plume_rise.h"
 #include "common/cp932.h"
 #include "scratch_files.h"
 
@@ -157,6 +158,35 @@ TEST_F(Calculation, ReportFileFailuresEndTheCalculationWithTheirMessage) {
   auto fine = Run();
   EXPECT_TRUE(fine.NormalResult);
   EXPECT_FALSE(fine.MessageBox);
+}
+
+// The parameter record keeps, for later calculations and the window, the wind and rise of the
+// last case whose wind was computed, even one dropped afterwards for want of hours.
+TEST_F(Calculation, StateKeepsTheWindOfTheLastComputedCase) {
+  Text("dHformulaWWEdit") = " 1";
+  form_.Grid[1][2] = "5";   // calm, class A
+  form_.Grid[3][12] = "40";  // weak wind of all directions only, class G: computed, then dropped
+  ASSERT_TRUE(Run().NormalResult);
+  const vmk::ModelParameters& p = st_.Params;
+  EXPECT_EQ(p.Qh, 574092.0f);
+  const vmk::WindAndRise weakG = vmk::ComputeWindAndRise(p, p.Qh, 11, 2, 1, 0.7f);
+  EXPECT_EQ(p.Uhr, 0.7f);
+  EXPECT_EQ(p.Uhm, weakG.Uhm);
+  EXPECT_EQ(p.Uh0, weakG.Uh0);
+  EXPECT_EQ(p.Uhe, weakG.Uhe);
+  EXPECT_EQ(p.DH, weakG.DH);
+  EXPECT_EQ(p.He, weakG.He);
+  EXPECT_GT(p.DH, 0.0f);
+
+  // A run that computes no case leaves them as they were.
+  form_.Grid[1][2] = "   0";
+  form_.Grid[3][12] = "   0";
+  Text("TempGEdit") = " 100.0";
+  ASSERT_TRUE(Run().NormalResult);
+  EXPECT_EQ(st_.TotalConc, 0.0f);
+  EXPECT_EQ(p.Uhr, 0.7f);
+  EXPECT_EQ(p.He, weakG.He);
+  EXPECT_NE(p.Qh, 574092.0f);  // the heat flux is computed every time
 }
 
 TEST_F(Calculation, EveryReportFailureHasItsMessage) {

@@ -15,24 +15,17 @@ using model_test::StartingParameters;
 
 constexpr float kQh = 574092.0f;
 
-// The starting values with their heat flux.
-ModelParameters Heated() {
-  ModelParameters p = StartingParameters();
-  p.Qh = kQh;
-  return p;
-}
+// The starting values (their heat flux is kQh).
+ModelParameters Heated() { return StartingParameters(); }
 
 TEST(HeatFlux, StartingValuesAndNoHeat) {
   ModelParameters p = StartingParameters();
-  ComputeHeatFlux(p);
-  EXPECT_EQ(p.Qh, 574092.0f);
+  EXPECT_EQ(ComputeHeatFlux(p), 574092.0f);
   p.T = p.Ta;  // exhaust at ambient temperature
-  ComputeHeatFlux(p);
-  EXPECT_EQ(p.Qh, 0.0f);
+  EXPECT_EQ(ComputeHeatFlux(p), 0.0f);
   p = StartingParameters();
   p.Qg = 0.0f;
-  ComputeHeatFlux(p);
-  EXPECT_EQ(p.Qh, 0.0f);
+  EXPECT_EQ(ComputeHeatFlux(p), 0.0f);
 }
 
 TEST(SafePower, BasesBelowTheThresholdGiveZero) {
@@ -137,18 +130,19 @@ TEST(PlumeRise, DayAndNightUpperLimitsAreSelected) {
 TEST(WindAndRise, CodeZeroKeepsTheStackHeight) {
   ModelParameters p = Heated();
   p.Hm = 20.0f;
-  ComputeWindAndRise(p, 5, 1, 0, 3.0f);
-  EXPECT_EQ(p.DH, 0.0f);
-  EXPECT_EQ(p.He, p.Ho);
-  EXPECT_EQ(p.Uhe, p.Uh0);
+  const WindAndRise w = ComputeWindAndRise(p, kQh, 5, 1, 0, 3.0f);
+  EXPECT_EQ(w.Uhr, 3.0f);
+  EXPECT_EQ(w.DH, 0.0f);
+  EXPECT_EQ(w.He, p.Ho);
+  EXPECT_EQ(w.Uhe, w.Uh0);
 }
 
 TEST(WindAndRise, DefaultsLeaveTheWindAtHm) {
   ModelParameters p = Heated();
   for (int s = StabFirst; s <= StabLast; ++s) {
-    ComputeWindAndRise(p, s, DayNightIndex(s), 2, 1.7f);
-    EXPECT_EQ(p.Uhm, 1.7f) << s;
-    EXPECT_EQ(p.Uh0, 1.7f) << s;  // Ho = Hm
+    const WindAndRise w = ComputeWindAndRise(p, kQh, s, DayNightIndex(s), 2, 1.7f);
+    EXPECT_EQ(w.Uhm, 1.7f) << s;
+    EXPECT_EQ(w.Uh0, 1.7f) << s;  // Ho = Hm
   }
 }
 
@@ -162,32 +156,30 @@ TEST(WindAndRise, PowerLawsBetweenTheHeights) {
   p.PHmHoMult = 1.5f;
   p.PHoHeMult = 0.5f;
   const int s = 10;  // F, exponent 0.3
-  ComputeWindAndRise(p, s, 2, 1, 2.0f);
+  const WindAndRise w = ComputeWindAndRise(p, kQh, s, 2, 1, 2.0f);
   const double uhm = std::pow(0.5, 0.6) * 2.0;
   const double uh0 = std::pow(4.0, 0.45) * uhm;
-  EXPECT_FLOAT_EQ(p.Uhm, static_cast<float>(uhm));
-  EXPECT_FLOAT_EQ(p.Uh0, static_cast<float>(uh0));
-  EXPECT_EQ(p.DH, BriggsRise(kQh, p.DthDzNight));
-  EXPECT_EQ(p.He, p.Ho + p.DH);
-  EXPECT_FLOAT_EQ(p.Uhe, static_cast<float>(std::pow(p.He / 40.0, 0.15) * p.Uh0));
+  EXPECT_FLOAT_EQ(w.Uhm, static_cast<float>(uhm));
+  EXPECT_FLOAT_EQ(w.Uh0, static_cast<float>(uh0));
+  EXPECT_EQ(w.DH, BriggsRise(kQh, p.DthDzNight));
+  EXPECT_EQ(w.He, p.Ho + w.DH);
+  EXPECT_FLOAT_EQ(w.Uhe, static_cast<float>(std::pow(w.He / 40.0, 0.15) * w.Uh0));
 
   // Without the check box the constant exponent applies whatever the class.
   p.PHrHmDependent = false;
   p.PHrHmConst = 0.2f;
-  ComputeWindAndRise(p, 1, 1, 1, 2.0f);
-  EXPECT_FLOAT_EQ(p.Uhm, static_cast<float>(std::pow(0.5, 0.2) * 2.0));
+  EXPECT_FLOAT_EQ(ComputeWindAndRise(p, kQh, 1, 1, 1, 2.0f).Uhm,
+                  static_cast<float>(std::pow(0.5, 0.2) * 2.0));
 }
 
 TEST(WindAndRise, DdAndDnShareTheExponentButNotTheDayNightValues) {
   ModelParameters p = Heated();
   p.Ho = 30.0f;
-  ComputeWindAndRise(p, 7, DayNightIndex(7), 1, 1.5f);
-  const float uh0Day = p.Uh0;
-  const float dhDay = p.DH;
-  ComputeWindAndRise(p, 8, DayNightIndex(8), 1, 1.5f);
-  EXPECT_EQ(p.Uh0, uh0Day);
-  EXPECT_EQ(dhDay, BriggsRise(kQh, 0.003f));
-  EXPECT_EQ(p.DH, BriggsRise(kQh, 0.010f));
+  const WindAndRise day = ComputeWindAndRise(p, kQh, 7, DayNightIndex(7), 1, 1.5f);
+  const WindAndRise night = ComputeWindAndRise(p, kQh, 8, DayNightIndex(8), 1, 1.5f);
+  EXPECT_EQ(night.Uh0, day.Uh0);
+  EXPECT_EQ(day.DH, BriggsRise(kQh, 0.003f));
+  EXPECT_EQ(night.DH, BriggsRise(kQh, 0.010f));
   for (int s = StabFirst; s <= StabLast; ++s) EXPECT_EQ(DayNightIndex(s), s <= 7 ? 1 : 2) << s;
 }
 

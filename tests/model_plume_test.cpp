@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <tuple>
+#include <vector>
 
+#include "model/model.h"
 #include "model/no2.h"
 #include "model/plume.h"
 #include "model/plume_rise.h"
@@ -17,31 +19,45 @@ using model_test::ShowsAs;
 using model_test::StartingParameters;
 
 // Windy class 1 at 1.5 m/s, class Dd, 100 hours of 8760, R 100 m, z 0, every height 10 m.
-struct WorkedSite : CalcState {
+struct WorkedSite {
   WorkedSite() {
     Params = StartingParameters();
     Params.RepWindSpeed[4] = 1.5f;
     Params.WindyFreq[1][7] = 100;
-    ComputeHeatFlux(Params);
   }
+  ModelParameters Params;
+  bool ModelError = false;
+  Cp932 ModelErrorText;
 };
 
-PlumeCase CaseOf(int k, int s, std::int16_t hours) {
-  PlumeCase c;
+PlumeRow CaseOf(int k, int s, std::int16_t hours) {
+  PlumeRow c;
   c.K = k; c.S = s; c.Hours = hours;
   return c;
 }
 
+// One case of the site at 100 m, computed on its own.
+void Compute(WorkedSite& site, PlumeRow& c) {
+  ComputePlumeCase(site.Params, ComputeHeatFlux(site.Params), 100.0f, c,
+                   SigZErrorState{site.ModelError, site.ModelErrorText});
+}
+
+// The plume section alone.
+ModelResult PlumeSection(const ModelParameters& p) {
+  ModelResult out;
+  PlumeModel(p, ComputeHeatFlux(p), out);
+  return out;
+}
+
 TEST(PlumeCase, WorkedCase) {
   WorkedSite st;
-  PlumeCase c = CaseOf(1, 7, 100);
-  ComputePlumeCase(st, 100.0f, c);
-  const ModelParameters& p = st.Params;
-  EXPECT_EQ(p.Uhr, 1.5f);
-  EXPECT_EQ(p.Uhm, 1.5f);
-  EXPECT_EQ(p.Uh0, 1.5f);
-  EXPECT_EQ(p.Uhe, 1.5f);
-  EXPECT_EQ(p.He, 10.0f);
+  PlumeRow c = CaseOf(1, 7, 100);
+  Compute(st, c);
+  EXPECT_EQ(c.Wind.Uhr, 1.5f);
+  EXPECT_EQ(c.Wind.Uhm, 1.5f);
+  EXPECT_EQ(c.Wind.Uh0, 1.5f);
+  EXPECT_EQ(c.Wind.Uhe, 1.5f);
+  EXPECT_EQ(c.Wind.He, 10.0f);
   EXPECT_TRUE(ShowsAs(c.SigmaZ, "4.6939"));
   EXPECT_TRUE(ShowsAs(c.FMinus, "0.10338"));
   EXPECT_EQ(c.FMinus, c.FPlus);  // z = 0
@@ -51,16 +67,19 @@ TEST(PlumeCase, WorkedCase) {
   EXPECT_EQ(c.NO2r, 1.0f);
   EXPECT_FALSE(st.ModelError);
 
-  PlumeModel(st);
-  EXPECT_EQ(st.TotalConc, c.Cw);
+  const ModelResult section = PlumeSection(st.Params);
+  EXPECT_EQ(section.PlumeSum, c.Cw);
+  ASSERT_EQ(section.PlumeRows.size(), 1u);
+  EXPECT_EQ(section.PlumeRows[0].Number, 1);
+  EXPECT_EQ(section.PlumeRows[0].Cw, c.Cw);
 }
 
 TEST(PlumeCase, WorkedCaseWithConcaweRise) {
   WorkedSite st;
   st.Params.DHFormulaWindy = 2;
-  PlumeCase c = CaseOf(1, 7, 100);
-  ComputePlumeCase(st, 100.0f, c);
-  EXPECT_TRUE(ShowsAs(st.Params.He, "107.83"));
+  PlumeRow c = CaseOf(1, 7, 100);
+  Compute(st, c);
+  EXPECT_TRUE(ShowsAs(c.Wind.He, "107.83"));
   EXPECT_EQ(c.F, 0.0f);
   EXPECT_EQ(c.C1, 0.0f);
   EXPECT_EQ(c.Cw, 0.0f);
@@ -69,8 +88,8 @@ TEST(PlumeCase, WorkedCaseWithConcaweRise) {
 TEST(PlumeCase, ReceptorAtTheEffectiveHeight) {
   WorkedSite st;
   st.Params.z = 10.0f;
-  PlumeCase c = CaseOf(1, 3, 10);
-  ComputePlumeCase(st, 100.0f, c);
+  PlumeRow c = CaseOf(1, 3, 10);
+  Compute(st, c);
   EXPECT_EQ(c.FMinus, 1.0f);
   EXPECT_LT(c.FPlus, 1.0f);
 }
@@ -85,19 +104,17 @@ TEST(PlumeCase, ShiftChangesOnlySigmaZ) {
     WorkedSite plain;
     plain.Params.DHFormulaWindy = 3;
     plain.Params.RepWindSpeed[5] = 2.2f;
-    PlumeCase base = CaseOf(2, s, 40);
-    ComputePlumeCase(plain, 100.0f, base);
+    PlumeRow base = CaseOf(2, s, 40);
+    Compute(plain, base);
     for (const Setting& set : settings) {
       SCOPED_TRACE(::testing::Message() << s << " mode " << set.mode << " amount " << set.amount);
-      CalcState st;
+      WorkedSite st;
       st.Params = plain.Params;
       st.Params.SigZShiftMode = set.mode;
       st.Params.SigZShift = set.amount;
-      PlumeCase c = CaseOf(2, s, 40);
-      ComputePlumeCase(st, 100.0f, c);
-      EXPECT_EQ(st.Params.Uhe, plain.Params.Uhe);
-      EXPECT_EQ(st.Params.DH, plain.Params.DH);
-      EXPECT_EQ(st.Params.He, plain.Params.He);
+      PlumeRow c = CaseOf(2, s, 40);
+      Compute(st, c);
+      EXPECT_EQ(c.Wind, base.Wind);
       EXPECT_EQ(c.DayNight, base.DayNight);
       EXPECT_EQ(c.SigZClass,
                 (set.shifted ? ShiftStability(s, set.mode, set.amount) : SigZTarget{s, false}));
@@ -116,14 +133,14 @@ TEST(PlumeCase, No2RatioOfTheDistanceAlone) {
   p.NOxTransform = true;
   p.Ra = 500.0f;
   for (int s : {4, 9}) {
-    PlumeCase c = CaseOf(1, s, 100);
-    ComputePlumeCase(st, 100.0f, c);
+    PlumeRow c = CaseOf(1, s, 100);
+    Compute(st, c);
     EXPECT_EQ(c.NO2r, No2Ratio(p, DayNightIndex(s), 100.0f, 0.0f));
   }
   p.NOxTransform = false;
   p.Alpha = std::numeric_limits<float>::quiet_NaN();
-  PlumeCase c = CaseOf(1, 4, 100);
-  ComputePlumeCase(st, 100.0f, c);
+  PlumeRow c = CaseOf(1, 4, 100);
+  Compute(st, c);
   EXPECT_EQ(c.NO2r, 1.0f);
 }
 
@@ -137,28 +154,37 @@ TEST(PlumeModel, SkipsCasesWithoutHoursAndSumsTheRest) {
   p.WindyFreq[2][2] = -3;  // no hours
   p.WindyFreq[6][11] = 30;
   p.WindyFreq[4][6] = 7;
-  CalcState copy;
+  WorkedSite copy;
   copy.Params = p;
   float expected = 0.0f;
+  std::vector<PlumeRow> rows;
   for (auto [k, s, h] : {std::tuple{2, 1, 12}, std::tuple{4, 6, 7}, std::tuple{6, 11, 30}}) {
-    PlumeCase c = CaseOf(k, s, static_cast<std::int16_t>(h));
-    ComputePlumeCase(copy, 100.0f, c);
+    PlumeRow c = CaseOf(k, s, static_cast<std::int16_t>(h));
+    Compute(copy, c);
+    c.Number = static_cast<int>(rows.size()) + 1;
+    rows.push_back(c);
     expected += c.Cw;
   }
-  st.TotalConc = 1.25f;
-  PlumeModel(st);
-  EXPECT_EQ(st.TotalConc, 1.25f + expected);
-  EXPECT_EQ(st.Params.Uhr, 7.0f);  // the last computed case (6, G) leaves its wind speeds behind
+  const ModelResult section = PlumeSection(p);
+  EXPECT_EQ(section.PlumeSum, expected);
+  ASSERT_EQ(section.PlumeRows.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(section.PlumeRows[i].Number, rows[i].Number);
+    EXPECT_EQ(section.PlumeRows[i].K, rows[i].K);
+    EXPECT_EQ(section.PlumeRows[i].Cw, rows[i].Cw);
+  }
+  // The last computed case (6, G) leaves its wind speeds behind.
+  ASSERT_TRUE(section.LastWind);
+  EXPECT_EQ(section.LastWind->Uhr, 7.0f);
 }
 
-TEST(PlumeModel, NoHoursKeepsThePuffSum) {
+TEST(PlumeModel, NoHoursNoRowsAndNoWind) {
   WorkedSite st;
   st.Params.WindyFreq[1][7] = 0;
-  st.Params.Uhr = -1.0f;
-  st.TotalConc = 0.75f;
-  PlumeModel(st);
-  EXPECT_EQ(st.TotalConc, 0.75f);
-  EXPECT_EQ(st.Params.Uhr, -1.0f);
+  const ModelResult section = PlumeSection(st.Params);
+  EXPECT_EQ(section.PlumeSum, 0.0f);
+  EXPECT_TRUE(section.PlumeRows.empty());
+  EXPECT_FALSE(section.LastWind);
 }
 
 TEST(PlumeModel, DistanceFloor) {
@@ -166,8 +192,7 @@ TEST(PlumeModel, DistanceFloor) {
     WorkedSite st;
     st.Params.z = 10.0f;  // at He, where sigma-z is at its floor
     st.Params.R = r;
-    PlumeModel(st);
-    return st.TotalConc;
+    return PlumeSection(st.Params).PlumeSum;
   };
   EXPECT_EQ(totalAt(0.09999f), totalAt(0.1f));
   EXPECT_GT(totalAt(0.1f), 0.0f);

@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <vector>
 
+#include "model/model.h"
 #include "model/no2.h"
 #include "model/puff.h"
 #include "model_test_support.h"
@@ -15,8 +18,10 @@ namespace {
 using model_test::ShowsAs;
 using model_test::StartingParameters;
 
-PuffRow RowOf(int windCase, int s) {
+// A row of the case and class with the wind and rise of `wind` (He and Uhe are what count).
+PuffRow RowOf(int windCase, int s, WindAndRise wind = {}) {
   PuffRow row;
+  row.Wind = wind;
   row.WindCase = windCase;
   row.S = s;
   row.DayNight = DayNightIndex(s);
@@ -40,12 +45,10 @@ TEST(PuffRow, WorkedExample) {
   };
   ModelParameters p = StartingParameters();
   p.z = 1.5f;
-  p.He = 30.0f;
-  p.Uhe = 1.2f;
   p.Qp = 0.01f;
   p.FreqTotal = 8760;
   for (const WorkedColumn& c : columns) {
-    PuffRow row = RowOf(c.windCase, 5);
+    PuffRow row = RowOf(c.windCase, 5, {.Uhe = 1.2f, .He = 30.0f});
     row.freq = 10.0f;
     EvaluatePuffRow(p, 200.0f, row);
     SCOPED_TRACE(c.windCase);
@@ -62,22 +65,19 @@ TEST(PuffRow, WorkedExample) {
 }
 
 TEST(PuffRow, CorrectionExample) {
-  ModelParameters p;
-  p.Uhe = 0.5f;
-  p.He = 30.0f;
-  PuffRow row = RowOf(WindCaseWeak, 5);
+  PuffRow row = RowOf(WindCaseWeak, 5, {.Uhe = 0.5f, .He = 30.0f});
   row.n = 40;
   row.f = 2.0f;
   row.freq = 2.0f;
-  CorrectWeakWindFrequency(p, 20.0f, row);
+  CorrectWeakWindFrequency(20.0f, row);
   EXPECT_TRUE(ShowsAs(row.X, "50.9933"));
   EXPECT_TRUE(ShowsAs(row.freq, "2.30390"));
-  CorrectWeakWindFrequency(p, 60.0f, row);
+  CorrectWeakWindFrequency(60.0f, row);
   EXPECT_EQ(row.freq, 2.0f);
   // On X itself the direction's own hours stand.
-  CorrectWeakWindFrequency(p, row.X, row);
+  CorrectWeakWindFrequency(row.X, row);
   EXPECT_EQ(row.freq, 2.0f);
-  CorrectWeakWindFrequency(p, row.X - 1.0f, row);
+  CorrectWeakWindFrequency(row.X - 1.0f, row);
   EXPECT_GT(row.freq, 2.0f);
 }
 
@@ -93,6 +93,11 @@ ModelParameters WeakWindSite() {
   return p;
 }
 
+// PreparePuffRow with the site's heat flux.
+bool Prepare(const ModelParameters& p, float Rc, PuffRow& row) {
+  return PreparePuffRow(p, ComputeHeatFlux(p), Rc, row);
+}
+
 TEST(PuffRow, CorrectionOnlyBelowOneAndAHalfAlpha) {
   ModelParameters p = WeakWindSite();
   const int s = 3;  // B: weak-wind alpha 0.581, and 1.5 * 0.581f is itself a float
@@ -103,18 +108,18 @@ TEST(PuffRow, CorrectionOnlyBelowOneAndAHalfAlpha) {
   p.WeakAllFreq[s] = 40;
 
   PuffRow row = RowOf(WindCaseWeak, s);
-  ASSERT_TRUE(PreparePuffRow(p, 1.0f, row));
-  EXPECT_EQ(p.Uhe, p.RepWindSpeed[2]);
+  ASSERT_TRUE(Prepare(p, 1.0f, row));
+  EXPECT_EQ(row.Wind.Uhe, p.RepWindSpeed[2]);
   EXPECT_EQ(row.freq, 2.0f);  // equal: no correction
 
   p.RepWindSpeed[2] = std::nextafter(p.RepWindSpeed[2], 0.0f);
   row = RowOf(WindCaseWeak, s);
-  ASSERT_TRUE(PreparePuffRow(p, 1.0f, row));
+  ASSERT_TRUE(Prepare(p, 1.0f, row));
   EXPECT_GT(row.freq, 2.0f);
 
   p.WDDistribute = false;
   row = RowOf(WindCaseWeak, s);
-  ASSERT_TRUE(PreparePuffRow(p, 1.0f, row));
+  ASSERT_TRUE(Prepare(p, 1.0f, row));
   EXPECT_EQ(row.freq, 2.0f);
 }
 
@@ -126,39 +131,38 @@ TEST(PuffRow, WeakRowWithoutOwnHours) {
 
   // Corrected near the source: a row with n/16 blended toward 0 at X.
   PuffRow row = RowOf(WindCaseWeak, s);
-  ASSERT_TRUE(PreparePuffRow(p, 20.0f, row));
+  ASSERT_TRUE(Prepare(p, 20.0f, row));
   EXPECT_TRUE(ShowsAs(row.X, "50.9933"));  // from the row's own Uhe and He
   EXPECT_FLOAT_EQ(row.freq, (row.X - 20.0f) * 40.0f / 16.0f / row.X);
 
   // Beyond X, or without the correction, the row is skipped after the wind and rise.
   row = RowOf(WindCaseWeak, s);
-  EXPECT_FALSE(PreparePuffRow(p, 60.0f, row));
+  EXPECT_FALSE(Prepare(p, 60.0f, row));
+  EXPECT_TRUE(row.WindComputed);
   p.WDDistribute = false;
-  p.Uhr = -1.0f;
-  p.He = -1.0f;
   row = RowOf(WindCaseWeak, s);
-  EXPECT_FALSE(PreparePuffRow(p, 20.0f, row));
-  EXPECT_EQ(p.Uhr, p.RepWindSpeed[2]);
-  EXPECT_EQ(p.He, 30.0f);
+  EXPECT_FALSE(Prepare(p, 20.0f, row));
+  EXPECT_TRUE(row.WindComputed);
+  EXPECT_EQ(row.Wind.Uhr, p.RepWindSpeed[2]);
+  EXPECT_EQ(row.Wind.He, 30.0f);
 
   // No hours at all: skipped before anything is computed.
   p.WeakAllFreq[s] = 0;
-  p.Uhr = -1.0f;
   row = RowOf(WindCaseWeak, s);
-  EXPECT_FALSE(PreparePuffRow(p, 20.0f, row));
-  EXPECT_EQ(p.Uhr, -1.0f);
+  EXPECT_FALSE(Prepare(p, 20.0f, row));
+  EXPECT_FALSE(row.WindComputed);
 }
 
 TEST(PuffRow, CalmRowWithoutHoursIsNotComputed) {
   ModelParameters p = WeakWindSite();
   p.CalmAllFreq[4] = 0;
-  p.Uhr = -1.0f;
   PuffRow row = RowOf(WindCaseCalm, 4);
-  EXPECT_FALSE(PreparePuffRow(p, 20.0f, row));
-  EXPECT_EQ(p.Uhr, -1.0f);
+  EXPECT_FALSE(Prepare(p, 20.0f, row));
+  EXPECT_FALSE(row.WindComputed);
   p.CalmAllFreq[4] = 7;
-  EXPECT_TRUE(PreparePuffRow(p, 20.0f, row));
-  EXPECT_EQ(p.Uhr, 0.3f);
+  EXPECT_TRUE(Prepare(p, 20.0f, row));
+  EXPECT_TRUE(row.WindComputed);
+  EXPECT_EQ(row.Wind.Uhr, 0.3f);
   EXPECT_EQ(row.freq, 7.0f);
 }
 
@@ -173,8 +177,8 @@ TEST(PuffRow, InputsOfCalmAndWeakRows) {
     p.WeakAllFreq[s] = 9;
     PuffRow calm = RowOf(WindCaseCalm, s);
     PuffRow weak = RowOf(WindCaseWeak, s);
-    ASSERT_TRUE(PreparePuffRow(p, 500.0f, calm));
-    ASSERT_TRUE(PreparePuffRow(p, 500.0f, weak));
+    ASSERT_TRUE(Prepare(p, 500.0f, calm));
+    ASSERT_TRUE(Prepare(p, 500.0f, weak));
     EXPECT_EQ(calm.FormulaCode, 1);
     EXPECT_EQ(weak.FormulaCode, 3);
     EXPECT_EQ(calm.n, 0);
@@ -186,11 +190,9 @@ TEST(PuffRow, InputsOfCalmAndWeakRows) {
 
 TEST(PuffRow, ReceptorAtTheEffectiveHeight) {
   ModelParameters p = StartingParameters();
-  p.He = 25.0f;
   p.z = 25.0f;
-  p.Uhe = 2.0f;
   for (int windCase : {WindCaseCalm, WindCaseWeak}) {
-    PuffRow row = RowOf(windCase, 7);
+    PuffRow row = RowOf(windCase, 7, {.Uhe = 2.0f, .He = 25.0f});
     row.freq = 3.0f;
     EvaluatePuffRow(p, 40.0f, row);
     EXPECT_EQ(row.Eta2Minus, 1600.0f);
@@ -199,13 +201,12 @@ TEST(PuffRow, ReceptorAtTheEffectiveHeight) {
 }
 
 TEST(PuffRow, No2RatioOnlyWhenSwitchedOn) {
+  const WindAndRise wind{.Uhe = 1.0f, .He = 20.0f};
   ModelParameters p = StartingParameters();
-  p.He = 20.0f;
-  p.Uhe = 1.0f;
   const float nan = std::numeric_limits<float>::quiet_NaN();
   p.Alpha = p.K = p.BetaDay = p.BetaNight = p.O3Day = p.O3Night = p.Ra = nan;
   for (int windCase : {WindCaseCalm, WindCaseWeak}) {
-    PuffRow row = RowOf(windCase, 2);
+    PuffRow row = RowOf(windCase, 2, wind);
     row.freq = 4.0f;
     EvaluatePuffRow(p, 150.0f, row);
     EXPECT_EQ(row.NO2r, 1.0f);
@@ -213,20 +214,18 @@ TEST(PuffRow, No2RatioOnlyWhenSwitchedOn) {
   }
 
   p = StartingParameters();
-  p.He = 20.0f;
-  p.Uhe = 1.0f;
   p.NOxTransform = true;
   p.Ra = 100.0f;
   for (int s : {2, 9}) {
-    PuffRow calm = RowOf(WindCaseCalm, s);
-    PuffRow weak = RowOf(WindCaseWeak, s);
+    PuffRow calm = RowOf(WindCaseCalm, s, wind);
+    PuffRow weak = RowOf(WindCaseWeak, s, wind);
     calm.freq = weak.freq = 4.0f;
     EvaluatePuffRow(p, 150.0f, calm);
     EvaluatePuffRow(p, 150.0f, weak);
     EXPECT_EQ(calm.NO2r, No2Ratio(p, DayNightIndex(s), 150.0f, 100.0f));
     EXPECT_EQ(weak.NO2r, No2Ratio(p, DayNightIndex(s), 150.0f, 0.0f));
     EXPECT_NE(calm.NO2r, weak.NO2r);
-    PuffRow plain = RowOf(WindCaseWeak, s);
+    PuffRow plain = RowOf(WindCaseWeak, s, wind);
     plain.freq = 4.0f;
     p.NOxTransform = false;
     EvaluatePuffRow(p, 150.0f, plain);
@@ -237,9 +236,7 @@ TEST(PuffRow, No2RatioOnlyWhenSwitchedOn) {
 
 // Every calm and weak-wind row with hours: the sum in case order, skipping the empty ones.
 TEST(RunPuffModel, SectionSum) {
-  CalcState st;
-  st.Params = WeakWindSite();
-  ModelParameters& p = st.Params;
+  ModelParameters p = WeakWindSite();
   p.R = 20.0f;
   p.z = 1.5f;
   for (int s = StabFirst; s <= StabLast; ++s) {
@@ -248,37 +245,47 @@ TEST(RunPuffModel, SectionSum) {
     p.WeakAllFreq[s] = static_cast<std::int16_t>(3 * s);
   }
   p.WindyFreq[1][5] = 100;  // not the puff model's
-  ModelParameters copy = p;
   float expected = 0.0f;
-  int rows = 0;
+  std::vector<PuffRow> rows;
+  std::optional<WindAndRise> lastWind;
   for (int windCase : {WindCaseCalm, WindCaseWeak}) {
     for (int s = StabFirst; s <= StabLast; ++s) {
       PuffRow row = RowOf(windCase, s);
-      if (!PreparePuffRow(copy, 20.0f, row)) continue;
-      EvaluatePuffRow(copy, 20.0f, row);
+      const bool counted = Prepare(p, 20.0f, row);
+      if (row.WindComputed) lastWind = row.Wind;
+      if (!counted) continue;
+      EvaluatePuffRow(p, 20.0f, row);
       expected += row.Cw;
-      ++rows;
+      rows.push_back(row);
     }
   }
   // Calm: 8 classes with hours. Weak: 9 with hours of their own, B-C corrected from its
   // all-direction hours, Dn skipped (0.5 m/s is not below 1.5 alpha there).
-  EXPECT_EQ(rows, 8 + 9 + 1);
-  st.TotalConc = 2.5f;
-  RunPuffModel(st);
-  EXPECT_EQ(st.TotalConc, 2.5f + expected);
+  ASSERT_EQ(rows.size(), 8u + 9u + 1u);
+  ModelResult section;
+  RunPuffModel(p, ComputeHeatFlux(p), section);
+  EXPECT_EQ(section.PuffSum, expected);
   EXPECT_GT(expected, 0.0f);
+  ASSERT_EQ(section.PuffRows.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(section.PuffRows[i].Number, static_cast<int>(i) + 1);
+    EXPECT_EQ(section.PuffRows[i].WindCase, rows[i].WindCase);
+    EXPECT_EQ(section.PuffRows[i].S, rows[i].S);
+    EXPECT_EQ(section.PuffRows[i].Cw, rows[i].Cw);
+  }
+  EXPECT_EQ(section.LastWind, lastWind);
 }
 
 TEST(RunPuffModel, DistanceFloor) {
   const auto totalAt = [](float r) {
-    CalcState st;
-    st.Params = WeakWindSite();
-    st.Params.CalmAllFreq[7] = 30;
-    st.Params.WeakFreq[7] = 3.0f;
-    st.Params.z = 30.0f;  // at He: the eta terms are ruled by Rc
-    st.Params.R = r;
-    RunPuffModel(st);
-    return st.TotalConc;
+    ModelParameters p = WeakWindSite();
+    p.CalmAllFreq[7] = 30;
+    p.WeakFreq[7] = 3.0f;
+    p.z = 30.0f;  // at He: the eta terms are ruled by Rc
+    p.R = r;
+    ModelResult section;
+    RunPuffModel(p, ComputeHeatFlux(p), section);
+    return section.PuffSum;
   };
   EXPECT_EQ(totalAt(0.09999f), totalAt(0.1f));
   EXPECT_NE(totalAt(0.10001f), totalAt(0.1f));

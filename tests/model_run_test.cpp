@@ -2,73 +2,41 @@
 // report.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
+#include <bit>
+#include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "common/cp932.h"
-#include "common/numtext.h"
 #include "model/model.h"
 #include "model/plume.h"
 #include "model/plume_rise.h"
 #include "model/puff.h"
 #include "model_test_support.h"
-#include "scratch_files.h"
 
 namespace vmk {
 namespace {
 
 using model_test::StartingParameters;
 
-// Runs the model with the report on, into a fresh file, and returns the report's lines.
-std::vector<std::string> RunWithReport(CalcState& st) {
-  const scratch::ScratchDir dir;
-  st.Report.ReportEnabled = true;
-  OpenReportFile(st.Report, dir.NewFile("VMKIO1.csv"));
-  RunModel(st);
-  CloseReportFile(st.Report);
-  const std::string bytes = scratch::ReadBytes(dir / "VMKIO1.csv");
-  std::vector<std::string> lines;
-  for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
-       start = end + 2) {
-    lines.push_back(bytes.substr(start, end - start));
-  }
-  return lines;
-}
-
-// TotalConc after `run` over a fresh state holding `p`.
-template <class Run>
-float TotalAfter(const ModelParameters& p, Run run) {
-  CalcState st;
-  st.Params = p;
-  run(st);
-  return st.TotalConc;
-}
-
-bool IsRow(const std::string& line) {
-  return line.size() > 3 && std::isdigit(static_cast<unsigned char>(line[1])) && line[2] == ',';
-}
-
-// The first three fields of the rows of one section: number, wind class, stability label.
-std::vector<std::string> RowKeys(const std::vector<std::string>& lines, bool plume) {
+// The first three fields of the rows of each section as the report prints them: number,
+// wind class, stability label.
+std::vector<std::string> PuffKeys(const ModelResult& r) {
   std::vector<std::string> keys;
-  bool inPlume = false;
-  for (const std::string& line : lines) {
-    if (line.rfind("Plume ", 0) == 0) inPlume = true;
-    if (inPlume != plume || !IsRow(line)) continue;
-    std::size_t cut = 0;
-    for (int field = 0; field < 3; ++field) cut = line.find(", ", cut) + 2;
-    keys.push_back(line.substr(0, cut - 2));
+  for (const PuffRow& row : r.PuffRows) {
+    keys.push_back(std::to_string(row.Number) + "," + std::to_string(row.WindCase) + "," +
+                   std::string(StabilityLabels[static_cast<std::size_t>(row.S)]));
   }
   return keys;
 }
 
-std::string Find(const std::vector<std::string>& lines, const std::string& prefix) {
-  for (const std::string& line : lines) {
-    if (line.rfind(prefix, 0) == 0) return line;
+std::vector<std::string> PlumeKeys(const ModelResult& r) {
+  std::vector<std::string> keys;
+  for (const PlumeRow& row : r.PlumeRows) {
+    keys.push_back(std::to_string(row.Number) + "," + std::to_string(row.K) + "," +
+                   std::string(StabilityLabels[static_cast<std::size_t>(row.S)]));
   }
-  return "(missing " + prefix + ")";
+  return keys;
 }
 
 // Hours in a few cases of each model, spread so that the skipped cases lie between them.
@@ -79,7 +47,6 @@ ModelParameters SomeHours() {
   p.CalmAllFreq[2] = 35; p.CalmAllFreq[5] = 12; p.WeakFreq[3] = 2.5f; p.WeakAllFreq[3] = 30;
   p.WeakAllFreq[9] = 50;  // no hours of its own and no correction: skipped
   p.WindyFreq[1][7] = 100; p.WindyFreq[1][8] = 20; p.WindyFreq[3][1] = 4; p.WindyFreq[6][11] = 9;
-  ComputeHeatFlux(p);  // for the sections run on their own; RunModel computes it again
   return p;
 }
 
@@ -96,17 +63,14 @@ ModelParameters FullTable() {
     p.WeakAllFreq[s] = static_cast<std::int16_t>(30 + s);
     for (int k = 1; k <= 6; ++k) p.WindyFreq[k][s] = static_cast<std::int16_t>(5 * k + s);
   }
-  ComputeHeatFlux(p);
   return p;
 }
 
 // The memos of a section give every case exactly what a fresh computation gives.
 TEST(RunModel, SectionMemosChangeNoDigit) {
-  CalcState fresh;
-  fresh.Params = FullTable();
-  CalcState kept;
-  kept.Params = FullTable();
-  const float Rc = kept.Params.R;
+  const ModelParameters p = FullTable();
+  const float qh = ComputeHeatFlux(p);
+  const float Rc = p.R;
   float puffSum = 0.0f;
   PowerMemo powers;
   PuffNo2Memo no2;
@@ -116,13 +80,12 @@ TEST(RunModel, SectionMemosChangeNoDigit) {
       PuffRow b;
       a.WindCase = b.WindCase = windCase;
       a.S = b.S = s;
-      const bool counted = PreparePuffRow(fresh.Params, Rc, a);
-      ASSERT_EQ(PreparePuffRow(kept.Params, Rc, b, &powers), counted);
-      EXPECT_EQ(kept.Params.He, fresh.Params.He);
-      EXPECT_EQ(kept.Params.Uhe, fresh.Params.Uhe);
+      const bool counted = PreparePuffRow(p, qh, Rc, a);
+      ASSERT_EQ(PreparePuffRow(p, qh, Rc, b, &powers), counted);
+      EXPECT_EQ(b.Wind, a.Wind);
       if (!counted) continue;
-      EvaluatePuffRow(fresh.Params, Rc, a);
-      EvaluatePuffRow(kept.Params, Rc, b, &no2);
+      EvaluatePuffRow(p, Rc, a);
+      EvaluatePuffRow(p, Rc, b, &no2);
       EXPECT_EQ(a.freq, b.freq);
       EXPECT_EQ(a.NO2r, b.NO2r);
       EXPECT_EQ(a.Cw, b.Cw) << windCase << " " << s;
@@ -131,106 +94,137 @@ TEST(RunModel, SectionMemosChangeNoDigit) {
   }
   float plumeSum = 0.0f;
   PlumeSectionMemo memo;
+  bool error = false;
+  Cp932 errorText;
   for (int k = 1; k <= 6; ++k) {
     for (int s = StabFirst; s <= StabLast; ++s) {
-      PlumeCase a;
+      PlumeRow a;
       a.K = k;
       a.S = s;
-      a.Hours = fresh.Params.WindyFreq[k][s];
-      PlumeCase b = a;
-      ComputePlumeCase(fresh, Rc, a);
-      ComputePlumeCase(kept, Rc, b, &memo);
-      EXPECT_EQ(kept.Params.Uh0, fresh.Params.Uh0);
-      EXPECT_EQ(kept.Params.DH, fresh.Params.DH);
+      a.Hours = p.WindyFreq[k][s];
+      PlumeRow b = a;
+      ComputePlumeCase(p, qh, Rc, a, {error, errorText});
+      ComputePlumeCase(p, qh, Rc, b, {error, errorText}, &memo);
+      EXPECT_EQ(b.Wind, a.Wind);
       EXPECT_EQ(a.SigmaZ, b.SigmaZ);
       EXPECT_EQ(a.NO2r, b.NO2r);
       EXPECT_EQ(a.Cw, b.Cw) << k << " " << s;
       plumeSum += a.Cw;
     }
   }
-  CalcState st;
-  st.Params = FullTable();
-  RunModel(st);
-  EXPECT_EQ(st.TotalConc, puffSum + plumeSum);
+  EXPECT_FALSE(error);
+  EXPECT_EQ(RunModel(p).TotalConc, puffSum + plumeSum);
 }
 
-TEST(RunModel, NoHoursStillGivesHeatFluxHeadersAndTotals) {
-  CalcState st;
-  st.Params = StartingParameters();
-  st.TotalConc = 5.0f;
-  st.Report.Memo = "memo";
-  const std::vector<std::string> lines = RunWithReport(st);
-  EXPECT_EQ(st.Params.Qh, 574092.0f);
-  EXPECT_EQ(st.TotalConc, 0.0f);
-  EXPECT_EQ(Find(lines, "puff "), "puff      memo");
-  EXPECT_EQ(Find(lines, "Plume "), "Plume      memo");
-  EXPECT_EQ(Find(lines, "puff total"), "puff total(ppb) ,,,0");
-  EXPECT_EQ(Find(lines, "plume total"), "plume total(ppb) ,,,0");
-  EXPECT_TRUE(RowKeys(lines, false).empty());
-  EXPECT_TRUE(RowKeys(lines, true).empty());
+TEST(RunModel, NoHoursStillGivesHeatFluxAndZeroSums) {
+  const ModelResult r = RunModel(StartingParameters());
+  EXPECT_EQ(r.Qh, 574092.0f);
+  EXPECT_EQ(r.TotalConc, 0.0f);
+  EXPECT_EQ(r.PuffSum, 0.0f);
+  EXPECT_EQ(r.PlumeSum, 0.0f);
+  EXPECT_TRUE(r.PuffRows.empty());
+  EXPECT_TRUE(r.PlumeRows.empty());
+  EXPECT_FALSE(r.LastWind);
+  EXPECT_FALSE(r.ModelError);
 }
 
 TEST(RunModel, RowsInCaseOrderNumberedPerSection) {
-  CalcState st;
-  st.Params = SomeHours();
-  const std::vector<std::string> lines = RunWithReport(st);
-  const Cp932 calm = Sj("無");
-  const Cp932 weak = Sj("弱");
-  EXPECT_EQ(RowKeys(lines, false),
-            (std::vector<std::string>{" 1, " + calm + ", A-B", " 2, " + calm + ",  C",
-                                      " 3, " + weak + ",  B"}));
-  EXPECT_EQ(RowKeys(lines, true), (std::vector<std::string>{" 1, 1, Dd", " 2, 1, Dn",
-                                                            " 3, 3,  A", " 4, 6,  G"}));
-  // The sections in the file: puff header, puff total, plume header, plume total.
-  std::vector<std::size_t> at;
-  for (const char* mark : {"puff    ", "puff total", "Plume    ", "plume total"}) {
-    at.push_back(std::find_if(lines.begin(), lines.end(),
-                              [&](const std::string& l) { return l.rfind(mark, 0) == 0; }) -
-                 lines.begin());
-  }
-  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
-  EXPECT_LT(at.back(), lines.size());
+  const ModelResult r = RunModel(SomeHours());
+  EXPECT_EQ(PuffKeys(r), (std::vector<std::string>{"1,1,A-B", "2,1, C", "3,2, B"}));
+  EXPECT_EQ(PlumeKeys(r), (std::vector<std::string>{"1,1,Dd", "2,1,Dn", "3,3, A", "4,6, G"}));
 }
 
 TEST(RunModel, TotalIsPuffSumPlusPlumeSum) {
   const ModelParameters p = SomeHours();
-  const float puffSum = TotalAfter(p, RunPuffModel);
-  const float plumeSum = TotalAfter(p, PlumeModel);
-  ASSERT_GT(puffSum, 0.0f);
-  ASSERT_GT(plumeSum, 0.0f);
-
-  CalcState st;
-  st.Params = p;
-  const std::vector<std::string> lines = RunWithReport(st);
-  EXPECT_EQ(st.TotalConc, puffSum + plumeSum);
-  EXPECT_EQ(Find(lines, "puff total"), "puff total(ppb) ,,," + FormatGeneral(puffSum, 4));
-  EXPECT_EQ(Find(lines, "plume total"), "plume total(ppb) ,,," + FormatGeneral(plumeSum, 4));
+  const ModelResult r = RunModel(p);
+  ModelResult puff;
+  RunPuffModel(p, r.Qh, puff);
+  ModelResult plume;
+  PlumeModel(p, r.Qh, plume);
+  ASSERT_GT(puff.PuffSum, 0.0f);
+  ASSERT_GT(plume.PlumeSum, 0.0f);
+  EXPECT_EQ(r.PuffSum, puff.PuffSum);
+  EXPECT_EQ(r.PlumeSum, plume.PlumeSum);
+  EXPECT_EQ(r.TotalConc, puff.PuffSum + plume.PlumeSum);
 
   // Only calm hours: the puff sum; only windy hours: the plume sum.
   ModelParameters calm = p;
   calm.WeakFreq = {};
   calm.WeakAllFreq = {};
   calm.WindyFreq = {};
-  EXPECT_EQ(TotalAfter(calm, RunModel), TotalAfter(calm, RunPuffModel));
+  const ModelResult calmRun = RunModel(calm);
+  EXPECT_EQ(calmRun.TotalConc, calmRun.PuffSum);
+  EXPECT_GT(calmRun.TotalConc, 0.0f);
   ModelParameters windy = p;
   windy.CalmAllFreq = {};
   windy.WeakFreq = {};
   windy.WeakAllFreq = {};
-  EXPECT_EQ(TotalAfter(windy, RunModel), plumeSum);
+  EXPECT_EQ(RunModel(windy).TotalConc, plume.PlumeSum);
 }
 
-TEST(RunModel, AccumulatorResetEachRun) {
-  CalcState st;
-  st.Params = SomeHours();
-  RunModel(st);
-  const float first = st.TotalConc;
-  RunModel(st);
-  EXPECT_EQ(st.TotalConc, first);
-  st.TotalConc = 1e6f;
-  RunModel(st);
-  EXPECT_EQ(st.TotalConc, first);
+TEST(RunModel, SameInputsSameResult) {
+  const ModelParameters p = SomeHours();
+  const ModelResult first = RunModel(p);
+  const ModelResult second = RunModel(p);
+  EXPECT_EQ(second.TotalConc, first.TotalConc);
   // The working values are those of the last windy case computed (class 6, G).
-  EXPECT_EQ(st.Params.Uhr, 10.0f);
+  ASSERT_TRUE(first.LastWind);
+  EXPECT_EQ(first.LastWind->Uhr, 10.0f);
+  EXPECT_EQ(second.LastWind, first.LastWind);
+}
+
+// Runs on two threads at once, each on its own inputs, give the bits of runs one after the
+// other: the model shares nothing.
+TEST(RunModel, ConcurrentRunsMatchSequentialRuns) {
+  std::vector<ModelParameters> inputs;
+  for (int i = 0; i < 8; ++i) {
+    ModelParameters p = FullTable();
+    p.R = 50.0f + 400.0f * static_cast<float>(i);
+    p.NOxTransform = i % 2 == 0;
+    p.SigZShiftMode = static_cast<std::int16_t>(i % 3);
+    inputs.push_back(p);
+  }
+  std::vector<ModelResult> expected;
+  for (const ModelParameters& p : inputs) expected.push_back(RunModel(p));
+
+  constexpr int kRounds = 25;
+  std::vector<std::vector<ModelResult>> got(2);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 2; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < kRounds; ++round) {
+        // The two threads walk the inputs in opposite orders.
+        for (std::size_t j = 0; j < inputs.size(); ++j) {
+          const std::size_t i = t == 0 ? j : inputs.size() - 1 - j;
+          ModelResult r = RunModel(inputs[i]);
+          if (round == kRounds - 1) got[t].push_back(std::move(r));
+        }
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < 2; ++t) {
+    ASSERT_EQ(got[t].size(), inputs.size());
+    for (std::size_t j = 0; j < inputs.size(); ++j) {
+      const std::size_t i = t == 0 ? j : inputs.size() - 1 - j;
+      const ModelResult& a = expected[i];
+      const ModelResult& b = got[t][j];
+      SCOPED_TRACE(::testing::Message() << "thread " << t << " input " << i);
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(b.TotalConc), std::bit_cast<std::uint32_t>(a.TotalConc));
+      EXPECT_EQ(b.PuffSum, a.PuffSum);
+      EXPECT_EQ(b.PlumeSum, a.PlumeSum);
+      ASSERT_EQ(b.PuffRows.size(), a.PuffRows.size());
+      ASSERT_EQ(b.PlumeRows.size(), a.PlumeRows.size());
+      for (std::size_t k = 0; k < a.PuffRows.size(); ++k) {
+        EXPECT_EQ(b.PuffRows[k].Cw, a.PuffRows[k].Cw);
+        EXPECT_EQ(b.PuffRows[k].Wind, a.PuffRows[k].Wind);
+      }
+      for (std::size_t k = 0; k < a.PlumeRows.size(); ++k) {
+        EXPECT_EQ(b.PlumeRows[k].Cw, a.PlumeRows[k].Cw);
+        EXPECT_EQ(b.PlumeRows[k].SigmaZ, a.PlumeRows[k].SigmaZ);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -187,17 +187,17 @@ TEST(ReportFileWrite, DestructorWritesAndCloses) {
 TEST(ReportFileWrite, DisabledTouchesNothing) {
   ScratchDir dir;
   const std::string path = dir.NewFile("VMKIO6.csv", "same\x1A");
-  ModelParameters p;
   ReportFile rf;
   rf.ReportEnabled = false;
   OpenReportFile(rf, path);
   EXPECT_FALSE(rf.IsOpen());
   OpenReportFile(rf, dir.File("missing/VMKIO6.csv"));  // not even looked at
   WritePuffHeader(rf);
-  WritePuffRow(rf, p, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+  WritePuffRow(rf, PuffRow{});
   WriteSectionTotal(rf, "puff", 1);
   WritePlumeHeader(rf);
-  WritePlumeRow(rf, p, 1, 4, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+  WritePlumeRow(rf, PlumeRow{});
+  WriteModelSections(rf, ModelResult{});
   WriteSectionTotal(rf, "plume", 1);
   WriteReportTrailer(rf, 1, 1);
   CloseReportFile(rf);

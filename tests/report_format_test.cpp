@@ -68,23 +68,33 @@ TEST(FormatIntWidth, RightAlignsAndNeverCuts) {
   EXPECT_EQ(FormatIntWidth(2, 0), "2");
 }
 
-// The worked puff row: row 2, calm, class A-B.
-void WriteWorkedPuffRow(ReportFile& rf, ModelParameters& p) {
-  p.Uhr = p.Uhm = p.Uh0 = 0.4f;
-  p.DH = 12.34f;
-  p.He = 22.34f;
-  WritePuffRow(rf, p, 2, 1, 2, 35.0f, 0.859f, 0.862f, 0.0f, 10523.75f, 10798.2f, 9.5023e-5f,
-               9.2608e-5f, 1.87631e-4f, 1.0f, 0.0119134f, 4.7601e-5f);
+// A puff row of these values (number, wind case, class, freq, wind, alpha, gamma, U, eta-^2,
+// eta+^2, F(-), F(+), F, NO2r, C1, Cw).
+PuffRow MakePuffRow(int number, int windCase, int s, float freq, WindAndRise wind, float alpha,
+                    float gamma, float u, float eta2Minus, float eta2Plus, float fMinus,
+                    float fPlus, float f, float no2r, float c1, float cw) {
+  PuffRow r;
+  r.Number = number; r.WindCase = windCase; r.S = s; r.freq = freq; r.Wind = wind;
+  r.alpha = alpha; r.gamma = gamma; r.U = u; r.Eta2Minus = eta2Minus; r.Eta2Plus = eta2Plus;
+  r.FMinus = fMinus; r.FPlus = fPlus; r.F = f; r.NO2r = no2r; r.C1 = c1; r.Cw = cw;
+  return r;
 }
 
-// The worked plume row: row 5, wind class index 5 (windy class 2), class C.
-void WriteWorkedPlumeRow(ReportFile& rf, ModelParameters& p) {
-  p.Uhr = p.Uhm = p.Uh0 = 2.5f;
-  p.Uhe = 2.875f;
-  p.DH = 8.6f;
-  p.He = 18.6f;
-  WritePlumeRow(rf, p, 5, 5, 5, 120, 10.25f, 0.69431f, 0.6001f, 1.29441f, 0.6874f,
-                0.00123456f, 1.6912e-5f);
+// The worked puff row: row 2, calm, class A-B.
+PuffRow WorkedPuffRow() {
+  return MakePuffRow(2, 1, 2, 35.0f, {0.4f, 0.4f, 0.4f, 0.0f, 12.34f, 22.34f}, 0.859f, 0.862f,
+                     0.0f, 10523.75f, 10798.2f, 9.5023e-5f, 9.2608e-5f, 1.87631e-4f, 1.0f,
+                     0.0119134f, 4.7601e-5f);
+}
+
+// The worked plume row: row 5, windy class 2 (grid row 5), class C.
+PlumeRow WorkedPlumeRow() {
+  PlumeRow r;
+  r.Number = 5; r.K = 2; r.S = 5; r.Hours = 120;
+  r.Wind = {2.5f, 2.5f, 2.5f, 2.875f, 8.6f, 18.6f};
+  r.SigmaZ = 10.25f; r.FMinus = 0.69431f; r.FPlus = 0.6001f; r.F = 1.29441f;
+  r.NO2r = 0.6874f; r.C1 = 0.00123456f; r.Cw = 1.6912e-5f;
+  return r;
 }
 
 const char* const kWorkedPuffRow =
@@ -95,13 +105,13 @@ const char* const kWorkedPlumeRow =
     "1.2944, 0.6874, 0.0012346, 1.6912E-5\r\n";
 
 TEST(ReportRows, WorkedPuffRow) {
-  ModelParameters p;
-  EXPECT_EQ(Written([&](ReportFile& rf) { WriteWorkedPuffRow(rf, p); }), Sj(kWorkedPuffRow));
+  EXPECT_EQ(Written([&](ReportFile& rf) { WritePuffRow(rf, WorkedPuffRow()); }),
+            Sj(kWorkedPuffRow));
 }
 
 TEST(ReportRows, WorkedPlumeRow) {
-  ModelParameters p;
-  EXPECT_EQ(Written([&](ReportFile& rf) { WriteWorkedPlumeRow(rf, p); }), Sj(kWorkedPlumeRow));
+  EXPECT_EQ(Written([&](ReportFile& rf) { WritePlumeRow(rf, WorkedPlumeRow()); }),
+            Sj(kWorkedPlumeRow));
 }
 
 TEST(ReportSections, TotalsWithTheLabelCutToTenCharacters) {
@@ -113,19 +123,18 @@ TEST(ReportSections, TotalsWithTheLabelCutToTenCharacters) {
 TEST(ReportSections, WholeReport) {
   ScratchDir dir;
   const std::string path = dir.NewFile("VMKIOA.csv", "earlier report\r\n");
-  ModelParameters p;
   ReportFile rf;
   rf.Memo = Sj("@WA:A@ 試算");
   OpenEnabled(rf, path);
-  WritePuffHeader(rf);
-  p.Uhr = 1.5f; p.Uhm = 1.2f; p.Uh0 = 2.0f; p.DH = 3.5f; p.He = 33.5f;
-  WritePuffRow(rf, p, 1, 2, 1, 12.5f, 1.2f, 0.5f, 2.25f, 250.5f, 1e6f, 0.5f, 0.0f, 0.5f, 1.0f,
-               123456.0f, 0.001f);
-  WriteWorkedPuffRow(rf, p);
-  WriteSectionTotal(rf, "puff", 0.001f + 4.7601e-5f);
-  WritePlumeHeader(rf);
-  WriteWorkedPlumeRow(rf, p);
-  WriteSectionTotal(rf, "plume", 1.6912e-5f);
+  ModelResult result;
+  result.PuffRows = {MakePuffRow(1, 2, 1, 12.5f, {1.5f, 1.2f, 2.0f, 0.0f, 3.5f, 33.5f}, 1.2f,
+                                 0.5f, 2.25f, 250.5f, 1e6f, 0.5f, 0.0f, 0.5f, 1.0f, 123456.0f,
+                                 0.001f),
+                     WorkedPuffRow()};
+  result.PuffSum = 0.001f + 4.7601e-5f;
+  result.PlumeRows = {WorkedPlumeRow()};
+  result.PlumeSum = 1.6912e-5f;
+  WriteModelSections(rf, result);
   WriteReportTrailer(rf, 574092.0f, 0.001f + 4.7601e-5f + 1.6912e-5f);
   CloseReportFile(rf);
   EXPECT_FALSE(rf.IsOpen());
@@ -154,10 +163,7 @@ TEST(ReportSections, WholeReport) {
 TEST(ReportSections, EmptySectionsStillWritten) {
   const std::string text = Written(
       [](ReportFile& rf) {
-        WritePuffHeader(rf);
-        WriteSectionTotal(rf, "puff", 0.0f);
-        WritePlumeHeader(rf);
-        WriteSectionTotal(rf, "plume", 0.0f);
+        WriteModelSections(rf, ModelResult{});  // a run without hours: no rows, sums 0
         WriteReportTrailer(rf, 574092.0f, 0.0f);
       },
       "@WA:1@");

@@ -82,6 +82,25 @@ void CloseAfterFailure(ReportFile& rf) {
   }
 }
 
+// The values of the run that the process-wide state keeps for the result display, the report
+// trailer and later calculations: Qh, TotalConc, the error, and the last case's wind and rise
+// in the parameter record (untouched when no case was computed).
+void KeepModelResult(const ModelResult& result, CalcState& st) {
+  st.Params.Qh = result.Qh;
+  st.TotalConc = result.TotalConc;
+  st.ModelError = result.ModelError;
+  st.ModelErrorText = result.ModelErrorText;
+  if (result.LastWind) {
+    const WindAndRise& w = *result.LastWind;
+    st.Params.Uhr = w.Uhr;
+    st.Params.Uhm = w.Uhm;
+    st.Params.Uh0 = w.Uh0;
+    st.Params.Uhe = w.Uhe;
+    st.Params.DH = w.DH;
+    st.Params.He = w.He;
+  }
+}
+
 }  // namespace
 
 void ShowResults(FormRecord& form, const CalcState& st, bool ok, const std::string& sep) {
@@ -146,8 +165,10 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
       OpenReportFile(st.Report, path);
       out.ReportPath = path;
     }
-    RunModel(st);
+    const ModelResult result = RunModel(st.Params);
+    KeepModelResult(result, st);
     if (st.Report.ReportEnabled) {
+      WriteModelSections(st.Report, result);
       WriteReportTrailer(st.Report, st.Params.Qh, st.TotalConc);
       CloseReportFile(st.Report);
     }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "form/form_record.h"
-#include "model/calc_state.h"
+#include "app/command/calc_state.h"
 
 namespace vmk {
 

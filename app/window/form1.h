@@ -12,7 +12,7 @@
 
 #include "app/command/calculation.h"
 #include "form/form_record.h"
-#include "model/calc_state.h"
+#include "app/command/calc_state.h"
 
 class QTabWidget;
 
