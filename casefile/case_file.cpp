@@ -1,75 +1,17 @@
 #include "casefile/case_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <nlohmann/json.hpp>
 #include <set>
 
 #include "app/command/calculation.h"
 #include "form/form_layout.h"
+#include "common/json_document.h"
 #include "common/json_writer.h"
 
 namespace vmk {
 namespace {
 
 constexpr std::string_view kGridName = "MetStringGrid";
-
-// A key or name as it appears in a message: quoted, control characters escaped, and cut
-// (on a character boundary) when it is long.
-std::string Quoted(std::string_view text) {
-  constexpr std::size_t kMaxShown = 40;
-  if (text.size() <= kMaxShown) return JsonQuote(text);
-  std::size_t n = kMaxShown;
-  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-  return JsonQuote(text.substr(0, n)) + "...";
-}
-
-// JSON nests by brackets; counting them (outside strings) before parsing gives the place where
-// a file of a million "[" went too deep, whatever else is wrong with it.
-void CheckNesting(std::string_view s) {
-  int depth = 0;
-  bool inString = false;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (inString) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == '"') {
-        inString = false;
-      }
-      continue;
-    }
-    if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > kMaxNestingDepth) {
-        throw CaseFileError("nested deeper than " + std::to_string(kMaxNestingDepth) +
-                            " levels at byte " + std::to_string(i + 1));
-      }
-    } else if ((c == ']' || c == '}') && depth > 0) {
-      --depth;
-    }
-  }
-}
-
-// The parser's message without its prefix and without the text it had read (which can be as
-// long as the file and need not be printable).
-std::string DescribeParseError(const std::string& what, std::size_t byte) {
-  std::string where;
-  std::string detail = what;
-  static constexpr std::string_view kHead = "parse error";
-  if (const auto p = what.find(kHead); p != std::string::npos) {
-    if (const auto colon = what.find(": ", p); colon != std::string::npos) {
-      const std::size_t from = p + kHead.size();
-      where = what.substr(from, colon - from);  // " at line 1, column 5" or empty
-      detail = what.substr(colon + 2);
-    }
-  }
-  if (const auto cut = detail.find("; last read:"); cut != std::string::npos) detail.resize(cut);
-  if (detail.find("UTF-8") != std::string::npos) detail += " (a case file is UTF-8 text)";
-  return "not valid JSON" + where + " (byte " + std::to_string(byte) + "): " + detail;
-}
 
 // "r,c" with decimal row and column numbers.
 bool ParseCellKey(std::string_view key, int& row, int& col) {
@@ -124,7 +66,7 @@ class CaseReader {
 
   bool key(Json::string_t& k) {
     if (!keys_.back().insert(k).second) {
-      throw CaseFileError(Where() + "key " + Quoted(k) + " appears twice in one object");
+      throw CaseFileError(Where() + "key " + QuoteForMessage(k) + " appears twice in one object");
     }
     key_ = k;
     if (open_.back() == Open::Grid) return true;  // checked with its value
@@ -134,11 +76,11 @@ class CaseReader {
     }
     const ControlDef* def = FindControl(k);
     if (def == nullptr) {
-      throw CaseFileError(Where() + "unknown key " + Quoted(k) +
+      throw CaseFileError(Where() + "unknown key " + QuoteForMessage(k) +
                           ": not a control of the window (vmk-calc --template lists them)");
     }
     if (def->Kind != ControlKind::Edit && def->Kind != ControlKind::CheckBox) {
-      throw CaseFileError(Where() + "key " + Quoted(k) + " names " + KindName(def->Kind) +
+      throw CaseFileError(Where() + "key " + QuoteForMessage(k) + " names " + KindName(def->Kind) +
                           ", which is not an input (only edit fields, check boxes and "
                           "MetStringGrid can be set)");
     }
@@ -158,7 +100,7 @@ class CaseReader {
   }
 
   bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) {
-    throw CaseFileError(DescribeParseError(e.what(), position));
+    throw CaseFileError(DescribeJsonParseError(e.what(), position, "a case file"));
   }
 
  private:
@@ -226,14 +168,14 @@ class CaseReader {
     switch (keyKind_) {
       case ControlKind::Edit:
         if (got != Got::String) {
-          throw CaseFileError(Where() + Quoted(key_) +
+          throw CaseFileError(Where() + QuoteForMessage(key_) +
                               " must be a string (the field's text), not " + Name(got));
         }
         step.Texts.emplace_back(key_, Utf8ToCp932(*text));
         return true;
       case ControlKind::CheckBox:
         if (got != Got::Bool) {
-          throw CaseFileError(Where() + Quoted(key_) +
+          throw CaseFileError(Where() + QuoteForMessage(key_) +
                               " must be true or false (a check box), not " + Name(got));
         }
         step.Checks.emplace_back(key_, flag);
@@ -254,16 +196,16 @@ class CaseReader {
     int row = 0;
     int col = 0;
     if (!ParseCellKey(key_, row, col)) {
-      throw CaseFileError(Where() + "MetStringGrid key " + Quoted(key_) +
+      throw CaseFileError(Where() + "MetStringGrid key " + QuoteForMessage(key_) +
                           " is not \"row,col\" (for example \"4,8\": row 4, column 8)");
     }
     if (row < 1 || row > kCaseGridLastRow || col < 1 || col > kCaseGridLastCol) {
-      throw CaseFileError(Where() + "MetStringGrid key " + Quoted(key_) +
+      throw CaseFileError(Where() + "MetStringGrid key " + QuoteForMessage(key_) +
                           " is not an editable cell: rows 1 to 10 and columns 1 to 13 "
                           "(row 0 and column 0 are the fixed headers)");
     }
     if (got != Got::String) {
-      throw CaseFileError(Where() + "MetStringGrid " + Quoted(key_) +
+      throw CaseFileError(Where() + "MetStringGrid " + QuoteForMessage(key_) +
                           " must be a string (the cell's text), not " + Name(got));
     }
     file_.Steps.back().Cells.push_back({row, col, Utf8ToCp932(*text)});
@@ -280,31 +222,19 @@ class CaseReader {
 }  // namespace
 
 std::string ReadCaseBytes(const std::string& path) {
-  const bool fromStdin = path == "-";
-  std::FILE* f = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
-  if (f == nullptr) throw CaseFileError(std::string("cannot open: ") + std::strerror(errno));
-  std::string data;
-  std::string problem;
-  char buf[1 << 16];
-  for (;;) {
-    const std::size_t n = std::fread(buf, 1, sizeof buf, f);
-    data.append(buf, n);
-    if (data.size() > kMaxCaseFileBytes) {
-      problem = "larger than " + std::to_string(kMaxCaseFileBytes) + " bytes";
-      break;
-    }
-    if (n < sizeof buf) {
-      if (std::ferror(f)) problem = std::string("cannot read: ") + std::strerror(errno);
-      break;
-    }
+  try {
+    return ReadFileBytes(path, kMaxCaseFileBytes);
+  } catch (const JsonFileError& e) {
+    throw CaseFileError(e.what());
   }
-  if (!fromStdin) std::fclose(f);
-  if (!problem.empty()) throw CaseFileError(problem);
-  return data;
 }
 
 CaseFile ParseCaseFile(std::string_view bytes) {
-  CheckNesting(bytes);
+  try {
+    CheckJsonNesting(bytes);
+  } catch (const JsonFileError& e) {
+    throw CaseFileError(e.what());
+  }
   CaseReader reader;
   nlohmann::json::sax_parse(bytes.begin(), bytes.end(), &reader);
   return reader.Take();

@@ -11,13 +11,14 @@
 
 #include "form/form_record.h"
 #include "common/cp932.h"
+#include "common/json_document.h"
 
 namespace vmk {
 
 // Limits that keep a hostile or mistaken case file from exhausting the machine. A real case
 // file is a few kilobytes and three levels deep.
-inline constexpr std::size_t kMaxCaseFileBytes = 16u * 1024u * 1024u;
-inline constexpr int kMaxNestingDepth = 64;
+inline constexpr std::size_t kMaxCaseFileBytes = kMaxJsonFileBytes;
+inline constexpr int kMaxNestingDepth = kMaxJsonNestingDepth;
 
 // The editable cells of `MetStringGrid` that a case file may set. Rows 1 to 9 and columns 1 to
 // 12 are inputs; row 10 and column 13 hold the totals, which the user can type into in the

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/numtext.h"
 #include "input/model_parameters.h"
 
 namespace vmk::cli {
@@ -36,12 +37,6 @@ std::optional<std::string> ReadDistance(std::string_view part, const char* name,
 }
 
 }  // namespace
-
-std::string ShortestFloatText(float value) {
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
-  return std::string(buf, res.ptr);
-}
 
 std::variant<ProfileRequest, std::string> ParseProfileRequest(std::string_view text) {
   const std::string head = "--profile \"" + std::string(text.substr(0, 60)) +

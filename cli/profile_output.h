@@ -25,10 +25,6 @@ struct ProfileRequest {
 // saying what is wrong (without the program name).
 std::variant<ProfileRequest, std::string> ParseProfileRequest(std::string_view text);
 
-// The shortest decimal text that reads back as the same float ("574092", "3.4055e-05",
-// "inf", "nan").
-std::string ShortestFloatText(float value);
-
 // The CSV: a header line, one line per point, then the maximum line
 //   R (m),C,C puff,C plume
 //   <R>,<C>,<C puff>,<C plume>

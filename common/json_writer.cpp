@@ -1,8 +1,9 @@
 #include "common/json_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+
+#include "common/numtext.h"
 
 namespace vmk {
 namespace {
@@ -95,9 +96,7 @@ std::string JsonQuote(std::string_view s) {
 
 std::string FloatJsonText(float value) {
   if (!std::isfinite(value)) return "null";
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
-  return std::string(buf, res.ptr);
+  return ShortestFloatText(value);
 }
 
 void JsonWriter::Indent() {

@@ -1,6 +1,7 @@
 #include "common/numtext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -174,6 +175,12 @@ std::string FormatFixed(long double x, int p, int d, std::string_view sep) {
     out.append(all, static_cast<std::size_t>(whole));
   }
   return out;
+}
+
+std::string ShortestFloatText(float value) {
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
+  return std::string(buf, res.ptr);
 }
 
 }  // namespace vmk

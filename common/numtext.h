@@ -20,4 +20,8 @@ std::string FormatExponent(long double x, int p, int d, std::string_view sep = "
 // form when more than p digits stand before the separator ("12.500" for 12.5, p 8, d 3).
 std::string FormatFixed(long double x, int p, int d, std::string_view sep = ".");
 
+// The shortest decimal text that reads back as the same float ("574092", "3.4055e-05", "inf",
+// "nan"): how files for other programs carry a single-precision value exactly.
+std::string ShortestFloatText(float value);
+
 }  // namespace vmk
