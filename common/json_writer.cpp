@@ -110,9 +110,10 @@ void JsonWriter::BeforeValue() {
     return;
   }
   if (!levels_.empty()) {
-    if (!levels_.back().Empty) out_ += ',';
-    levels_.back().Empty = false;
-    Indent();
+    Level& level = levels_.back();
+    if (!level.Empty) out_ += level.Inline ? ", " : ",";
+    level.Empty = false;
+    if (!level.Inline) Indent();
   }
 }
 
@@ -128,10 +129,16 @@ void JsonWriter::BeginArray() {
   levels_.push_back({});
 }
 
+void JsonWriter::BeginInlineArray() {
+  BeforeValue();
+  out_ += '[';
+  levels_.push_back({.Empty = true, .Inline = true});
+}
+
 void JsonWriter::Close(char bracket) {
-  const bool empty = levels_.back().Empty;
+  const Level level = levels_.back();
   levels_.pop_back();
-  if (!empty) Indent();
+  if (!level.Empty && !level.Inline) Indent();
   out_ += bracket;
 }
 
@@ -153,6 +160,11 @@ void JsonWriter::String(std::string_view utf8) {
 void JsonWriter::Bool(bool value) {
   BeforeValue();
   out_ += value ? "true" : "false";
+}
+
+void JsonWriter::Int(long long value) {
+  BeforeValue();
+  out_ += std::to_string(value);
 }
 
 void JsonWriter::Float(float value) {

@@ -16,6 +16,8 @@ class JsonWriter {
   void BeginObject();
   void EndObject();
   void BeginArray();
+  // An array whose values stand on one line, "[1, 2, 3]" (numbers, short strings).
+  void BeginInlineArray();
   void EndArray();
 
   // The name of the next member of the open object (UTF-8).
@@ -24,6 +26,7 @@ class JsonWriter {
   // A string value (UTF-8; a byte sequence that is not UTF-8 is written as U+FFFD).
   void String(std::string_view utf8);
   void Bool(bool value);
+  void Int(long long value);
   // The shortest decimal text that reads back as the same float; null for NaN and infinity,
   // which JSON cannot hold as numbers.
   void Float(float value);
@@ -41,6 +44,7 @@ class JsonWriter {
 
   struct Level {
     bool Empty = true;
+    bool Inline = false;
   };
   std::string out_;
   std::vector<Level> levels_;
