@@ -16,7 +16,7 @@
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
 #include "common/json_writer.h"
-#include "cli/profile_output.h"
+#include "cli/calc/profile_output.h"
 #include "plot/profile_plot.h"
 #include "common/cp932.h"
 #include "model/profile.h"

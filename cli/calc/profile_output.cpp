@@ -1,4 +1,4 @@
-#include "cli/profile_output.h"
+#include "cli/calc/profile_output.h"
 
 #include <charconv>
 #include <cmath>
