@@ -252,8 +252,9 @@ void ApplyCaseStep(const CaseStep& step, FormRecord& form) {
   for (const CaseStep::Cell& cell : step.Cells) form.Grid[cell.Row][cell.Col] = cell.Text;
 }
 
-std::string CaseTemplate() {
-  const FormRecord form = MakeStartupForm();
+std::string CaseTemplate() { return CaseFileText(MakeStartupForm()); }
+
+std::string CaseFileText(const FormRecord& form) {
   JsonWriter w;
   w.BeginObject();
   for (const ControlDef& def : FormLayout()) {

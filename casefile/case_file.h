@@ -60,8 +60,12 @@ CaseFile ParseCaseFile(std::string_view bytes);
 // their state changes (so that the dependent fields are enabled or greyed out), cells typed.
 void ApplyCaseStep(const CaseStep& step, FormRecord& form);
 
-// A case file holding every edit field and check box at its start-up value and the grid's input
-// cells (rows 1 to 9, columns 1 to 12), as UTF-8 JSON text.
+// A case file (one object, UTF-8 JSON) holding every control a user can edit as `form` has it:
+// every edit field, every check box and the grid's input cells (rows 1 to 9, columns 1 to 12;
+// never the totals), in the order of the layout table.
+std::string CaseFileText(const FormRecord& form);
+
+// The case file of the start-up form: every input at its start-up value.
 std::string CaseTemplate();
 
 }  // namespace vmk
