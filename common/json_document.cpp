@@ -116,6 +116,10 @@ nlohmann::json ParseJsonDocument(std::string_view text, std::string_view kind) {
     return Json::parse(text.begin(), text.end(), watch);
   } catch (const Json::parse_error& e) {
     throw JsonFileError(DescribeJsonParseError(e.what(), e.byte, kind));
+  } catch (const Json::exception&) {
+    // The parser reports a number beyond the range of double ("8e4888") apart from syntax
+    // errors, with the whole number in its text.
+    throw JsonFileError("not valid JSON: a number beyond the range the program can hold");
   }
 }
 

@@ -183,10 +183,12 @@ MetStats ParseMetStats(std::string_view utf8) {
       Fail("representativeSpeeds", "must be a list of 8 speeds (calm, weak wind, windy 1 to 6)");
     }
     for (std::size_t i = 0; i < m.RepresentativeSpeeds.size(); ++i) {
-      if (!v[i].is_number() || !std::isfinite(v[i].get<double>())) {
+      // A speed is kept as a single-precision number, as the window keeps it.
+      const float speed = v[i].is_number() ? static_cast<float>(v[i].get<double>()) : NAN;
+      if (!std::isfinite(speed)) {
         Fail("representativeSpeeds[" + std::to_string(i + 1) + "]", "must be a number (m/s)");
       }
-      m.RepresentativeSpeeds[i] = static_cast<float>(v[i].get<double>());
+      m.RepresentativeSpeeds[i] = speed;
     }
   }
   if (doc.contains("stabilityClasses")) {

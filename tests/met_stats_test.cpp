@@ -80,6 +80,8 @@ TEST(MetStats, RejectsWhatTheWindowCouldNotTake) {
       {replaced("\"Dd\", \"Dn\"", "\"Dn\", \"Dd\""), "stabilityClasses: must be the 11"},
       {replaced("\"representativeSpeeds\": [0.3,", "\"representativeSpeeds\": [\"0.3\","),
        "representativeSpeeds[1]: must be a number"},
+      {replaced("\"representativeSpeeds\": [0.3,", "\"representativeSpeeds\": [1e300,"),
+       "representativeSpeeds[1]: must be a number"},
   };
   for (const Case& c : cases) {
     try {
