@@ -95,7 +95,7 @@ TEST(MetFuzz, RandomFields) {
 // The real files, damaged: bytes changed, cut short at any point, random bytes put in.
 TEST(MetFuzz, DamagedFilesOfBothForms) {
   std::mt19937 rng(3);
-  for (const char* name : {"/examples/hourly-sample.csv", "/tests/met/agency-sample.csv"}) {
+  for (const char* name : {"/examples/met/hourly-sample.csv", "/tests/met/agency-sample.csv"}) {
     const std::string good = scratch::ReadBytes(kSourceDir + name);
     ASSERT_FALSE(good.empty()) << name;
     for (int round = 0; round < 150; ++round) {

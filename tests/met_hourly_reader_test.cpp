@@ -62,7 +62,7 @@ std::string FileText(const std::string& path) {
 }
 
 TEST(HourlyReader, TheSampleFileHoldsItsIdentities) {
-  const HourlyReadResult r = Read(FileText(kSourceDir + "/examples/hourly-sample.csv"));
+  const HourlyReadResult r = Read(FileText(kSourceDir + "/examples/met/hourly-sample.csv"));
   EXPECT_EQ(r.Form, "plain CSV, UTF-8");
   EXPECT_EQ(r.Stats.From, "2025-04-01 01:00");
   EXPECT_EQ(r.Stats.To, "2025-04-15 00:00");
