@@ -62,6 +62,7 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
          std::to_string(r.LinesRejected) + " rejected lines shown)\n";
   }
   for (const std::string& note : r.Notes) s += "note          : " + note + "\n";
+  if (m.ValidHours == 0) return s;  // no table to show
 
   // Hours by direction and speed class.
   const int valid = m.ValidHours;
