@@ -287,6 +287,17 @@ std::string PlotSvg(const PlotScene& scene) {
        "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
   s += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"" + Color(scene.Background) +
        "\" stroke=\"none\"/>\n";
+  for (const PlotPolygon& g : scene.Polygons) {
+    s += "<polygon points=\"";
+    for (std::size_t i = 0; i < g.Points.size(); ++i) {
+      if (i > 0) s += ' ';
+      s += Num(g.Points[i].first) + "," + Num(g.Points[i].second);
+    }
+    s += "\" fill=\"" + (g.Fill ? Color(*g.Fill) : std::string("none")) + "\"";
+    s += g.Outline ? " stroke-linejoin=\"round\"" + StrokeAttributes(*g.Outline)
+                   : std::string(" stroke=\"none\"");
+    s += "/>\n";
+  }
   for (const PlotSegment& g : scene.Segments) {
     s += "<line x1=\"" + Num(g.X1) + "\" y1=\"" + Num(g.Y1) + "\" x2=\"" + Num(g.X2) + "\" y2=\"" +
          Num(g.Y2) + "\"" + StrokeAttributes(g.Stroke) + "/>\n";

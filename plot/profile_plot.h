@@ -40,26 +40,34 @@ struct PlotCircle {
   PlotColor Outline;  // 1.5 px
 };
 
-// The fonts of the texts, first choice first (a CSS font-family list). The texts are Latin only,
-// so the generic family at the end does as well as the gothic fonts the window uses.
+// A closed shape: filled, outlined, or both.
+struct PlotPolygon {
+  std::vector<std::pair<double, double>> Points;
+  std::optional<PlotColor> Fill;
+  std::optional<PlotStroke> Outline;
+};
+
+// The fonts of the texts, first choice first (a CSS font-family list): the gothic fonts the
+// window uses, which draw Japanese texts as well.
 inline constexpr const char* kPlotFontFamilies = "IPAPGothic, IPAGothic, sans-serif";
 
 enum class TextAnchor { Start, Middle, End };
 
 struct PlotText {
   double X = 0, Y = 0;  // the anchor point on the baseline
-  std::string Text;     // Latin letters, digits and signs only: any font can draw it
+  std::string Text;     // UTF-8; Japanese texts need the gothic fonts of kPlotFontFamilies
   double Size = 12;     // font height, px
   TextAnchor Anchor = TextAnchor::Start;
   bool Bold = false;
   PlotColor Color;
 };
 
-// Drawn in this order: background, segments, polylines, circles, texts.
+// Drawn in this order: background, polygons, segments, polylines, circles, texts.
 struct PlotScene {
   int Width = 800;
   int Height = 500;
   PlotColor Background{255, 255, 255};
+  std::vector<PlotPolygon> Polygons;
   std::vector<PlotSegment> Segments;
   std::vector<PlotPolyline> Polylines;
   std::vector<PlotCircle> Circles;

@@ -1,5 +1,5 @@
-// Runs the built vmk-calc as a child process for the command-line tests: arguments in,
-// exit status and the bytes of standard output and standard error out.
+// Runs the built programs (vmk-calc, vmk-met) as child processes for the command-line tests:
+// arguments in, exit status and the bytes of standard output and standard error out.
 #pragma once
 
 #include <fcntl.h>
@@ -17,6 +17,7 @@
 namespace vmk::clitest {
 
 inline const std::string kVmkCalc = VMK_BINARY_DIR "/bin/vmk-calc";
+inline const std::string kVmkMet = VMK_BINARY_DIR "/bin/vmk-met";
 inline const std::filesystem::path kSourceDir = VMK_SOURCE_DIR;
 
 using scratch::ReadBytes;
@@ -29,9 +30,9 @@ struct RunResult {
   std::string Err;
 };
 
-// Runs vmk-calc with `args`, feeding `stdinBytes` on its standard input. Output goes through
+// Runs `program` with `args`, feeding `stdinBytes` on its standard input. Output goes through
 // files, so that megabytes of it cannot block the child.
-inline RunResult RunVmkCalc(const std::vector<std::string>& args,
+inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::string& stdinBytes = "") {
   TempDir io;
   const std::string inPath = (io / "stdin").string();
@@ -47,16 +48,16 @@ inline RunResult RunVmkCalc(const std::vector<std::string>& args,
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
 
-  std::vector<std::string> argStrings{kVmkCalc};
+  std::vector<std::string> argStrings{program};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argStrings) argv.push_back(a.data());
   argv.push_back(nullptr);
 
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, kVmkCalc.c_str(), &actions, nullptr, argv.data(), environ);
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + kVmkCalc);
+  if (rc != 0) throw std::runtime_error("cannot start " + program);
   int status = 0;
   waitpid(pid, &status, 0);
 
@@ -65,6 +66,11 @@ inline RunResult RunVmkCalc(const std::vector<std::string>& args,
   r.Out = ReadBytes(outPath);
   r.Err = ReadBytes(errPath);
   return r;
+}
+
+inline RunResult RunVmkCalc(const std::vector<std::string>& args,
+                            const std::string& stdinBytes = "") {
+  return RunProgram(kVmkCalc, args, stdinBytes);
 }
 
 }  // namespace vmk::clitest

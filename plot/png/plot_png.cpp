@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QBrush>
 #include <QColor>
 #include <QFile>
 #include <QFont>
@@ -59,6 +60,19 @@ void Draw(const PlotScene& scene, QImage& image) {
   image.fill(ToColor(scene.Background));
   QPainter painter(&image);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+  for (const PlotPolygon& g : scene.Polygons) {
+    QPolygonF points;
+    points.reserve(static_cast<qsizetype>(g.Points.size()));
+    for (const auto& [x, y] : g.Points) points << QPointF(x, y);
+    if (g.Outline) {
+      painter.setPen(ToPen(*g.Outline));
+    } else {
+      painter.setPen(Qt::NoPen);
+    }
+    painter.setBrush(g.Fill ? QBrush(ToColor(*g.Fill)) : QBrush(Qt::NoBrush));
+    painter.drawPolygon(points);
+  }
+  painter.setBrush(Qt::NoBrush);
   for (const PlotSegment& g : scene.Segments) {
     painter.setPen(ToPen(g.Stroke));
     painter.drawLine(QPointF(g.X1, g.Y1), QPointF(g.X2, g.Y2));

@@ -1,0 +1,520 @@
+// vmk-met: the frequency tables of all 16 wind directions from a year of hourly observations,
+// as the met statistics file, the window's case file of one direction, and pictures.
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command/calculation.h"
+#include "casefile/case_file.h"
+#include "cli/met/met_summary.h"
+#include "common/atomic_file.h"
+#include "met/hourly_reader.h"
+#include "met/met_stats.h"
+#include "met/stability_table.h"
+#include "plot/met_charts.h"
+#ifdef VMK_HAVE_PLOT_PNG
+#include "plot/png/plot_png.h"
+#endif
+
+namespace vmk::cli {
+namespace {
+
+constexpr int kExitWritten = 0;
+constexpr int kExitNoValidHour = 1;
+constexpr int kExitUnusable = 2;
+constexpr int kExitOutputFailed = 3;
+
+// A stability table file is a few hundred bytes; anything beyond this is not one.
+constexpr std::uintmax_t kMaxTableFileBytes = 1024 * 1024;
+
+constexpr std::string_view kUsage =
+    "Usage: vmk-met HOURLY.csv [-o MET.json] [--case CASE.json --direction D] [--rose FILE]\n"
+    "               [--stability-chart FILE] [--degrees] [--stability-table FILE]\n"
+    "               [--from TIME] [--to TIME] [--lat DEG --lon DEG [--utc-offset H]]\n"
+    "               [--station NAME]\n"
+    "       vmk-met --print-stability-table | --help | --version\n";
+
+constexpr std::string_view kHelp = R"help(
+Counts hourly observations of one site into the frequency tables of all 16 wind
+directions (the grid of the window, for each direction), writes them as a met
+statistics file and prints a summary.
+
+  HOURLY.csv        the hourly observations (below), or - for standard input
+  -o, --output MET.json
+                    write the met statistics file ("format": "vmk-met/1", UTF-8
+                    JSON): station, from, to, hoursRead, validHours,
+                    missingHours (by cause), representativeSpeeds, the 11
+                    stabilityClasses, calmAll and weakAll, and for each
+                    direction N ... NNW its weak row and its 6 windy rows
+  --case CASE.json  also write the window's case file of one direction: the
+                    grid's rows 1 to 9, FreqTotalEdit (the valid hours) and
+                    WDEdit, every other input at its start-up value; vmk-calc
+                    and the window open it
+  --direction D     the direction of --case: N, NNE, ..., NNW or 北 ... 北北西
+  --rose FILE       draw the wind rose (FILE.png or FILE.svg): each direction's
+                    share of the valid hours by speed class, calm in the centre
+  --stability-chart FILE
+                    draw the hours of each stability class by day and by night
+  --degrees         numeric directions are degrees, not codes 0 to 16
+  --stability-table FILE
+                    classify with the table in FILE instead of the built-in one
+  --print-stability-table
+                    print the built-in table, a file to start from
+  --from TIME, --to TIME
+                    count only the hours from TIME to TIME (both included):
+                    "2025-04-01 01:00", or a date alone ("2025-04-01": from its
+                    first hour, to its last hour, the one ending at 24:00)
+  --lat DEG, --lon DEG
+                    the site (degrees, north and east positive): day and night
+                    by the sun
+  --utc-offset H    the file's clock minus UTC in hours (default 9, Japan)
+  --station NAME    the station's name in the file (default: the agency file's
+                    station; none for a plain CSV)
+
+Input, told apart by its first line:
+Plain CSV, UTF-8 (with or without byte order mark) or code page 932: a header
+line naming the columns in any order and any case (other columns are ignored;
+a unit in brackets after a name is allowed, "ws (m/s)"):
+  time or 日時        the hour, by the time it ends: "2025-04-01 01:00",
+                      "2025/4/1 1:00" or "2025/4/1 1:00:00" (24:00 allowed)
+  wd or 風向          the direction the wind blows from (Directions below)
+  ws or 風速          the wind speed, m/s
+  stability or 安定度 A, A-B, B, B-C, C, C-D, D, E, F or G (also Dd, Dn); D is
+                      Dd by day and Dn by night
+  or, instead of stability: solar or 日射量 (solar radiation T) and net or
+  放射収支量 (net radiation Q), kW/m2 (MJ/m2 in the hour when the column's unit
+  says MJ: "solar (MJ/m2)").
+Japan Meteorological Agency download CSV (過去の気象データ・ダウンロード, code
+page 932): the hourly values of one station, with 風向・風速 and 日射量 (MJ/m2 in
+the hour, divided by 3.6 for kW/m2); 放射収支量 is read when present. Quality
+flags (品質情報): only 8 (正常値) counts as normal. A value with any other flag,
+5 (準正常値), 4 (資料不足値), 2 (疑問値), 1 (欠測) or 0 (観測値なし), counts as
+missing. Homogeneity numbers (均質番号) and phenomenon flags (現象なし情報) are
+not used. The agency gives no net radiation: its night hours count as missing
+unless the file has 放射収支量.
+
+Directions: N, NNE, ..., NNW (any case); 北, 北北東, 北東, 東北東, 東, 東南東, 南東,
+南南東, 南, 南南西, 南西, 西南西, 西, 西北西, 北西, 北北西; codes 1 to 16 (1 = NNE,
+4 = E, 16 = N) with 0 for calm; with --degrees, 0 to 360 (0 and 360 are north; a
+sector is 22.5 degrees centred on its direction, a boundary such as 11.25
+belonging to the sector clockwise of it). Calm also as 静穏, CALM or C.
+
+Counting: the speed is rounded half up to 0.1 m/s on its decimal text (0.45 is
+0.5, 0.449 is 0.4). Calm is up to 0.4 m/s, weak wind 0.5 to 0.9, windy classes
+1 to 6 start at 1.0, 2.0, 3.0, 4.0, 6.0 and 8.0 m/s. The stability class is the
+file's, or the table's for the speed and the solar radiation T by day or the
+net radiation Q by night. An hour is day when the sun has risen at the middle
+of the hour (with --lat and --lon: its upper limb above the horizon, as sunrise
+times are published), otherwise when its solar radiation is above 0.
+An hour is valid with a speed, a stability class and, unless calm, a
+direction. Every other hour of the period is missing, counted by cause:
+  no line             no line for the hour, or its time could not be read
+  no speed            blank, unreadable or flagged wind speed
+  no direction        0.5 m/s or more without a usable direction
+  calm direction      0.5 m/s or more with a direction that says calm
+  no stability        blank or unreadable stability class
+  no day or night     a D class, with no --lat/--lon and no solar radiation
+  no solar radiation  a day hour (or, without --lat/--lon, any hour) without T
+  no net radiation    a night hour without Q
+The period runs from the first to the last hour of the file (or --from, --to)
+and holds at most 8784 hours (a leap year, the window's limit): a longer file
+needs --from and --to. Two lines for one hour are an error.
+A data line is rejected when something in it cannot be read: its time, a value,
+a quality flag, too few fields, or more than 65536 bytes. Rejected lines are
+counted by cause and the first 20 printed with their line number; an
+unreadable value counts as missing, a line without a readable time leaves its
+hour without a line.
+
+Stability table file (--print-stability-table shows the built-in one): a CSV
+whose first row names the columns "speed", T>=x ... T<x, Q>=x ... Q<x (kW/m2),
+then one row per speed range: its lowest speed (m/s, first 0) and one class
+per column.
+
+Exit status:
+  0  the summary was printed and every file written
+  1  no valid hour: nothing was written
+  2  bad command line, a stability table that cannot be used, or an input
+     file that is neither form or cannot be counted (two lines for one hour,
+     more than 8784 hours)
+  3  a file could not be written
+)help";
+
+struct Options {
+  bool Help = false;
+  bool Version = false;
+  bool PrintTable = false;
+  std::vector<std::string> Inputs;
+  std::optional<std::string> Output;
+  std::optional<std::string> Case;
+  std::optional<std::string> Direction;
+  std::optional<std::string> Rose;
+  std::optional<std::string> StabilityChart;
+  std::optional<std::string> Table;
+  bool Degrees = false;
+  std::optional<std::string> From;
+  std::optional<std::string> To;
+  std::optional<double> Lat;
+  std::optional<double> Lon;
+  std::optional<double> UtcOffset;
+  std::optional<std::string> Station;
+};
+
+void Write(std::string_view text, std::FILE* to = stdout) {
+  std::fwrite(text.data(), 1, text.size(), to);
+}
+
+int ArgumentError(const std::string& problem) {
+  std::fprintf(stderr, "vmk-met: %s\n", problem.c_str());
+  return kExitUnusable;
+}
+
+int UsageError(const std::string& problem) {
+  std::fprintf(stderr, "vmk-met: %s\n%.*s", problem.c_str(), static_cast<int>(kUsage.size()),
+               kUsage.data());
+  return kExitUnusable;
+}
+
+bool IsOption(std::string_view a, std::string_view name) {
+  return a == name || (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=');
+}
+
+// The value of "--name VALUE" or "--name=VALUE"; false when missing.
+bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
+  const std::string_view a = argv[i];
+  if (a == name) {
+    if (i + 1 >= argc) return false;
+    value = argv[++i];
+  } else {
+    value = std::string(a.substr(name.size() + 1));
+  }
+  return true;
+}
+
+std::optional<double> Number(std::string_view text) {
+  double v = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
+  return v;
+}
+
+std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
+  struct TextOption {
+    std::string_view Name;
+    std::string_view Alias;
+    std::optional<std::string>* Slot;
+    const char* Needs;
+  };
+  const TextOption texts[] = {
+      {"--output", "-o", &o.Output, "a file name for the met statistics (MET.json)"},
+      {"--case", "", &o.Case, "a file name for the case file (CASE.json)"},
+      {"--direction", "", &o.Direction, "a direction (N, NNE, ..., NNW)"},
+      {"--rose", "", &o.Rose, "a picture file name ending in .png or .svg"},
+      {"--stability-chart", "", &o.StabilityChart, "a picture file name ending in .png or .svg"},
+      {"--stability-table", "", &o.Table, "a stability table file"},
+      {"--from", "", &o.From, "a time or a date"},
+      {"--to", "", &o.To, "a time or a date"},
+      {"--station", "", &o.Station, "a name"},
+  };
+  struct NumberOption {
+    std::string_view Name;
+    std::optional<double>* Slot;
+    double Low;
+    double High;
+    const char* Says;
+  };
+  const NumberOption numbers[] = {
+      {"--lat", &o.Lat, -90, 90, "a latitude from -90 to 90 degrees"},
+      {"--lon", &o.Lon, -180, 360, "a longitude from -180 to 360 degrees"},
+      {"--utc-offset", &o.UtcOffset, -14, 14, "an offset from -14 to 14 hours"},
+  };
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (optionsEnded || a == "-" || a.empty() || a.front() != '-') {
+      o.Inputs.emplace_back(a);
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (a == "--help" || a == "-h") {
+      o.Help = true;
+      continue;
+    }
+    if (a == "--version") {
+      o.Version = true;
+      continue;
+    }
+    if (a == "--degrees") {
+      o.Degrees = true;
+      continue;
+    }
+    if (a == "--print-stability-table") {
+      o.PrintTable = true;
+      continue;
+    }
+    bool known = false;
+    for (const TextOption& t : texts) {
+      const bool alias = !t.Alias.empty() && a == t.Alias;
+      if (!alias && !IsOption(a, t.Name)) continue;
+      known = true;
+      std::string value;
+      if (alias) {
+        if (i + 1 >= argc) return std::string(t.Alias) + " needs " + t.Needs;
+        value = argv[++i];
+      } else if (!OptionValue(argc, argv, i, t.Name, value)) {
+        return std::string(t.Name) + " needs " + t.Needs;
+      }
+      if (value.empty()) return std::string(t.Name) + " needs " + t.Needs;
+      if (*t.Slot) return std::string(t.Name) + " given more than once";
+      *t.Slot = value;
+      break;
+    }
+    for (const NumberOption& n : numbers) {
+      if (known || !IsOption(a, n.Name)) continue;
+      known = true;
+      std::string value;
+      if (!OptionValue(argc, argv, i, n.Name, value)) return std::string(n.Name) + " needs " + n.Says;
+      const auto v = Number(value);
+      if (!v || *v < n.Low || *v > n.High) {
+        return std::string(n.Name) + " " + value + ": not " + n.Says;
+      }
+      if (*n.Slot) return std::string(n.Name) + " given more than once";
+      *n.Slot = *v;
+    }
+    if (!known) return "unknown option " + std::string(a);
+  }
+  return std::nullopt;
+}
+
+enum class PictureKind { Svg, Png };
+
+std::optional<PictureKind> PictureKindOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (ext == "svg") return PictureKind::Svg;
+  if (ext == "png") return PictureKind::Png;
+  return std::nullopt;
+}
+
+// The checks that need the whole command line. Returns the problem, or nothing.
+std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& read,
+                                        std::optional<int>& direction) {
+  if (o.Case && !o.Direction) return "--case needs --direction (N, NNE, ..., NNW)";
+  if (o.Direction && !o.Case) return "--direction needs --case CASE.json";
+  if (o.Direction) {
+    direction = DirectionIndex(*o.Direction);
+    for (int d = 0; !direction && d < kDirections; ++d) {
+      if (*o.Direction == kDirectionNamesJa[static_cast<std::size_t>(d)]) direction = d;
+    }
+    if (!direction) return "--direction " + *o.Direction + ": not a direction N, NNE, ..., NNW";
+  }
+  for (const auto* picture : {&o.Rose, &o.StabilityChart}) {
+    if (!*picture) continue;
+    const auto kind = PictureKindOf(**picture);
+    const char* name = picture == &o.Rose ? "--rose" : "--stability-chart";
+    if (!kind) return std::string(name) + " " + **picture + ": the file name must end in .png or .svg";
+#ifndef VMK_HAVE_PLOT_PNG
+    if (*kind == PictureKind::Png) {
+      return std::string(name) + " " + **picture +
+             ": this vmk-met was built without Qt 6 Gui and cannot write PNG; use .svg";
+    }
+#endif
+  }
+  if (o.Lat.has_value() != o.Lon.has_value()) return "--lat and --lon go together";
+  if (o.UtcOffset && !o.Lat) return "--utc-offset needs --lat and --lon";
+  if (o.Lat) {
+    SunSite site;
+    site.Latitude = *o.Lat;
+    site.Longitude = *o.Lon > 180 ? *o.Lon - 360 : *o.Lon;
+    if (o.UtcOffset) site.UtcOffsetHours = *o.UtcOffset;
+    read.Site = site;
+  }
+  if (o.From) {
+    read.From = ParseHourOrDay(*o.From, false);
+    if (!read.From) return "--from " + *o.From + ": not a time like 2025-04-01 01:00 or a date 2025-04-01";
+  }
+  if (o.To) {
+    read.To = ParseHourOrDay(*o.To, true);
+    if (!read.To) return "--to " + *o.To + ": not a time like 2026-04-01 00:00 or a date 2026-03-31";
+  }
+  if (read.From && read.To) {
+    if (*read.To < *read.From) return "--to " + *o.To + " comes before --from " + *o.From;
+    const long long hours = *read.To - *read.From + 1;
+    if (hours > kMaxPeriodHours) {
+      return "--from " + *o.From + " --to " + *o.To + " are " + std::to_string(hours) +
+             " hours, more than one year (" + std::to_string(kMaxPeriodHours) + ")";
+    }
+  }
+  read.Degrees = o.Degrees;
+  read.Station = o.Station;
+  return std::nullopt;
+}
+
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(
+      std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+// The user's stability table, or the problem with it (one line).
+std::optional<std::string> ReadTable(const std::string& path, StabilityTable& table) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(PathOf(path), ec);
+  if (ec) return "--stability-table " + path + ": cannot be read (" + ec.message() + ")";
+  if (size > kMaxTableFileBytes) return "--stability-table " + path + ": more than 1 MiB, not a table";
+  std::ifstream in(PathOf(path), std::ios::binary);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
+    return "--stability-table " + path + ": cannot be read";
+  }
+  try {
+    table = ParseStabilityTable(text);
+  } catch (const StabilityTableError& e) {
+    return "--stability-table " + path + ": " + e.what();
+  }
+  return std::nullopt;
+}
+
+// Writes a picture; returns the problem, or nothing.
+std::optional<std::string> WritePicture(const PlotScene& scene, const std::string& path) {
+  if (PictureKindOf(path) == PictureKind::Svg) {
+    try {
+      WriteFileAtomically(path, PlotSvg(scene));
+    } catch (const FileWriteError& e) {
+      return e.what();
+    }
+    return std::nullopt;
+  }
+#ifdef VMK_HAVE_PLOT_PNG
+  if (auto problem = WritePlotPng(scene, path)) return path + ": " + *problem;
+#endif
+  return std::nullopt;
+}
+
+int Run(const Options& o) {
+  HourlyReadOptions read;
+  std::optional<int> direction;
+  if (const auto problem = CheckOptions(o, read, direction)) return ArgumentError(*problem);
+  StabilityTable table;
+  if (o.Table) {
+    if (const auto problem = ReadTable(*o.Table, table)) return ArgumentError(*problem);
+    read.Table = &table;
+  }
+
+  const std::string& path = o.Inputs.front();
+  const std::string shownName = path == "-" ? "standard input" : path;
+  HourlyReadResult result;
+  try {
+    if (path == "-") {
+      result = ReadHourlyObservations(std::cin, read);
+      if (std::cin.bad()) return ArgumentError(shownName + ": cannot be read to its end");
+    } else {
+      std::error_code ec;
+      if (std::filesystem::is_directory(PathOf(path), ec)) {
+        return ArgumentError(path + ": is a folder, not a file of hourly observations");
+      }
+      std::ifstream in(PathOf(path), std::ios::binary);
+      if (!in) return ArgumentError(path + ": cannot be opened (no such file, or no permission)");
+      result = ReadHourlyObservations(in, read);
+      if (in.bad()) return ArgumentError(path + ": cannot be read to its end");
+    }
+  } catch (const HourlyFileError& e) {
+    return ArgumentError(shownName + ": " + e.what());
+  }
+
+  Write(MetSummary(result, shownName));
+  if (result.Stats.ValidHours < 1) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "vmk-met: %s: no valid hour in the period: nothing written\n",
+                 shownName.c_str());
+    return kExitNoValidHour;
+  }
+
+  // Every table of the file must be one the window accepts: the file reads back as written.
+  const std::string json = MetStatsJson(result.Stats);
+  ParseMetStats(json);
+
+  std::vector<std::string> written;
+  const auto fail = [&](const std::string& what) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "vmk-met: cannot write %s\n", what.c_str());
+    return kExitOutputFailed;
+  };
+  try {
+    if (o.Output) {
+      WriteFileAtomically(*o.Output, json);
+      written.push_back(*o.Output + " (met statistics)");
+    }
+    if (o.Case) {
+      FormRecord form = MakeStartupForm();
+      ApplyMetDirection(result.Stats, *direction, form);
+      WriteFileAtomically(*o.Case, CaseFileText(form));
+      written.push_back(*o.Case + " (case file, direction " +
+                        std::string(kDirectionNames[static_cast<std::size_t>(*direction)]) + ")");
+    }
+  } catch (const FileWriteError& e) {
+    return fail(e.what());
+  }
+  if (o.Rose) {
+    if (const auto problem = WritePicture(BuildWindRose(result.Stats), *o.Rose)) return fail(*problem);
+    written.push_back(*o.Rose + " (wind rose)");
+  }
+  if (o.StabilityChart) {
+    const PlotScene chart = BuildStabilityChart(result.Stats, result.DayHours, result.NightHours);
+    if (const auto problem = WritePicture(chart, *o.StabilityChart)) return fail(*problem);
+    written.push_back(*o.StabilityChart + " (stability chart)");
+  }
+  if (!written.empty()) Write("\n");
+  for (const std::string& w : written) Write("written       : " + w + "\n");
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "vmk-met: cannot write the summary\n");
+    return kExitOutputFailed;
+  }
+  return kExitWritten;
+}
+
+int Main(int argc, char** argv) {
+  Options o;
+  if (const auto problem = ParseArgs(argc, argv, o)) return UsageError(*problem);
+  if (o.Help) {
+    Write(kUsage);
+    Write(kHelp);
+    return kExitWritten;
+  }
+  if (o.Version) {
+    Write(std::string(VersionStamp) + "\n");
+    return kExitWritten;
+  }
+  if (o.PrintTable) {
+    if (!o.Inputs.empty()) return UsageError("--print-stability-table takes no input file");
+    Write(DefaultStabilityTableText());
+    return kExitWritten;
+  }
+  if (o.Inputs.empty()) return UsageError("no file of hourly observations given");
+  if (o.Inputs.size() > 1) return UsageError("more than one input file given");
+  return Run(o);
+}
+
+}  // namespace
+}  // namespace vmk::cli
+
+int main(int argc, char** argv) {
+  try {
+    return vmk::cli::Main(argc, argv);
+  } catch (const std::exception& e) {
+    // Not expected: every input has been checked. Out of memory is the one way here.
+    std::fprintf(stderr, "vmk-met: cannot go on: %s\n", e.what());
+    return 3;
+  }
+}

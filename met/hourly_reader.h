@@ -1,0 +1,73 @@
+// Reading a file of hourly observations into the frequency tables of all 16 directions. Two
+// forms are read, told apart by their first line:
+// - a plain CSV (UTF-8 with or without a byte order mark, or code page 932) whose header names
+//   the columns: time or 日時, wd or 風向, ws or 風速, and stability or 安定度, or solar or
+//   日射量 with net or 放射収支量;
+// - the Japan Meteorological Agency's download CSV (code page 932): the download-time line,
+//   a blank line, the station names, the item names and the rows naming the flag columns.
+// The file is read line by line (a line is cut off at kMaxHourlyLineBytes), so any stream of
+// bytes gives either counts or one error, in time proportional to its size.
+#pragma once
+
+#include <istream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "met/hour_time.h"
+#include "met/met_count.h"
+#include "met/met_stats.h"
+#include "met/stability_table.h"
+#include "met/sun.h"
+
+namespace vmk {
+
+// The most hours a file may cover: a leap year, the window's limit of the valid hours.
+inline constexpr int kMaxPeriodHours = 8784;
+
+// The agency's quality flag of a normal value; a value with any other flag counts as missing.
+inline constexpr std::string_view kAgencyNormalFlag = "8";
+
+// How many rejected lines a reader keeps with their line number and reason.
+inline constexpr std::size_t kRejectedLinesKept = 20;
+
+struct HourlyReadOptions {
+  bool Degrees = false;              // numeric directions are degrees, not codes 0 to 16
+  std::optional<HourNumber> From;    // the first hour counted (the hour ending then)
+  std::optional<HourNumber> To;      // the last hour counted
+  std::optional<SunSite> Site;       // day and night by the sun's position
+  const StabilityTable* Table = nullptr;  // nullptr: the built-in table
+  std::optional<std::string> Station;     // the station's name (UTF-8), over the file's own
+};
+
+struct RejectedLine {
+  long long Line = 0;
+  std::string Reason;  // UTF-8, one line
+};
+
+struct HourlyReadResult {
+  MetStats Stats;                 // representative speeds at their start-up values
+  std::string Form;               // what the file was read as: "plain CSV, UTF-8", ...
+  long long DataLines = 0;        // lines after the header rows, blank lines not counted
+  long long LinesOutside = 0;     // data lines whose hour lies outside --from/--to
+  long long LinesRejected = 0;    // data lines with something that could not be read
+  std::vector<std::pair<std::string, long long>> RejectedByCause;
+  std::vector<RejectedLine> FirstRejected;  // the first kRejectedLinesKept of them
+  ClassCounts DayHours{};         // valid hours by stability class, by day
+  ClassCounts NightHours{};       // and by night
+  std::vector<std::string> Notes;  // what the user should know about the counts (UTF-8)
+};
+
+// A file that cannot be read as either form, or whose hours cannot be counted (two lines for
+// one hour, more than kMaxPeriodHours); what() is one line of UTF-8.
+class HourlyFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reads the whole stream. Raises HourlyFileError.
+HourlyReadResult ReadHourlyObservations(std::istream& in, const HourlyReadOptions& options);
+
+}  // namespace vmk

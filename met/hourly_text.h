@@ -1,0 +1,64 @@
+// The text of an hourly observation file: lines read one at a time with a length cap, the
+// fields of a comma-separated line, and the texts the readers compare them with. Plain C++
+// (standard library only), so that it builds the same everywhere.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vmk {
+
+// The longest line kept; a longer one is skipped to its end and reported as too long, so that
+// a file of one endless line never fills the memory.
+inline constexpr std::size_t kMaxHourlyLineBytes = 64 * 1024;
+
+// Lines of a stream, ended by LF, CR LF or a lone CR. Reads in blocks; holds at most one line
+// of kMaxHourlyLineBytes.
+class LineReader {
+ public:
+  explicit LineReader(std::istream& in);
+
+  // The next line without its line end; false at the end of the stream. A line longer than
+  // kMaxHourlyLineBytes comes back empty with `tooLong` set, after its bytes were skipped.
+  bool Next(std::string_view& line, bool& tooLong);
+
+  // The number of the line last returned, from 1.
+  long long LineNumber() const { return lineNumber_; }
+
+ private:
+  bool Fill();
+
+  std::istream& in_;
+  std::vector<char> block_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  bool pendingLf_ = false;  // the last line ended with CR: a LF that follows belongs to it
+  std::string line_;
+  long long lineNumber_ = 0;
+};
+
+// Splits one line of comma-separated values into its fields. A field in double quotes may hold
+// commas and doubled quotes (""); an unclosed quote runs to the end of the line. The views
+// point into `line` or into `scratch`, which the call owns until the next call.
+void SplitCsvLine(std::string_view line, std::vector<std::string_view>& fields,
+                  std::string& scratch);
+
+// The text without blanks (spaces, tabs, the ideographic space of UTF-8 and code page 932) at
+// either end.
+std::string_view TrimBlanks(std::string_view text);
+
+// ASCII letters compared without case; other bytes as they are.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// True when the text is valid UTF-8 (a sequence cut off at the very end counts as valid when
+// `cutAtEnd`, as a block boundary can cut one).
+bool IsValidUtf8(std::string_view text, bool cutAtEnd = false);
+
+// True when some byte is not ASCII.
+bool HasNonAscii(std::string_view text);
+
+}  // namespace vmk

@@ -1,0 +1,218 @@
+#include "met/met_values.h"
+
+#include <array>
+#include <string>
+
+#include "common/cp932.h"
+#include "met/hourly_text.h"
+#include "met/met_stats.h"
+
+namespace vmk {
+namespace {
+
+constexpr int kMaxIntegerDigits = 9;
+
+// The Japanese direction names and the calm word in both encodings a file may use.
+struct JapaneseNames {
+  std::array<std::string, kDirections> Cp932Names;
+  std::string CalmUtf8 = "静穏";
+  std::string CalmCp932;
+};
+
+const JapaneseNames& Names() {
+  static const JapaneseNames names = [] {
+    JapaneseNames n;
+    for (int d = 0; d < kDirections; ++d) {
+      n.Cp932Names[static_cast<std::size_t>(d)] =
+          Utf8ToCp932(kDirectionNamesJa[static_cast<std::size_t>(d)]);
+    }
+    n.CalmCp932 = Utf8ToCp932(n.CalmUtf8);
+    return n;
+  }();
+  return names;
+}
+
+bool AllDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<ExactDecimal> ParseExactDecimal(std::string_view s) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  const std::size_t digitsStart = i;
+  long long units = 0;  // whole units
+  int intDigits = 0;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+    if (intDigits > 0 || s[i] != '0') ++intDigits;
+    if (intDigits > kMaxIntegerDigits) return std::nullopt;
+    units = units * 10 + (s[i] - '0');
+    ++i;
+  }
+  const bool hadInteger = i > digitsStart;
+  long long frac = 0;  // nine decimals
+  int fracDigits = 0;
+  bool rest = false;  // a non-zero digit beyond the ninth decimal
+  bool hadFraction = false;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+      hadFraction = true;
+      if (fracDigits < 9) {
+        frac = frac * 10 + (s[i] - '0');
+        ++fracDigits;
+      } else if (s[i] != '0') {
+        rest = true;
+      }
+      ++i;
+    }
+  }
+  if (i != s.size() || (!hadInteger && !hadFraction)) return std::nullopt;
+  while (fracDigits < 9) {
+    frac *= 10;
+    ++fracDigits;
+  }
+  long long nano = units * kNanoPerUnit + frac;
+  ExactDecimal d;
+  if (!negative) {
+    d.Nano = nano;
+    d.Inexact = rest;
+  } else {
+    // Rounded down: -0.0000000005 lies between -1e-9 and 0, so its floor is -1 unit.
+    d.Nano = -nano - (rest ? 1 : 0);
+    d.Inexact = rest;
+  }
+  return d;
+}
+
+std::optional<int> ParseSpeedTenths(std::string_view text, ValueProblem& problem) {
+  const std::string_view s = TrimBlanks(text);
+  problem = ValueProblem::None;
+  if (s.empty()) {
+    problem = ValueProblem::Blank;
+    return std::nullopt;
+  }
+  const auto v = ParseExactDecimal(s);
+  if (!v) {
+    problem = ValueProblem::Unreadable;
+    return std::nullopt;
+  }
+  // Half up to 0.1: add 0.05 and cut. The floor in 1e-9 units gives the same tenth as the
+  // exact number, since every tenth boundary is a whole number of those units.
+  constexpr long long kTenth = kNanoPerUnit / 10;
+  const bool negative = v->Nano < 0;
+  if (negative) {
+    // Anything that rounds to 0.0 is a calm reading written with a sign ("-0.0", "-0.04").
+    if (v->Nano + kTenth / 2 < 0) {
+      problem = ValueProblem::OutOfRange;
+      return std::nullopt;
+    }
+    return 0;
+  }
+  const long long tenths = (v->Nano + kTenth / 2) / kTenth;
+  if (tenths > kMaxSpeedTenths) {
+    problem = ValueProblem::OutOfRange;
+    return std::nullopt;
+  }
+  return static_cast<int>(tenths);
+}
+
+SpeedClass SpeedClassOf(int tenths) {
+  if (tenths <= 4) return SpeedClass::Calm;
+  if (tenths <= 9) return SpeedClass::Weak;
+  if (tenths <= 19) return SpeedClass::Windy1;
+  if (tenths <= 29) return SpeedClass::Windy2;
+  if (tenths <= 39) return SpeedClass::Windy3;
+  if (tenths <= 59) return SpeedClass::Windy4;
+  if (tenths <= 79) return SpeedClass::Windy5;
+  return SpeedClass::Windy6;
+}
+
+std::optional<int> ParseDirection(std::string_view text, bool degrees, ValueProblem& problem) {
+  const std::string_view s = TrimBlanks(text);
+  problem = ValueProblem::None;
+  if (s.empty()) {
+    problem = ValueProblem::Blank;
+    return std::nullopt;
+  }
+  if (const auto d = DirectionIndex(s)) return *d;
+  if (EqualsIgnoringCase(s, "calm") || EqualsIgnoringCase(s, "c")) return kCalmDirection;
+  const JapaneseNames& names = Names();
+  if (s == names.CalmUtf8 || s == names.CalmCp932) return kCalmDirection;
+  for (int d = 0; d < kDirections; ++d) {
+    const std::size_t k = static_cast<std::size_t>(d);
+    if (s == kDirectionNamesJa[k] || s == names.Cp932Names[k]) return d;
+  }
+  if (degrees) {
+    const auto v = ParseExactDecimal(s);
+    if (!v) {
+      problem = ValueProblem::Unreadable;
+      return std::nullopt;
+    }
+    if (v->Nano < 0 || v->Above(360 * kNanoPerUnit)) {
+      problem = ValueProblem::OutOfRange;
+      return std::nullopt;
+    }
+    // Sector k covers [22.5 k - 11.25, 22.5 k + 11.25) degrees; 360 is north again. Sector
+    // boundaries are whole 1e-9 units, so the rounded-down value gives the exact sector.
+    const long long half = 11250000000LL;
+    const long long width = 22500000000LL;
+    return static_cast<int>(((v->Nano + half) / width) % kDirections);
+  }
+  if (AllDigits(s) && s.size() <= 3) {
+    const int code = std::stoi(std::string(s));
+    if (code > 16) {
+      problem = ValueProblem::OutOfRange;
+      return std::nullopt;
+    }
+    return code == 0 ? kCalmDirection : code % kDirections;
+  }
+  problem = ValueProblem::Unreadable;
+  return std::nullopt;
+}
+
+std::optional<int> ParseStabilityName(std::string_view text) {
+  static constexpr std::array<std::string_view, kStabilityClasses> kNoHyphen = {
+      "A", "AB", "B", "BC", "C", "CD", "Dd", "Dn", "E", "F", "G"};
+  const std::string_view s = TrimBlanks(text);
+  if (EqualsIgnoringCase(s, "D")) return kStabilityD;
+  for (int c = 0; c < kStabilityClasses; ++c) {
+    const std::size_t k = static_cast<std::size_t>(c);
+    if (EqualsIgnoringCase(s, kMetStabilityNames[k]) || EqualsIgnoringCase(s, kNoHyphen[k])) {
+      return c;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Radiation> ParseRadiation(std::string_view text, bool megajoulePerHour,
+                                        ValueProblem& problem) {
+  const std::string_view s = TrimBlanks(text);
+  problem = ValueProblem::None;
+  if (s.empty()) {
+    problem = ValueProblem::Blank;
+    return std::nullopt;
+  }
+  const auto v = ParseExactDecimal(s);
+  if (!v) {
+    problem = ValueProblem::Unreadable;
+    return std::nullopt;
+  }
+  Radiation r{*v, megajoulePerHour};
+  const long long low = -1 * kNanoPerUnit;
+  const long long high = 2 * kNanoPerUnit;
+  const long long scale = megajoulePerHour ? 36 : 10;  // tenths of the kW/m2 bounds
+  if (v->Nano < low / 10 * scale || v->Above(high / 10 * scale)) {
+    problem = ValueProblem::OutOfRange;
+    return std::nullopt;
+  }
+  return r;
+}
+
+}  // namespace vmk
