@@ -883,6 +883,19 @@ void Form1::PasteGridCells() {
 // The input that stopped a calculation: its page shown, the focus in it with its text
 // selected, and the accepted range in a tooltip. The status line keeps its message.
 
+namespace {
+
+// Shows the tip with its top-left corner beside the right edge of `area` (global coordinates),
+// level with its top: below the field it would hide the status line or the next fields. The
+// tooltip puts itself a mouse cursor's height below the point it is given.
+void ShowTipBeside(const QRect& area, const QString& tip, QWidget* owner) {
+  constexpr int kGap = 4;
+  constexpr int kCursorHeight = 16;
+  QToolTip::showText(QPoint(area.right() + kGap - 2, area.top() - kCursorHeight), tip, owner);
+}
+
+}  // namespace
+
 void Form1::ShowRejectedInput(const RejectedInput& rejected) {
   const QString tip = QString::fromStdString(AcceptedRangeTip(rejected, form_));
   const ControlDef* def = FindControl(rejected.Control);
@@ -899,7 +912,7 @@ void Form1::ShowRejectedInput(const RejectedInput& rejected) {
     grid->editItem(item);
     if (auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()))) editor->selectAll();
     const QRect cell = grid->visualItemRect(item);
-    QToolTip::showText(grid->viewport()->mapToGlobal(cell.bottomLeft()), tip, grid->viewport());
+    ShowTipBeside(QRect(grid->viewport()->mapToGlobal(cell.topLeft()), cell.size()), tip, grid->viewport());
     return;
   }
   auto* edit = ControlAs<QLineEdit>(rejected.Control);
@@ -908,7 +921,7 @@ void Form1::ShowRejectedInput(const RejectedInput& rejected) {
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
   }
-  QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), tip, edit);
+  ShowTipBeside(QRect(edit->mapToGlobal(QPoint(0, 0)), edit->size()), tip, edit);
 }
 
 }  // namespace vmk

@@ -17,6 +17,7 @@
 #include "casefile/case_file.h"
 #include "casefile/input_help.h"
 #include "common/json_writer.h"
+#include "casefile/profile_csv.h"
 #include "cli/calc/profile_output.h"
 #include "plot/profile_plot.h"
 #include "common/cp932.h"
