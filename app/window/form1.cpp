@@ -855,8 +855,8 @@ void Form1::PasteGridCells() {
   FrequencyGridWidget* grid = Grid();
   grid->FinishEditing();
   const QByteArray text = QApplication::clipboard()->text().toUtf8();
-  const GridPaste paste = PlanGridPaste(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                                        grid->currentRow(), grid->currentColumn());
+  const std::string_view utf8(text.constData(), static_cast<std::size_t>(text.size()));
+  const GridPaste paste = PlanGridPaste(utf8, grid->currentRow(), grid->currentColumn());
   if (!paste.Problem.empty()) {
     QMessageBox box(QMessageBox::Warning, FromUtf8(kApplicationTitle), QString::fromStdString(paste.Problem),
                     QMessageBox::Ok, this);
@@ -875,7 +875,8 @@ void Form1::PasteGridCells() {
     right = std::max(right, cell.Col);
   }
   grid->clearSelection();
-  grid->setRangeSelected(QTableWidgetSelectionRange(grid->currentRow(), grid->currentColumn(), bottom, right), true);
+  const QTableWidgetSelectionRange pasted(grid->currentRow(), grid->currentColumn(), bottom, right);
+  grid->setRangeSelected(pasted, true);
   if (changed) MarkEdited();
 }
 

@@ -26,8 +26,11 @@ int main(int argc, char** argv) {
   // `vmk CASE.json` opens a case file at start; without one the window shows the defaults.
   const QStringList args = QCoreApplication::arguments().mid(1);
   if (args.size() > 1 || (!args.isEmpty() && args.front().startsWith(QLatin1Char('-')))) {
-    std::fprintf(stderr, "Usage: vmk [CASE.json]\n");
-    return 2;
+    const bool help = args.size() == 1 && (args.front() == QStringLiteral("--help") ||
+                                           args.front() == QStringLiteral("-h"));
+    std::fprintf(help ? stdout : stderr,
+                 "Usage: vmk [CASE.json]   (opens the window, with the case file)\n");
+    return help ? 0 : 2;
   }
 
   vmk::Form1 window;
