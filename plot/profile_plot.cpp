@@ -233,6 +233,17 @@ PlotScene BuildProfilePlot(const ProfilePlotInput& in) {
     title = "Maximum C = " + Short(max.C) + " (no concentration above zero in the range)";
   }
   scene.Texts.push_back({xMid, 24, title, 16, TextAnchor::Middle, true, kBlack});
+  // A maximum on the first or last distance is only the largest value inside the range: the
+  // concentration may still rise outside it.
+  if (std::isfinite(max.C) && max.C > 0 && !profile.Points.empty() &&
+      (max.R == profile.Points.front().R || max.R == profile.Points.back().R)) {
+    const bool atStart = max.R == profile.Points.front().R;
+    scene.Texts.push_back({xMid, 42,
+                           std::string("Maximum at the ") + (atStart ? "start" : "end") +
+                               " of the range (R = " + Distance(max.R) +
+                               " m): the peak may lie beyond",
+                           12, TextAnchor::Middle, false, kMaximum});
+  }
   scene.Texts.push_back({xMid, kBottom + 52, "R (m)", 14, TextAnchor::Middle, false, kBlack});
   // Level above the concentration axis rather than turned along it: every SVG viewer draws
   // it the same way.

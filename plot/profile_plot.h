@@ -85,7 +85,8 @@ struct ProfilePlotInput {
 };
 
 // The chart: title "Maximum C = <C> at R = <R> m", axis titles "R (m)" and "C (ppb, ng/m3)",
-// a linear concentration axis from zero, the curve of C over every finite point.
+// a linear concentration axis from zero, the curve of C over every finite point. A maximum on
+// the first or last distance gets a line under the title saying that the peak may lie beyond.
 PlotScene BuildProfilePlot(const ProfilePlotInput& in);
 
 // The scene as an SVG document (UTF-8 text).

@@ -18,14 +18,16 @@ using Json = nlohmann::json;
 // A windy case with hours: the plume worked case, so that results are not zero.
 constexpr const char* kWindyCase = R"("QpEdit": " 0.001", "MetStringGrid": {"4,8": " 100"})";
 
+// Runs the case with --json; standard error must hold exactly `expectedErr` (the accepted range
+// of a rejected input, the notes on report files).
 Json RunJson(const std::string& caseText, int expectedExit = 0,
-             const std::vector<std::string>& extra = {}) {
+             const std::vector<std::string>& extra = {}, const std::string& expectedErr = "") {
   std::vector<std::string> args{"--json"};
   args.insert(args.end(), extra.begin(), extra.end());
   args.push_back("-");
   const RunResult r = RunVmkCalc(args, caseText);
   EXPECT_EQ(r.ExitCode, expectedExit) << r.Err;
-  EXPECT_EQ(r.Err, "");
+  EXPECT_EQ(r.Err, expectedErr);
   return Json::parse(r.Out);
 }
 
@@ -188,7 +190,9 @@ TEST(CliLargeInput, TenMegabyteFileAndTenThousandCharacterTexts) {
   EXPECT_EQ(Json::parse(big.Out)["memoOption"], memo);
 
   // The field takes the whole text; its parser judges the first 20 bytes.
-  const Json qg = RunJson(R"({"QgEdit": ")" + std::string(10000, '1') + R"("})", 1);
+  const Json qg = RunJson(R"({"QgEdit": ")" + std::string(10000, '1') + R"("})", 1, {},
+                          "vmk-calc: QgEdit \"" + std::string(40, '1') +
+                              "\"...: a number from 0 to 10001 is accepted\n");
   EXPECT_EQ(qg["messageLabel"], "Error: Qg: ");
   EXPECT_EQ(qg["QhResultLabel"], " Error ");
 
@@ -199,15 +203,89 @@ TEST(CliLargeInput, TenMegabyteFileAndTenThousandCharacterTexts) {
 }
 
 // The missing file in --json form is a golden case.
-TEST(CliReport, MissingReportFileOrFolderShowsTheMessageBox) {
+TEST(CliReport, MissingReportFileOrFolderShowsTheMessageBoxAndTheFile) {
   TempDir dir;  // empty: no VMKIO1.csv
   const std::string memo = R"({"memoOption": "@WA:1@"})";
-  const Json folder = RunJson(memo, 1, {"--report-dir", (dir / "no-folder").string()});
+  const std::string noFolder = (dir / "no-folder").string();
+  const Json folder =
+      RunJson(memo, 1, {"--report-dir", noFolder},
+              "vmk-calc: message box \"不正なﾌｧｲﾙ名です.\" for the report file " + noFolder +
+                  "/VMKIO1.csv\nvmk-calc: warning: no calculation wrote a report into " +
+                  noFolder + " (--report-dir); a memo beginning \"@WA:1@\" asks for one\n");
   EXPECT_EQ(folder["messageBox"], "不正なﾌｧｲﾙ名です.");
+  EXPECT_FALSE(folder.contains("report"));
 
-  const RunResult text = RunVmkCalc({"--report-dir", dir.Path().string(), "-"}, memo);
+  // Lower-case mode and name character: the file's name character is upper case.
+  const RunResult text =
+      RunVmkCalc({"--report-dir", dir.Path().string(), "-"}, R"({"memoOption": "@wa:z@"})");
   EXPECT_EQ(text.ExitCode, 1);
-  EXPECT_NE(text.Out.find("message box    : ﾌｧｲﾙが見つかりません.\n"), std::string::npos);
+  EXPECT_NE(text.Out.find("message box    : ﾌｧｲﾙが見つかりません.\nreport file    : " +
+                          (dir / "VMKIOZ.csv").string() + " (not written)\n"),
+            std::string::npos)
+      << text.Out;
+  EXPECT_TRUE(text.Err.starts_with("vmk-calc: warning: no calculation wrote a report")) << text.Err;
+
+  // Once the file exists the same memo appends to the same path, and nothing is said on
+  // standard error.
+  WriteBytes(dir / "VMKIOZ.csv", "");
+  const RunResult written =
+      RunVmkCalc({"--report-dir", dir.Path().string(), "-"}, R"({"memoOption": "@wa:z@"})");
+  EXPECT_EQ(written.ExitCode, 0);
+  EXPECT_NE(written.Out.find("report         : " + (dir / "VMKIOZ.csv").string() + "\n"),
+            std::string::npos)
+      << written.Out;
+  EXPECT_EQ(written.Out.find("report file"), std::string::npos);
+  EXPECT_EQ(written.Err, "");
+}
+
+TEST(CliReport, ReportFolderWithoutAReportIsAWarning) {
+  TempDir dir;
+  WriteBytes(dir / "VMKIO1.csv", "");
+  const std::string warning = "vmk-calc: warning: no calculation wrote a report into " +
+                              dir.Path().string() +
+                              " (--report-dir); a memo beginning \"@WA:1@\" asks for one\n";
+  for (const char* text : {"{}", "[]", R"({"memoOption": "@WA:1"})", R"({"memoOption": "@RA:1@"})",
+                           R"({"memoOption": "@WA:1@", "QgEdit": "x"})"}) {
+    SCOPED_TRACE(text);
+    const RunResult r = RunVmkCalc({"--report-dir", dir.Path().string(), "-"}, text);
+    EXPECT_TRUE(r.Err.ends_with(warning)) << r.Err;
+  }
+  // One report in a sequence is enough; without --report-dir nothing is said.
+  EXPECT_EQ(RunVmkCalc({"--report-dir", dir.Path().string(), "-"},
+                       R"([{}, {"memoOption": "@WA:1@"}, {}])")
+                .Err,
+            "");
+  EXPECT_EQ(RunVmkCalc({"-"}, "{}").Err, "");
+}
+
+TEST(CliOutput, RejectedInputsNameWhatTheyAcceptOnStandardError) {
+  struct Row {
+    const char* Case;
+    const char* Err;
+  };
+  const Row rows[] = {
+      {R"({"XrpEdit": " 0"})",
+       "vmk-calc: XrpEdit \" 0\": a number from 0.09999 to 100001 is accepted\n"},
+      {R"({"dHformulaWWEdit": "1.0"})",
+       "vmk-calc: dHformulaWWEdit \"1.0\": a whole number from 0 to 4 is accepted\n"},
+      {R"({"MetStringGrid": {"2,1": "25"}})",
+       "vmk-calc: MetStringGrid \"2,1\" \"25\": a number from 0.099 to 20.001 is accepted\n"},
+      {R"({"TempGEdit": " 14.9"})",
+       "vmk-calc: TempGEdit \" 14.9\": T must not be below Ta (TempAmbEdit \" 15.0\")\n"},
+      {R"([{"QgEdit": "x"}, {"QgEdit": " 10"}, {"MetStringGrid": {"5,4": "1.5"}}])",
+       "vmk-calc: calculation 1: QgEdit \"x\": a number from 0 to 10001 is accepted\n"
+       "vmk-calc: calculation 3: MetStringGrid \"5,4\" \"1.5\": a whole number from 0 to 8784 "
+       "is accepted\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Case);
+    const RunResult text = RunVmkCalc({"-"}, row.Case);
+    EXPECT_EQ(text.ExitCode, 1);
+    EXPECT_EQ(text.Err, row.Err);
+    EXPECT_EQ(text.Out.find("accepted"), std::string::npos);  // the results stay as they were
+    const RunResult json = RunVmkCalc({"--json", "-"}, row.Case);
+    EXPECT_EQ(json.Err, row.Err);
+  }
 }
 
 TEST(CliOutput, TextFormIsTheWindowsLabels) {
@@ -221,17 +299,21 @@ TEST(CliOutput, ExitStatusFollowsTheResultDisplay) {
     const char* Case;
     int Exit;
     const char* Status;
+    const char* Err;
   };
   const Row rows[] = {
-      {R"({"memoOption": "@ver@"})", 0, " 入力・条件 : O.K."},
-      {R"({"FreqTotalEdit": " 0"})", 1, "Error: 全方位有効頻度 fall: "},
-      {R"({"TempGEdit": " 14.9"})", 1, "T<Ta: "},
-      {R"({"memoOption": "@RA:1@"})", 1, " proc. fileRead called "},
-      {R"([{}, {"QgEdit": " x"}, {"QgEdit": " 10"}])", 1, " 入力・条件 : O.K."},
+      {R"({"memoOption": "@ver@"})", 0, " 入力・条件 : O.K.", ""},
+      {R"({"FreqTotalEdit": " 0"})", 1, "Error: 全方位有効頻度 fall: ",
+       "vmk-calc: FreqTotalEdit \" 0\": a whole number from 1 to 8784 is accepted\n"},
+      {R"({"TempGEdit": " 14.9"})", 1, "T<Ta: ",
+       "vmk-calc: TempGEdit \" 14.9\": T must not be below Ta (TempAmbEdit \" 15.0\")\n"},
+      {R"({"memoOption": "@RA:1@"})", 1, " proc. fileRead called ", ""},
+      {R"([{}, {"QgEdit": " x"}, {"QgEdit": " 10"}])", 1, " 入力・条件 : O.K.",
+       "vmk-calc: calculation 2: QgEdit \" x\": a number from 0 to 10001 is accepted\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Case);
-    Json res = RunJson(row.Case, row.Exit);
+    Json res = RunJson(row.Case, row.Exit, {}, row.Err);
     if (res.is_array()) res = res.back();
     EXPECT_EQ(res["messageLabel"], row.Status);
   }
@@ -248,7 +330,9 @@ TEST(CliSequence, CheckBoxesActAsClicksOnlyWhenTheyChange) {
   // while the stability-dependent multiplier is selected.
   const Json ph = RunJson(R"([{"Phr_HmEdit": " x", "PHrHmCheckBox": true},
       {"PHrHmCheckBox": false}])",
-                          1);
+                          1, {},
+                          "vmk-calc: calculation 2: Phr_HmEdit \" x\": a number from 0 to "
+                          "1.001 is accepted\n");
   EXPECT_EQ(ph[0]["messageLabel"], " 入力・条件 : O.K.");
   EXPECT_EQ(ph[1]["messageLabel"], "Error: P(Hr->Hm 定数): ");
 }

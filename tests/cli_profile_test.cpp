@@ -293,15 +293,30 @@ TEST(ProfilePlot, SvgHoldsTheCurveTitlesAndMarks) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
 
+  EXPECT_EQ(svg.find("the peak may lie beyond"), std::string::npos);
+
   // Linear axis; the receptor at 1000 m outside the range is not marked.
   const RunResult near = RunVmkCalc({"--profile", "10:500:7", "--plot", plot, kSite});
   EXPECT_EQ(near.ExitCode, 0);
   const std::string nearSvg = ReadBytes(plot);
   EXPECT_EQ(PolylinePoints(nearSvg), 7u);
+  // The concentration still rises at 500 m: the maximum is the range's last distance.
+  EXPECT_TRUE(near.Out.ends_with("at R (m),500\n")) << near.Out;
+  EXPECT_NE(nearSvg.find(">Maximum at the end of the range (R = 500 m): the peak may lie "
+                         "beyond</text>"),
+            std::string::npos);
   EXPECT_EQ(nearSvg.find("receptor"), std::string::npos);
   for (const char* text : {">100</text>", ">200</text>", ">500</text>"}) {
     EXPECT_NE(nearSvg.find(text), std::string::npos) << text;
   }
+
+  // Beyond the peak the concentration falls: the maximum is the first distance.
+  const RunResult far = RunVmkCalc({"--profile", "2000:20000:5", "--plot", plot, kSite});
+  EXPECT_EQ(far.ExitCode, 0);
+  EXPECT_TRUE(far.Out.ends_with("at R (m),2000\n")) << far.Out;
+  EXPECT_NE(ReadBytes(plot).find(">Maximum at the start of the range (R = 2000 m): the peak may "
+                                 "lie beyond</text>"),
+            std::string::npos);
 }
 
 TEST(ProfilePlot, PngIsAPictureOfThePlotSize) {

@@ -6,18 +6,22 @@
 #include <string>
 
 #include <QChart>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/window/form1.h"
 #include "app/window/frequency_grid_widget.h"
 #include "app/window/profile_page.h"
 #include "app/window/window_fonts.h"
+#include "casefile/profile_csv.h"
 #include "common/numtext.h"
 #include "model/profile.h"
 
@@ -166,6 +170,72 @@ TEST_F(ProfilePageTest, CalculationWithoutResultEmptiesTheChart) {
     EXPECT_EQ(page_->Summary()->text(), ProfilePage::NothingText());
     EXPECT_EQ(page_->Chart()->title(), ProfilePage::NothingText().trimmed());
   }
+}
+
+// The button 保存... writes the profile shown as a picture or as the command line's CSV.
+TEST_F(ProfilePageTest, ExportWritesPngSvgOrTheCommandLinesCsv) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  EXPECT_FALSE(page_->ExportButton()->isEnabled());  // nothing to save before a calculation
+  EXPECT_EQ(page_->ExportButton()->text(), QStringLiteral("保存..."));
+  EXPECT_FALSE(page_->ExportTo(dir.filePath(QStringLiteral("x.csv"))).isEmpty());
+
+  EnterWindyCase(QStringLiteral(" 1000.0"));
+  Calculate();
+  ASSERT_EQ(Status(), kStatusOk);
+  EXPECT_TRUE(page_->ExportButton()->isEnabled());
+
+  // The CSV of vmk-calc --profile 10:20000:200 --log for the same inputs.
+  const vmk::Profile expected =
+      vmk::ComputeProfile(window_->State().Params, vmk::ProfileDistances(10.0f, 20000.0f, 200, true));
+  QString chosen = dir.filePath(QStringLiteral("p.CSV"));
+  page_->SetFileChooser([&](const QString& suggested) {
+    EXPECT_EQ(suggested, QStringLiteral("profile.png"));
+    return chosen;
+  });
+  page_->ExportButton()->click();
+  QFile csv(chosen);
+  ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+  const QByteArray csvText = csv.readAll();
+  EXPECT_EQ(csvText.toStdString(), vmk::ProfileCsvText(expected));
+  EXPECT_TRUE(csvText.startsWith("R (m),C,C puff,C plume\n10,"));
+  EXPECT_EQ(csvText.count('\n'), 202);
+
+  chosen = dir.filePath(QStringLiteral("p.svg"));
+  page_->ExportButton()->click();
+  QFile svg(chosen);
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  const QByteArray svgText = svg.readAll();
+  EXPECT_TRUE(svgText.contains("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"500\""));
+  EXPECT_TRUE(svgText.contains(">receptor R = 1000 m</text>"));
+
+  const QString png = dir.filePath(QStringLiteral("p.png"));
+  EXPECT_EQ(page_->ExportTo(png), QString());
+  EXPECT_EQ(QImage(png).size(), QSize(800, 500));
+
+  EXPECT_EQ(page_->ExportTo(dir.filePath(QStringLiteral("p.pdf"))),
+            QStringLiteral("ファイル名の終わりを .png, .svg, .csv のどれかにしてください。"));
+  EXPECT_FALSE(page_->ExportTo(dir.filePath(QStringLiteral("no-folder/p.csv"))).isEmpty());
+
+  // A calculation without a result leaves nothing to save.
+  SetText("QgEdit", QStringLiteral("x"));
+  Calculate();
+  EXPECT_FALSE(page_->ExportButton()->isEnabled());
+}
+
+// A maximum on the range's last distance: the line under the chart says the peak may lie beyond.
+TEST_F(ProfilePageTest, SummarySaysWhenThePeakMayLieBeyondTheRange) {
+  // A tall stack in strong wind, stable air: the ground-level maximum lies far downwind.
+  window_->Grid()->SetCellText(9, 10, QStringLiteral("100"));
+  SetText("HoEdit", QStringLiteral(" 300"));
+  SetText("XrpEdit", QStringLiteral(" 1000.0"));
+  Calculate();
+  ASSERT_EQ(Status(), kStatusOk);
+  const vmk::Profile expected =
+      vmk::ComputeProfile(window_->State().Params, vmk::ProfileDistances(10.0f, 20000.0f, 200, true));
+  ASSERT_EQ(expected.Max.R, 20000.0f) << "the case no longer peaks beyond 20 km";
+  EXPECT_TRUE(page_->Summary()->text().endsWith(QStringLiteral("  (範囲の端: ピークは範囲の外かもしれません)")))
+      << page_->Summary()->text().toStdString();
 }
 
 }  // namespace

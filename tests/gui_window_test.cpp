@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -69,7 +70,13 @@ class WindowTest : public ::testing::Test {
 
 TEST_F(WindowTest, StartsWithTheLayoutDefaults) {
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("VMK - 1"));
-  EXPECT_EQ(window_->size(), QSize(603, 379));
+  // The layout's client area under the menu bar, the window no larger than both.
+  EXPECT_EQ(window_->ClientArea()->size(), QSize(603, 379));
+  const int menuHeight = window_->menuBar()->height();
+  EXPECT_GT(menuHeight, 0);
+  EXPECT_EQ(window_->ClientArea()->pos(), QPoint(0, menuHeight));
+  EXPECT_EQ(window_->size(), QSize(603, 379 + menuHeight));
+  EXPECT_EQ(Edit("XrpEdit")->parentWidget(), window_->ClientArea());
   QTabWidget* tabs = window_->Tabs();
   ASSERT_EQ(tabs->count(), 4);  // the layout's three pages and the distance profile behind them
   EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("SrcDataSheet"));

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,71 @@ TEST(ReadModelParameters, FieldsAfterAFailureKeepTheirEarlierValues) {
   EXPECT_EQ(p.Hm, 10.0f);
   EXPECT_EQ(p.Hr, 60.0f);
   EXPECT_EQ(p.WindyFreq[6][11], 18);
+}
+
+
+// The report of the rejected input names the same input and the same limits as the message of
+// the validation, for every input of the table.
+TEST(FirstRejectedInput, NamesEveryInputWithTheLimitsItIsCheckedAgainst) {
+  for (const Step& s : AllSteps()) {
+    SCOPED_TRACE(s.label);
+    for (const std::string& text : {std::string("x"), s.integer ? std::to_string(int(s.high) + 1)
+                                                                 : NineDigits(std::nextafterf(s.high, INFINITY))}) {
+      FormRecord form = StartForm();
+      s.prepare(form);
+      InputText(form, s) = text;
+      const std::optional<RejectedInput> rejected = FirstRejectedInput(form);
+      ModelParameters p;
+      ASSERT_FALSE(ReadModelParameters(form, p));
+      ASSERT_TRUE(rejected.has_value());
+      EXPECT_EQ(Status(form), "Error: " + rejected->Label);
+      EXPECT_EQ(rejected->Label, Sj(s.label));
+      EXPECT_EQ(rejected->Control, s.control.empty() ? "MetStringGrid" : s.control);
+      EXPECT_EQ(rejected->Row, s.row);
+      EXPECT_EQ(rejected->Col, s.col);
+      EXPECT_FALSE(rejected->BelowAmbient);
+      EXPECT_EQ(rejected->Limits.Kind, s.integer ? InputKind::Integer : InputKind::Real);
+      EXPECT_EQ(rejected->Limits.Low, s.low);
+      EXPECT_EQ(rejected->Limits.High, s.high);
+    }
+  }
+}
+
+TEST(FirstRejectedInput, NothingForAValidFormAndTheExhaustFieldForTBelowTa) {
+  FormRecord form = StartForm();
+  EXPECT_FALSE(FirstRejectedInput(form).has_value());
+
+  form.Text("TempGEdit") = " 14.9";
+  const FormRecord before = form;
+  const std::optional<RejectedInput> rejected = FirstRejectedInput(form);
+  ASSERT_TRUE(rejected.has_value());
+  EXPECT_TRUE(rejected->BelowAmbient);
+  EXPECT_EQ(rejected->Control, "TempGEdit");
+  EXPECT_EQ(rejected->Limits.Low, 0.0f);
+  EXPECT_EQ(rejected->Limits.High, 801.0f);
+  // The form, its status line included, is left as it was.
+  EXPECT_EQ(Status(form), Status(before));
+  EXPECT_EQ(form.Text("TempGEdit"), before.Text("TempGEdit"));
+}
+
+TEST(FirstRejectedInput, FollowsTheOrderAndTheSelectedExponentField) {
+  FormRecord form = StartForm();
+  form.Text("kEdit") = "";
+  form.Text("dHformulaWindyEdit") = "5";
+  EXPECT_EQ(FirstRejectedInput(form)->Control, "dHformulaWindyEdit");
+
+  form = StartForm();
+  form.Text("PHr_HmmultEdit") = "bad";  // not read while the constant is selected
+  EXPECT_FALSE(FirstRejectedInput(form).has_value());
+  form["PHrHmCheckBox"].Checked = true;
+  EXPECT_EQ(FirstRejectedInput(form)->Control, "PHr_HmmultEdit");
+
+  form = StartForm();
+  form.Grid[1][3] = "-1";
+  form.Grid[9][2] = "-1";  // class A is read before class A-B
+  const std::optional<RejectedInput> cell = FirstRejectedInput(form);
+  EXPECT_EQ(cell->Row, 9);
+  EXPECT_EQ(cell->Col, 2);
 }
 
 }  // namespace

@@ -7,19 +7,41 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
 
 #include "app/window/frequency_grid_widget.h"
+#include "app/window/half_width_input.h"
 #include "app/window/profile_page.h"
 #include "app/window/window_fonts.h"
+#include "casefile/case_file.h"
+#include "casefile/input_help.h"
+#include "common/atomic_file.h"
+#include "common/tab_separated.h"
+#include "form/grid_paste.h"
 
 namespace vmk {
 
@@ -130,15 +152,27 @@ void FitLabel(QLabel* label, const ControlDef& def) {
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent), form_(MakeStartupForm()) {
+Form1::Form1(QWidget* parent)
+    : QMainWindow(parent), form_(MakeStartupForm()), state_(std::make_unique<CalcState>()) {
   setObjectName(FromUtf8(kFormName));
-  setWindowTitle(FromUtf8(kWindowTitle));
   setFont(ControlFont());
-  setFixedSize(kFormClientWidth, kFormClientHeight);
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("ClientArea"));
+  client_->setFixedSize(kFormClientWidth, kFormClientHeight);
+  setCentralWidget(client_);
   BuildControls();
   AddProfilePage();
   ChainTabOrder();
+  BuildMenus();
+  for (const ControlDef& def : FormLayout()) {
+    if (def.Kind == ControlKind::Edit) Control(def.Name)->installEventFilter(this);  // drops
+  }
+  Grid()->viewport()->installEventFilter(this);
+  // The window is as large as the menu bar and the layout's client area, no larger.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setAcceptDrops(true);
   WriteWidgets();
+  UpdateTitle();
 }
 
 Form1::~Form1() = default;
@@ -169,7 +203,7 @@ FrequencyGridWidget* Form1::Grid() const {
 QWidget* Form1::ParentWidget(ControlParent parent) const {
   switch (parent) {
     case ControlParent::Window:
-      return const_cast<Form1*>(this);
+      return client_;
     case ControlParent::TabControl:
       return Tabs();
     default:
@@ -222,14 +256,17 @@ void Form1::BuildControls() {
         QPalette pal = edit->palette();
         pal.setColor(QPalette::Disabled, QPalette::Text, QColor(0x6D, 0x6D, 0x6D));
         edit->setPalette(pal);
-        if (def.Name == "XrpEdit") {
-          edit->installEventFilter(this);  // `XrpEditKeyPress`
-        }
+        const bool numeric = def.Name != "memoOption" && def.Name != "WDEdit";
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, numeric] {
+          if (numeric) ConvertToHalfWidth(edit);
+          MarkEdited();
+        });
         widget = edit;
         break;
       }
       case ControlKind::CheckBox: {
         auto* box = new QCheckBox(parent);
+        connect(box, &QCheckBox::clicked, this, &Form1::MarkEdited);
         if (def.Name == "PHrHmCheckBox") {
           connect(box, &QCheckBox::clicked, this, &Form1::PHrHmCheckBoxClick);
         } else if (def.Name == "NOxTrnCheckBox") {
@@ -247,9 +284,12 @@ void Form1::BuildControls() {
         widget = button;
         break;
       }
-      case ControlKind::Grid:
-        widget = new FrequencyGridWidget(parent);
+      case ControlKind::Grid: {
+        auto* grid = new FrequencyGridWidget(parent);
+        connect(grid, &FrequencyGridWidget::CellEdited, this, &Form1::MarkEdited);
+        widget = grid;
         break;
+      }
     }
     widget->setObjectName(FromUtf8(def.Name));
     if (def.Kind != ControlKind::Label) {
@@ -395,10 +435,36 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && watched == Control("XrpEdit")) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      XrpEditKeyPress(watched, '\r');
+      XrpEditKeyPress(watched, '\r');  // `XrpEditKeyPress`
     }
+    return QMainWindow::eventFilter(watched, event);  // the field still receives the key
   }
-  return QWidget::eventFilter(watched, event);  // the field still receives the key
+  // A case file dragged over a field or the grid opens in the window rather than dropping
+  // its name into the text.
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (!DroppedCaseFile(drag->mimeData()).isEmpty()) {
+        drag->acceptProposedAction();
+        return true;
+      }
+      break;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QString path = DroppedCaseFile(drop->mimeData());
+      if (!path.isEmpty()) {
+        drop->acceptProposedAction();
+        OpenDroppedFile(path);
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::CalcGoButtonClick() { RunCalculation(); }
@@ -425,18 +491,24 @@ void Form1::RunCalculation() {
   ReadWidgets();
   CalcSettings settings;  // the report folder stays the default one
   settings.DecimalSep = ToCp932(QLocale().decimalPoint());
+  const Cp932 memoBefore = form_.Text("memoOption");
   CalcOutcome outcome;
   try {
-    outcome = vmk::RunCalculation(form_, state_, settings);
+    outcome = vmk::RunCalculation(form_, *state_, settings);
   } catch (const std::exception& error) {
     // The command reports its own failures in the outcome; anything that still escapes it
     // ends the calculation the same way instead of leaving through the event loop.
     outcome.MessageBox = Utf8ToCp932(error.what()) + ".";
   }
   WriteWidgets();
+  // The version query rewrites the memo, which a case file holds.
+  if (form_.Text("memoOption") != memoBefore) MarkEdited();
   UpdateProfile(outcome, settings.DecimalSep);
   if (outcome.MessageBox) {
     ShowErrorBox(*outcome.MessageBox);
+  }
+  if (const std::optional<RejectedInput> rejected = FirstRejectedInput(form_)) {
+    ShowRejectedInput(*rejected);
   }
 }
 
@@ -444,7 +516,7 @@ void Form1::RunCalculation() {
 // for the inputs the calculation validated.
 void Form1::UpdateProfile(const CalcOutcome& outcome, const std::string& sep) {
   if (outcome.NormalResult) {
-    profile_->ShowProfile(state_.Params, state_.TotalConc, sep);
+    profile_->ShowProfile(state_->Params, state_->TotalConc, sep);
   } else {
     profile_->ShowNothing();
   }
@@ -458,6 +530,399 @@ void Form1::ShowErrorBox(const Cp932& text) {
   QMessageBox box(QMessageBox::Critical, title, ToQString(text), QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("ErrorMessageBox"));
   box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The menu bar.
+
+namespace {
+
+enum class MenuItemKind { Command, Separator, RecentFiles };
+
+struct MenuItem {
+  const char* Menu;  // the menu's caption, with its access key
+  MenuItemKind Kind;
+  const char* Text = "";
+  const char* Shortcut = "";  // portable text ("Ctrl+O"); empty for none
+  void (Form1::*Command)() = nullptr;
+  const char* Name = "";  // object name of the action, for the tests
+  bool GridOnly = false;  // the shortcut works while the grid has the focus
+};
+
+// Every entry of the menu bar, menu by menu in order: a new command is one more row here (and
+// its slot). Only `XrpEdit` and the calculate button start a calculation; no entry does.
+const MenuItem kMenuItems[] = {
+    {"ファイル(&F)", MenuItemKind::Command, "新規作成(&N)", "Ctrl+N", &Form1::NewCase, "NewCaseAction"},
+    {"ファイル(&F)", MenuItemKind::Command, "開く(&O)...", "Ctrl+O", &Form1::OpenCase, "OpenCaseAction"},
+    {"ファイル(&F)", MenuItemKind::Command, "上書き保存(&S)", "Ctrl+S", &Form1::SaveCase, "SaveCaseAction"},
+    {"ファイル(&F)", MenuItemKind::Command, "名前を付けて保存(&A)...", "Ctrl+Shift+S", &Form1::SaveCaseAs,
+     "SaveCaseAsAction"},
+    {"ファイル(&F)", MenuItemKind::Separator},
+    {"ファイル(&F)", MenuItemKind::RecentFiles, "最近使ったファイル(&R)"},
+    {"ファイル(&F)", MenuItemKind::Separator},
+    {"ファイル(&F)", MenuItemKind::Command, "終了(&X)", "", &Form1::CloseWindow, "ExitAction"},
+    {"編集(&E)", MenuItemKind::Command, "コピー(&C)", "Ctrl+C", &Form1::CopyGridCells, "CopyCellsAction", true},
+    {"編集(&E)", MenuItemKind::Command, "貼り付け(&P)", "Ctrl+V", &Form1::PasteGridCells, "PasteCellsAction",
+     true},
+    {"ヘルプ(&H)", MenuItemKind::Command, "バージョン情報(&A)", "", &Form1::ShowVersion, "VersionAction"},
+};
+
+}  // namespace
+
+void Form1::BuildMenus() {
+  std::map<std::string, QMenu*> menus;
+  for (const MenuItem& item : kMenuItems) {
+    QMenu*& menu = menus[item.Menu];
+    if (menu == nullptr) menu = menuBar()->addMenu(QString::fromUtf8(item.Menu));
+    switch (item.Kind) {
+      case MenuItemKind::Separator:
+        menu->addSeparator();
+        break;
+      case MenuItemKind::RecentFiles:
+        recentMenu_ = menu->addMenu(QString::fromUtf8(item.Text));
+        recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
+        RebuildRecentMenu();
+        break;
+      case MenuItemKind::Command: {
+        QAction* action = menu->addAction(QString::fromUtf8(item.Text));
+        action->setObjectName(QString::fromUtf8(item.Name));
+        if (*item.Shortcut != '\0') {
+          action->setShortcut(QKeySequence(QString::fromUtf8(item.Shortcut)));
+        }
+        if (item.GridOnly) {
+          // Copy and paste of cells belong to the grid: in a field (or a cell's editor) the
+          // keys keep their usual meaning.
+          action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+          Grid()->addAction(action);
+        }
+        const auto command = item.Command;
+        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        break;
+      }
+    }
+  }
+}
+
+void Form1::CloseWindow() { close(); }
+
+void Form1::ShowVersion() {
+  QMessageBox box(QMessageBox::Information, FromUtf8(kApplicationTitle),
+                  FromUtf8(kApplicationTitle) + QStringLiteral("\nバージョン ") + FromUtf8(VersionStamp),
+                  QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("VersionBox"));
+  box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Case files, the title and unsaved edits.
+
+QString DroppedCaseFile(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
+      return url.toLocalFile();
+    }
+  }
+  return {};
+}
+
+void Form1::UpdateTitle() {
+  QString title = FromUtf8(kWindowTitle);
+  if (!casePath_.isEmpty()) title += QStringLiteral(" - ") + QFileInfo(casePath_).fileName();
+  if (edited_) title += QStringLiteral(" *");
+  setWindowTitle(title);
+}
+
+void Form1::MarkEdited() {
+  if (edited_) return;
+  edited_ = true;
+  UpdateTitle();
+}
+
+bool Form1::MayDiscardEdits() {
+  if (!edited_) return true;
+  QMessageBox box(QMessageBox::Question, FromUtf8(kApplicationTitle), QStringLiteral("保存しますか?"),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  box.setObjectName(QStringLiteral("SaveQuestionBox"));
+  box.setInformativeText(casePath_.isEmpty()
+                             ? QStringLiteral("保存していない変更があります。")
+                             : QStringLiteral("%1 に保存していない変更があります。")
+                                   .arg(QFileInfo(casePath_).fileName()));
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return SaveOrAsk();
+    case QMessageBox::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Form1::SaveOrAsk() {
+  QString path = casePath_;
+  if (path.isEmpty()) {
+    path = ChooseFile(true);
+    if (path.isEmpty()) return false;
+  }
+  return SaveCaseFile(path);
+}
+
+QString Form1::ChooseFile(bool forSave) {
+  const QString suggested = casePath_.isEmpty() ? QDir::current().filePath(QStringLiteral("case.json"))
+                                                : casePath_;
+  QString path;
+  if (chooseFile_) {
+    path = chooseFile_(forSave, suggested);
+  } else {
+    const QString filter = QStringLiteral("ケースファイル (*.json);;すべてのファイル (*)");
+    path = forSave ? QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), suggested, filter)
+                   : QFileDialog::getOpenFileName(this, QStringLiteral("開く"), QFileInfo(suggested).path(),
+                                                  filter);
+  }
+  // A name typed without an extension is a case file.
+  if (forSave && !path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".json");
+  return path;
+}
+
+void Form1::NewCase() {
+  if (!MayDiscardEdits()) return;
+  ResetToStartup();
+  casePath_.clear();
+  edited_ = false;
+  UpdateTitle();
+}
+
+void Form1::OpenCase() {
+  if (!MayDiscardEdits()) return;
+  const QString path = ChooseFile(false);
+  if (!path.isEmpty()) OpenCaseFile(path);
+}
+
+void Form1::SaveCase() { SaveOrAsk(); }
+
+void Form1::SaveCaseAs() {
+  const QString path = ChooseFile(true);
+  if (!path.isEmpty()) SaveCaseFile(path);
+}
+
+// The start-up form and a zeroed calculation state, as when the program starts.
+void Form1::ResetToStartup() {
+  FrequencyGridWidget* grid = Grid();
+  grid->FinishEditing();
+  form_ = MakeStartupForm();
+  state_ = std::make_unique<CalcState>();
+  WriteWidgets();
+  profile_->ShowNothing();
+}
+
+void Form1::ShowFileProblem(const QString& text) {
+  QMessageBox box(QMessageBox::Warning, FromUtf8(kApplicationTitle), text, QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("FileProblemBox"));
+  box.exec();
+}
+
+bool Form1::OpenCaseFile(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  CaseFile file;
+  try {
+    file = ParseCaseFile(ReadCaseBytes(QFile::encodeName(path).toStdString()));
+  } catch (const CaseFileError& e) {
+    ShowFileProblem(QStringLiteral("%1 を開けません:\n%2").arg(name, QString::fromUtf8(e.what())));
+    return false;
+  }
+  if (file.IsArray) {
+    ShowFileProblem(QStringLiteral("%1 を開けません:\n計算の並び (配列) のケースファイルです。"
+                                   "ウィンドウで開けるのは一つのオブジェクトのファイルだけです"
+                                   " (並びは vmk-calc で計算できます)。")
+                        .arg(name));
+    return false;
+  }
+  ResetToStartup();
+  ApplyCaseStep(file.Steps.front(), form_);
+  WriteWidgets();
+  casePath_ = QFileInfo(path).absoluteFilePath();
+  edited_ = false;
+  AddRecentFile(casePath_);
+  UpdateTitle();
+  return true;
+}
+
+bool Form1::SaveCaseFile(const QString& path) {
+  ReadWidgets();
+  try {
+    WriteFileAtomically(QFile::encodeName(path).toStdString(), CaseFileText(form_));
+  } catch (const FileWriteError& e) {
+    ShowFileProblem(QStringLiteral("保存できませんでした (前のファイルはそのままです):\n") +
+                    QString::fromUtf8(e.what()));
+    return false;
+  }
+  casePath_ = QFileInfo(path).absoluteFilePath();
+  edited_ = false;
+  AddRecentFile(casePath_);
+  UpdateTitle();
+  return true;
+}
+
+void Form1::AddRecentFile(const QString& path) {
+  recent_.removeAll(path);
+  recent_.prepend(path);
+  while (recent_.size() > kMaxRecentFiles) recent_.removeLast();
+  RebuildRecentMenu();
+}
+
+void Form1::RebuildRecentMenu() {
+  if (recentMenu_ == nullptr) return;
+  recentMenu_->clear();
+  if (recent_.isEmpty()) {
+    recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+    return;
+  }
+  for (int i = 0; i < recent_.size(); ++i) {
+    const QString path = recent_[i];
+    QString text = QDir::toNativeSeparators(path);
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
+    connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+  }
+}
+
+void Form1::OpenRecentFile(const QString& path) {
+  if (!MayDiscardEdits()) return;
+  if (!OpenCaseFile(path) && !QFileInfo::exists(path)) {
+    recent_.removeAll(path);  // gone: the list keeps only files that can be opened
+    RebuildRecentMenu();
+  }
+}
+
+void Form1::OpenDroppedFile(const QString& path) {
+  // After the drop has ended: the question and the message boxes are modal, and the program
+  // the file came from waits for the drop to finish.
+  QTimer::singleShot(0, this, [this, path] {
+    if (MayDiscardEdits()) OpenCaseFile(path);
+  });
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedCaseFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  const QString path = DroppedCaseFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  OpenDroppedFile(path);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (MayDiscardEdits()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copy and paste of the grid's cells.
+
+void Form1::CopyGridCells() {
+  FrequencyGridWidget* grid = Grid();
+  grid->CommitOpenEditor();
+  int top = kGridInputFirstRow;
+  int left = kGridInputFirstCol;
+  int bottom = kGridInputLastRow;
+  int right = kGridInputLastCol;
+  const QList<QTableWidgetSelectionRange> ranges = grid->selectedRanges();
+  if (!ranges.isEmpty()) {
+    top = ranges.front().topRow();
+    left = ranges.front().leftColumn();
+    bottom = ranges.front().bottomRow();
+    right = ranges.front().rightColumn();
+  }
+  TextBlock block;
+  for (int row = top; row <= bottom; ++row) {
+    block.emplace_back();
+    for (int col = left; col <= right; ++col) block.back().push_back(grid->CellText(row, col).toStdString());
+  }
+  QApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(block)));
+}
+
+void Form1::PasteGridCells() {
+  FrequencyGridWidget* grid = Grid();
+  grid->FinishEditing();
+  const QByteArray text = QApplication::clipboard()->text().toUtf8();
+  const std::string_view utf8(text.constData(), static_cast<std::size_t>(text.size()));
+  const GridPaste paste = PlanGridPaste(utf8, grid->currentRow(), grid->currentColumn());
+  if (!paste.Problem.empty()) {
+    QMessageBox box(QMessageBox::Warning, FromUtf8(kApplicationTitle), QString::fromStdString(paste.Problem),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("PasteProblemBox"));
+    box.exec();
+    return;
+  }
+  bool changed = false;
+  int bottom = grid->currentRow();
+  int right = grid->currentColumn();
+  for (const GridCellText& cell : paste.Cells) {
+    const QString value = QString::fromStdString(cell.Text);
+    changed = changed || grid->CellText(cell.Row, cell.Col) != value;
+    grid->SetCellText(cell.Row, cell.Col, value);
+    bottom = std::max(bottom, cell.Row);
+    right = std::max(right, cell.Col);
+  }
+  grid->clearSelection();
+  const QTableWidgetSelectionRange pasted(grid->currentRow(), grid->currentColumn(), bottom, right);
+  grid->setRangeSelected(pasted, true);
+  if (changed) MarkEdited();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The input that stopped a calculation: its page shown, the focus in it with its text
+// selected, and the accepted range in a tooltip. The status line keeps its message.
+
+namespace {
+
+// Shows the tip with its top-left corner beside the right edge of `area` (global coordinates),
+// level with its top: below the field it would hide the status line or the next fields. The
+// tooltip puts itself a mouse cursor's height below the point it is given.
+void ShowTipBeside(const QRect& area, const QString& tip, QWidget* owner) {
+  constexpr int kGap = 4;
+  constexpr int kCursorHeight = 16;
+  QToolTip::showText(QPoint(area.right() + kGap - 2, area.top() - kCursorHeight), tip, owner);
+}
+
+}  // namespace
+
+void Form1::ShowRejectedInput(const RejectedInput& rejected) {
+  const QString tip = QString::fromStdString(AcceptedRangeTip(rejected, form_));
+  const ControlDef* def = FindControl(rejected.Control);
+  if (def == nullptr) return;
+  if (def->Parent != ControlParent::Window && def->Parent != ControlParent::TabControl) {
+    Tabs()->setCurrentWidget(Control(PageName(def->Parent)));
+  }
+  if (def->Kind == ControlKind::Grid) {
+    FrequencyGridWidget* grid = Grid();
+    QTableWidgetItem* item = grid->item(rejected.Row, rejected.Col);
+    grid->setFocus(Qt::OtherFocusReason);
+    grid->setCurrentCell(rejected.Row, rejected.Col);
+    grid->scrollToItem(item);
+    grid->editItem(item);
+    if (auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()))) editor->selectAll();
+    const QRect cell = grid->visualItemRect(item);
+    ShowTipBeside(QRect(grid->viewport()->mapToGlobal(cell.topLeft()), cell.size()), tip, grid->viewport());
+    return;
+  }
+  auto* edit = ControlAs<QLineEdit>(rejected.Control);
+  if (edit == nullptr) return;
+  if (edit->isEnabled()) {
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+  }
+  ShowTipBeside(QRect(edit->mapToGlobal(QPoint(0, 0)), edit->size()), tip, edit);
 }
 
 }  // namespace vmk

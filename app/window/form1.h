@@ -2,18 +2,29 @@
 // layout table, copies them into the form record before a calculation or a check-box
 // handler and copies the record back into them afterwards. Everything the window shows is
 // decided by the plain code behind the record.
+//
+// Around the form: a menu bar above the layout's client area, case files (new, open, save,
+// save as, recent files, a file dropped on the window), the title with the file's name and a
+// mark for unsaved edits, copy and paste of the grid's cells, and the accepted range of an
+// input that stopped a calculation.
 #pragma once
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include <QWidget>
+#include <QMainWindow>
+#include <QStringList>
 
 #include "app/command/calculation.h"
 #include "form/form_record.h"
 #include "app/command/calc_state.h"
+#include "input/read_parameters.h"
 
+class QMenu;
+class QMimeData;
 class QTabWidget;
 
 namespace vmk {
@@ -28,7 +39,10 @@ Cp932 ToCp932(const QString& text);
 // The colour of a classic system colour, as this window paints it.
 QColor SystemColour(SysColor colour);
 
-class Form1 : public QWidget {
+// The local .json file among the URLs of a drag, or an empty text.
+QString DroppedCaseFile(const QMimeData* mime);
+
+class Form1 : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -41,6 +55,8 @@ class Form1 : public QWidget {
   W* ControlAs(std::string_view name) const {
     return qobject_cast<W*>(Control(name));
   }
+  // The layout's client area (603 x 379) under the menu bar: the parent of the bottom bar.
+  QWidget* ClientArea() const { return client_; }
   QTabWidget* Tabs() const;
   FrequencyGridWidget* Grid() const;
   // The fourth tab page, behind the layout's three: the distance profile of the last result.
@@ -48,35 +64,88 @@ class Form1 : public QWidget {
 
   // The process-wide records of this run of the program.
   const FormRecord& Form() const { return form_; }
-  const CalcState& State() const { return state_; }
+  const CalcState& State() const { return *state_; }
 
   // Widgets -> form record (edit texts, check marks, grid cells).
   void ReadWidgets();
   // Form record -> widgets (texts, captions, check marks, enabled states, colours, cells).
   void WriteWidgets();
 
+  // Case files. Opening applies the file's one object to the start-up form as vmk-calc does
+  // (the calculation state starts afresh too); a file that cannot be used changes nothing and
+  // says why in a message box. Saving writes every input control (never the totals) whole,
+  // through a temporary file, so that a failed save leaves the old file as it was. Neither
+  // asks about unsaved edits; both return whether they succeeded.
+  bool OpenCaseFile(const QString& path);
+  bool SaveCaseFile(const QString& path);
+  QString CaseFilePath() const { return casePath_; }  // empty before the first open or save
+  bool HasUnsavedEdits() const { return edited_; }
+  QStringList RecentFiles() const { return recent_; }  // most recent first, at most 8
+
+  // Chooses a file for opening (`forSave` false) or saving; an empty text when cancelled.
+  // The window uses the file dialogs; the tests put their own chooser here.
+  using FileChooser = std::function<QString(bool forSave, const QString& suggested)>;
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+  static constexpr int kMaxRecentFiles = 8;
+
  public slots:
   void CalcGoButtonClick();
   void PHrHmCheckBoxClick();
   void NOxTrnCheckBoxClick();
 
+  // The menu's commands.
+  void NewCase();
+  void OpenCase();
+  void SaveCase();
+  void SaveCaseAs();
+  void CopyGridCells();
+  void PasteGridCells();
+  void ShowVersion();
+  void CloseWindow();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
+  void BuildMenus();
   void ChainTabOrder();
   void AddProfilePage();
   void UpdateProfile(const CalcOutcome& outcome, const std::string& sep);
   void XrpEditKeyPress(QObject* sender, char key);
   void RunCalculation();
   void ShowErrorBox(const Cp932& text);
+  void ShowFileProblem(const QString& text);
+  void ShowRejectedInput(const RejectedInput& rejected);
   QWidget* ParentWidget(ControlParent parent) const;
 
+  // Unsaved edits: the mark in the title, and the question before they would be lost.
+  void MarkEdited();
+  void UpdateTitle();
+  // True when the caller may go on: no unsaved edits, or the user saved them or let them go.
+  bool MayDiscardEdits();
+  bool SaveOrAsk();  // saves to the case file, or asks for a name first; false if not saved
+  QString ChooseFile(bool forSave);
+  void ResetToStartup();
+  void AddRecentFile(const QString& path);
+  void RebuildRecentMenu();
+  void OpenRecentFile(const QString& path);
+  void OpenDroppedFile(const QString& path);
+
+  QWidget* client_ = nullptr;
   FormRecord form_;
-  CalcState state_;
+  std::unique_ptr<CalcState> state_;
   std::map<std::string, QWidget*, std::less<>> controls_;
   ProfilePage* profile_ = nullptr;  // not a control of the layout, so not in `controls_`
+  QMenu* recentMenu_ = nullptr;
+  QString casePath_;
+  bool edited_ = false;
+  QStringList recent_;
+  FileChooser chooseFile_;
 };
 
 }  // namespace vmk

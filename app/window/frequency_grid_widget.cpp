@@ -3,12 +3,46 @@
 #include <algorithm>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPalette>
+#include <QStyledItemDelegate>
 
 #include "form/form_layout.h"
+#include "app/window/half_width_input.h"
 #include "app/window/window_fonts.h"
 
 namespace vmk {
+namespace {
+
+// The cells' editor: full-width digits typed into it become half-width as they are entered,
+// and every change by the user is reported as an edit of the grid.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  explicit CellDelegate(FrequencyGridWidget* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+      connect(edit, &QLineEdit::textEdited, grid_, [grid = grid_, edit] {
+        ConvertToHalfWidth(edit);
+        emit grid->CellEdited();
+      });
+    }
+    return editor;
+  }
+
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    const QVariant before = model->data(index, Qt::EditRole);
+    QStyledItemDelegate::setModelData(editor, model, index);
+    if (model->data(index, Qt::EditRole) != before) emit grid_->CellEdited();
+  }
+
+ private:
+  FrequencyGridWidget* grid_;
+};
+
+}  // namespace
 
 FrequencyGridWidget::FrequencyGridWidget(QWidget* parent) : QTableWidget(kGridRows, kGridCols, parent) {
   setFont(GridFont());
@@ -43,6 +77,7 @@ FrequencyGridWidget::FrequencyGridWidget(QWidget* parent) : QTableWidget(kGridRo
   setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                   QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   setTabKeyNavigation(true);
+  setItemDelegate(new CellDelegate(this));
 
   QPalette pal = palette();
   pal.setColor(QPalette::Base, Qt::white);
@@ -84,6 +119,16 @@ void FrequencyGridWidget::CommitOpenEditor() {
   }
   if (QWidget* editor = indexWidget(currentIndex())) {
     commitData(editor);
+  }
+}
+
+void FrequencyGridWidget::FinishEditing() {
+  if (state() != QAbstractItemView::EditingState) {
+    return;
+  }
+  if (QWidget* editor = indexWidget(currentIndex())) {
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
   }
 }
 

@@ -20,8 +20,14 @@ class FrequencyGridWidget : public QTableWidget {
   // Hands the text of a cell being edited to the cell at once (normally the editor commits
   // when it loses the focus).
   void CommitOpenEditor();
+  // The same, and closes the editor.
+  void FinishEditing();
 
   static bool IsFixedCell(int row, int col) { return row == 0 || col == 0; }
+
+ signals:
+  // The user changed a cell: typed into its editor, or committed a new text.
+  void CellEdited();
 
  protected:
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;

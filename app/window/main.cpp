@@ -23,8 +23,21 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromUtf8(vmk::kApplicationTitle.data(),
                                                      static_cast<qsizetype>(vmk::kApplicationTitle.size())));
 
+  // `vmk CASE.json` opens a case file at start; without one the window shows the defaults.
+  const QStringList args = QCoreApplication::arguments().mid(1);
+  if (args.size() > 1 || (!args.isEmpty() && args.front().startsWith(QLatin1Char('-')))) {
+    const bool help = args.size() == 1 && (args.front() == QStringLiteral("--help") ||
+                                           args.front() == QStringLiteral("-h"));
+    std::fprintf(help ? stdout : stderr,
+                 "Usage: vmk [CASE.json]   (opens the window, with the case file)\n");
+    return help ? 0 : 2;
+  }
+
   vmk::Form1 window;
   window.show();
+  if (!args.isEmpty()) {
+    window.OpenCaseFile(args.front());  // a file that cannot be used is named in a message box
+  }
 
   // Developer aid for the documentation pictures: VMK_SCREENSHOT_DIR names the folder.
   const QString pictureDir = qEnvironmentVariable("VMK_SCREENSHOT_DIR");

@@ -4,7 +4,12 @@
 #include <exception>
 
 #include <QChart>
+#include <QCoreApplication>
 #include <QChartView>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -12,7 +17,9 @@
 #include <QList>
 #include <QLocale>
 #include <QLogValueAxis>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QPen>
 #include <QPointF>
 #include <QScatterSeries>
@@ -21,8 +28,14 @@
 
 #include "app/window/form1.h"
 #include "app/window/window_fonts.h"
+#include "casefile/profile_csv.h"
+#include "common/atomic_file.h"
 #include "common/numtext.h"
 #include "model/profile.h"
+#include "plot/profile_plot.h"
+#ifdef VMK_HAVE_PLOT_PNG
+#include "plot/png/plot_png.h"
+#endif
 
 namespace vmk {
 
@@ -117,11 +130,23 @@ ProfilePage::ProfilePage(QWidget* parent) : QWidget(parent) {
   summary_->setFont(font);
   summary_->setFixedHeight(14);
 
+  export_ = new QPushButton(QStringLiteral("保存..."), this);
+  export_->setObjectName(QStringLiteral("ProfileExportButton"));
+  export_->setFont(font);
+  export_->setAutoDefault(false);
+  export_->setFixedHeight(20);
+  export_->setToolTip(QStringLiteral("距離分布を PNG・SVG の図、または CSV に保存します"));
+  connect(export_, &QPushButton::clicked, this, &ProfilePage::Export);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 3);
   layout->setSpacing(2);
   layout->addWidget(view_, 1);
-  layout->addWidget(summary_);
+  auto* bottom = new QHBoxLayout();
+  bottom->setContentsMargins(0, 0, 0, 0);
+  bottom->addWidget(summary_, 1);
+  bottom->addWidget(export_);
+  layout->addLayout(bottom);
 
   ShowNothing();
 }
@@ -175,11 +200,84 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
   QString line = QStringLiteral(" 最大濃度 C = ") + Number(top.C, sep) + QStringLiteral(" ") + kUnit;
   if (hasMaximum) {
     line += QStringLiteral("   距離 R = ") + Number(top.R, sep) + QStringLiteral(" m");
+    // A maximum on the range's first or last distance: the concentration may rise beyond it.
+    if (top.R == profile.Points.front().R || top.R == profile.Points.back().R) {
+      line += QStringLiteral("  (範囲の端: ピークは範囲の外かもしれません)");
+    }
   }
   summary_->setText(line);
+
+  hasProfile_ = true;
+  profile_ = std::move(profile);
+  from_ = from;
+  to_ = to;
+  receptorPoint_ = {p.R, totalConc};
+  export_->setEnabled(true);
+}
+
+QString ProfilePage::ExportTo(const QString& path) const {
+  if (!hasProfile_) return QStringLiteral("保存する距離分布がありません。");
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const std::string file = QFile::encodeName(path).toStdString();
+  ProfilePlotInput in;
+  in.Data = &profile_;
+  in.From = from_;
+  in.To = to_;
+  in.LogScale = true;
+  in.Receptor = receptorPoint_;
+  try {
+    if (suffix == QStringLiteral("csv")) {
+      WriteFileAtomically(file, ProfileCsvText(profile_));
+    } else if (suffix == QStringLiteral("svg")) {
+      WriteFileAtomically(file, PlotSvg(BuildProfilePlot(in)));
+    } else if (suffix == QStringLiteral("png")) {
+#ifdef VMK_HAVE_PLOT_PNG
+      if (const auto problem = WritePlotPng(BuildProfilePlot(in), file)) {
+        return QString::fromStdString(*problem);
+      }
+#else
+      return QStringLiteral("この版は PNG を書けません。SVG か CSV にしてください。");
+#endif
+    } else {
+      return QStringLiteral("ファイル名の終わりを .png, .svg, .csv のどれかにしてください。");
+    }
+  } catch (const std::exception& e) {
+    return QString::fromUtf8(e.what());
+  }
+  return {};
+}
+
+void ProfilePage::Export() {
+  if (!hasProfile_) return;
+  const QString suggested = QStringLiteral("profile.png");
+  QString path;
+  if (chooseFile_) {
+    path = chooseFile_(suggested);
+  } else {
+    QString filter;
+    path = QFileDialog::getSaveFileName(this, QStringLiteral("距離分布を保存"), suggested,
+                                        QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg);;CSV (*.csv)"),
+                                        &filter);
+    // A name typed without an extension takes the one of the chosen kind.
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+      path += filter.contains(QStringLiteral("*.svg"))   ? QStringLiteral(".svg")
+              : filter.contains(QStringLiteral("*.csv")) ? QStringLiteral(".csv")
+                                                         : QStringLiteral(".png");
+    }
+  }
+  if (path.isEmpty()) return;
+  const QString problem = ExportTo(path);
+  if (problem.isEmpty()) return;
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                  QStringLiteral("保存できませんでした:\n") + problem, QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("ExportProblemBox"));
+  box.exec();
 }
 
 void ProfilePage::ShowNothing() {
+  hasProfile_ = false;
+  profile_ = Profile{};
+  export_->setEnabled(false);
   curve_->clear();
   receptor_->clear();
   maximum_->clear();

@@ -4,6 +4,7 @@
 // result only: it holds no input and is not one of the layout's controls.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -11,12 +12,14 @@
 #include <QWidget>
 
 #include "input/model_parameters.h"
+#include "model/profile.h"
 
 class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
 class QLogValueAxis;
+class QPushButton;
 class QScatterSeries;
 class QValueAxis;
 
@@ -44,6 +47,20 @@ class ProfilePage : public QWidget {
   // Empties the chart: the last calculation has no result to draw.
   void ShowNothing();
 
+  // Writes the profile shown to `path`: a PNG or SVG picture (the command line's plot) or the
+  // CSV of vmk-calc --profile, as the name ends (.png, .svg, .csv, in any case). Returns why it
+  // could not be written (one line, Japanese), or an empty text when it was.
+  QString ExportTo(const QString& path) const;
+  // Asks for a file and exports to it (the button 保存...).
+  void Export();
+  bool HasProfile() const { return hasProfile_; }
+  QPushButton* ExportButton() const { return export_; }
+
+  // Chooses the export file; an empty text when cancelled. The page uses a file dialog; the
+  // tests put their own chooser here.
+  using FileChooser = std::function<QString(const QString& suggested)>;
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
   // The parts of the page, for the tests and the documentation pictures.
   QChart* Chart() const { return chart_; }
   QLineSeries* Curve() const { return curve_; }
@@ -62,6 +79,15 @@ class ProfilePage : public QWidget {
   QLogValueAxis* axisR_ = nullptr;
   QValueAxis* axisC_ = nullptr;
   QLabel* summary_ = nullptr;
+  QPushButton* export_ = nullptr;
+  FileChooser chooseFile_;
+
+  // What the chart shows, for the export.
+  bool hasProfile_ = false;
+  Profile profile_;
+  float from_ = 0;
+  float to_ = 0;
+  std::pair<float, float> receptorPoint_;  // R and C of the calculation
 };
 
 }  // namespace vmk

@@ -15,10 +15,13 @@
 
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
+#include "casefile/input_help.h"
 #include "common/json_writer.h"
+#include "casefile/profile_csv.h"
 #include "cli/calc/profile_output.h"
 #include "plot/profile_plot.h"
 #include "common/cp932.h"
+#include "input/read_parameters.h"
 #include "model/profile.h"
 #ifdef VMK_HAVE_PLOT_PNG
 #include "plot/png/plot_png.h"
@@ -76,8 +79,8 @@ The whole case file is checked before anything is computed: at most 16 MiB and
 
 Output without --json: the status line, the heat flux and the concentration as
 the window shows them; then the memo when the version query "@ver@" changed
-it, the text of a message box when one was shown, and the report file when one
-was appended to.
+it, the text of a message box when one was shown (with the report file it
+could not open), and the report file when one was appended to.
 Output with --json, per calculation: messageLabel, QhResultLabel, ConcResLabel
 and memoOption (the texts after the calculation); totals (the grid's total
 cells, "r,13" for rows 1 to 10 and "10,c" for columns 2 to 12); Qh and
@@ -85,6 +88,12 @@ TotalConc (the stored single-precision values, written as the shortest number
 that reads back as the same float; null when the value is not finite, which
 JSON cannot hold); messageBox (only when a file error ended the calculation);
 report (the file appended to, only when a report was written).
+Standard error, in both forms: for an input that stopped a calculation, what
+it accepts, for example
+  vmk-calc: XrpEdit " 0": a number from 0.09999 to 100001 is accepted
+(with "calculation N: " before it when the case file holds an array); with
+--json, the report file of a message box; and a warning when --report-dir is
+given but no calculation wrote a report.
 
 Exit status:
   0  every calculation showed its results in the normal form
@@ -287,15 +296,49 @@ void WriteJsonResult(JsonWriter& w, const FormRecord& form, const CalcState& st,
   w.EndObject();
 }
 
+// The report file that a memo asks the calculation to append to, or nothing: "@", the mode
+// "W", a letter "A" to "F", ":", the name character (a digit or a letter) and "@", the letters
+// in either case, in the first six bytes; the file is VMKIO<name character, upper case>.csv in
+// the report folder. Needed to name the file of a message box when it could not be opened
+// (the calculation names only a file it has opened).
+std::optional<std::string> ReportTarget(const Cp932& memo, const CalcSettings& settings) {
+  if (memo.size() < 6) return std::nullopt;
+  const auto upper = [&](std::size_t i) {
+    const char c = memo[i];
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  const char letter = upper(2);
+  const char name = upper(4);
+  const bool nameOk = (name >= '0' && name <= '9') || (name >= 'A' && name <= 'Z');
+  if (memo[0] != '@' || upper(1) != 'W' || letter < 'A' || letter > 'F' || memo[3] != ':' ||
+      !nameOk || memo[5] != '@') {
+    return std::nullopt;
+  }
+  std::string dir = settings.ReportDir.empty() ? DefaultReportDir() : settings.ReportDir;
+#ifdef _WIN32
+  const char sep = '\\';
+#else
+  const char sep = '/';
+#endif
+  if (!dir.empty() && dir.back() != sep) dir += sep;
+  return dir + "VMKIO" + name + ".csv";
+}
+
 // The lines a person reads: the status line as the window shows it, then each result with
-// the window's label text (which begins with its own blank).
-std::string TextResult(const FormRecord& form, const CalcOutcome& outcome, bool memoChanged) {
+// the window's label text (which begins with its own blank). A message box about a report
+// file that could not be opened names that file.
+std::string TextResult(const FormRecord& form, const CalcOutcome& outcome, bool memoChanged,
+                       const std::optional<std::string>& reportTarget) {
   std::string s = Cp932ToUtf8(form.Text("messageLabel")) + "\n";
   s += "Qh (cal/s)     :" + Cp932ToUtf8(form.Text("QhResultLabel")) + "\n";
   s += "C (ppb, ng/m3) :" + Cp932ToUtf8(form.Text("ConcResLabel")) + "\n";
   if (memoChanged) s += "memo           : " + Cp932ToUtf8(form.Text("memoOption")) + "\n";
   if (outcome.MessageBox) s += "message box    : " + Cp932ToUtf8(*outcome.MessageBox) + "\n";
-  if (outcome.ReportPath) s += "report         : " + *outcome.ReportPath + "\n";
+  if (outcome.ReportPath) {
+    s += "report         : " + *outcome.ReportPath + "\n";
+  } else if (outcome.MessageBox && reportTarget) {
+    s += "report file    : " + *reportTarget + " (not written)\n";
+  }
   return s;
 }
 
@@ -376,6 +419,7 @@ int Run(const Options& o) {
   bool lastNormal = false;
   JsonWriter json;
   if (o.Json && cases.IsArray) json.BeginArray();
+  bool anyReport = false;
   int n = 0;
   for (const CaseStep& step : cases.Steps) {
     ApplyCaseStep(step, form);
@@ -383,15 +427,30 @@ int Run(const Options& o) {
     const CalcOutcome outcome = RunCalculation(form, *state, settings);
     allNormal = allNormal && outcome.NormalResult;
     lastNormal = outcome.NormalResult;
+    anyReport = anyReport || outcome.ReportPath.has_value();
+    const std::optional<std::string> reportTarget = ReportTarget(memoBefore, settings);
+    // Notes on standard error name the calculation when the file holds several.
+    const std::string which = cases.IsArray ? "calculation " + std::to_string(n + 1) + ": " : "";
     if (o.Json) {
       WriteJsonResult(json, form, *state, outcome);
       Write(json.Drain());
+      if (outcome.MessageBox && !outcome.ReportPath && reportTarget) {
+        Write("vmk-calc: " + which + "message box \"" + Cp932ToUtf8(*outcome.MessageBox) +
+                  "\" for the report file " + *reportTarget + "\n",
+              stderr);
+      }
     } else {
       if (cases.IsArray) {
         Write((n > 0 ? "\ncalculation " : "calculation ") + std::to_string(n + 1) + "\n",
               resultsOut);
       }
-      Write(TextResult(form, outcome, form.Text("memoOption") != memoBefore), resultsOut);
+      Write(TextResult(form, outcome, form.Text("memoOption") != memoBefore, reportTarget),
+            resultsOut);
+    }
+    // What the rejected input accepts: the status line names it only.
+    if (const std::optional<RejectedInput> rejected = FirstRejectedInput(form)) {
+      std::fflush(resultsOut);
+      Write("vmk-calc: " + which + AcceptedRangeLine(*rejected, form) + "\n", stderr);
     }
     ++n;
     if (std::ferror(stdout)) break;  // nobody reads the results: stop computing them
@@ -399,6 +458,12 @@ int Run(const Options& o) {
   if (o.Json) {
     if (cases.IsArray) json.EndArray();
     Write(json.Finish());
+  }
+  if (o.ReportDir && !anyReport) {
+    std::fprintf(stderr,
+                 "vmk-calc: warning: no calculation wrote a report into %s (--report-dir); a memo "
+                 "beginning \"@WA:1@\" asks for one\n",
+                 o.ReportDir->c_str());
   }
   std::optional<int> profileExit;
   if (o.Profile && !std::ferror(stdout)) {

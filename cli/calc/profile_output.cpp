@@ -66,15 +66,4 @@ std::variant<ProfileRequest, std::string> ParseProfileRequest(std::string_view t
   return req;
 }
 
-std::string ProfileCsvHeader() { return "R (m),C,C puff,C plume\n"; }
-
-std::string ProfileCsvRow(const ProfilePoint& point) {
-  return ShortestFloatText(point.R) + ',' + ShortestFloatText(point.C) + ',' +
-         ShortestFloatText(point.CPuff) + ',' + ShortestFloatText(point.CPlume) + '\n';
-}
-
-std::string ProfileCsvMaxLine(const ProfilePoint& max) {
-  return "max," + ShortestFloatText(max.C) + ",at R (m)," + ShortestFloatText(max.R) + '\n';
-}
-
 }  // namespace vmk::cli

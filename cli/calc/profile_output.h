@@ -1,5 +1,5 @@
-// The command line's distance profile: the FROM:TO:N argument of --profile and the CSV text of
-// a computed profile.
+// The command line's distance profile: the FROM:TO:N argument of --profile. The CSV text of a
+// computed profile is casefile/profile_csv.h, which the window's export writes too.
 #pragma once
 
 #include <string>
@@ -24,14 +24,5 @@ struct ProfileRequest {
 // the single-precision values the calculation would use. Returns the request, or one line
 // saying what is wrong (without the program name).
 std::variant<ProfileRequest, std::string> ParseProfileRequest(std::string_view text);
-
-// The CSV: a header line, one line per point, then the maximum line
-//   R (m),C,C puff,C plume
-//   <R>,<C>,<C puff>,<C plume>
-//   max,<C>,at R (m),<R>
-// each line ending in "\n".
-std::string ProfileCsvHeader();
-std::string ProfileCsvRow(const ProfilePoint& point);
-std::string ProfileCsvMaxLine(const ProfilePoint& max);
 
 }  // namespace vmk::cli
