@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -40,6 +41,7 @@
 #include "casefile/case_file.h"
 #include "casefile/input_help.h"
 #include "common/atomic_file.h"
+#include "common/json_document.h"
 #include "common/tab_separated.h"
 #include "form/grid_paste.h"
 
@@ -558,6 +560,9 @@ const MenuItem kMenuItems[] = {
     {"ファイル(&F)", MenuItemKind::Command, "名前を付けて保存(&A)...", "Ctrl+Shift+S", &Form1::SaveCaseAs,
      "SaveCaseAsAction"},
     {"ファイル(&F)", MenuItemKind::Separator},
+    {"ファイル(&F)", MenuItemKind::Command, "気象統計から読み込む(&M)...", "", &Form1::ImportMetStats,
+     "ImportMetStatsAction"},
+    {"ファイル(&F)", MenuItemKind::Separator},
     {"ファイル(&F)", MenuItemKind::RecentFiles, "最近使ったファイル(&R)"},
     {"ファイル(&F)", MenuItemKind::Separator},
     {"ファイル(&F)", MenuItemKind::Command, "終了(&X)", "", &Form1::CloseWindow, "ExitAction"},
@@ -710,12 +715,13 @@ void Form1::SaveCaseAs() {
   if (!path.isEmpty()) SaveCaseFile(path);
 }
 
-// The start-up form and a zeroed calculation state, as when the program starts.
+// The start-up form, as when the program starts. The calculation state is the program's for
+// its whole run and stays as the last calculation left it, as it does when a user types the
+// start-up values back by hand.
 void Form1::ResetToStartup() {
   FrequencyGridWidget* grid = Grid();
   grid->FinishEditing();
   form_ = MakeStartupForm();
-  state_ = std::make_unique<CalcState>();
   WriteWidgets();
   profile_->ShowNothing();
 }
@@ -789,6 +795,69 @@ void Form1::RebuildRecentMenu() {
     QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
     connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
   }
+}
+
+void Form1::ImportMetStats() {
+  QString path;
+  if (chooseFile_) {
+    path = chooseFile_(false, QDir::current().filePath(QStringLiteral("met.json")));
+  } else {
+    path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("気象統計から読み込む"), QDir::currentPath(),
+        QStringLiteral("気象統計ファイル (*.json);;すべてのファイル (*)"));
+  }
+  if (!path.isEmpty()) ImportMetDirection(path, -1);
+}
+
+bool Form1::ImportMetDirection(const QString& path, int direction) {
+  const QString name = QFileInfo(path).fileName();
+  MetStats stats;
+  try {
+    stats = ParseMetStats(ReadFileBytes(QFile::encodeName(path).toStdString()));
+  } catch (const std::exception& e) {  // unreadable, or not a met statistics file
+    ShowFileProblem(QStringLiteral("%1 を読み込めません:\n%2").arg(name, QString::fromUtf8(e.what())));
+    return false;
+  }
+  if (direction < 0) {
+    direction = chooseDirection_ ? chooseDirection_(stats) : AskDirection(stats);
+    if (direction < 0 || direction >= kDirections) return false;
+  }
+  ReadWidgets();
+  ApplyMetDirection(stats, direction, form_);
+  WriteWidgets();
+  MarkEdited();
+  return true;
+}
+
+// The list of the 16 directions with the hours of each, the one with the most hours first
+// selected.
+int Form1::AskDirection(const MetStats& stats) {
+  QStringList items;
+  int busiest = 0;
+  int most = -1;
+  for (int d = 0; d < kDirections; ++d) {
+    const MetDirection& dir = stats.Directions[static_cast<std::size_t>(d)];
+    int weak = 0;
+    int windy = 0;
+    for (int n : dir.Weak) weak += n;
+    for (const ClassCounts& counts : dir.Windy) {
+      for (int n : counts) windy += n;
+    }
+    if (weak + windy > most) {
+      most = weak + windy;
+      busiest = d;
+    }
+    items << QStringLiteral("%1  %2  (弱風 %3 時間, 有風 %4 時間)")
+                 .arg(FromUtf8(kDirectionNames[static_cast<std::size_t>(d)]), -3)
+                 .arg(FromUtf8(kDirectionNamesJa[static_cast<std::size_t>(d)]))
+                 .arg(weak)
+                 .arg(windy);
+  }
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(
+      this, QStringLiteral("気象統計から読み込む"), QStringLiteral("風向 (風の吹いてくる方向):"),
+      items, busiest, false, &ok);
+  return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
 }
 
 void Form1::OpenRecentFile(const QString& path) {

@@ -22,6 +22,7 @@
 #include "form/form_record.h"
 #include "app/command/calc_state.h"
 #include "input/read_parameters.h"
+#include "met/met_stats.h"
 
 class QMenu;
 class QMimeData;
@@ -72,7 +73,7 @@ class Form1 : public QMainWindow {
   void WriteWidgets();
 
   // Case files. Opening applies the file's one object to the start-up form as vmk-calc does
-  // (the calculation state starts afresh too); a file that cannot be used changes nothing and
+  // (the calculation state is kept for the whole run); a file that cannot be used changes nothing and
   // says why in a message box. Saving writes every input control (never the totals) whole,
   // through a temporary file, so that a failed save leaves the old file as it was. Neither
   // asks about unsaved edits; both return whether they succeeded.
@@ -87,6 +88,15 @@ class Form1 : public QMainWindow {
   using FileChooser = std::function<QString(bool forSave, const QString& suggested)>;
   void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
+  // Met statistics: the table of one wind direction of a met statistics file (vmk-met/1) into
+  // the grid, `FreqTotalEdit` and `WDEdit`, an unsaved edit as typing is. The other inputs are
+  // left as they are; a file that cannot be used changes nothing and says why.
+  bool ImportMetDirection(const QString& path, int direction);
+  // Chooses the wind direction 0 (N) .. 15 (NNW) to take from a met statistics file; -1 when
+  // cancelled. The window asks in a list; the tests put their own chooser here.
+  using DirectionChooser = std::function<int(const MetStats& stats)>;
+  void SetDirectionChooser(DirectionChooser chooser) { chooseDirection_ = std::move(chooser); }
+
   static constexpr int kMaxRecentFiles = 8;
 
  public slots:
@@ -99,6 +109,7 @@ class Form1 : public QMainWindow {
   void OpenCase();
   void SaveCase();
   void SaveCaseAs();
+  void ImportMetStats();  // ファイル → 気象統計から読み込む...
   void CopyGridCells();
   void PasteGridCells();
   void ShowVersion();
@@ -135,6 +146,7 @@ class Form1 : public QMainWindow {
   void RebuildRecentMenu();
   void OpenRecentFile(const QString& path);
   void OpenDroppedFile(const QString& path);
+  int AskDirection(const MetStats& stats);
 
   QWidget* client_ = nullptr;
   FormRecord form_;
@@ -146,6 +158,7 @@ class Form1 : public QMainWindow {
   bool edited_ = false;
   QStringList recent_;
   FileChooser chooseFile_;
+  DirectionChooser chooseDirection_;
 };
 
 }  // namespace vmk
