@@ -143,6 +143,8 @@ TEST_F(Calculation, ReportFileFailuresEndTheCalculationWithTheirMessage) {
   ASSERT_TRUE(missingFile.MessageBox);
   EXPECT_EQ(*missingFile.MessageBox, Sj("ﾌｧｲﾙが見つかりません."));
   EXPECT_FALSE(missingFile.NormalResult);
+  EXPECT_FALSE(missingFile.ReportPath);  // nothing appended
+  EXPECT_EQ(missingFile.RequestedReportPath, (dir_ / "VMKIO1.csv").string());
   EXPECT_EQ(Text("QhResultLabel"), "kept");
   EXPECT_EQ(Text("ConcResLabel"), " 0");
   EXPECT_EQ(Text("messageLabel"), Sj(" 入力・条件 : O.K."));

@@ -161,6 +161,7 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   try {
     if (st.Report.ReportEnabled) {
       const std::string path = ReportPath(settings, static_cast<char>(opt.NameChar));
+      out.RequestedReportPath = path;
       st.Report.Memo = memo;
       OpenReportFile(st.Report, path);
       out.ReportPath = path;

@@ -30,6 +30,9 @@ struct CalcOutcome {
   std::optional<Cp932> MessageBox;
   // The report file appended to, when one was written.
   std::optional<std::string> ReportPath;
+  // The report file the memo asked for, whether or not it could be opened and written (a
+  // message box about it names it).
+  std::optional<std::string> RequestedReportPath;
 };
 
 // The start-up state of the window: every control of the layout and `InitFrequencyGrid`.

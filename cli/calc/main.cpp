@@ -296,39 +296,10 @@ void WriteJsonResult(JsonWriter& w, const FormRecord& form, const CalcState& st,
   w.EndObject();
 }
 
-// The report file that a memo asks the calculation to append to, or nothing: "@", the mode
-// "W", a letter "A" to "F", ":", the name character (a digit or a letter) and "@", the letters
-// in either case, in the first six bytes; the file is VMKIO<name character, upper case>.csv in
-// the report folder. Needed to name the file of a message box when it could not be opened
-// (the calculation names only a file it has opened).
-std::optional<std::string> ReportTarget(const Cp932& memo, const CalcSettings& settings) {
-  if (memo.size() < 6) return std::nullopt;
-  const auto upper = [&](std::size_t i) {
-    const char c = memo[i];
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  };
-  const char letter = upper(2);
-  const char name = upper(4);
-  const bool nameOk = (name >= '0' && name <= '9') || (name >= 'A' && name <= 'Z');
-  if (memo[0] != '@' || upper(1) != 'W' || letter < 'A' || letter > 'F' || memo[3] != ':' ||
-      !nameOk || memo[5] != '@') {
-    return std::nullopt;
-  }
-  std::string dir = settings.ReportDir.empty() ? DefaultReportDir() : settings.ReportDir;
-#ifdef _WIN32
-  const char sep = '\\';
-#else
-  const char sep = '/';
-#endif
-  if (!dir.empty() && dir.back() != sep) dir += sep;
-  return dir + "VMKIO" + name + ".csv";
-}
-
 // The lines a person reads: the status line as the window shows it, then each result with
 // the window's label text (which begins with its own blank). A message box about a report
 // file that could not be opened names that file.
-std::string TextResult(const FormRecord& form, const CalcOutcome& outcome, bool memoChanged,
-                       const std::optional<std::string>& reportTarget) {
+std::string TextResult(const FormRecord& form, const CalcOutcome& outcome, bool memoChanged) {
   std::string s = Cp932ToUtf8(form.Text("messageLabel")) + "\n";
   s += "Qh (cal/s)     :" + Cp932ToUtf8(form.Text("QhResultLabel")) + "\n";
   s += "C (ppb, ng/m3) :" + Cp932ToUtf8(form.Text("ConcResLabel")) + "\n";
@@ -336,8 +307,8 @@ std::string TextResult(const FormRecord& form, const CalcOutcome& outcome, bool 
   if (outcome.MessageBox) s += "message box    : " + Cp932ToUtf8(*outcome.MessageBox) + "\n";
   if (outcome.ReportPath) {
     s += "report         : " + *outcome.ReportPath + "\n";
-  } else if (outcome.MessageBox && reportTarget) {
-    s += "report file    : " + *reportTarget + " (not written)\n";
+  } else if (outcome.MessageBox && outcome.RequestedReportPath) {
+    s += "report file    : " + *outcome.RequestedReportPath + " (not written)\n";
   }
   return s;
 }
@@ -428,15 +399,14 @@ int Run(const Options& o) {
     allNormal = allNormal && outcome.NormalResult;
     lastNormal = outcome.NormalResult;
     anyReport = anyReport || outcome.ReportPath.has_value();
-    const std::optional<std::string> reportTarget = ReportTarget(memoBefore, settings);
     // Notes on standard error name the calculation when the file holds several.
     const std::string which = cases.IsArray ? "calculation " + std::to_string(n + 1) + ": " : "";
     if (o.Json) {
       WriteJsonResult(json, form, *state, outcome);
       Write(json.Drain());
-      if (outcome.MessageBox && !outcome.ReportPath && reportTarget) {
+      if (outcome.MessageBox && !outcome.ReportPath && outcome.RequestedReportPath) {
         Write("vmk-calc: " + which + "message box \"" + Cp932ToUtf8(*outcome.MessageBox) +
-                  "\" for the report file " + *reportTarget + "\n",
+                  "\" for the report file " + *outcome.RequestedReportPath + "\n",
               stderr);
       }
     } else {
@@ -444,7 +414,7 @@ int Run(const Options& o) {
         Write((n > 0 ? "\ncalculation " : "calculation ") + std::to_string(n + 1) + "\n",
               resultsOut);
       }
-      Write(TextResult(form, outcome, form.Text("memoOption") != memoBefore, reportTarget),
+      Write(TextResult(form, outcome, form.Text("memoOption") != memoBefore),
             resultsOut);
     }
     // What the rejected input accepts: the status line names it only.
