@@ -183,4 +183,10 @@ std::string ShortestFloatText(float value) {
   return std::string(buf, res.ptr);
 }
 
+std::string ShortestDoubleText(double value) {
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
+  return std::string(buf, res.ptr);
+}
+
 }  // namespace vmk
