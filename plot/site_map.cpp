@@ -90,6 +90,61 @@ std::string DistanceText(double m) {
   return m >= 1000 ? Format("%g km", m / 1000) : Format("%g m", m);
 }
 
+// The width of a text estimated without fonts: Latin letters about 0.6 of the height, other
+// characters (kana, kanji) a full height.
+double TextWidth(const std::string& utf8, double size) {
+  double w = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      w += 0.6 * size;
+    } else if ((c & 0xC0) != 0x80) {
+      w += size;
+    }
+  }
+  return w;
+}
+
+struct Box2 {
+  double L, T, R, B;
+  bool Overlaps(const Box2& o) const { return L < o.R && o.L < R && T < o.B && o.T < B; }
+};
+
+// Places the names of the marks so that they overlap neither each other nor the marks: the
+// first of eight places around the mark that is free, or the first place when none is.
+class LabelPlacer {
+ public:
+  void Occupy(double x, double y, double radius) { taken_.push_back({x - radius, y - radius, x + radius, y + radius}); }
+
+  PlotText Place(double x, double y, double gap, const std::string& text, double size, bool bold,
+                 PlotColor color) {
+    const double w = TextWidth(text, size);
+    const double h = size;
+    // (dx of the text's left edge, dy of its baseline) around the mark.
+    const std::pair<double, double> places[] = {
+        {gap, -gap},          {gap, gap + h},          {-gap - w, -gap},     {-gap - w, gap + h},
+        {-w / 2, -gap - 2},   {-w / 2, gap + h + 2},   {gap, h / 2 - 1},     {-gap - w, h / 2 - 1}};
+    std::size_t chosen = 0;
+    for (std::size_t i = 0; i < std::size(places); ++i) {
+      const Box2 b = BoxAt(x + places[i].first, y + places[i].second, w, h);
+      bool free = true;
+      for (const Box2& t : taken_) free = free && !b.Overlaps(t);
+      if (free) {
+        chosen = i;
+        break;
+      }
+    }
+    const double left = x + places[chosen].first;
+    const double base = y + places[chosen].second;
+    taken_.push_back(BoxAt(left, base, w, h));
+    return Text(left, base, text, size, TextAnchor::Start, bold, color);
+  }
+
+ private:
+  static Box2 BoxAt(double left, double base, double w, double h) { return {left, base - h, left + w, base + 3}; }
+  std::vector<Box2> taken_;
+};
+
 }  // namespace
 
 MapPoint MapScene::ToGround(double px, double py) const {
@@ -209,23 +264,34 @@ MapScene BuildSiteMap(const SiteMapInput& in, int width, int height, std::option
     m.Inside.Polylines.push_back(outline);
   }
 
-  // Points, stacks and the maximum, with their names.
-  for (const MapMark& p : in.Points) {
-    const auto [px, py] = m.ToPixel(p.X, p.Y);
-    m.Inside.Circles.push_back({px, py, 4, kPointColor, kWhite});
-    m.Inside.Texts.push_back(Text(px + 7, py - 5, p.Name, 12, TextAnchor::Start, false, kPointColor));
-  }
+  // Points, stacks and the maximum, with their names placed clear of each other.
+  LabelPlacer labels;
+  std::vector<std::pair<double, double>> stackPx, pointPx;
   for (const MapMark& s : in.Stacks) {
-    const auto [px, py] = m.ToPixel(s.X, s.Y);
-    m.Marks.push_back(Triangle(px, py, 8, kBlack));
-    m.Inside.Texts.push_back(Text(px + 10, py + 16, s.Name, 13, TextAnchor::Start, true, kBlack));
+    stackPx.push_back(m.ToPixel(s.X, s.Y));
+    labels.Occupy(stackPx.back().first, stackPx.back().second, 9);
+  }
+  for (const MapMark& p : in.Points) {
+    pointPx.push_back(m.ToPixel(p.X, p.Y));
+    labels.Occupy(pointPx.back().first, pointPx.back().second, 5);
   }
   if (in.Maximum) {
     const auto [px, py] = m.ToPixel(in.Maximum->X, in.Maximum->Y);
+    labels.Occupy(px, py, 10);
     m.Inside.Circles.push_back({px, py, 6, kMaximumColor, kWhite});
     m.Inside.Segments.push_back(Segment(px - 10, py, px + 10, py, kMaximumColor, 2));
     m.Inside.Segments.push_back(Segment(px, py - 10, px, py + 10, kMaximumColor, 2));
-    m.Inside.Texts.push_back(Text(px + 10, py - 10, in.Maximum->Name, 13, TextAnchor::Start, true, kMaximumColor));
+    m.Inside.Texts.push_back(labels.Place(px, py, 11, in.Maximum->Name, 13, true, kMaximumColor));
+  }
+  for (std::size_t i = 0; i < in.Stacks.size(); ++i) {
+    const auto [px, py] = stackPx[i];
+    m.Marks.push_back(Triangle(px, py, 8, kBlack));
+    m.Inside.Texts.push_back(labels.Place(px, py, 9, in.Stacks[i].Name, 13, true, kBlack));
+  }
+  for (std::size_t i = 0; i < in.Points.size(); ++i) {
+    const auto [px, py] = pointPx[i];
+    m.Inside.Circles.push_back({px, py, 4, kPointColor, kWhite});
+    m.Inside.Texts.push_back(labels.Place(px, py, 6, in.Points[i].Name, 12, false, kPointColor));
   }
 
   // North arrow, top right of the frame.
