@@ -365,12 +365,16 @@ MapScene BuildSiteMap(const SiteMapInput& in, int width, int height, std::option
   ly += 14;
   m.OutsideFills.push_back(Triangle(lx + 11, ly + 8, 7, kBlack));
   m.Outside.Texts.push_back(Text(lx + 30, ly + 12, "煙突", 12));
-  ly += 22;
-  m.Outside.Circles.push_back({lx + 11, ly + 7, 4, kPointColor, kWhite});
-  m.Outside.Texts.push_back(Text(lx + 30, ly + 12, "予測地点", 12));
-  ly += 22;
-  m.Outside.Circles.push_back({lx + 11, ly + 7, 6, kMaximumColor, kWhite});
-  m.Outside.Texts.push_back(Text(lx + 30, ly + 12, "最大濃度", 12));
+  if (!in.Points.empty()) {
+    ly += 22;
+    m.Outside.Circles.push_back({lx + 11, ly + 7, 4, kPointColor, kWhite});
+    m.Outside.Texts.push_back(Text(lx + 30, ly + 12, "予測地点", 12));
+  }
+  if (in.Maximum) {
+    ly += 22;
+    m.Outside.Circles.push_back({lx + 11, ly + 7, 6, kMaximumColor, kWhite});
+    m.Outside.Texts.push_back(Text(lx + 30, ly + 12, "最大濃度", 12));
+  }
   return m;
 }
 

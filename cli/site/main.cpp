@@ -131,13 +131,18 @@ class ProgressLines {
     std::fprintf(stderr, "vmk-site: %3.0f %% computed\n", share * 100);
     std::fflush(stderr);
     shown_ = true;
+    complete_ = share >= 1;
   }
-  bool Shown() const { return shown_; }
+  // Closes a report that has begun: the last line says 100 %.
+  void Finish() const {
+    if (shown_ && !complete_) std::fprintf(stderr, "vmk-site: 100 %% computed\n");
+  }
 
  private:
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point last_{};
   bool shown_ = false;
+  bool complete_ = false;
 };
 
 int Fail(int code, const std::string& message) {
@@ -173,7 +178,7 @@ int Run(int argc, char** argv) {
   ProgressLines progress;
   options.Progress = [&progress](double share) { progress(share); };
   const SiteResult result = RunSite(plan, options);
-  if (progress.Shown()) std::fprintf(stderr, "vmk-site: 100 %% computed\n");
+  progress.Finish();
 
   SiteRunNotes notes;
   try {
