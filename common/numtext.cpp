@@ -185,7 +185,11 @@ std::string ShortestFloatText(float value) {
 
 std::string ShortestDoubleText(double value) {
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
+  // Plain digits over the range of coordinates and distances ("300000", not "3e+05").
+  const double magnitude = std::fabs(value);
+  const bool plain = value == 0 || (magnitude >= 1e-5 && magnitude < 1e15);
+  const auto res = plain ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+                         : std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
   return std::string(buf, res.ptr);
 }
 
