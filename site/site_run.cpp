@@ -53,6 +53,24 @@ struct KeyedReceptor {
   }
 };
 
+// Sorts the parts on their own threads, then merges them.
+void SortOnThreads(std::vector<KeyedReceptor>& v, int threads) {
+  const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(threads), v.size() / 4096 + 1);
+  if (parts <= 1) {
+    std::sort(v.begin(), v.end());
+    return;
+  }
+  std::vector<std::size_t> bounds;
+  for (std::size_t i = 0; i <= parts; ++i) bounds.push_back(v.size() * i / parts);
+  ParallelFor(parts, 1, threads, [&](std::size_t b, std::size_t e) {
+    for (std::size_t i = b; i < e; ++i) std::sort(v.begin() + static_cast<std::ptrdiff_t>(bounds[i]), v.begin() + static_cast<std::ptrdiff_t>(bounds[i + 1]));
+  });
+  for (std::size_t i = 1; i < parts; ++i) {
+    std::inplace_merge(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(bounds[i]),
+                       v.begin() + static_cast<std::ptrdiff_t>(bounds[i + 1]));
+  }
+}
+
 // One stack at every receptor: receptors at the same distance and height share one
 // evaluation of the cases.
 void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& meter,
@@ -71,7 +89,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
       keyed[q] = {v.InRange ? DistanceKey(v.R, all[q].Z) : kOutOfRange, static_cast<std::uint32_t>(q)};
     }
   });
-  std::sort(keyed.begin(), keyed.end());
+  SortOnThreads(keyed, threads);
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < n; ++i) {
     if (i == 0 || keyed[i].Key != keyed[i - 1].Key) starts.push_back(i);
