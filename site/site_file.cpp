@@ -151,10 +151,10 @@ bool ReadDouble(std::string_view s, double& out) {
   return ec == std::errc() && end == s.data() + s.size() && std::isfinite(out);
 }
 
-GridSpec Grid(const Json& v, const std::string& where) {
+GridDefinition Grid(const Json& v, const std::string& where) {
   Object(v, where);
   CheckKeys(v, {"x", "y"}, where);
-  GridSpec g;
+  GridDefinition g;
   g.X = ParseAxis(String(Required(v, "x", where), Member(where, "x")), Member(where, "x"));
   g.Y = ParseAxis(String(Required(v, "y", where), Member(where, "y")), Member(where, "y"));
   for (const auto& [axis, name] : {std::pair{g.X, "x"}, std::pair{g.Y, "y"}}) {
@@ -174,10 +174,10 @@ GridSpec Grid(const Json& v, const std::string& where) {
   return g;
 }
 
-PolarSpec Polar(const Json& v, const std::string& where) {
+PolarDefinition Polar(const Json& v, const std::string& where) {
   Object(v, where);
   CheckKeys(v, {"center", "distances", "log"}, where);
-  PolarSpec p;
+  PolarDefinition p;
   const Json& center = Required(v, "center", where);
   const std::string cw = Member(where, "center");
   if (!center.is_array() || center.size() != 2) Fail(cw, "must be [x, y] (m)");
@@ -189,7 +189,7 @@ PolarSpec Polar(const Json& v, const std::string& where) {
     if (!log->is_boolean()) Fail(Member(where, "log"), "must be true or false");
     p.Log = log->get<bool>();
   }
-  const AxisSpec& d = p.Distances;
+  const AxisSteps& d = p.Distances;
   // Compared as the window compares them: the distances are single-precision values.
   if (!(static_cast<float>(d.From) >= RLowerLimit && static_cast<float>(d.To) <= RUpperLimit)) {
     Fail(dw, "must lie from 0.09999 to 100001 m, the receptor distances the window accepts");
@@ -203,16 +203,16 @@ PolarSpec Polar(const Json& v, const std::string& where) {
   return p;
 }
 
-std::vector<PointSpec> Points(const Json& v, const std::string& where) {
+std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
   if (!v.is_array()) Fail(where, "must be a list of {\"name\", \"x\", \"y\"}, not " + JsonTypeName(v));
   if (v.size() > kMaxSiteReceptors) Fail(where, "holds more than 4000000 points");
-  std::vector<PointSpec> points;
+  std::vector<PointDefinition> points;
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
     const std::string w = where + "[" + std::to_string(i + 1) + "]";
     const Json& p = Object(v[i], w);
     CheckKeys(p, {"name", "x", "y", "z"}, w);
-    PointSpec s;
+    PointDefinition s;
     s.Name = Name(Required(p, "name", w), Member(w, "name"));
     if (!names.insert(s.Name).second) Fail(w, "a second point named " + QuoteForMessage(s.Name));
     s.X = Coordinate(Required(p, "x", w), Member(w, "x"));
@@ -223,18 +223,18 @@ std::vector<PointSpec> Points(const Json& v, const std::string& where) {
   return points;
 }
 
-std::vector<StackSpec> Stacks(const Json& v) {
+std::vector<StackDefinition> Stacks(const Json& v) {
   const std::string where = "sources";
   if (!v.is_array()) Fail(where, "must be a list of stacks, not " + JsonTypeName(v));
   if (v.empty()) Fail(where, "names no stack");
   if (v.size() > kMaxSiteStacks) Fail(where, "holds more than 1000 stacks");
-  std::vector<StackSpec> stacks;
+  std::vector<StackDefinition> stacks;
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
     std::string w = where + "[" + std::to_string(i + 1) + "]";
     const Json& s = Object(v[i], w);
     CheckKeys(s, {"name", "x", "y", "controls"}, w);
-    StackSpec stack;
+    StackDefinition stack;
     stack.Name = Name(Required(s, "name", w), Member(w, "name"));
     if (!names.insert(stack.Name).second) {
       Fail(w, "a second stack named " + QuoteForMessage(stack.Name));
@@ -263,13 +263,13 @@ std::vector<double> Levels(const Json& v) {
 
 }  // namespace
 
-AxisSpec ParseAxis(std::string_view text, const std::string& where) {
+AxisSteps ParseAxis(std::string_view text, const std::string& where) {
   const auto bad = [&] { Fail(where, "must be \"FROM:TO:N\", such as \"-5000:5000:201\", not " + QuoteForMessage(text)); };
   const auto c1 = text.find(':');
   if (c1 == std::string_view::npos) bad();
   const auto c2 = text.find(':', c1 + 1);
   if (c2 == std::string_view::npos || text.find(':', c2 + 1) != std::string_view::npos) bad();
-  AxisSpec a;
+  AxisSteps a;
   if (!ReadDouble(text.substr(0, c1), a.From) || !ReadDouble(text.substr(c1 + 1, c2 - c1 - 1), a.To)) bad();
   const std::string_view n = text.substr(c2 + 1);
   long long count = 0;
@@ -282,7 +282,7 @@ AxisSpec ParseAxis(std::string_view text, const std::string& where) {
   return a;
 }
 
-std::vector<double> AxisValues(const AxisSpec& axis) {
+std::vector<double> AxisValues(const AxisSteps& axis) {
   std::vector<double> v;
   if (axis.N < 1) return v;
   v.reserve(static_cast<std::size_t>(axis.N));
@@ -299,7 +299,7 @@ std::vector<double> AxisValues(const AxisSpec& axis) {
   return v;
 }
 
-SiteSpec ParseSiteFile(std::string_view text, const std::string& baseDir) {
+SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {
   Json doc;
   try {
     doc = ParseJsonDocument(text, "a site file");
@@ -313,7 +313,7 @@ SiteSpec ParseSiteFile(std::string_view text, const std::string& baseDir) {
   }
   CheckKeys(doc, {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs"}, "");
 
-  SiteSpec site;
+  SiteDefinition site;
   site.Met = Met(Required(doc, "met", ""), baseDir, site.MetSource);
   if (const Json* common = Find(doc, "common")) site.Common = Controls(*common, "common", false);
   site.Stacks = Stacks(Required(doc, "sources", ""));
@@ -355,7 +355,7 @@ SiteSpec ParseSiteFile(std::string_view text, const std::string& baseDir) {
   return site;
 }
 
-SiteSpec ReadSiteFile(const std::string& path) {
+SiteDefinition ReadSiteFile(const std::string& path) {
   std::string bytes;
   try {
     bytes = ReadFileBytes(path);

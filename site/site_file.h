@@ -40,46 +40,46 @@ class SiteError : public std::runtime_error {
 enum class SectorMode { Sector, Smooth };
 
 // "FROM:TO:N": N values from FROM to TO, both included.
-struct AxisSpec {
+struct AxisSteps {
   double From = 0;
   double To = 0;
   int N = 0;
 };
 
-struct GridSpec {
-  AxisSpec X;  // east
-  AxisSpec Y;  // north
+struct GridDefinition {
+  AxisSteps X;  // east
+  AxisSteps Y;  // north
 };
 
-struct PolarSpec {
+struct PolarDefinition {
   double CenterX = 0;
   double CenterY = 0;
-  AxisSpec Distances;
+  AxisSteps Distances;
   bool Log = false;
 };
 
-struct PointSpec {
+struct PointDefinition {
   std::string Name;  // UTF-8
   double X = 0;
   double Y = 0;
   std::optional<double> Z;  // the receptor height, m; the common HrpEdit when absent
 };
 
-struct StackSpec {
+struct StackDefinition {
   std::string Name;  // UTF-8
   double X = 0;
   double Y = 0;
   CaseStep Controls;  // its own control texts, over the common ones
 };
 
-struct SiteSpec {
+struct SiteDefinition {
   std::string MetSource;  // the met file's path as written, or "(in the site file)"
   MetStats Met;
   CaseStep Common;
-  std::vector<StackSpec> Stacks;
-  std::optional<GridSpec> Grid;
-  std::optional<PolarSpec> Polar;
-  std::vector<PointSpec> Points;
+  std::vector<StackDefinition> Stacks;
+  std::optional<GridDefinition> Grid;
+  std::optional<PolarDefinition> Polar;
+  std::vector<PointDefinition> Points;
   SectorMode Sectors = SectorMode::Sector;
   std::vector<double> Levels;  // ascending; empty: chosen from the grid's values
   std::string Crs;             // empty: none given
@@ -87,15 +87,15 @@ struct SiteSpec {
 
 // Parses and checks a site file's text. A met path is read relative to `baseDir`. Raises
 // SiteError at the first problem.
-SiteSpec ParseSiteFile(std::string_view text, const std::string& baseDir);
+SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir);
 
 // Reads and parses the site file at `path`.
-SiteSpec ReadSiteFile(const std::string& path);
+SiteDefinition ReadSiteFile(const std::string& path);
 
 // "FROM:TO:N" (decimal numbers, N a whole number); raises SiteError naming `where`.
-AxisSpec ParseAxis(std::string_view text, const std::string& where);
+AxisSteps ParseAxis(std::string_view text, const std::string& where);
 
 // The N values of an axis, evenly spaced (ends exact).
-std::vector<double> AxisValues(const AxisSpec& axis);
+std::vector<double> AxisValues(const AxisSteps& axis);
 
 }  // namespace vmk

@@ -35,11 +35,11 @@ SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const st
   in.Levels = levels;
   in.Bands = std::move(bands);
   for (const StackPlan& s : plan.Stacks) in.Stacks.push_back({s.Name, s.X, s.Y});
-  for (const PointSpec& p : plan.Spec.Points) in.Points.push_back({p.Name, p.X, p.Y});
+  for (const PointDefinition& p : plan.Site.Points) in.Points.push_back({p.Name, p.X, p.Y});
   in.Title = "長期平均濃度 C (ppb, ng/m3)  " + std::to_string(plan.Stacks.size()) + " 煙突の合計";
-  std::string sub = plan.Spec.Sectors == SectorMode::Smooth ? "方位間を角度で補間" : "16 方位の扇形";
-  sub += "  気象 " + (plan.Spec.Met.Station.empty() ? plan.Spec.MetSource : plan.Spec.Met.Station) + " " +
-         std::to_string(plan.Spec.Met.ValidHours) + " 時間";
+  std::string sub = plan.Site.Sectors == SectorMode::Smooth ? "方位間を角度で補間" : "16 方位の扇形";
+  sub += "  気象 " + (plan.Site.Met.Station.empty() ? plan.Site.MetSource : plan.Site.Met.Station) + " " +
+         std::to_string(plan.Site.Met.ValidHours) + " 時間";
   if (result.MaxIndex) {
     const Receptor& m = rs.All[*result.MaxIndex];
     const float c = result.Total[*result.MaxIndex];

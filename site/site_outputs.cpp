@@ -84,7 +84,7 @@ std::string PointsCsv(const SitePlan& plan, const SiteResult& result) {
   const ReceptorSet& r = plan.Receptors;
   for (std::size_t i = 0; i < r.PointCount; ++i) {
     const std::size_t q = r.PointBegin() + i;
-    const PointSpec& p = plan.Spec.Points[i];
+    const PointDefinition& p = plan.Site.Points[i];
     out += CsvField(p.Name) + "," + ShortestDoubleText(p.X) + "," + ShortestDoubleText(p.Y) + "," +
            ShortestFloatText(r.All[q].Z) + Values(result, q) + "\n";
   }
@@ -149,14 +149,14 @@ std::pair<float, float> GridRange(const SiteResult& result, const ReceptorSet& r
 }
 
 std::vector<double> SiteLevels(const SitePlan& plan, const SiteResult& result) {
-  if (!plan.Spec.Levels.empty()) return plan.Spec.Levels;
+  if (!plan.Site.Levels.empty()) return plan.Site.Levels;
   const auto [lo, hi] = GridRange(result, plan.Receptors);
   if (std::isnan(hi)) return {};
   return ChooseLevels(lo, hi);
 }
 
 std::string SummaryText(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes) {
-  const SiteSpec& spec = plan.Spec;
+  const SiteDefinition& site = plan.Site;
   const ReceptorSet& rs = plan.Receptors;
   std::string o;
   o += "stacks     : " + std::to_string(plan.Stacks.size()) + " (";
@@ -164,10 +164,10 @@ std::string SummaryText(const SitePlan& plan, const SiteResult& result, const Si
     o += (i ? ", " : "") + Quoted(plan.Stacks[i].Name);
   }
   o += ")\n";
-  o += "met        : " + spec.MetSource;
-  if (!spec.Met.Station.empty()) o += ", station " + spec.Met.Station;
-  o += ", " + std::to_string(spec.Met.ValidHours) + " valid hours\n";
-  o += "sectors    : " + std::string(spec.Sectors == SectorMode::Smooth ? "smooth" : "sector") + "\n";
+  o += "met        : " + site.MetSource;
+  if (!site.Met.Station.empty()) o += ", station " + site.Met.Station;
+  o += ", " + std::to_string(site.Met.ValidHours) + " valid hours\n";
+  o += "sectors    : " + std::string(site.Sectors == SectorMode::Smooth ? "smooth" : "sector") + "\n";
   o += "receptors  : " + ReceptorCounts(plan) + ", height z = " + ShortestFloatText(plan.DefaultZ) +
        " m unless a point gives its own\n";
   const std::size_t missing = result.MissingGrid + result.MissingPolar + result.MissingPoints;
@@ -200,7 +200,7 @@ std::string SummaryText(const SitePlan& plan, const SiteResult& result, const Si
     o += "\npoints (C, then each stack):\n";
     for (std::size_t i = 0; i < rs.PointCount; ++i) {
       const std::size_t q = rs.PointBegin() + i;
-      const PointSpec& p = spec.Points[i];
+      const PointDefinition& p = site.Points[i];
       o += "  " + Quoted(p.Name) + " at " + Place(p.X, p.Y) + ", z = " + ShortestFloatText(rs.All[q].Z) +
            " m: C = " + (std::isnan(result.Total[q]) ? std::string("(no value)") : ValueText(result.Total[q]));
       for (std::size_t s = 0; s < plan.Stacks.size(); ++s) {
@@ -239,7 +239,7 @@ std::string SummaryText(const SitePlan& plan, const SiteResult& result, const Si
 }
 
 std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes) {
-  const SiteSpec& spec = plan.Spec;
+  const SiteDefinition& site = plan.Site;
   const ReceptorSet& rs = plan.Receptors;
   JsonWriter w;
   w.BeginObject();
@@ -259,14 +259,14 @@ std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const Si
   w.Key("met");
   w.BeginObject();
   w.Key("source");
-  w.String(spec.MetSource);
+  w.String(site.MetSource);
   w.Key("station");
-  w.String(spec.Met.Station);
+  w.String(site.Met.Station);
   w.Key("validHours");
-  w.Int(spec.Met.ValidHours);
+  w.Int(site.Met.ValidHours);
   w.EndObject();
   w.Key("sectors");
-  w.String(spec.Sectors == SectorMode::Smooth ? "smooth" : "sector");
+  w.String(site.Sectors == SectorMode::Smooth ? "smooth" : "sector");
   w.Key("z");
   w.Float(plan.DefaultZ);
   w.Key("receptors");
@@ -334,7 +334,7 @@ std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const Si
   w.BeginArray();
   for (std::size_t i = 0; i < rs.PointCount; ++i) {
     const std::size_t q = rs.PointBegin() + i;
-    const PointSpec& p = spec.Points[i];
+    const PointDefinition& p = site.Points[i];
     w.BeginObject();
     w.Key("name");
     w.String(p.Name);

@@ -22,24 +22,24 @@ constexpr float kValidationDistance = 100.0f;
 std::string Status(const FormRecord& form) { return Cp932ToUtf8(form.Text("messageLabel")); }
 
 // The form of one stack: the start-up form, the common texts, the stack's own texts.
-FormRecord StackForm(const SiteSpec& spec, const StackSpec& stack) {
+FormRecord StackForm(const SiteDefinition& site, const StackDefinition& stack) {
   FormRecord form = MakeStartupForm();
-  ApplyCaseStep(spec.Common, form);
+  ApplyCaseStep(site.Common, form);
   ApplyCaseStep(stack.Controls, form);
   form.Text("XrpEdit") = ShortestFloatText(kValidationDistance);
   return form;
 }
 
-StackPlan PlanStack(const SiteSpec& spec, const StackSpec& stack) {
+StackPlan PlanStack(const SiteDefinition& site, const StackDefinition& stack) {
   StackPlan plan;
   plan.Name = stack.Name;
   plan.X = stack.X;
   plan.Y = stack.Y;
   const std::string who = "stack " + QuoteForMessage(stack.Name);
-  const FormRecord form = StackForm(spec, stack);
+  const FormRecord form = StackForm(site, stack);
   for (int d = 0; d < kDirections; ++d) {
     FormRecord f = form;
-    ApplyMetDirection(spec.Met, d, f);
+    ApplyMetDirection(site.Met, d, f);
     ModelParameters p;
     if (!ReadModelParameters(f, p)) {
       // A problem of one direction's grid only shows after the first direction passed.
@@ -60,15 +60,15 @@ StackPlan PlanStack(const SiteSpec& spec, const StackSpec& stack) {
 }
 
 // A point's own height goes through the window's check of HrpEdit for every stack.
-void CheckPointHeights(const SiteSpec& spec) {
-  std::map<std::uint32_t, const PointSpec*> heights;  // by the float's bits: one check each
-  for (const PointSpec& point : spec.Points) {
+void CheckPointHeights(const SiteDefinition& site) {
+  std::map<std::uint32_t, const PointDefinition*> heights;  // by the float's bits: one check each
+  for (const PointDefinition& point : site.Points) {
     if (point.Z) heights.emplace(std::bit_cast<std::uint32_t>(static_cast<float>(*point.Z)), &point);
   }
   for (const auto& [bits, point] : heights) {
-    for (const StackSpec& stack : spec.Stacks) {
-      FormRecord f = StackForm(spec, stack);
-      ApplyMetDirection(spec.Met, 0, f);
+    for (const StackDefinition& stack : site.Stacks) {
+      FormRecord f = StackForm(site, stack);
+      ApplyMetDirection(site.Met, 0, f);
       f.Text("HrpEdit") = ShortestFloatText(static_cast<float>(*point->Z));
       ModelParameters p;
       if (!ReadModelParameters(f, p)) {
@@ -78,34 +78,34 @@ void CheckPointHeights(const SiteSpec& spec) {
   }
 }
 
-ReceptorSet LayOutReceptors(const SiteSpec& spec, float defaultZ) {
+ReceptorSet LayOutReceptors(const SiteDefinition& site, float defaultZ) {
   ReceptorSet set;
-  if (spec.Grid) {
-    set.GridX = AxisValues(spec.Grid->X);
-    set.GridY = AxisValues(spec.Grid->Y);
+  if (site.Grid) {
+    set.GridX = AxisValues(site.Grid->X);
+    set.GridY = AxisValues(site.Grid->Y);
     set.GridCount = set.GridX.size() * set.GridY.size();
   }
-  if (spec.Polar) {
-    const AxisSpec& a = spec.Polar->Distances;
+  if (site.Polar) {
+    const AxisSteps& a = site.Polar->Distances;
     set.PolarDistances = a.N == 1 ? std::vector<float>{static_cast<float>(a.From)}
                                   : ProfileDistances(static_cast<float>(a.From),
-                                                     static_cast<float>(a.To), a.N, spec.Polar->Log);
+                                                     static_cast<float>(a.To), a.N, site.Polar->Log);
     set.PolarCount = set.PolarDistances.size() * kDirections;
   }
-  set.PointCount = spec.Points.size();
+  set.PointCount = site.Points.size();
   set.All.reserve(set.GridCount + set.PolarCount + set.PointCount);
   for (double y : set.GridY) {
     for (double x : set.GridX) set.All.push_back({x, y, defaultZ});
   }
-  if (spec.Polar) {
+  if (site.Polar) {
     for (int j = 0; j < kDirections; ++j) {
       const auto [east, north] = DirectionVector(j);
       for (float r : set.PolarDistances) {
-        set.All.push_back({spec.Polar->CenterX + r * east, spec.Polar->CenterY + r * north, defaultZ});
+        set.All.push_back({site.Polar->CenterX + r * east, site.Polar->CenterY + r * north, defaultZ});
       }
     }
   }
-  for (const PointSpec& p : spec.Points) {
+  for (const PointDefinition& p : site.Points) {
     set.All.push_back({p.X, p.Y, p.Z ? static_cast<float>(*p.Z) : defaultZ});
   }
   return set;
@@ -130,15 +130,15 @@ std::array<double, 2> DirectionVector(int j) {
   return {std::sin(a), std::cos(a)};
 }
 
-SitePlan PlanSite(SiteSpec spec) {
+SitePlan PlanSite(SiteDefinition site) {
   SitePlan plan;
-  plan.Stacks.reserve(spec.Stacks.size());
-  for (const StackSpec& stack : spec.Stacks) plan.Stacks.push_back(PlanStack(spec, stack));
-  CheckPointHeights(spec);
+  plan.Stacks.reserve(site.Stacks.size());
+  for (const StackDefinition& stack : site.Stacks) plan.Stacks.push_back(PlanStack(site, stack));
+  CheckPointHeights(site);
   // HrpEdit is common to all stacks (a stack may not set it).
   plan.DefaultZ = plan.Stacks.front().ByWind[0].z;
-  plan.Receptors = LayOutReceptors(spec, plan.DefaultZ);
-  plan.Spec = std::move(spec);
+  plan.Receptors = LayOutReceptors(site, plan.DefaultZ);
+  plan.Site = std::move(site);
   return plan;
 }
 

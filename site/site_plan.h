@@ -55,7 +55,7 @@ struct ReceptorSet {
 };
 
 struct SitePlan {
-  SiteSpec Spec;
+  SiteDefinition Site;
   std::vector<StackPlan> Stacks;
   float DefaultZ = 0;        // the common HrpEdit as validated
   ReceptorSet Receptors;
@@ -67,6 +67,6 @@ std::array<double, 2> DirectionVector(int j);
 
 // Validates every stack with the window's rules and builds the receptors. Raises SiteError
 // with the window's message, prefixed by the stack's (or point's) name.
-SitePlan PlanSite(SiteSpec spec);
+SitePlan PlanSite(SiteDefinition site);
 
 }  // namespace vmk

@@ -78,7 +78,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
   const StackPlan& stack = plan.Stacks[s];
   const std::vector<Receptor>& all = plan.Receptors.All;
   const std::size_t n = all.size();
-  const SectorMode mode = plan.Spec.Sectors;
+  const SectorMode mode = plan.Site.Sectors;
 
   std::vector<KeyedReceptor> keyed(n);
   std::vector<double> sectors(n);
@@ -203,7 +203,7 @@ float StackValueAt(const SitePlan& plan, std::size_t stack, double x, double y, 
   DirectionCases::AtDistance at;
   s.Cases->Evaluate(v.R, z, at);
   DirectionValues c(s, at);
-  return c.At(WeightsAt(plan.Spec.Sectors, v.Sectors));
+  return c.At(WeightsAt(plan.Site.Sectors, v.Sectors));
 }
 
 SiteResult RunSite(const SitePlan& plan, const RunOptions& options) {

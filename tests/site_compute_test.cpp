@@ -234,7 +234,7 @@ TEST(SiteAlong, MaximumAlongEachDirectionIsTheDistanceProfiles) {
       FormRecord form = MakeStartupForm();
       ApplyCaseStep(StepOf(site["common"]), form);
       ApplyCaseStep(StepOf(site["sources"][s]["controls"]), form);
-      ApplyMetDirection(plan.Spec.Met, (j + 8) % 16, form);  // toward j, the wind from j + 8
+      ApplyMetDirection(plan.Site.Met, (j + 8) % 16, form);  // toward j, the wind from j + 8
       CalcState st;
       ASSERT_TRUE(RunCalculation(form, st, {}).NormalResult);
       const Profile want = ComputeProfile(st.Params, distances);

@@ -130,9 +130,9 @@ TEST(SiteFile, MetPathIsReadBesideTheSiteFile) {
   Json site = SmallSite();
   site["met"] = "met.json";
   const std::string path = dir.NewFile("site/site.json", site.dump());
-  const SiteSpec spec = ReadSiteFile(path);
-  EXPECT_EQ(spec.MetSource, "met.json");
-  EXPECT_EQ(spec.Met.Station, "テスト局");
+  const SiteDefinition read = ReadSiteFile(path);
+  EXPECT_EQ(read.MetSource, "met.json");
+  EXPECT_EQ(read.Met.Station, "テスト局");
   EXPECT_THROW(ReadSiteFile(dir.File("site/none.json")), SiteError);
 }
 

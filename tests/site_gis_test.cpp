@@ -231,7 +231,7 @@ TEST(SiteCrs, OnlySystemsGdalKnowsInMetres) {
   site["crs"] = "EPSG:999999";
   const SitePlan plan = PlanOf(site);
   try {
-    CheckSiteForExport(plan.Spec);
+    CheckSiteForExport(plan.Site);
     ADD_FAILURE() << "an unknown system passed";
   } catch (const SiteError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("crs: GDAL does not know", 0), 0u) << e.what();

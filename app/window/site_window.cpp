@@ -226,7 +226,7 @@ SiteWindow::SiteWindow(SitePlan plan, SiteResult result, const QString& source, 
   points_->verticalHeader()->setVisible(false);
   for (std::size_t i = 0; i < rs.PointCount; ++i) {
     const std::size_t q = rs.PointBegin() + i;
-    const PointSpec& p = plan_->Spec.Points[i];
+    const PointDefinition& p = plan_->Site.Points[i];
     const int row = static_cast<int>(i);
     const QStringList cells = {Q(p.Name), Q(ShortestDoubleText(p.X)), Q(ShortestDoubleText(p.Y)),
                                Q(ShortestFloatText(rs.All[q].Z)), Value(result_->Total[q])};
@@ -331,7 +331,7 @@ SiteWindow* OpenSiteWindow(QWidget* parent, const QString& path) {
   const QString title = QString::fromUtf8(kSiteWindowTitle);
   try {
     SitePlan plan = PlanSite(ReadSiteFile(path.toStdString()));
-    CheckSiteForExport(plan.Spec);
+    CheckSiteForExport(plan.Site);
     QProgressDialog progress(QStringLiteral("計算しています..."), QString(), 0, 1000, parent);
     progress.setWindowTitle(title);
     progress.setWindowModality(Qt::WindowModal);

@@ -166,7 +166,7 @@ int Run(int argc, char** argv) {
   SitePlan plan;
   try {
     plan = PlanSite(ReadSiteFile(args->Site));
-    CheckSiteForExport(plan.Spec);
+    CheckSiteForExport(plan.Site);
     PrepareOutputFolder(args->Out);
   } catch (const SiteError& e) {
     return Fail(kExitUnusable, args->Site + ": " + e.what());

@@ -30,7 +30,7 @@ GridRaster RasterOf(const SitePlan& plan, const SiteResult& result) {
   g.X = plan.Receptors.GridX;
   g.Y = plan.Receptors.GridY;
   g.Values.assign(result.Total.begin(), result.Total.begin() + static_cast<std::ptrdiff_t>(plan.Receptors.GridCount));
-  g.Crs = plan.Spec.Crs;
+  g.Crs = plan.Site.Crs;
   return g;
 }
 #endif
@@ -53,13 +53,13 @@ bool HaveMapPictures() {
 #endif
 }
 
-void CheckSiteForExport(const SiteSpec& spec) {
+void CheckSiteForExport(const SiteDefinition& site) {
 #ifdef VMK_HAVE_GDAL
-  if (!spec.Crs.empty()) {
-    if (const auto problem = CrsProblem(spec.Crs)) throw SiteError("crs: " + *problem);
+  if (!site.Crs.empty()) {
+    if (const auto problem = CrsProblem(site.Crs)) throw SiteError("crs: " + *problem);
   }
 #else
-  (void)spec;
+  (void)site;
 #endif
 }
 
@@ -113,8 +113,8 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
     try {
       out.Files.push_back({"grid.tif", GeoTiffBytes(RasterOf(plan, result))});
       bands = SiteBands(plan, result, out.Levels);
-      out.Files.push_back({"isopleths.gpkg", GeoPackageBytes(bands, plan.Spec.Crs)});
-      out.Files.push_back({"isopleths.geojson", GeoJsonBytes(bands, plan.Spec.Crs)});
+      out.Files.push_back({"isopleths.gpkg", GeoPackageBytes(bands, plan.Site.Crs)});
+      out.Files.push_back({"isopleths.geojson", GeoJsonBytes(bands, plan.Site.Crs)});
     } catch (const GisError& e) {
       throw SiteError(std::string("GIS files: ") + e.what());
     }

@@ -27,7 +27,7 @@ struct SiteExport {
 
 // Raises SiteError for what only the output files need checked: a coordinate system that GDAL
 // does not know. Call it with the other checks, before anything is computed.
-void CheckSiteForExport(const SiteSpec& spec);
+void CheckSiteForExport(const SiteDefinition& site);
 
 // Raises SiteError unless `dir` is a folder that files can be written into; creates it (and
 // its parents) when missing.
