@@ -171,7 +171,7 @@ std::string SummaryText(const SitePlan& plan, const SiteResult& result, const Si
   o += "receptors  : " + ReceptorCounts(plan) + ", height z = " + ShortestFloatText(plan.DefaultZ) +
        " m unless a point gives its own\n";
   const std::size_t missing = result.MissingGrid + result.MissingPolar + result.MissingPoints;
-  o += "no value   : " + std::to_string(missing) +
+  o += "no value   : " + std::to_string(missing) + " of " + std::to_string(rs.All.size()) +
        " receptors (nearer to a stack than 0.09999 m or farther than 100001 m)";
   if (missing > 0) {
     o += ": " + std::to_string(result.MissingGrid) + " grid, " + std::to_string(result.MissingPolar) +

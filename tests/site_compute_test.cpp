@@ -267,7 +267,7 @@ TEST(SiteReceptors, TooNearOrTooFarHasNoValueAndIsCounted) {
   ASSERT_TRUE(result.MaxIndex.has_value());
   EXPECT_NE(*result.MaxIndex, 12u);  // the grid node on the stack is left out
   const std::string summary = SummaryText(plan, result, {});
-  EXPECT_NE(summary.find("no value   : 3 receptors"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("no value   : 3 of 29 receptors"), std::string::npos) << summary;
   const std::string csv = PointsCsv(plan, result);
   EXPECT_NE(csv.find("\non A,0,0,1.5,,,"), std::string::npos) << csv;
 }

@@ -126,6 +126,10 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
     out.Notes.push_back("no grid: no grid.tif, no isopleths");
   }
 
+#ifndef VMK_HAVE_GDAL
+  if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
+#endif
+
   out.Map = MapInputOf(plan, result, rs.GridCount > 0 ? out.Levels : std::vector<double>{}, std::move(bands));
 #ifdef VMK_HAVE_PLOT_QT
   try {
