@@ -172,6 +172,11 @@ void JsonWriter::Float(float value) {
   out_ += FloatJsonText(value);
 }
 
+void JsonWriter::Double(double value) {
+  BeforeValue();
+  out_ += std::isfinite(value) ? ShortestDoubleText(value) : "null";
+}
+
 std::string JsonWriter::Drain() {
   std::string text;
   text.swap(out_);

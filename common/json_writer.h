@@ -30,6 +30,8 @@ class JsonWriter {
   // The shortest decimal text that reads back as the same float; null for NaN and infinity,
   // which JSON cannot hold as numbers.
   void Float(float value);
+  // The shortest decimal text that reads back as the same double; null when not finite.
+  void Double(double value);
 
   // The text written since the last Drain, so that long output can go out as it is made.
   std::string Drain();

@@ -183,4 +183,14 @@ std::string ShortestFloatText(float value) {
   return std::string(buf, res.ptr);
 }
 
+std::string ShortestDoubleText(double value) {
+  char buf[64];
+  // Plain digits over the range of coordinates and distances ("300000", not "3e+05").
+  const double magnitude = std::fabs(value);
+  const bool plain = value == 0 || (magnitude >= 1e-5 && magnitude < 1e15);
+  const auto res = plain ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+                         : std::to_chars(buf, buf + sizeof buf, value);  // shortest round trip
+  return std::string(buf, res.ptr);
+}
+
 }  // namespace vmk

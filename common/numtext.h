@@ -24,4 +24,8 @@ std::string FormatFixed(long double x, int p, int d, std::string_view sep = ".")
 // "nan"): how files for other programs carry a single-precision value exactly.
 std::string ShortestFloatText(float value);
 
+// The same for a double, in plain digits from 1e-5 to 1e15 ("150", "-5000.5", "300000"), else
+// with an exponent ("1e+20"): coordinates read from a file, written back unchanged.
+std::string ShortestDoubleText(double value);
+
 }  // namespace vmk

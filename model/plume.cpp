@@ -55,6 +55,11 @@ void ComputePlumeCase(const ModelParameters& p, float qh, float Rc, PlumeRow& c,
   c.Wind = ComputeWindAndRise(p, qh, c.S, c.DayNight, p.DHFormulaWindy,
                               p.RepWindSpeed[c.K + WindyGridRowOffset],
                               memo ? &memo->Powers : nullptr);
+  EvaluatePlumeCase(p, Rc, c, error, memo);
+}
+
+void EvaluatePlumeCase(const ModelParameters& p, float Rc, PlumeRow& c, SigZErrorState error,
+                       PlumeSectionMemo* memo) {
   c.SigmaZ = SigmaZOf(c.SigZClass, Rc, error, memo);
 
   const ld tm = (static_cast<ld>(p.z) - c.Wind.He) / c.SigmaZ;

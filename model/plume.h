@@ -61,6 +61,12 @@ struct SigZErrorState {
 void ComputePlumeCase(const ModelParameters& p, float qh, float Rc, PlumeRow& c,
                       SigZErrorState error, PlumeSectionMemo* memo = nullptr);
 
+// Sigma-z, the reflection terms, C1 (with the NO2 ratio) and Cw of a case whose sigma-z class,
+// day/night index and wind and rise are set: the part of `ComputePlumeCase` that depends on the
+// distance Rc and the receptor height.
+void EvaluatePlumeCase(const ModelParameters& p, float Rc, PlumeRow& c, SigZErrorState error,
+                       PlumeSectionMemo* memo = nullptr);
+
 // The whole plume section for the heat flux qh: its counted cases, its sum, the last wind
 // computed and any sigma-z error go into `out`.
 void PlumeModel(const ModelParameters& p, float qh, ModelResult& out);

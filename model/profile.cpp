@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "model/model.h"
 
@@ -64,9 +65,15 @@ ProfilePoint RefineMaximum(const ModelParameters& p, float lo, float hi, Profile
 }  // namespace
 
 Profile ComputeProfile(const ModelParameters& p, std::span<const float> distances) {
+  std::vector<ProfilePoint> points;
+  points.reserve(distances.size());
+  for (float r : distances) points.push_back(ConcentrationAt(p, r));
+  return ProfileWithMaximum(p, std::move(points));
+}
+
+Profile ProfileWithMaximum(const ModelParameters& p, std::vector<ProfilePoint> points) {
   Profile out;
-  out.Points.reserve(distances.size());
-  for (float r : distances) out.Points.push_back(ConcentrationAt(p, r));
+  out.Points = std::move(points);
   if (out.Points.empty()) return out;
 
   std::size_t i = 0;

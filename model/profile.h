@@ -33,4 +33,8 @@ std::vector<float> ProfileDistances(float from, float to, int n, bool logScale);
 // golden-section search between its neighbours, to 0.01 % in distance.
 Profile ComputeProfile(const ModelParameters& p, std::span<const float> distances);
 
+// The profile of points already computed for `p` (ascending in R, each what `ConcentrationAt`
+// gives), with its maximum found as `ComputeProfile` finds it.
+Profile ProfileWithMaximum(const ModelParameters& p, std::vector<ProfilePoint> points);
+
 }  // namespace vmk

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -122,6 +123,23 @@ TEST(FormatFixed, Texts) {
   }
   EXPECT_EQ(FormatFixed(12.5f, 8, 3, ","), "12,500");
   EXPECT_EQ(FormatFixed(std::numeric_limits<float>::quiet_NaN(), 8, 3), "NAN");
+}
+
+}  // namespace
+}  // namespace vmk
+
+namespace vmk {
+namespace {
+
+TEST(ShortestDoubleText, PlainDigitsForCoordinatesAndReadsBack) {
+  EXPECT_EQ(ShortestDoubleText(300000), "300000");
+  EXPECT_EQ(ShortestDoubleText(-5000.5), "-5000.5");
+  EXPECT_EQ(ShortestDoubleText(0.1), "0.1");
+  EXPECT_EQ(ShortestDoubleText(0), "0");
+  EXPECT_EQ(ShortestDoubleText(1e20), "1e+20");
+  for (double v : {300.5, 0.09999, 123456789.123, -1e-5, 2.5e14, 1.0 / 3}) {
+    EXPECT_EQ(std::strtod(ShortestDoubleText(v).c_str(), nullptr), v) << v;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,153 @@
+#include "site/export/site_export.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "common/atomic_file.h"
+#include "site/site_map_input.h"
+#ifdef VMK_HAVE_GDAL
+#include "site/gis/site_gis.h"
+#endif
+#ifdef VMK_HAVE_PLOT_QT
+#include "plot/qt/map_files.h"
+#endif
+
+namespace vmk {
+namespace {
+
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathToUtf8(const std::filesystem::path& p) {
+  const std::u8string s = p.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+#ifdef VMK_HAVE_GDAL
+GridRaster RasterOf(const SitePlan& plan, const SiteResult& result) {
+  GridRaster g;
+  g.X = plan.Receptors.GridX;
+  g.Y = plan.Receptors.GridY;
+  g.Values.assign(result.Total.begin(), result.Total.begin() + static_cast<std::ptrdiff_t>(plan.Receptors.GridCount));
+  g.Crs = plan.Site.Crs;
+  return g;
+}
+#endif
+
+}  // namespace
+
+bool HaveGisFiles() {
+#ifdef VMK_HAVE_GDAL
+  return true;
+#else
+  return false;
+#endif
+}
+
+bool HaveMapPictures() {
+#ifdef VMK_HAVE_PLOT_QT
+  return true;
+#else
+  return false;
+#endif
+}
+
+void CheckSiteForExport(const SiteDefinition& site) {
+#ifdef VMK_HAVE_GDAL
+  if (!site.Crs.empty()) {
+    if (const auto problem = CrsProblem(site.Crs)) throw SiteError("crs: " + *problem);
+  }
+#else
+  (void)site;
+#endif
+}
+
+void PrepareOutputFolder(const std::string& dir) {
+  if (dir.empty()) throw SiteError("--out: no output folder named");
+  const std::filesystem::path path = PathFromUtf8(dir);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)) {
+    throw SiteError("--out " + dir + ": not a folder");
+  }
+  std::filesystem::create_directories(path, ec);
+  if (ec) throw SiteError("--out " + dir + ": cannot make the folder: " + ec.message());
+  // A file written and removed again: the folder takes files.
+  const std::filesystem::path probe = path / ".vmk-site-check";
+  try {
+    WriteFileAtomically(PathToUtf8(probe), "");
+  } catch (const FileWriteError& e) {
+    throw SiteError("--out " + dir + ": cannot write into the folder: " + e.what());
+  }
+  std::filesystem::remove(probe, ec);
+}
+
+std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
+                               const std::vector<double>& levels) {
+#ifdef VMK_HAVE_GDAL
+  if (plan.Receptors.GridCount == 0 || levels.empty()) return {};
+  try {
+    return IsoplethBands(RasterOf(plan, result), levels);
+  } catch (const GisError& e) {
+    throw SiteError(std::string("isopleths: ") + e.what());
+  }
+#else
+  (void)plan;
+  (void)result;
+  (void)levels;
+  return {};
+#endif
+}
+
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
+  SiteExport out;
+  const ReceptorSet& rs = plan.Receptors;
+  if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
+  if (rs.GridCount > 0) out.Files.push_back({"grid.csv", GridCsv(plan, result)});
+  if (rs.PolarCount > 0) out.Files.push_back({"polar.csv", PolarCsv(plan, result)});
+  out.Levels = SiteLevels(plan, result);
+
+  std::vector<MapBand> bands;
+  if (rs.GridCount > 0) {
+#ifdef VMK_HAVE_GDAL
+    try {
+      out.Files.push_back({"grid.tif", GeoTiffBytes(RasterOf(plan, result))});
+      bands = SiteBands(plan, result, out.Levels);
+      out.Files.push_back({"isopleths.gpkg", GeoPackageBytes(bands, plan.Site.Crs)});
+      out.Files.push_back({"isopleths.geojson", GeoJsonBytes(bands, plan.Site.Crs)});
+    } catch (const GisError& e) {
+      throw SiteError(std::string("GIS files: ") + e.what());
+    }
+    if (out.Levels.empty()) out.Notes.push_back("no isopleths: the grid has no positive value");
+#else
+    out.Notes.push_back("this build has no GDAL: grid.tif and the isopleths are not written");
+#endif
+  } else {
+    out.Notes.push_back("no grid: no grid.tif, no isopleths");
+  }
+
+#ifndef VMK_HAVE_GDAL
+  if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
+#endif
+
+  out.Map = MapInputOf(plan, result, rs.GridCount > 0 ? out.Levels : std::vector<double>{}, std::move(bands));
+#ifdef VMK_HAVE_PLOT_QT
+  try {
+    const MapScene scene = BuildSiteMap(out.Map, kMapWidth, kMapHeight);
+    out.Files.push_back({"map.png", MapPngBytes(scene)});
+    out.Files.push_back({"map.svg", MapSvgBytes(scene, out.Map.Title)});
+  } catch (const MapPictureError& e) {
+    throw SiteError(std::string("map: ") + e.what());
+  }
+#else
+  out.Notes.push_back("this build has no Qt: map.png and map.svg are not drawn");
+#endif
+  return out;
+}
+
+void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files) {
+  const std::filesystem::path folder = PathFromUtf8(dir);
+  for (const SiteFile& f : files) WriteFileAtomically(PathToUtf8(folder / f.Name), f.Bytes);
+}
+
+}  // namespace vmk

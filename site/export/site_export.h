@@ -1,0 +1,50 @@
+// Every output file of a computed site, made in memory first and then written whole: the CSV
+// tables, the GeoTIFF, the isopleths as GeoPackage and GeoJSON, and the map as PNG and SVG.
+// The GIS files need GDAL and the pictures Qt; a build without them leaves those files out
+// and says so.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "plot/site_map.h"
+#include "site/site_outputs.h"
+#include "site/site_run.h"
+
+namespace vmk {
+
+struct SiteFile {
+  std::string Name;   // in the output folder
+  std::string Bytes;
+};
+
+struct SiteExport {
+  std::vector<SiteFile> Files;
+  std::vector<std::string> Notes;  // files left out, and why
+  std::vector<double> Levels;
+  SiteMapInput Map;                // what map.png shows
+};
+
+// Raises SiteError for what only the output files need checked: a coordinate system that GDAL
+// does not know. Call it with the other checks, before anything is computed.
+void CheckSiteForExport(const SiteDefinition& site);
+
+// Raises SiteError unless `dir` is a folder that files can be written into; creates it (and
+// its parents) when missing.
+void PrepareOutputFolder(const std::string& dir);
+
+// Every file of the site in memory. Raises SiteError when GDAL or Qt fails to make one.
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result);
+
+// The isopleth bands of the site's grid for its levels (empty without a grid or GDAL).
+std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
+                               const std::vector<double>& levels);
+
+// Writes each file whole (a new file renamed over the old). Raises FileWriteError.
+void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files);
+
+// Whether this build writes the GIS files and the pictures.
+bool HaveGisFiles();
+bool HaveMapPictures();
+
+}  // namespace vmk

@@ -1,0 +1,316 @@
+#include "site/gis/site_gis.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <mutex>
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <cpl_string.h>
+#include <cpl_vsi.h>
+#include <gdal_alg.h>
+#include <gdal_priv.h>
+#include <ogr_geometry.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+namespace vmk {
+namespace {
+
+void Register() {
+  static std::once_flag once;
+  std::call_once(once, [] { GDALAllRegister(); });
+}
+
+// GDAL's messages go to the exceptions raised here, not to standard error.
+class QuietGdal {
+ public:
+  QuietGdal() {
+    Register();
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    CPLErrorReset();
+  }
+  ~QuietGdal() { CPLPopErrorHandler(); }
+  QuietGdal(const QuietGdal&) = delete;
+  QuietGdal& operator=(const QuietGdal&) = delete;
+};
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::string detail = CPLGetLastErrorMsg();
+  for (char& c : detail) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  throw GisError(detail.empty() ? what : what + ": " + detail);
+}
+
+// A folder of its own in GDAL's memory file system, removed with its files.
+class MemFolder {
+ public:
+  MemFolder() {
+    static std::atomic<unsigned long> counter{0};
+    path_ = "/vsimem/vmk-site-" + std::to_string(++counter) + "-" +
+            std::to_string(reinterpret_cast<std::uintptr_t>(this));
+    VSIMkdir(path_.c_str(), 0755);
+  }
+  ~MemFolder() { VSIRmdirRecursive(path_.c_str()); }
+  MemFolder(const MemFolder&) = delete;
+  MemFolder& operator=(const MemFolder&) = delete;
+
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  // The bytes of a closed file.
+  std::string Take(const std::string& file) const {
+    vsi_l_offset length = 0;
+    GByte* data = VSIGetMemFileBuffer(file.c_str(), &length, TRUE);
+    if (data == nullptr) Fail("the file was not made");
+    std::string bytes(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+    CPLFree(data);
+    return bytes;
+  }
+
+ private:
+  std::string path_;
+};
+
+std::unique_ptr<OGRSpatialReference> SpatialReference(std::string_view crs) {
+  if (crs.empty()) return nullptr;
+  auto srs = std::make_unique<OGRSpatialReference>();
+  const char* options[] = {"ALLOW_NETWORK_ACCESS=NO", "ALLOW_FILE_ACCESS=NO", nullptr};
+  const std::string text(crs);
+  if (srs->SetFromUserInput(text.c_str(), options) != OGRERR_NONE) return nullptr;
+  // x east, y north, whatever order the system's definition names its axes in.
+  srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  return srs;
+}
+
+GDALDriver* Driver(const char* name) {
+  GDALDriver* d = GetGDALDriverManager()->GetDriverByName(name);
+  if (d == nullptr) throw GisError(std::string("GDAL has no ") + name + " driver");
+  return d;
+}
+
+double Step(const std::vector<double>& v) {
+  return (v.back() - v.front()) / static_cast<double>(v.size() - 1);
+}
+
+void CheckGrid(const GridRaster& g) {
+  if (g.X.size() < 2 || g.Y.size() < 2 || g.Values.size() != g.X.size() * g.Y.size()) {
+    throw GisError("the grid needs at least 2 x 2 nodes and one value per node");
+  }
+}
+
+// A one-band float32 raster of the grid, pixels centred on the nodes, north up.
+void FillRaster(GDALDataset& ds, const GridRaster& g, const OGRSpatialReference* srs) {
+  const double dx = Step(g.X);
+  const double dy = Step(g.Y);
+  double transform[6] = {g.X.front() - dx / 2, dx, 0, g.Y.back() + dy / 2, 0, -dy};
+  if (ds.SetGeoTransform(transform) != CE_None) Fail("cannot place the grid");
+  if (srs != nullptr && ds.SetSpatialRef(srs) != CE_None) Fail("cannot set the coordinate system");
+  GDALRasterBand* band = ds.GetRasterBand(1);
+  band->SetNoDataValue(kGridNoData);
+  band->SetDescription("C");
+  const int nx = static_cast<int>(g.X.size());
+  const int ny = static_cast<int>(g.Y.size());
+  std::vector<float> row(static_cast<std::size_t>(nx));
+  for (int r = 0; r < ny; ++r) {
+    const std::size_t j = static_cast<std::size_t>(ny - 1 - r);  // the top row is the northmost
+    for (int i = 0; i < nx; ++i) {
+      const float v = g.Values[j * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)];
+      row[static_cast<std::size_t>(i)] = std::isnan(v) ? static_cast<float>(kGridNoData) : v;
+    }
+    if (band->RasterIO(GF_Write, 0, r, nx, 1, row.data(), nx, 1, GDT_Float32, 0, 0) != CE_None) {
+      Fail("cannot write the grid");
+    }
+  }
+}
+
+MapRing RingOf(const OGRLinearRing& ring) {
+  MapRing out;
+  out.reserve(static_cast<std::size_t>(ring.getNumPoints()));
+  for (int i = 0; i < ring.getNumPoints(); ++i) out.emplace_back(ring.getX(i), ring.getY(i));
+  return out;
+}
+
+void AddPolygons(const OGRGeometry* geometry, std::vector<MapPolygon>& out) {
+  if (geometry == nullptr) return;
+  const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
+  if (type == wkbPolygon) {
+    const auto* polygon = geometry->toPolygon();
+    MapPolygon p;
+    if (polygon->getExteriorRing() == nullptr) return;
+    p.Rings.push_back(RingOf(*polygon->getExteriorRing()));
+    for (int i = 0; i < polygon->getNumInteriorRings(); ++i) {
+      p.Rings.push_back(RingOf(*polygon->getInteriorRing(i)));
+    }
+    out.push_back(std::move(p));
+  } else if (type == wkbMultiPolygon || type == wkbGeometryCollection) {
+    const auto* collection = geometry->toGeometryCollection();
+    for (int i = 0; i < collection->getNumGeometries(); ++i) AddPolygons(collection->getGeometryRef(i), out);
+  }
+}
+
+std::unique_ptr<OGRMultiPolygon> GeometryOf(const MapBand& band) {
+  auto multi = std::make_unique<OGRMultiPolygon>();
+  for (const MapPolygon& p : band.Polygons) {
+    OGRPolygon polygon;
+    for (const MapRing& r : p.Rings) {
+      OGRLinearRing ring;
+      for (const auto& [x, y] : r) ring.addPoint(x, y);
+      polygon.addRing(&ring);
+    }
+    multi->addGeometry(&polygon);
+  }
+  return multi;
+}
+
+// The bands as a vector file of the driver, made in memory.
+std::string BandsFile(const std::vector<MapBand>& bands, const std::string& crs, const char* driver,
+                      const char* name) {
+  QuietGdal quiet;
+  const std::unique_ptr<OGRSpatialReference> srs = SpatialReference(crs);
+  if (!crs.empty() && srs == nullptr) Fail("unknown coordinate system");
+  MemFolder folder;
+  const std::string path = folder.File(name);
+  GDALDatasetUniquePtr ds(Driver(driver)->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  if (!ds) Fail(std::string("cannot make the ") + driver + " file");
+  OGRLayer* layer = ds->CreateLayer("isopleths", srs.get(), wkbMultiPolygon, nullptr);
+  if (layer == nullptr) Fail("cannot make the layer");
+  OGRFieldDefn band("band", OFTInteger);
+  OGRFieldDefn lower("lower", OFTReal);
+  OGRFieldDefn upper("upper", OFTReal);
+  if (layer->CreateField(&band) != OGRERR_NONE || layer->CreateField(&lower) != OGRERR_NONE ||
+      layer->CreateField(&upper) != OGRERR_NONE) {
+    Fail("cannot make the fields");
+  }
+  for (const MapBand& b : bands) {
+    OGRFeature feature(layer->GetLayerDefn());
+    feature.SetField("band", b.Index);
+    feature.SetField("lower", b.Lower);
+    feature.SetField("upper", b.Upper);
+    feature.SetGeometryDirectly(GeometryOf(b).release());
+    if (layer->CreateFeature(&feature) != OGRERR_NONE) Fail("cannot write a band");
+  }
+  ds.reset();  // closes and completes the file
+  if (CPLGetLastErrorType() >= CE_Failure) Fail(std::string("cannot complete the ") + driver + " file");
+  return folder.Take(path);
+}
+
+}  // namespace
+
+std::optional<std::string> CrsProblem(std::string_view crs) {
+  QuietGdal quiet;
+  const std::unique_ptr<OGRSpatialReference> srs = SpatialReference(crs);
+  if (srs == nullptr) {
+    return "GDAL does not know the coordinate system \"" + std::string(crs) +
+           "\" (give it as \"EPSG:6677\" or as WKT)";
+  }
+  if (srs->IsGeographic()) {
+    return "\"" + std::string(crs) + "\" is geographic (degrees), but x and y are metres: give a "
+           "projected system such as EPSG:6677";
+  }
+  if (srs->IsProjected() && std::fabs(srs->GetLinearUnits() - 1.0) > 1e-12) {
+    return "\"" + std::string(crs) + "\" does not count in metres, but x and y are metres";
+  }
+  return std::nullopt;
+}
+
+std::string GeoTiffBytes(const GridRaster& grid) {
+  CheckGrid(grid);
+  QuietGdal quiet;
+  const std::unique_ptr<OGRSpatialReference> srs = SpatialReference(grid.Crs);
+  if (!grid.Crs.empty() && srs == nullptr) Fail("unknown coordinate system");
+  MemFolder folder;
+  const std::string path = folder.File("grid.tif");
+  char** options = nullptr;
+  options = CSLSetNameValue(options, "COMPRESS", "DEFLATE");
+  options = CSLSetNameValue(options, "PREDICTOR", "3");
+  GDALDatasetUniquePtr ds(Driver("GTiff")->Create(path.c_str(), static_cast<int>(grid.X.size()),
+                                                  static_cast<int>(grid.Y.size()), 1, GDT_Float32,
+                                                  options));
+  CSLDestroy(options);
+  if (!ds) Fail("cannot make the GeoTIFF file");
+  FillRaster(*ds, grid, srs.get());
+  ds.reset();
+  if (CPLGetLastErrorType() >= CE_Failure) Fail("cannot complete the GeoTIFF file");
+  return folder.Take(path);
+}
+
+std::vector<MapBand> IsoplethBands(const GridRaster& grid, const std::vector<double>& levels) {
+  CheckGrid(grid);
+  std::vector<MapBand> bands;
+  float lo = std::numeric_limits<float>::quiet_NaN();
+  float hi = lo;
+  for (float v : grid.Values) {
+    if (std::isnan(v)) continue;
+    if (std::isnan(lo) || v < lo) lo = v;
+    if (std::isnan(hi) || v > hi) hi = v;
+  }
+  if (levels.empty() || std::isnan(lo)) return bands;
+
+  QuietGdal quiet;
+  GDALDatasetUniquePtr raster(Driver("MEM")->Create("", static_cast<int>(grid.X.size()),
+                                                    static_cast<int>(grid.Y.size()), 1, GDT_Float32, nullptr));
+  if (!raster) Fail("cannot hold the grid");
+  FillRaster(*raster, grid, nullptr);
+
+  GDALDatasetUniquePtr vectors(Driver("Memory")->Create("", 0, 0, 0, GDT_Unknown, nullptr));
+  if (!vectors) Fail("cannot hold the bands");
+  OGRLayer* layer = vectors->CreateLayer("bands", nullptr, wkbMultiPolygon, nullptr);
+  OGRFieldDefn id("id", OFTInteger);
+  OGRFieldDefn lower("lower", OFTReal);
+  OGRFieldDefn upper("upper", OFTReal);
+  if (layer == nullptr || layer->CreateField(&id) != OGRERR_NONE ||
+      layer->CreateField(&lower) != OGRERR_NONE || layer->CreateField(&upper) != OGRERR_NONE) {
+    Fail("cannot hold the bands");
+  }
+
+  std::string fixed = "FIXED_LEVELS=";
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", levels[i]);
+    fixed += (i ? "," : "") + std::string(buf);
+  }
+  char nodata[64];
+  std::snprintf(nodata, sizeof nodata, "NODATA=%.17g", kGridNoData);
+  const char* options[] = {fixed.c_str(), "POLYGONIZE=YES", "ID_FIELD=0", "ELEV_FIELD_MIN=1",
+                           "ELEV_FIELD_MAX=2", nodata, nullptr};
+  if (GDALContourGenerateEx(raster->GetRasterBand(1), layer, options, nullptr, nullptr) != CE_None) {
+    Fail("cannot draw the isopleths");
+  }
+
+  const int n = static_cast<int>(levels.size());
+  std::vector<MapBand> byIndex(static_cast<std::size_t>(n) + 1);
+  for (int i = 0; i <= n; ++i) {
+    MapBand& b = byIndex[static_cast<std::size_t>(i)];
+    b.Index = i;
+    b.Lower = i == 0 ? static_cast<double>(lo) : levels[static_cast<std::size_t>(i - 1)];
+    b.Upper = i == n ? static_cast<double>(hi) : levels[static_cast<std::size_t>(i)];
+  }
+  layer->ResetReading();
+  for (auto& feature : *layer) {
+    // A band is known by its upper level; the band above the last level has none of them.
+    const double upperLevel = feature->GetFieldAsDouble(2);
+    int index = n;
+    for (int i = 0; i < n; ++i) {
+      if (levels[static_cast<std::size_t>(i)] == upperLevel) index = i;
+    }
+    AddPolygons(feature->GetGeometryRef(), byIndex[static_cast<std::size_t>(index)].Polygons);
+  }
+  for (MapBand& b : byIndex) {
+    if (!b.Polygons.empty()) bands.push_back(std::move(b));
+  }
+  return bands;
+}
+
+std::string GeoPackageBytes(const std::vector<MapBand>& bands, const std::string& crs) {
+  return BandsFile(bands, crs, "GPKG", "isopleths.gpkg");
+}
+
+std::string GeoJsonBytes(const std::vector<MapBand>& bands, const std::string& crs) {
+  return BandsFile(bands, crs, "GeoJSON", "isopleths.geojson");
+}
+
+}  // namespace vmk

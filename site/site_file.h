@@ -1,0 +1,101 @@
+// The site file ("vmk-site/1"): the stacks of a plant, the met statistics of the site, the
+// receptors and the options of the map. Read and checked as a whole before anything runs;
+// every problem is one line that says where it is.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "casefile/case_file.h"
+#include "met/met_stats.h"
+
+namespace vmk {
+
+inline constexpr std::string_view kSiteFormat = "vmk-site/1";
+
+// Limits that keep a mistaken site file from exhausting the machine.
+inline constexpr std::size_t kMaxSiteReceptors = 4'000'000;
+// Values kept in memory: one per receptor for the total and for each stack.
+inline constexpr std::size_t kMaxSiteValues = 64'000'000;
+inline constexpr std::size_t kMaxSiteStacks = 1000;
+inline constexpr std::size_t kMaxSiteLevels = 100;
+inline constexpr std::size_t kMaxSiteNameBytes = 100;
+// Coordinates beyond this (m) are a mistake: no plane coordinate system reaches it.
+inline constexpr double kMaxSiteCoordinate = 1e9;
+
+// The controls a site file must not name: the met file and the receptors set them.
+inline constexpr std::string_view kSiteOwnedControls[] = {"MetStringGrid", "FreqTotalEdit",
+                                                          "WDEdit", "XrpEdit", "memoOption"};
+
+// A site file that cannot be used; what() is one line of UTF-8.
+class SiteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class SectorMode { Sector, Smooth };
+
+// "FROM:TO:N": N values from FROM to TO, both included.
+struct AxisSteps {
+  double From = 0;
+  double To = 0;
+  int N = 0;
+};
+
+struct GridDefinition {
+  AxisSteps X;  // east
+  AxisSteps Y;  // north
+};
+
+struct PolarDefinition {
+  double CenterX = 0;
+  double CenterY = 0;
+  AxisSteps Distances;
+  bool Log = false;
+};
+
+struct PointDefinition {
+  std::string Name;  // UTF-8
+  double X = 0;
+  double Y = 0;
+  std::optional<double> Z;  // the receptor height, m; the common HrpEdit when absent
+};
+
+struct StackDefinition {
+  std::string Name;  // UTF-8
+  double X = 0;
+  double Y = 0;
+  CaseStep Controls;  // its own control texts, over the common ones
+};
+
+struct SiteDefinition {
+  std::string MetSource;  // the met file's path as written, or "(in the site file)"
+  MetStats Met;
+  CaseStep Common;
+  std::vector<StackDefinition> Stacks;
+  std::optional<GridDefinition> Grid;
+  std::optional<PolarDefinition> Polar;
+  std::vector<PointDefinition> Points;
+  SectorMode Sectors = SectorMode::Sector;
+  std::vector<double> Levels;  // ascending; empty: chosen from the grid's values
+  std::string Crs;             // empty: none given
+};
+
+// Parses and checks a site file's text. A met path is read relative to `baseDir`. Raises
+// SiteError at the first problem.
+SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir);
+
+// Reads and parses the site file at `path`.
+SiteDefinition ReadSiteFile(const std::string& path);
+
+// "FROM:TO:N" (decimal numbers, N a whole number); raises SiteError naming `where`.
+AxisSteps ParseAxis(std::string_view text, const std::string& where);
+
+// The N values of an axis, evenly spaced (ends exact).
+std::vector<double> AxisValues(const AxisSteps& axis);
+
+}  // namespace vmk

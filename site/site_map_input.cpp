@@ -1,0 +1,54 @@
+#include "site/site_map_input.h"
+
+#include <cmath>
+
+#include "common/numtext.h"
+
+namespace vmk {
+
+SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const std::vector<double>& levels,
+                        std::vector<MapBand> bands) {
+  SiteMapInput in;
+  const ReceptorSet& rs = plan.Receptors;
+  if (!rs.GridX.empty()) {
+    in.XMin = rs.GridX.front();
+    in.XMax = rs.GridX.back();
+    in.YMin = rs.GridY.front();
+    in.YMax = rs.GridY.back();
+  } else {
+    // Without a grid, the ground of all receptors and stacks.
+    bool first = true;
+    const auto take = [&](double x, double y) {
+      if (first) {
+        in.XMin = in.XMax = x;
+        in.YMin = in.YMax = y;
+        first = false;
+      }
+      in.XMin = std::min(in.XMin, x);
+      in.XMax = std::max(in.XMax, x);
+      in.YMin = std::min(in.YMin, y);
+      in.YMax = std::max(in.YMax, y);
+    };
+    for (const Receptor& r : rs.All) take(r.X, r.Y);
+    for (const StackPlan& s : plan.Stacks) take(s.X, s.Y);
+  }
+  in.Levels = levels;
+  in.Bands = std::move(bands);
+  for (const StackPlan& s : plan.Stacks) in.Stacks.push_back({s.Name, s.X, s.Y});
+  for (const PointDefinition& p : plan.Site.Points) in.Points.push_back({p.Name, p.X, p.Y});
+  in.Title = "長期平均濃度 C (ppb, ng/m3)  " + std::to_string(plan.Stacks.size()) + " 煙突の合計";
+  std::string sub = plan.Site.Sectors == SectorMode::Smooth ? "方位間を角度で補間" : "16 方位の扇形";
+  sub += "  気象 " + (plan.Site.Met.Station.empty() ? plan.Site.MetSource : plan.Site.Met.Station) + " " +
+         std::to_string(plan.Site.Met.ValidHours) + " 時間";
+  if (result.MaxIndex) {
+    const Receptor& m = rs.All[*result.MaxIndex];
+    const float c = result.Total[*result.MaxIndex];
+    in.Maximum = MapMark{"最大 " + LevelText(c), m.X, m.Y};
+    sub = "最大 C = " + ShortestFloatText(c) + " (x = " + ShortestDoubleText(m.X) + " m, y = " +
+          ShortestDoubleText(m.Y) + " m)   " + sub;
+  }
+  in.Subtitle = sub;
+  return in;
+}
+
+}  // namespace vmk

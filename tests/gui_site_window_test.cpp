@@ -1,0 +1,141 @@
+// The site window: opens the example site, shows its maximum, points and map, follows the
+// mouse with the exact value, zooms and pans, saves the files, and refuses a bad site file
+// with a message box.
+#ifdef VMK_HAVE_SITE_WINDOW
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "app/window/site_window.h"
+#include "common/numtext.h"
+#include "scratch_files.h"
+#include "site/site_outputs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vmk::SiteWindow;
+
+const QString kExample = QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "site.json").string());
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+class SiteWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = vmk::OpenSiteWindow(nullptr, kExample);
+    ASSERT_NE(window_, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
+  }
+  void TearDown() override { delete window_; }
+
+  SiteWindow* window_ = nullptr;
+};
+
+TEST_F(SiteWindowTest, ShowsTheMaximumAndThePoints) {
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("サイト濃度分布 - site.json"));
+  const vmk::SiteResult& r = window_->Result();
+  ASSERT_TRUE(r.MaxIndex.has_value());
+  const QString max = window_->MaximumLabel()->text();
+  EXPECT_TRUE(max.startsWith(QStringLiteral("C = ") + Q(vmk::ShortestFloatText(r.Total[*r.MaxIndex])))) << max.toStdString();
+  EXPECT_TRUE(max.contains(QStringLiteral("1号ボイラ: R = "))) << max.toStdString();
+  EXPECT_TRUE(max.contains(QStringLiteral("値なし"))) << max.toStdString();  // the node on the stack
+
+  QTableWidget* t = window_->PointsTable();
+  ASSERT_EQ(t->rowCount(), 3);
+  ASSERT_EQ(t->columnCount(), 7);
+  EXPECT_EQ(t->horizontalHeaderItem(6)->text(), QStringLiteral("C 2号焼却炉"));
+  const std::size_t q = window_->Plan().Receptors.PointBegin();
+  EXPECT_EQ(t->item(0, 0)->text(), QStringLiteral("みなと小学校"));
+  EXPECT_EQ(t->item(0, 4)->text(), Q(vmk::ShortestFloatText(r.Total[q])));
+  EXPECT_EQ(t->item(2, 3)->text(), QStringLiteral("10"));
+  EXPECT_EQ(t->item(2, 5)->text(), Q(vmk::ShortestFloatText(r.StackC[0][q + 2])));
+}
+
+// The value under the mouse is the site's exact value at that place: at a point of the site
+// it is the point's number.
+TEST_F(SiteWindowTest, ValueUnderTheMouseIsExact) {
+  const vmk::SiteResult& r = window_->Result();
+  const std::size_t q = window_->Plan().Receptors.PointBegin() + 1;  // 東町住宅地, at the common height
+  const QString text = window_->ValueText(-1200.2, -2499.9);
+  EXPECT_TRUE(text.startsWith(QStringLiteral("x = -1200 m, y = -2500 m: C = ") + Q(vmk::ShortestFloatText(r.Total[q]))))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("2号焼却炉 ") + Q(vmk::ShortestFloatText(r.StackC[1][q])))) << text.toStdString();
+  EXPECT_TRUE(window_->ValueText(0, 0).contains(QStringLiteral("(値なし)")));  // on the stack
+
+  // Moving the mouse over the map shows the value of the ground under it.
+  vmk::SiteMapView* map = window_->Map();
+  const vmk::MapScene& scene = map->Scene();
+  const auto [px, py] = scene.ToPixel(-1200, -2500);
+  QTest::mouseMove(map, QPoint(static_cast<int>(px), static_cast<int>(py)));
+  QApplication::processEvents();
+  const vmk::MapPoint g = map->Scene().ToGround(static_cast<int>(px), static_cast<int>(py));
+  EXPECT_EQ(window_->ValueLabel()->text(), window_->ValueText(g.first, g.second));
+  EXPECT_TRUE(window_->ValueLabel()->text().startsWith(QStringLiteral("x = -1"))) << window_->ValueLabel()->text().toStdString();
+}
+
+TEST_F(SiteWindowTest, ZoomKeepsTheGroundUnderTheMouseAndPanMovesIt) {
+  vmk::SiteMapView* map = window_->Map();
+  const QPointF at(300, 250);
+  const vmk::MapPoint before = map->Scene().ToGround(at.x(), at.y());
+  const double mpp = map->View().MetresPerPixel;
+  map->ZoomBy(2, at);
+  EXPECT_DOUBLE_EQ(map->View().MetresPerPixel, mpp / 2);
+  const vmk::MapPoint after = map->Scene().ToGround(at.x(), at.y());
+  EXPECT_NEAR(after.first, before.first, 1e-6);
+  EXPECT_NEAR(after.second, before.second, 1e-6);
+  map->PanBy(QPointF(10, -20));
+  const vmk::MapPoint moved = map->Scene().ToGround(at.x(), at.y());
+  EXPECT_NEAR(moved.first, before.first - 10 * mpp / 2, 1e-6);
+  EXPECT_NEAR(moved.second, before.second - 20 * mpp / 2, 1e-6);
+  // The wheel zooms in; "全体表示" shows the whole grid again.
+  QWheelEvent wheel(at, map->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(map, &wheel);
+  EXPECT_LT(map->View().MetresPerPixel, mpp / 2);
+  window_->findChild<QPushButton*>(QStringLiteral("SiteFitButton"))->click();
+  EXPECT_DOUBLE_EQ(map->View().MetresPerPixel, mpp);
+}
+
+TEST_F(SiteWindowTest, SavesTheFiles) {
+  vmk::scratch::ScratchDir dir;
+  const fs::path out = dir / "saved";
+  EXPECT_FALSE(window_->SaveFiles(QString::fromStdString(out.string())).has_value());
+  for (const char* name : {"points.csv", "grid.csv", "polar.csv", "grid.tif", "isopleths.gpkg", "map.png", "map.svg"}) {
+    EXPECT_TRUE(fs::exists(out / name)) << name;
+  }
+  const std::string csv = vmk::scratch::ReadBytes(out / "points.csv");
+  EXPECT_EQ(csv, vmk::PointsCsv(window_->Plan(), window_->Result()));
+  const std::string aFile = dir.NewFile("a-file", "x");
+  const auto problem = window_->SaveFiles(QString::fromStdString(aFile));
+  ASSERT_TRUE(problem.has_value());
+  EXPECT_TRUE(problem->contains(QStringLiteral("not a folder"))) << problem->toStdString();
+}
+
+TEST(SiteWindowOpen, BadSiteFileShowsItsLineAndOpensNothing) {
+  vmk::scratch::ScratchDir dir;
+  const std::string path = dir.NewFile("bad.json", R"({"format": "vmk-site/1", "sources": []})");
+  QString shown;
+  QTimer::singleShot(50, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  EXPECT_EQ(vmk::OpenSiteWindow(nullptr, QString::fromStdString(path)), nullptr);
+  EXPECT_EQ(shown, QStringLiteral("the key \"met\" is missing"));
+}
+
+}  // namespace
+
+#endif  // VMK_HAVE_SITE_WINDOW

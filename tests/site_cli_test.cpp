@@ -1,0 +1,152 @@
+// vmk-site as a user runs it: the example's files and summary, the JSON summary, and bad
+// input or an unusable output folder: one line, exit 2, nothing written.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scratch_files.h"
+#include "site_test_support.h"
+
+namespace vmk {
+namespace {
+
+using namespace site_test;
+namespace fs = std::filesystem;
+
+const std::string kVmkSite = VMK_BINARY_DIR "/bin/vmk-site";
+const fs::path kExample = fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "site.json";
+
+struct ProgramRun {
+  int Exit = -1;  // -1: did not exit normally
+  std::string Out;
+  std::string Err;
+};
+
+ProgramRun RunSiteProgram(const std::vector<std::string>& args) {
+  scratch::ScratchDir io;
+  const std::string out = io.File("stdout");
+  const std::string err = io.File("stderr");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<std::string> all{kVmkSite};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, kVmkSite.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + kVmkSite);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ProgramRun r;
+  r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.Out = scratch::ReadBytes(out);
+  r.Err = scratch::ReadBytes(err);
+  return r;
+}
+
+std::size_t Lines(const std::string& s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')); }
+
+TEST(SiteCli, ExampleWritesEveryFileAndTheSummary) {
+  scratch::ScratchDir dir;
+  const fs::path out = dir / "out" / "nested";  // made when missing
+  const ProgramRun r = RunSiteProgram({kExample.string(), "--out", out.string(), "--threads", "2"});
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  for (const char* name : {"points.csv", "grid.csv", "polar.csv"}) EXPECT_TRUE(fs::exists(out / name)) << name;
+#ifdef VMK_HAVE_GDAL
+  for (const char* name : {"grid.tif", "isopleths.gpkg", "isopleths.geojson"}) EXPECT_TRUE(fs::exists(out / name)) << name;
+#endif
+#ifdef VMK_HAVE_PLOT_QT
+  for (const char* name : {"map.png", "map.svg"}) EXPECT_TRUE(fs::exists(out / name)) << name;
+#endif
+  EXPECT_NE(r.Out.find("maximum over the grid:\n  C = "), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("from \"1号ボイラ\": R = "), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("\"みなと小学校\" at x = 1800 m, y = 900 m, z = 1.5 m: C = "), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("toward NNW (wind from SSE): C = "), std::string::npos) << r.Out;
+  const std::string points = scratch::ReadBytes(out / "points.csv");
+  EXPECT_EQ(points.rfind("\xEF\xBB\xBFname,x (m),y (m),z (m),C,C 1号ボイラ,C 2号焼却炉\n", 0), 0u) << points;
+  EXPECT_EQ(Lines(points), 4u);
+  EXPECT_EQ(Lines(scratch::ReadBytes(out / "grid.csv")), 1u + 101 * 101);
+  EXPECT_EQ(Lines(scratch::ReadBytes(out / "polar.csv")), 1u + 16 * 40);
+}
+
+// The JSON summary holds the numbers of the files, and each is the computation's float.
+TEST(SiteCli, JsonSummaryMatchesTheComputation) {
+  scratch::ScratchDir dir;
+  const ProgramRun r = RunSiteProgram({kExample.string(), "--out", dir.Path().string(), "--json"});
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  const Json doc = Json::parse(r.Out);
+  const SitePlan plan = PlanSite(ReadSiteFile(kExample.string()));
+  const SiteResult result = RunOf(plan, 2);
+  ASSERT_TRUE(result.MaxIndex.has_value());
+  EXPECT_EQ(doc["maximum"]["C"].get<float>(), result.Total[*result.MaxIndex]);
+  EXPECT_EQ(doc["maximum"]["x"].get<double>(), plan.Receptors.All[*result.MaxIndex].X);
+  ASSERT_EQ(doc["points"].size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t q = plan.Receptors.PointBegin() + i;
+    EXPECT_EQ(doc["points"][i]["C"].get<float>(), result.Total[q]) << i;
+    EXPECT_EQ(doc["points"][i]["stacks"]["2号焼却炉"].get<float>(), result.StackC[1][q]) << i;
+  }
+  EXPECT_EQ(doc["alongDirections"][1]["maxima"][7]["C"].get<float>(), result.AlongMax[1][7].C);
+  EXPECT_EQ(doc["receptors"]["withoutValue"]["grid"], 1);  // the node on 1号ボイラ
+}
+
+TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
+  scratch::ScratchDir dir;
+  Json bad = TwoStackSite(VariedMet());
+  bad["receptors"]["points"] = Json::array({{{"name", "p"}, {"x", 10}, {"y", 10}}});
+  bad["sources"][1]["controls"]["HoEdit"] = "400";
+  const std::string badSite = dir.NewFile("bad.json", bad.dump());
+  Json crs = bad;
+  crs["sources"][1]["controls"]["HoEdit"] = "40";
+  crs["crs"] = "EPSG:999999";
+  const std::string crsSite = dir.NewFile("crs.json", crs.dump());
+  const std::string aFile = dir.NewFile("a-file", "x");
+  struct Case {
+    std::vector<std::string> Args;
+    const char* Message;
+  };
+  const fs::path out = dir / "out";
+  const std::vector<Case> cases = {
+      {{badSite, "--out", out.string()}, "stack \"No.2\": Error: Ho"},
+      {{dir.File("none.json"), "--out", out.string()}, "cannot open"},
+#ifdef VMK_HAVE_GDAL
+      {{crsSite, "--out", out.string()}, "crs: GDAL does not know the coordinate system \"EPSG:999999\""},
+#endif
+      {{kExample.string(), "--out", aFile}, "not a folder"},
+      {{kExample.string(), "--out", aFile + "/sub"}, "cannot make the folder"},
+      {{kExample.string()}, "--out DIR is needed"},
+      {{kExample.string(), "--out", out.string(), "--threads", "0"}, "--threads must be a whole number"},
+      {{kExample.string(), "--out", out.string(), "--colour"}, "unknown option --colour"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun r = RunSiteProgram(c.Args);
+    EXPECT_EQ(r.Exit, 2) << c.Message << "\n" << r.Err;
+    EXPECT_EQ(r.Out, "") << c.Message;
+    EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.rfind("vmk-site: ", 0), 0u) << r.Err;
+    EXPECT_FALSE(fs::exists(out)) << c.Message;
+  }
+}
+
+TEST(SiteCli, HelpExplainsTheFiles) {
+  const ProgramRun r = RunSiteProgram({"--help"});
+  EXPECT_EQ(r.Exit, 0);
+  EXPECT_NE(r.Out.find("Usage: vmk-site SITE --out DIR"), std::string::npos);
+  EXPECT_NE(r.Out.find("isopleths.gpkg"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vmk
