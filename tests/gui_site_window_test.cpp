@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/window/form1.h"
 #include "app/window/site_window.h"
 #include "common/numtext.h"
 #include "scratch_files.h"
@@ -134,6 +136,23 @@ TEST(SiteWindowOpen, BadSiteFileShowsItsLineAndOpensNothing) {
   });
   EXPECT_EQ(vmk::OpenSiteWindow(nullptr, QString::fromStdString(path)), nullptr);
   EXPECT_EQ(shown, QStringLiteral("the key \"met\" is missing"));
+}
+
+// The main window opens a site file in a window of its own and stays as it is.
+TEST(SiteMenu, OpensTheSiteInASecondWindow) {
+  vmk::Form1 main;
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  main.SetFileChooser([](bool, const QString&) { return kExample; });
+  const vmk::FormRecord before = main.Form();
+  main.findChild<QAction*>(QStringLiteral("OpenSiteAction"))->trigger();
+  auto* site = main.findChild<SiteWindow*>();
+  ASSERT_NE(site, nullptr);
+  EXPECT_TRUE(site->isWindow());
+  EXPECT_EQ(site->windowTitle(), QStringLiteral("サイト濃度分布 - site.json"));
+  EXPECT_EQ(main.Form().Grid, before.Grid);
+  EXPECT_FALSE(main.HasUnsavedEdits());
+  delete site;
 }
 
 }  // namespace

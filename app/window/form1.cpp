@@ -37,6 +37,9 @@
 #include "app/window/frequency_grid_widget.h"
 #include "app/window/half_width_input.h"
 #include "app/window/profile_page.h"
+#ifdef VMK_HAVE_SITE_WINDOW
+#include "app/window/site_window.h"
+#endif
 #include "app/window/window_fonts.h"
 #include "casefile/case_file.h"
 #include "casefile/input_help.h"
@@ -562,6 +565,9 @@ const MenuItem kMenuItems[] = {
     {"ファイル(&F)", MenuItemKind::Separator},
     {"ファイル(&F)", MenuItemKind::Command, "気象統計から読み込む(&M)...", "", &Form1::ImportMetStats,
      "ImportMetStatsAction"},
+#ifdef VMK_HAVE_SITE_WINDOW
+    {"ファイル(&F)", MenuItemKind::Command, "サイト濃度分布(&D)...", "", &Form1::OpenSite, "OpenSiteAction"},
+#endif
     {"ファイル(&F)", MenuItemKind::Separator},
     {"ファイル(&F)", MenuItemKind::RecentFiles, "最近使ったファイル(&R)"},
     {"ファイル(&F)", MenuItemKind::Separator},
@@ -807,6 +813,20 @@ void Form1::ImportMetStats() {
         QStringLiteral("気象統計ファイル (*.json);;すべてのファイル (*)"));
   }
   if (!path.isEmpty()) ImportMetDirection(path, -1);
+}
+
+void Form1::OpenSite() {
+#ifdef VMK_HAVE_SITE_WINDOW
+  QString path;
+  if (chooseFile_) {
+    path = chooseFile_(false, QDir::current().filePath(QStringLiteral("site.json")));
+  } else {
+    path = QFileDialog::getOpenFileName(this, QStringLiteral("サイト濃度分布"), QDir::currentPath(),
+                                        QStringLiteral("サイトファイル (*.json);;すべてのファイル (*)"));
+  }
+  // A window of its own; this window and its inputs stay as they are.
+  if (!path.isEmpty()) OpenSiteWindow(this, path);
+#endif
 }
 
 bool Form1::ImportMetDirection(const QString& path, int direction) {

@@ -110,6 +110,7 @@ class Form1 : public QMainWindow {
   void SaveCase();
   void SaveCaseAs();
   void ImportMetStats();  // ファイル → 気象統計から読み込む...
+  void OpenSite();        // ファイル → サイト濃度分布...: a site file in a window of its own
   void CopyGridCells();
   void PasteGridCells();
   void ShowVersion();
