@@ -16,6 +16,7 @@ cmake --build "$out" -j "$jobs"
 # Seeds of each target besides its own corpus folder: the examples and golden files.
 declare -A extra_seeds=(
   [case_file]="$root/examples $root/tests/golden"
+  [site_file]="$root/examples/two-stacks"
 )
 
 run_one() {
