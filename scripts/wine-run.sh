@@ -13,13 +13,18 @@ export WINEDEBUG=-all
 export DISPLAY=
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
+export HOME="${HOME:-$prefix}"  # wine wants a home folder; a bare CI shell may have none
 
 if [ ! -f "$prefix/.vmk-ready" ]; then
   mkdir -p "$prefix"
   (
     flock 9
     if [ ! -f "$prefix/.vmk-ready" ]; then
-      wineboot --init </dev/null >/dev/null 2>&1 9>&-
+      if ! wineboot --init </dev/null >"$prefix.log" 2>&1 9>&-; then
+        echo "wine-run.sh: cannot make the wine prefix $prefix:" >&2
+        cat "$prefix.log" >&2
+        exit 1
+      fi
       wineserver --wait
       touch "$prefix/.vmk-ready"
     fi
