@@ -18,7 +18,8 @@ file(WRITE ${vmk_cross_deps}/nlohmann_json/nlohmann_jsonConfig.cmake
     INTERFACE_INCLUDE_DIRECTORIES \"${vmk_cross_deps}/include\")
 endif()
 ")
-set(nlohmann_json_DIR ${vmk_cross_deps}/nlohmann_json CACHE PATH "nlohmann-json for the target" FORCE)
+set(nlohmann_json_DIR ${vmk_cross_deps}/nlohmann_json
+    CACHE PATH "nlohmann-json for the target" FORCE)
 
 # GoogleTest from its source (Debian's googletest package), compiled by the cross compiler.
 set(VMK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest source for the tests")

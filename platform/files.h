@@ -36,7 +36,8 @@ inline constexpr int kErrorNotOpen = EBADF;
 // True for a character that separates folder names: "/" here, "\" and "/" on Windows.
 bool IsPathSeparator(char c);
 
-// `folder`, a separator unless it already ends in one, and `name`.
+// `folder`, a separator unless it already ends in one, and `name`. On Windows the separator is
+// "\", or "/" for a folder written with "/" alone.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The folder part of a path: everything before its last separator, the root itself for a file

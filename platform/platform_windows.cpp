@@ -116,9 +116,14 @@ std::optional<char32_t> Cp932Codec::Decode(const unsigned char* bytes, std::size
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+// The separator the folder already uses: "/" for "C:/data", "\" otherwise.
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
-  if (!path.empty() && !IsPathSeparator(path.back())) path += kPathSeparator;
+  if (!path.empty() && !IsPathSeparator(path.back())) {
+    const bool slashes =
+        path.find('/') != std::string::npos && path.find('\\') == std::string::npos;
+    path += slashes ? '/' : kPathSeparator;
+  }
   path += name;
   return path;
 }

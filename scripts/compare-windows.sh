@@ -88,9 +88,11 @@ calc)
     compare_run "$name" --report-dir io/ "$name"
     stdin_file="$case_file" compare_run "$name from standard input" --json --report-dir io/ -
   done
-  compare_run "profile, log, SVG" --profile 10:20000:40 --log --plot site.svg cases/examples/site.json
+  compare_run "profile, log, SVG" --profile 10:20000:40 --log --plot site.svg \
+    cases/examples/site.json
   compare_run "profile, linear" --profile 0.09999:100001:500 cases/examples/site-no2-report.json
-  compare_run "profile of a sequence" --profile 50:5000:30 --report-dir io/ cases/golden/sequence.json
+  compare_run "profile of a sequence" --profile 50:5000:30 --report-dir io/ \
+    cases/golden/sequence.json
   compare_run "template" --template
   compare_run "help" --help
   compare_run "version" --version

@@ -38,6 +38,9 @@ TEST(PlatformWindowsPaths, BackslashesAndDriveLetters) {
   EXPECT_EQ(JoinPath("c:\\Vellmark\\IO", "VMKIO1.csv"), "c:\\Vellmark\\IO\\VMKIO1.csv");
   EXPECT_EQ(JoinPath("c:\\Vellmark\\IO\\", "VMKIO1.csv"), "c:\\Vellmark\\IO\\VMKIO1.csv");
   EXPECT_EQ(JoinPath("c:/io/", "VMKIO1.csv"), "c:/io/VMKIO1.csv");
+  EXPECT_EQ(JoinPath("c:/io", "VMKIO1.csv"), "c:/io/VMKIO1.csv");
+  EXPECT_EQ(JoinPath("c:/io\\x", "VMKIO1.csv"), "c:/io\\x\\VMKIO1.csv");
+  EXPECT_EQ(JoinPath("io", "VMKIO1.csv"), "io\\VMKIO1.csv");
 }
 
 TEST(PlatformWindowsPaths, ReportFolderOnDriveC) {
