@@ -3,15 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <random>
-#include <system_error>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/files.h"
 
 namespace vmk {
 namespace {
@@ -24,36 +18,27 @@ std::string TempNameFor(const std::string& path) {
   return path + suffix;
 }
 
-// Makes the written bytes durable before the rename makes them visible under the real name.
-bool FlushToDisk(std::FILE* f) {
-  if (std::fflush(f) != 0) return false;
-#ifdef _WIN32
-  return _commit(_fileno(f)) == 0;
-#else
-  return ::fsync(fileno(f)) == 0;
-#endif
-}
-
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = TempNameFor(path);
-  const auto fail = [&](const char* what, int err) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    throw FileWriteError(path + ": " + what + ": " + std::strerror(err));
+  const auto fail = [&](const char* what, const std::string& cause) {
+    platform::RemoveFileQuietly(temp);
+    throw FileWriteError(path + ": " + what + ": " + cause);
   };
-  std::FILE* f = std::fopen(temp.c_str(), "wbx");  // never an existing file
-  if (f == nullptr) fail("cannot create", errno);
+  int createError = 0;
+  std::FILE* f = platform::CreateNewFile(temp, createError);  // never an existing file
+  if (f == nullptr) fail("cannot create", platform::ErrorText(createError));
+  // The bytes are made durable before the rename makes them visible under the real name.
   int err = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || !FlushToDisk(f)) {
+  if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || !platform::FlushToDisk(f)) {
     err = errno != 0 ? errno : EIO;
   }
   if (std::fclose(f) != 0 && err == 0) err = errno != 0 ? errno : EIO;
-  if (err != 0) fail("cannot write", err);
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) fail("cannot replace", ec.value());
+  if (err != 0) fail("cannot write", std::strerror(err));
+  if (const int renameError = platform::RenameReplacing(temp, path); renameError != 0) {
+    fail("cannot replace", platform::ErrorText(renameError));
+  }
 }
 
 }  // namespace vmk

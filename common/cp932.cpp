@@ -1,44 +1,11 @@
 #include "common/cp932.h"
 
-#include <iconv.h>
+#include <optional>
 
-#include <cerrno>
-#include <stdexcept>
+#include "platform/text.h"
 
 namespace vmk {
 namespace {
-
-// One conversion with iconv, replacing each unconvertible or invalid input sequence by "?".
-// `badInputLen` tells how many input bytes to skip past an invalid sequence.
-template <typename SkipFn>
-std::string Convert(const char* to, const char* from, std::string_view in, SkipFn badInputLen) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
-  }
-  std::string out;
-  out.reserve(in.size() * 2 + 4);
-  char* inp = const_cast<char*>(in.data());
-  size_t inLeft = in.size();
-  char buf[256];
-  while (inLeft > 0) {
-    char* outp = buf;
-    size_t outLeft = sizeof buf;
-    size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
-    out.append(buf, static_cast<size_t>(outp - buf));
-    if (rc != static_cast<size_t>(-1)) continue;
-    if (errno == E2BIG) continue;
-    // EILSEQ (not representable or invalid) or EINVAL (incomplete at the end).
-    size_t skip = badInputLen(reinterpret_cast<const unsigned char*>(inp), inLeft);
-    if (skip == 0 || skip > inLeft) skip = inLeft < 1 ? 0 : 1;
-    inp += skip;
-    inLeft -= skip;
-    out.push_back('?');
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  iconv_close(cd);
-  return out;
-}
 
 // Length of the UTF-8 sequence that starts at p: the lead byte and the continuation bytes that
 // follow it, up to the length the lead byte announces (1 for a stray byte). A sequence cut short
@@ -49,6 +16,45 @@ size_t Utf8SeqLen(const unsigned char* p, size_t left) {
   size_t i = 1;
   while (i < n && i < left && (p[i] & 0xC0) == 0x80) ++i;
   return i;
+}
+
+// The code point of the well-formed UTF-8 sequence at p (shortest form, no surrogate, at most
+// U+10FFFF) and its length, or 0 when the sequence is not well formed.
+size_t DecodeUtf8(const unsigned char* p, size_t left, char32_t& cp) {
+  const size_t n = Utf8SeqLen(p, left);
+  const unsigned char c = p[0];
+  if (n == 2 && (c >> 5) == 0x6) {
+    cp = (char32_t(c & 0x1F) << 6) | (p[1] & 0x3F);
+    return cp >= 0x80 ? 2 : 0;
+  }
+  if (n == 3 && (c >> 4) == 0xE) {
+    cp = (char32_t(c & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+    return cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF) ? 3 : 0;
+  }
+  if (n == 4 && (c >> 3) == 0x1E) {
+    cp = (char32_t(c & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+         (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+    return cp >= 0x10000 && cp <= 0x10FFFF ? 4 : 0;
+  }
+  return 0;
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
 }
 
 size_t Cp932SeqLen(const unsigned char* p, size_t left) {
@@ -63,10 +69,53 @@ size_t Cp932SeqLen(const unsigned char* p, size_t left) {
 
 bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-Cp932 Utf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, Utf8SeqLen); }
+// The bytes 00 to 7F are the same characters in both encodings; every other character goes
+// through the system's converter, one at a time, so that a character it lacks becomes one "?".
+Cp932 Utf8ToCp932(std::string_view utf8) {
+  Cp932 out;
+  out.reserve(utf8.size());
+  platform::Cp932Codec codec;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    if (p[i] < 0x80) {
+      out += static_cast<char>(p[i++]);
+      continue;
+    }
+    char32_t cp = 0;
+    const size_t n = DecodeUtf8(p + i, utf8.size() - i, cp);
+    if (n != 0 && codec.Encode(cp, out)) {
+      i += n;
+    } else {
+      out += '?';
+      i += Utf8SeqLen(p + i, utf8.size() - i);
+    }
+  }
+  return out;
+}
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-  return Convert("UTF-8", "CP932", cp932, Cp932SeqLen);
+  std::string out;
+  out.reserve(cp932.size() * 3 / 2 + 4);
+  platform::Cp932Codec codec;
+  const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+  size_t i = 0;
+  while (i < cp932.size()) {
+    if (p[i] < 0x80) {
+      out += static_cast<char>(p[i++]);
+      continue;
+    }
+    const size_t n = Cp932SeqLen(p + i, cp932.size() - i);
+    // A lead byte without its trail byte is no character at all.
+    const auto cp = n == 1 && IsCp932LeadByte(p[i]) ? std::nullopt : codec.Decode(p + i, n);
+    if (cp) {
+      AppendUtf8(*cp, out);
+    } else {
+      out += '?';
+    }
+    i += n;
+  }
+  return out;
 }
 
 Cp932 CutBytes(std::string_view text, std::size_t n) {

@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "common/json_writer.h"
+#include "platform/files.h"
 
 namespace vmk {
 
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   const bool fromStdin = path == "-";
-  std::FILE* f = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
+  // A folder is no file to read, whether or not the system lets it be opened as one.
+  if (!fromStdin && platform::IsFolder(path)) {
+    throw JsonFileError(std::string("cannot read: ") + std::strerror(EISDIR));
+  }
+  std::FILE* f = fromStdin ? stdin : platform::OpenFile(path, "rb");
   if (f == nullptr) throw JsonFileError(std::string("cannot open: ") + std::strerror(errno));
   std::string data;
   std::string problem;

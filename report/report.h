@@ -8,6 +8,7 @@
 
 #include "common/cp932.h"
 #include "model/model.h"
+#include "platform/files.h"
 
 namespace vmk {
 
@@ -26,7 +27,7 @@ class ReportIoError : public std::runtime_error {
   ReportIoError(IoErrorKind kind, int sysErrno, const std::string& what)
       : std::runtime_error(what), Kind(kind), SysErrno(sysErrno) {}
   IoErrorKind Kind;
-  int SysErrno;  // errno of the failing call
+  int SysErrno;  // system error number of the failing call (errno; GetLastError on Windows)
 };
 
 // The report file of one calculation and its switch. Every writer does nothing while
@@ -41,7 +42,7 @@ class ReportFile {
   bool ReportEnabled = false;
   Cp932 Memo;  // the whole text of `memoOption`, written into the headers and the trailer
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_.IsOpen(); }
 
   // Internal: buffered output. Raise ReportIoError on failure.
   void Append(std::string_view bytes);
@@ -52,17 +53,17 @@ class ReportFile {
  private:
   // Writes what is buffered if it can, then closes, ignoring every failure.
   void CloseQuietly() noexcept;
-  // Drops the buffer and closes the descriptor, ignoring failures; then raises `err`.
+  // Drops the buffer and closes the file, ignoring failures; then raises `err`.
   [[noreturn]] void FailAndClose(int err, const char* what);
 
-  int fd_ = -1;
+  platform::AppendFile file_;
   std::string path_;
   std::string buffer_;
 };
 
 // Opens the existing file at `path` for appending (never creates it), cutting it at an
-// end-of-file mark (0x1A) found in its last 128 bytes; an exclusive advisory lock keeps a
-// second writer out. Raises ReportIoError.
+// end-of-file mark (0x1A) found in its last 128 bytes; a lock (the share mode on Windows) keeps
+// a second writer out. Raises ReportIoError.
 void OpenReportFile(ReportFile& rf, const std::string& path);
 
 void WritePuffHeader(ReportFile& rf);

@@ -209,8 +209,8 @@ TEST(CliReport, MissingReportFileOrFolderShowsTheMessageBoxAndTheFile) {
   const std::string noFolder = (dir / "no-folder").string();
   const Json folder =
       RunJson(memo, 1, {"--report-dir", noFolder},
-              "vmk-calc: message box \"不正なﾌｧｲﾙ名です.\" for the report file " + noFolder +
-                  "/VMKIO1.csv\nvmk-calc: warning: no calculation wrote a report into " +
+              "vmk-calc: message box \"不正なﾌｧｲﾙ名です.\" for the report file " +
+                  (dir / "no-folder" / "VMKIO1.csv").string() + "\nvmk-calc: warning: no calculation wrote a report into " +
                   noFolder + " (--report-dir); a memo beginning \"@WA:1@\" asks for one\n");
   EXPECT_EQ(folder["messageBox"], "不正なﾌｧｲﾙ名です.");
   EXPECT_FALSE(folder.contains("report"));

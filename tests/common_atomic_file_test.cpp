@@ -1,10 +1,10 @@
 // Whole-file writes: the target is replaced only by a complete file, and kept on failure.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "common/atomic_file.h"
+#include "platform/testing.h"
 #include "scratch_files.h"
 
 namespace vmk {
@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 TEST(WriteFileAtomically, CreatesAndReplaces) {
   scratch::ScratchDir dir;
-  const std::string path = (dir / "case.json").string();
+  const std::string path = dir.File("case.json");
   WriteFileAtomically(path, "first");
   EXPECT_EQ(scratch::ReadBytes(path), "first");
   WriteFileAtomically(path, std::string(100000, 'x'));
@@ -29,14 +29,14 @@ TEST(WriteFileAtomically, FailureKeepsTheOldFileAndLeavesNoTemporary) {
   const std::string path = dir.NewFile("case.json", "old");
   // A folder that cannot be written: not even root gets past a folder that is gone.
   try {
-    WriteFileAtomically((dir / "missing" / "case.json").string(), "new");
+    WriteFileAtomically(scratch::TextOf(dir / "missing" / "case.json"), "new");
     ADD_FAILURE() << "written into a missing folder";
   } catch (const FileWriteError& e) {
     EXPECT_NE(std::string(e.what()).find("cannot create"), std::string::npos) << e.what();
   }
   // The target is a folder: the rename fails after the bytes were written.
   fs::create_directory(dir / "folder");
-  EXPECT_THROW(WriteFileAtomically((dir / "folder").string(), "new"), FileWriteError);
+  EXPECT_THROW(WriteFileAtomically(dir.File("folder"), "new"), FileWriteError);
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
   EXPECT_EQ(scratch::ReadBytes(path), "old");
   int entries = 0;
@@ -46,7 +46,8 @@ TEST(WriteFileAtomically, FailureKeepsTheOldFileAndLeavesNoTemporary) {
   }
   EXPECT_EQ(entries, 2);
 
-  if (::geteuid() != 0) {  // root writes into read-only folders
+  // Root writes into read-only folders; Windows' read-only mark on a folder does not stop it.
+  if (platform::testing::ReadOnlyFoldersRefuseNewFiles()) {
     fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_THROW(WriteFileAtomically(path, "new"), FileWriteError);
     fs::permissions(dir.Path(), fs::perms::owner_all);

@@ -1,17 +1,15 @@
 // The report file: opening only an existing file, the failure kinds, the end-of-file mark cut,
 // the single-writer lock, buffering and closing on every path.
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "platform/files.h"
+#include "platform/testing.h"
 #include "report/report.h"
 #include "report/report_io.h"
 #include "report_test_support.h"
@@ -25,11 +23,10 @@ using testing::ScratchDir;
 using testing::OpenEnabled;
 using testing::WriteBytes;
 
-int OpenDescriptorCount() {
-  int n = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-  return n;
-}
+namespace fs = std::filesystem;
+namespace sys = platform::testing;
+
+int OpenDescriptorCount() { return sys::OpenHandleCount(); }
 
 // The kind of the error that opening `path` raises; fails the test when nothing is raised.
 IoErrorKind OpenFailure(const std::string& path, int* sysErrno = nullptr) {
@@ -72,18 +69,18 @@ TEST(ReportFileOpen, FailureKinds) {
   EXPECT_EQ(OpenFailure(dir.File("")), IoErrorKind::AccessDenied);           // a folder
   EXPECT_EQ(OpenDescriptorCount(), before);
   // The file is never created.
-  EXPECT_FALSE(std::filesystem::exists(dir.File("VMKIO9.csv")));
+  EXPECT_FALSE(fs::exists(dir / "VMKIO9.csv"));
 }
 
 // A file without write permission is refused, also for the superuser, so this holds as root.
 TEST(ReportFileOpen, ReadOnlyFileIsDenied) {
   ScratchDir dir;
   const std::string path = dir.NewFile("VMKIO2.csv", "kept\x1A");
-  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  sys::MakeReadOnly(path);
   const int before = OpenDescriptorCount();
   int err = 0;
   EXPECT_EQ(OpenFailure(path, &err), IoErrorKind::AccessDenied);
-  EXPECT_EQ(err, EACCES);
+  EXPECT_EQ(err, platform::kErrorAccessDenied);
   EXPECT_EQ(OpenDescriptorCount(), before);
   EXPECT_EQ(ReadBytes(path), "kept\x1A");  // not even the end-of-file mark is cut
 }
@@ -94,33 +91,18 @@ TEST(ReportFileOpen, TooManyOpenFiles) {
   }
   ScratchDir dir;
   const std::string path = dir.NewFile("VMKIO3.csv");
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
-  // The lowest free descriptor becomes the limit: the next open has no room.
-  const int lowest = ::dup(0);
-  ASSERT_GE(lowest, 0);
-  ::close(lowest);
-  rlimit tight = saved;
-  tight.rlim_cur = static_cast<rlim_t>(lowest);
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+  IoErrorKind kind = IoErrorKind::Other;
   int err = 0;
-  const IoErrorKind kind = OpenFailure(path, &err);
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+  {
+    const sys::OpenFileLimit limit;
+    if (!limit.Active()) GTEST_SKIP() << "no limit of open files to lower on this system";
+    kind = OpenFailure(path, &err);
+  }
   EXPECT_EQ(kind, IoErrorKind::TooManyOpenFiles);
-  EXPECT_EQ(err, EMFILE);
+  EXPECT_EQ(err, sys::OpenFileLimit::Error());
 }
 
-TEST(ReportFileOpen, ErrnoKinds) {
-  const std::pair<int, IoErrorKind> cases[] = {
-      {ENOENT, IoErrorKind::FileNotFound},     {ENOTDIR, IoErrorKind::PathNotFound},
-      {ENAMETOOLONG, IoErrorKind::PathNotFound}, {EACCES, IoErrorKind::AccessDenied},
-      {EPERM, IoErrorKind::AccessDenied},      {EROFS, IoErrorKind::AccessDenied},
-      {EISDIR, IoErrorKind::AccessDenied},     {EWOULDBLOCK, IoErrorKind::AccessDenied},
-      {ENOSPC, IoErrorKind::DiskFull},         {EDQUOT, IoErrorKind::DiskFull},
-      {EMFILE, IoErrorKind::TooManyOpenFiles}, {ENFILE, IoErrorKind::TooManyOpenFiles},
-      {EIO, IoErrorKind::Other},               {ELOOP, IoErrorKind::Other},
-  };
-  for (const auto& [err, kind] : cases) EXPECT_EQ(IoErrorKindOf(err), kind) << err;
+TEST(ReportFileOpen, ParentFolder) {
   EXPECT_EQ(ParentFolder("a/b/c.csv"), "a/b");
   EXPECT_EQ(ParentFolder("/c.csv"), "/");
   EXPECT_EQ(ParentFolder("c.csv"), ".");
@@ -129,10 +111,11 @@ TEST(ReportFileOpen, ErrnoKinds) {
 // Writes to /dev/full fail with ENOSPC: the failure shows when the buffer is written out, and
 // the file is closed all the same.
 TEST(ReportFileWrite, DiskFull) {
-  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not writable here";
+  const std::string full = sys::AlwaysFullFile();
+  if (full.empty()) GTEST_SKIP() << "no writable device that is always full here";
   const int before = OpenDescriptorCount();
   ReportFile rf;
-  OpenEnabled(rf, "/dev/full");
+  OpenEnabled(rf, full);
   WritePuffHeader(rf);
   try {
     CloseReportFile(rf);
@@ -145,7 +128,7 @@ TEST(ReportFileWrite, DiskFull) {
   EXPECT_EQ(OpenDescriptorCount(), before);
 
   // A buffer that fills up is written out at once, so the row writer itself raises.
-  OpenReportFile(rf, "/dev/full");
+  OpenReportFile(rf, full);
   const std::string block(16 * 1024, 'x');
   try {
     for (int i = 0; i < 8; ++i) rf.Append(block);
@@ -163,15 +146,15 @@ TEST(ReportFileWrite, BufferedUntilCloseOrFull) {
   ReportFile rf;
   OpenEnabled(rf, path);
   WritePuffHeader(rf);
-  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  EXPECT_EQ(fs::file_size(path), 0u);
   const std::string block(16 * 1024, 'y');
   for (int i = 0; i < 4; ++i) rf.Append(block);
-  const auto flushed = std::filesystem::file_size(path);
+  const auto flushed = fs::file_size(path);
   EXPECT_GE(flushed, 64u * 1024u);
   rf.Append("tail\r\n");
-  EXPECT_EQ(std::filesystem::file_size(path), flushed);
+  EXPECT_EQ(fs::file_size(path), flushed);
   CloseReportFile(rf);
-  EXPECT_EQ(std::filesystem::file_size(path), flushed + 6);
+  EXPECT_EQ(fs::file_size(path), flushed + 6);
 }
 
 // A calculation abandoned without closing still leaves its rows in the file.
@@ -235,6 +218,9 @@ TEST(ReportFileOpen, EndOfFileMarkInTheLastBytesIsCut) {
   }
 }
 
+// The file that ReportFileLock.ChildProcess opens, set by the test that starts it.
+constexpr const char* kChildFileVariable = "VMK_REPORT_LOCK_TEST_FILE";
+
 TEST(ReportFileLock, SecondWriterIsRefusedUntilClose) {
   ScratchDir dir;
   const std::string path = dir.NewFile("VMKIO8.csv");
@@ -245,32 +231,34 @@ TEST(ReportFileLock, SecondWriterIsRefusedUntilClose) {
   const int before = OpenDescriptorCount();
   int err = 0;
   EXPECT_EQ(OpenFailure(path, &err), IoErrorKind::AccessDenied);
-  EXPECT_EQ(err, EWOULDBLOCK);
+  EXPECT_EQ(err, platform::kErrorFileLocked);
   EXPECT_EQ(OpenDescriptorCount(), before);
 
-  // Another process is kept out too; readers are not.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ReportFile other;
-    int code = 1;
-    try {
-      OpenEnabled(other, path);
-    } catch (const ReportIoError& e) {
-      code = e.Kind == IoErrorKind::AccessDenied ? 0 : 2;
-    }
-    const int reader = ::open(path.c_str(), O_RDONLY);
-    if (reader < 0) code = 3;
-    ::_exit(code);
+  // Another process is kept out too; readers are not: this program again, running only the
+  // test below, which exits with 0 when both hold.
+  int code = -1;
+  {
+    const sys::ScopedEnvironment child(kChildFileVariable, path);
+    code = sys::RunProcess(sys::CurrentProgram(), {"--gtest_filter=ReportFileLock.ChildProcess"},
+                           dir.NewFile("none"), dir.File("child-out"), dir.File("child-err"));
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(code, 0) << ReadBytes(dir / "child-out");
+  EXPECT_NE(ReadBytes(dir / "child-out").find("[  PASSED  ] 1 test"), std::string::npos);
 
   CloseReportFile(first);
   AppendReport(path, "two\r\n");
   EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\n");
+}
+
+// Runs only as the other process of the test above.
+TEST(ReportFileLock, ChildProcess) {
+  const char* path = std::getenv(kChildFileVariable);
+  if (path == nullptr) GTEST_SKIP() << "runs only when started by SecondWriterIsRefusedUntilClose";
+  ReportFile other;
+  EXPECT_EQ(OpenFailure(path), IoErrorKind::AccessDenied);
+  std::FILE* reader = platform::OpenFile(path, "rb");
+  EXPECT_NE(reader, nullptr) << "a reader is kept out";
+  if (reader != nullptr) std::fclose(reader);
 }
 
 // Opening again while a file is still open finishes the earlier file and releases its lock.

@@ -1,14 +1,23 @@
 // Scratch folders and whole-file reads and writes, shared by the tests that touch files.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 
+#include "platform/testing.h"
+
 namespace vmk::scratch {
+
+// A path held as UTF-8 text, as the program holds its paths, and back.
+inline std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string TextOf(const std::filesystem::path& p) {
+  const std::u8string text = p.u8string();
+  return std::string(text.begin(), text.end());
+}
 
 inline std::string ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -20,30 +29,29 @@ inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes)
   out << bytes;
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it (its
+// A fresh folder under the system's temporary folder, removed with everything in it (write
 // permissions given back first, for the tests that take them away).
 class ScratchDir {
  public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vmk-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
+  ScratchDir() : path_(PathOf(platform::testing::MakeScratchFolder())) {}
   ~ScratchDir() {
+    namespace fs = std::filesystem;
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ec)) {
+      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    }
+    fs::remove_all(path_, ec);
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / PathOf(name); }
+  std::string File(const std::string& name) const { return TextOf(path_ / PathOf(name)); }
   // Creates the file `name` holding `bytes` and returns its path.
   std::string NewFile(const std::string& name, const std::string& bytes = "") const {
-    WriteBytes(path_ / name, bytes);
+    WriteBytes(path_ / PathOf(name), bytes);
     return File(name);
   }
 

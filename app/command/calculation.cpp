@@ -1,15 +1,12 @@
 #include "app/command/calculation.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <exception>
 
 #include "common/numtext.h"
 #include "input/frequency_grid.h"
 #include "input/read_parameters.h"
 #include "model/model.h"
+#include "platform/files.h"
 #include "report/report.h"
 
 namespace vmk {
@@ -41,23 +38,9 @@ MemoOptions ParseMemoOptions(const Cp932& memo) {
   return o;
 }
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) {
-    return pw->pw_dir;
-  }
-  return ".";
-}
-
 std::string ReportPath(const CalcSettings& settings, char nameChar) {
-  std::string dir = settings.ReportDir.empty() ? DefaultReportDir() : settings.ReportDir;
-#ifdef _WIN32
-  const char sepChar = '\\';
-#else
-  const char sepChar = '/';
-#endif
-  if (!dir.empty() && dir.back() != sepChar) dir += sepChar;
-  return dir + "VMKIO" + nameChar + ".csv";
+  const std::string dir = settings.ReportDir.empty() ? DefaultReportDir() : settings.ReportDir;
+  return platform::JoinPath(dir, std::string("VMKIO") + nameChar + ".csv");
 }
 
 // The text of the modal message box for a report file failure, with its closing ".".
@@ -123,13 +106,7 @@ FormRecord MakeStartupForm() {
   return form;
 }
 
-std::string DefaultReportDir() {
-#ifdef _WIN32
-  return "c:\\Vellmark\\IO";
-#else
-  return HomeFolder() + "/Vellmark/IO";
-#endif
-}
+std::string DefaultReportDir() { return platform::DefaultReportFolder(); }
 
 CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings) {
   CalcOutcome out;

@@ -23,6 +23,8 @@
 #include "common/cp932.h"
 #include "input/read_parameters.h"
 #include "model/profile.h"
+#include "platform/files.h"
+#include "platform/streams.h"
 #ifdef VMK_HAVE_PLOT_PNG
 #include "plot/png/plot_png.h"
 #endif
@@ -48,7 +50,8 @@ would, without the window, and prints their results.
   --json            print the results as JSON: one object per calculation, an
                     array of them when the case file holds an array
   --report-dir DIR  folder of the report files VMKIO<c>.csv (default:
-                    $HOME/Vellmark/IO); as in the window, the file must exist
+                    $HOME/Vellmark/IO, on Windows c:\Vellmark\IO); as in the
+                    window, the file must exist
   --profile FROM:TO:N
                     after the calculations, the concentration along the wind
                     direction for the inputs of the last calculation, at N
@@ -342,7 +345,7 @@ std::optional<int> WriteProfile(const Options& o, const CalcState& state) {
     std::optional<std::string> problem;
     if (PlotKindOf(*o.Plot) == PlotKind::Svg) {
       const std::string svg = PlotSvg(scene);
-      std::FILE* f = std::fopen(o.Plot->c_str(), "wb");
+      std::FILE* f = platform::OpenFile(*o.Plot, "wb");
       if (f == nullptr) {
         problem = std::strerror(errno);
       } else {
@@ -487,8 +490,10 @@ int Main(int argc, char** argv) {
 }  // namespace vmk::cli
 
 int main(int argc, char** argv) {
+  const vmk::platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
+  vmk::platform::Utf8Arguments args(argc, argv);
   try {
-    return vmk::cli::Main(argc, argv);
+    return vmk::cli::Main(args.Count(), args.Argv());
   } catch (const std::exception& e) {
     // Not expected: the case file has been checked and the calculation catches its own
     // errors. Out of memory is the one way here.

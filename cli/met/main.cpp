@@ -18,6 +18,7 @@
 #include "met/hourly_reader.h"
 #include "met/met_stats.h"
 #include "met/stability_table.h"
+#include "platform/streams.h"
 #include "plot/met_charts.h"
 #ifdef VMK_HAVE_PLOT_PNG
 #include "plot/png/plot_png.h"
@@ -510,8 +511,10 @@ int Main(int argc, char** argv) {
 }  // namespace vmk::cli
 
 int main(int argc, char** argv) {
+  const vmk::platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
+  vmk::platform::Utf8Arguments args(argc, argv);
   try {
-    return vmk::cli::Main(argc, argv);
+    return vmk::cli::Main(args.Count(), args.Argv());
   } catch (const std::exception& e) {
     // Not expected: every input has been checked. Out of memory is the one way here.
     std::fprintf(stderr, "vmk-met: cannot go on: %s\n", e.what());

@@ -1,0 +1,32 @@
+# What a cross build (cmake/mingw-w64-x86_64.cmake) takes from the build machine, and how its
+# programs run there.
+
+# nlohmann-json is headers only: the build machine's copy serves, without the rest of its
+# /usr/include (which would hide the target's C library headers). A package configuration in
+# the build folder points find_package at a copy of just these headers.
+find_path(VMK_NLOHMANN_JSON_INCLUDE nlohmann/json.hpp NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_file(VMK_NLOHMANN_JSON_VERSION_FILE nlohmann_jsonConfigVersion.cmake
+          PATH_SUFFIXES share/cmake/nlohmann_json lib/cmake/nlohmann_json
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(vmk_cross_deps ${CMAKE_BINARY_DIR}/cross-deps)
+file(COPY ${VMK_NLOHMANN_JSON_INCLUDE}/nlohmann DESTINATION ${vmk_cross_deps}/include)
+file(COPY ${VMK_NLOHMANN_JSON_VERSION_FILE} DESTINATION ${vmk_cross_deps}/nlohmann_json)
+file(WRITE ${vmk_cross_deps}/nlohmann_json/nlohmann_jsonConfig.cmake
+"if(NOT TARGET nlohmann_json::nlohmann_json)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES \"${vmk_cross_deps}/include\")
+endif()
+")
+set(nlohmann_json_DIR ${vmk_cross_deps}/nlohmann_json
+    CACHE PATH "nlohmann-json for the target" FORCE)
+
+# GoogleTest from its source (Debian's googletest package), compiled by the cross compiler.
+set(VMK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest source for the tests")
+
+# The tests run under wine, in a wine prefix of this build folder (scripts/wine-run.sh makes
+# it on first use): no display, no debug output.
+if(WIN32 AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${CMAKE_BINARY_DIR}/wine)
+endif()
