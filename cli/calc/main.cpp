@@ -16,15 +16,16 @@
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
 #include "casefile/input_help.h"
-#include "common/json_writer.h"
 #include "casefile/profile_csv.h"
 #include "cli/calc/profile_output.h"
-#include "plot/profile_plot.h"
+#include "cli/support/cli_support.h"
 #include "common/cp932.h"
+#include "common/json_writer.h"
 #include "input/read_parameters.h"
 #include "model/profile.h"
 #include "platform/files.h"
 #include "platform/streams.h"
+#include "plot/profile_plot.h"
 #ifdef VMK_HAVE_PLOT_PNG
 #include "plot/png/plot_png.h"
 #endif
@@ -32,9 +33,10 @@
 namespace vmk::cli {
 namespace {
 
+constexpr std::string_view kProgram = "vmk-calc";
+
 constexpr int kExitNormal = 0;
 constexpr int kExitNotNormal = 1;
-constexpr int kExitUnusable = 2;
 constexpr int kExitOutputFailed = 3;
 
 constexpr std::string_view kUsage =
@@ -143,50 +145,11 @@ struct Options {
   std::vector<std::string> Cases;
 };
 
-void Write(std::string_view text, std::FILE* to = stdout) {
-  std::fwrite(text.data(), 1, text.size(), to);
-}
 
-// A problem with the value of an option, which the usage lines would not explain: one line.
-int ArgumentError(const std::string& problem) {
-  std::fprintf(stderr, "vmk-calc: %s\n", problem.c_str());
-  return kExitUnusable;
-}
 
-int UsageError(const std::string& problem) {
-  std::fprintf(stderr, "vmk-calc: %s\n%.*s", problem.c_str(), static_cast<int>(kUsage.size()),
-               kUsage.data());
-  return kExitUnusable;
-}
 
-enum class PlotKind { Svg, Png };
 
-// The picture format a plot file's name asks for (the extension, in any case).
-std::optional<PlotKind> PlotKindOf(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (ext == "svg") return PlotKind::Svg;
-  if (ext == "png") return PlotKind::Png;
-  return std::nullopt;
-}
 
-// The value of an option given as "--name VALUE" or "--name=VALUE"; false when it is missing.
-bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
-  const std::string_view a = argv[i];
-  if (a == name) {
-    if (i + 1 >= argc) return false;
-    value = argv[++i];
-  } else {
-    value = std::string(a.substr(name.size() + 1));
-  }
-  return true;
-}
-
-bool IsOption(std::string_view a, std::string_view name) {
-  return a == name || (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=');
-}
 
 struct ArgProblem {
   std::string Text;
@@ -254,10 +217,10 @@ std::optional<std::string> CheckProfileOptions(const Options& o) {
   }
   if (o.Json) return "--json cannot be combined with --profile (the profile is CSV text)";
   if (o.Plot) {
-    const auto kind = PlotKindOf(*o.Plot);
+    const auto kind = PictureKindOf(*o.Plot);
     if (!kind) return "--plot " + *o.Plot + ": the file name must end in .png or .svg";
 #ifndef VMK_HAVE_PLOT_PNG
-    if (*kind == PlotKind::Png) {
+    if (*kind == PictureKind::Png) {
       return "--plot " + *o.Plot +
              ": this vmk-calc was built without Qt 6 Gui and cannot write PNG; use .svg";
     }
@@ -343,7 +306,7 @@ std::optional<int> WriteProfile(const Options& o, const CalcState& state) {
     in.Receptor = std::make_pair(state.Params.R, state.TotalConc);
     const PlotScene scene = BuildProfilePlot(in);
     std::optional<std::string> problem;
-    if (PlotKindOf(*o.Plot) == PlotKind::Svg) {
+    if (PictureKindOf(*o.Plot) == PictureKind::Svg) {
       const std::string svg = PlotSvg(scene);
       std::FILE* f = platform::OpenFile(*o.Plot, "wb");
       if (f == nullptr) {
@@ -462,7 +425,8 @@ int Run(const Options& o) {
 int Main(int argc, char** argv) {
   Options o;
   if (const auto problem = ParseArgs(argc, argv, o)) {
-    return problem->ShowUsage ? UsageError(problem->Text) : ArgumentError(problem->Text);
+    return problem->ShowUsage ? UsageError(kProgram, problem->Text, kUsage)
+                              : ArgumentError(kProgram, problem->Text);
   }
   if (o.Help) {
     Write(kUsage);
@@ -475,14 +439,14 @@ int Main(int argc, char** argv) {
   }
   if (o.Template) {
     if (o.Json || o.ReportDir || o.Profile || o.LogScale || o.Plot || !o.Cases.empty()) {
-      return UsageError("--template takes no case file or other option");
+      return UsageError(kProgram, "--template takes no case file or other option", kUsage);
     }
     Write(CaseTemplate());
     return kExitNormal;
   }
-  if (o.Cases.empty()) return UsageError("no case file given");
-  if (o.Cases.size() > 1) return UsageError("more than one case file given");
-  if (const auto problem = CheckProfileOptions(o)) return ArgumentError(*problem);
+  if (o.Cases.empty()) return UsageError(kProgram, "no case file given", kUsage);
+  if (o.Cases.size() > 1) return UsageError(kProgram, "more than one case file given", kUsage);
+  if (const auto problem = CheckProfileOptions(o)) return ArgumentError(kProgram, *problem);
   return Run(o);
 }
 

@@ -14,6 +14,7 @@
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
 #include "cli/met/met_summary.h"
+#include "cli/support/cli_support.h"
 #include "common/atomic_file.h"
 #include "met/hourly_reader.h"
 #include "met/met_stats.h"
@@ -27,9 +28,10 @@
 namespace vmk::cli {
 namespace {
 
+constexpr std::string_view kProgram = "vmk-met";
+
 constexpr int kExitWritten = 0;
 constexpr int kExitNoValidHour = 1;
-constexpr int kExitUnusable = 2;
 constexpr int kExitOutputFailed = 3;
 
 // A stability table file is a few hundred bytes; anything beyond this is not one.
@@ -167,36 +169,10 @@ struct Options {
   std::optional<std::string> Station;
 };
 
-void Write(std::string_view text, std::FILE* to = stdout) {
-  std::fwrite(text.data(), 1, text.size(), to);
-}
 
-int ArgumentError(const std::string& problem) {
-  std::fprintf(stderr, "vmk-met: %s\n", problem.c_str());
-  return kExitUnusable;
-}
 
-int UsageError(const std::string& problem) {
-  std::fprintf(stderr, "vmk-met: %s\n%.*s", problem.c_str(), static_cast<int>(kUsage.size()),
-               kUsage.data());
-  return kExitUnusable;
-}
 
-bool IsOption(std::string_view a, std::string_view name) {
-  return a == name || (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=');
-}
 
-// The value of "--name VALUE" or "--name=VALUE"; false when missing.
-bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
-  const std::string_view a = argv[i];
-  if (a == name) {
-    if (i + 1 >= argc) return false;
-    value = argv[++i];
-  } else {
-    value = std::string(a.substr(name.size() + 1));
-  }
-  return true;
-}
 
 std::optional<double> Number(std::string_view text) {
   double v = 0;
@@ -297,17 +273,6 @@ std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
   return std::nullopt;
 }
 
-enum class PictureKind { Svg, Png };
-
-std::optional<PictureKind> PictureKindOf(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (ext == "svg") return PictureKind::Svg;
-  if (ext == "png") return PictureKind::Png;
-  return std::nullopt;
-}
 
 // The checks that need the whole command line. Returns the problem, or nothing.
 std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& read,
@@ -406,10 +371,10 @@ std::optional<std::string> WritePicture(const PlotScene& scene, const std::strin
 int Run(const Options& o) {
   HourlyReadOptions read;
   std::optional<int> direction;
-  if (const auto problem = CheckOptions(o, read, direction)) return ArgumentError(*problem);
+  if (const auto problem = CheckOptions(o, read, direction)) return ArgumentError(kProgram, *problem);
   StabilityTable table;
   if (o.Table) {
-    if (const auto problem = ReadTable(*o.Table, table)) return ArgumentError(*problem);
+    if (const auto problem = ReadTable(*o.Table, table)) return ArgumentError(kProgram, *problem);
     read.Table = &table;
   }
 
@@ -419,19 +384,19 @@ int Run(const Options& o) {
   try {
     if (path == "-") {
       result = ReadHourlyObservations(std::cin, read);
-      if (std::cin.bad()) return ArgumentError(shownName + ": cannot be read to its end");
+      if (std::cin.bad()) return ArgumentError(kProgram, shownName + ": cannot be read to its end");
     } else {
       std::error_code ec;
       if (std::filesystem::is_directory(PathOf(path), ec)) {
-        return ArgumentError(path + ": is a folder, not a file of hourly observations");
+        return ArgumentError(kProgram, path + ": is a folder, not a file of hourly observations");
       }
       std::ifstream in(PathOf(path), std::ios::binary);
-      if (!in) return ArgumentError(path + ": cannot be opened (no such file, or no permission)");
+      if (!in) return ArgumentError(kProgram, path + ": cannot be opened (no such file, or no permission)");
       result = ReadHourlyObservations(in, read);
-      if (in.bad()) return ArgumentError(path + ": cannot be read to its end");
+      if (in.bad()) return ArgumentError(kProgram, path + ": cannot be read to its end");
     }
   } catch (const HourlyFileError& e) {
-    return ArgumentError(shownName + ": " + e.what());
+    return ArgumentError(kProgram, shownName + ": " + e.what());
   }
 
   Write(MetSummary(result, shownName));
@@ -487,7 +452,7 @@ int Run(const Options& o) {
 
 int Main(int argc, char** argv) {
   Options o;
-  if (const auto problem = ParseArgs(argc, argv, o)) return UsageError(*problem);
+  if (const auto problem = ParseArgs(argc, argv, o)) return UsageError(kProgram, *problem, kUsage);
   if (o.Help) {
     Write(kUsage);
     Write(kHelp);
@@ -498,12 +463,12 @@ int Main(int argc, char** argv) {
     return kExitWritten;
   }
   if (o.PrintTable) {
-    if (!o.Inputs.empty()) return UsageError("--print-stability-table takes no input file");
+    if (!o.Inputs.empty()) return UsageError(kProgram, "--print-stability-table takes no input file", kUsage);
     Write(DefaultStabilityTableText());
     return kExitWritten;
   }
-  if (o.Inputs.empty()) return UsageError("no file of hourly observations given");
-  if (o.Inputs.size() > 1) return UsageError("more than one input file given");
+  if (o.Inputs.empty()) return UsageError(kProgram, "no file of hourly observations given", kUsage);
+  if (o.Inputs.size() > 1) return UsageError(kProgram, "more than one input file given", kUsage);
   return Run(o);
 }
 

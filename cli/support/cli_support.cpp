@@ -1,0 +1,44 @@
+#include "cli/support/cli_support.h"
+
+namespace vmk::cli {
+
+void Write(std::string_view text, std::FILE* to) { std::fwrite(text.data(), 1, text.size(), to); }
+
+int ArgumentError(std::string_view program, const std::string& problem) {
+  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(program.size()), program.data(),
+               problem.c_str());
+  return kExitUnusable;
+}
+
+int UsageError(std::string_view program, const std::string& problem, std::string_view usage) {
+  std::fprintf(stderr, "%.*s: %s\n%.*s", static_cast<int>(program.size()), program.data(),
+               problem.c_str(), static_cast<int>(usage.size()), usage.data());
+  return kExitUnusable;
+}
+
+bool IsOption(std::string_view a, std::string_view name) {
+  return a == name || (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=');
+}
+
+bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
+  const std::string_view a = argv[i];
+  if (a == name) {
+    if (i + 1 >= argc) return false;
+    value = argv[++i];
+  } else {
+    value = std::string(a.substr(name.size() + 1));
+  }
+  return true;
+}
+
+std::optional<PictureKind> PictureKindOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (ext == "svg") return PictureKind::Svg;
+  if (ext == "png") return PictureKind::Png;
+  return std::nullopt;
+}
+
+}  // namespace vmk::cli

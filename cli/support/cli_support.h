@@ -1,0 +1,36 @@
+// What the command-line programs share: writing to the standard streams, one-line errors with
+// the program's name, "--name VALUE" and "--name=VALUE" options, and the picture format a file
+// name asks for.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vmk::cli {
+
+// The exit status of an unusable command line or input file, the same in every program.
+inline constexpr int kExitUnusable = 2;
+
+void Write(std::string_view text, std::FILE* to = stdout);
+
+// "<program>: <problem>" on standard error; returns kExitUnusable.
+int ArgumentError(std::string_view program, const std::string& problem);
+
+// The same line followed by the usage lines.
+int UsageError(std::string_view program, const std::string& problem, std::string_view usage);
+
+// True when `a` is the option `name` alone or "name=VALUE".
+bool IsOption(std::string_view a, std::string_view name);
+
+// The value of an option given as "--name VALUE" (then `i` moves past it) or "--name=VALUE";
+// false when it is missing.
+bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value);
+
+enum class PictureKind { Svg, Png };
+
+// The picture format a file's name asks for by its extension (in any case), or nothing.
+std::optional<PictureKind> PictureKindOf(const std::string& path);
+
+}  // namespace vmk::cli
