@@ -10,8 +10,9 @@ seconds="${VMK_FUZZ_SECONDS:-30}"
 jobs=$(nproc 2>/dev/null || echo 2)
 out="$root/build-fuzz"
 
-CXX=clang++ cmake -S "$root" -B "$out" -DVMK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$out" -j "$jobs"
+CXX=clang++ cmake -S "$root" -B "$out" -DVMK_FUZZ=ON -DCMAKE_BUILD_TYPE=None \
+  -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only" >/dev/null
+cmake --build "$out" -j "$jobs" --target fuzz_targets
 
 # Seeds of each target besides its own corpus folder: the examples and golden files.
 declare -A extra_seeds=(
@@ -26,12 +27,11 @@ run_one() {
   local findings="$out/findings/$name"
   local log="$out/logs/$name.log"
   mkdir -p "$work" "$findings" "$(dirname "$log")"
-  local seeds=("$root/tests/fuzz/corpus/$name")
-  local extra="${extra_seeds[$name]:-}"
-  if [ -n "$extra" ]; then
-    # shellcheck disable=SC2206
-    seeds+=($extra)
-  fi
+  local seeds=()
+  local dir
+  for dir in "$root/tests/fuzz/corpus/$name" ${extra_seeds[$name]:-}; do
+    if [ -d "$dir" ]; then seeds+=("$dir"); fi
+  done
   if "$bin" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
       -max_len=65536 -artifact_prefix="$findings/" "$work" "${seeds[@]}" >"$log" 2>&1; then
     local execs runs
