@@ -4,100 +4,29 @@
 #include <cstdlib>
 #include <memory>
 
-#include <QBrush>
-#include <QColor>
 #include <QFile>
-#include <QFont>
-#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-#include <QPen>
-#include <QPolygonF>
-#include <QStringList>
+
+#include "plot/png/scene_painter.h"
 
 namespace vmk {
 namespace {
 
-QColor ToColor(PlotColor c) { return QColor(c.R, c.G, c.B); }
-
-QPen ToPen(const PlotStroke& s) {
-  QPen pen(ToColor(s.Color), s.Width);
-  pen.setCapStyle(Qt::FlatCap);
-  pen.setJoinStyle(Qt::RoundJoin);
-  // The painter counts dashes in pen widths; the scene counts them in pixels.
-  if (s.Dashed) pen.setDashPattern({6 / s.Width, 4 / s.Width});
-  return pen;
-}
-
-QFont TextFont(const PlotText& t) {
-  QStringList families;
-  for (const QString& f : QString::fromLatin1(vmk::kPlotFontFamilies).split(u',')) {
-    families << f.trimmed();
-  }
-  QFont font(families.front());
-  font.setFamilies(families);
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(static_cast<int>(t.Size + 0.5));
-  font.setBold(t.Bold);
-  return font;
-}
-
-void DrawText(QPainter& painter, const PlotText& t) {
-  const QFont font = TextFont(t);
-  const QString text = QString::fromUtf8(t.Text.data(), static_cast<qsizetype>(t.Text.size()));
-  const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
-  const double dx = t.Anchor == TextAnchor::Start    ? 0
-                    : t.Anchor == TextAnchor::Middle ? -width / 2
-                                                          : -width;
-  painter.setFont(font);
-  painter.setPen(ToColor(t.Color));
-  painter.drawText(QPointF(t.X + dx, t.Y), text);
-}
-
 void Draw(const PlotScene& scene, QImage& image) {
-  image.fill(ToColor(scene.Background));
+  image.fill(ToQColor(scene.Background));
   QPainter painter(&image);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-  for (const PlotPolygon& g : scene.Polygons) {
-    QPolygonF points;
-    points.reserve(static_cast<qsizetype>(g.Points.size()));
-    for (const auto& [x, y] : g.Points) points << QPointF(x, y);
-    if (g.Outline) {
-      painter.setPen(ToPen(*g.Outline));
-    } else {
-      painter.setPen(Qt::NoPen);
-    }
-    painter.setBrush(g.Fill ? QBrush(ToColor(*g.Fill)) : QBrush(Qt::NoBrush));
-    painter.drawPolygon(points);
-  }
-  painter.setBrush(Qt::NoBrush);
-  for (const PlotSegment& g : scene.Segments) {
-    painter.setPen(ToPen(g.Stroke));
-    painter.drawLine(QPointF(g.X1, g.Y1), QPointF(g.X2, g.Y2));
-  }
-  for (const PlotPolyline& line : scene.Polylines) {
-    QPolygonF points;
-    points.reserve(static_cast<qsizetype>(line.Points.size()));
-    for (const auto& [x, y] : line.Points) points << QPointF(x, y);
-    painter.setPen(ToPen(line.Stroke));
-    painter.drawPolyline(points);
-  }
-  for (const PlotCircle& c : scene.Circles) {
-    painter.setPen(QPen(ToColor(c.Outline), 1.5));
-    painter.setBrush(ToColor(c.Fill));
-    painter.drawEllipse(QPointF(c.X, c.Y), c.Radius, c.Radius);
-  }
-  painter.setBrush(Qt::NoBrush);
-  for (const PlotText& t : scene.Texts) DrawText(painter, t);
+  PaintScene(painter, scene);
 }
 
 // Qt's notes on the way (a missing runtime folder, a font it substituted) are not results of
 // the program; only its errors are worth a line.
 void KeepOnlyErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (type == QtCriticalMsg || type == QtFatalMsg) {
-    std::fprintf(stderr, "vmk-calc: Qt: %s\n", message.toLocal8Bit().constData());
+    std::fprintf(stderr, "Qt: %s\n", message.toLocal8Bit().constData());
   }
 }
 
