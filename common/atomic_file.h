@@ -5,14 +5,18 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vmk {
 
-// The file could not be written; what() is one line of UTF-8 naming the path and the cause.
-// The target, when it existed, is as it was.
+// The file could not be written; what() is one line of UTF-8 naming the path, the step and the
+// cause ("case.json: cannot create: No such file or directory"). The target, when it existed, is
+// as it was.
 class FileWriteError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  FileWriteError(const std::string& path, const std::string& step, std::string cause)
+      : std::runtime_error(path + ": " + step + ": " + cause), Cause(std::move(cause)) {}
+  std::string Cause;  // the system's words alone ("No such file or directory")
 };
 
 // Writes `bytes` to "<path>.tmp-<random>" in the target's folder, flushes it to the disk and

@@ -1,5 +1,6 @@
-// `ModelParameters`: the validated inputs of one calculation, its frequency table and the
-// per-case working values the model writes while it runs.
+// `ModelParameters`: the validated inputs of one calculation, its frequency table, and the heat
+// flux and the wind and rise of the last case computed, which the calculation command keeps
+// here after each model run as the program's state.
 #pragma once
 
 #include <array>

@@ -5,8 +5,9 @@
 //   日射量 with net or 放射収支量;
 // - the Japan Meteorological Agency's download CSV (code page 932): the download-time line,
 //   a blank line, the station names, the item names and the rows naming the flag columns.
-// The file is read line by line (a line is cut off at kMaxHourlyLineBytes), so any stream of
-// bytes gives either counts or one error, in time proportional to its size.
+// The file is read line by line (a line longer than kMaxHourlyLineBytes is skipped and counted
+// as rejected, never held whole), so any stream of bytes gives either counts or one error, in
+// time proportional to its size.
 #pragma once
 
 #include <istream>

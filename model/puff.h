@@ -68,11 +68,11 @@ struct PuffRow {
   float Cw = 0;
 };
 
-// Hours, formula code and alpha column of the row's wind case and stability class.
 // NO2 ratios of one section by wind case and day/night index: at the section's fixed distance
 // they depend on nothing else.
 using PuffNo2Memo = std::array<std::array<std::optional<float>, 3>, 3>;  // [windCase][dayNight]
 
+// Hours, formula code and alpha column of the row's wind case and stability class.
 void SelectPuffInputs(const ModelParameters& p, PuffRow& row);
 
 // Replaces freq near the source by a linear blend from n/16 at distance 0 to f at distance X

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -742,7 +741,7 @@ bool Form1::OpenCaseFile(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   CaseFile file;
   try {
-    file = ParseCaseFile(ReadCaseBytes(QFile::encodeName(path).toStdString()));
+    file = ParseCaseFile(ReadCaseBytes(path.toStdString()));
   } catch (const CaseFileError& e) {
     ShowFileProblem(QStringLiteral("%1 を開けません:\n%2").arg(name, QString::fromUtf8(e.what())));
     return false;
@@ -767,7 +766,7 @@ bool Form1::OpenCaseFile(const QString& path) {
 bool Form1::SaveCaseFile(const QString& path) {
   ReadWidgets();
   try {
-    WriteFileAtomically(QFile::encodeName(path).toStdString(), CaseFileText(form_));
+    WriteFileAtomically(path.toStdString(), CaseFileText(form_));
   } catch (const FileWriteError& e) {
     ShowFileProblem(QStringLiteral("保存できませんでした (前のファイルはそのままです):\n") +
                     QString::fromUtf8(e.what()));
@@ -833,7 +832,7 @@ bool Form1::ImportMetDirection(const QString& path, int direction) {
   const QString name = QFileInfo(path).fileName();
   MetStats stats;
   try {
-    stats = ParseMetStats(ReadFileBytes(QFile::encodeName(path).toStdString()));
+    stats = ParseMetStats(ReadFileBytes(path.toStdString()));
   } catch (const std::exception& e) {  // unreadable, or not a met statistics file
     ShowFileProblem(QStringLiteral("%1 を読み込めません:\n%2").arg(name, QString::fromUtf8(e.what())));
     return false;

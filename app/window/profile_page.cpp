@@ -6,7 +6,6 @@
 #include <QChart>
 #include <QCoreApplication>
 #include <QChartView>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -218,7 +217,7 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
 QString ProfilePage::ExportTo(const QString& path) const {
   if (!hasProfile_) return QStringLiteral("保存する距離分布がありません。");
   const QString suffix = QFileInfo(path).suffix().toLower();
-  const std::string file = QFile::encodeName(path).toStdString();
+  const std::string file = path.toStdString();
   ProfilePlotInput in;
   in.Data = &profile_;
   in.From = from_;

@@ -6,7 +6,6 @@
 #include <thread>
 
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -331,7 +330,7 @@ void SiteWindow::SaveClicked() {
 SiteWindow* OpenSiteWindow(QWidget* parent, const QString& path) {
   const QString title = QString::fromUtf8(kSiteWindowTitle);
   try {
-    SitePlan plan = PlanSite(ReadSiteFile(QFile::encodeName(path).toStdString()));
+    SitePlan plan = PlanSite(ReadSiteFile(path.toStdString()));
     CheckSiteForExport(plan.Site);
     QProgressDialog progress(QStringLiteral("計算しています..."), QString(), 0, 1000, parent);
     progress.setWindowTitle(title);

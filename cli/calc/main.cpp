@@ -1,9 +1,7 @@
 // vmk-calc: the calculations of the window without a window. A case file names the controls to
 // change before each press of the calculate button; the program runs the same calculation
 // command as the window on one form record and one calculation state, and prints the results.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -19,11 +17,11 @@
 #include "casefile/profile_csv.h"
 #include "cli/calc/profile_output.h"
 #include "cli/support/cli_support.h"
+#include "common/atomic_file.h"
 #include "common/cp932.h"
 #include "common/json_writer.h"
 #include "input/read_parameters.h"
 #include "model/profile.h"
-#include "platform/files.h"
 #include "platform/streams.h"
 #include "plot/profile_plot.h"
 #ifdef VMK_HAVE_PLOT_PNG
@@ -307,18 +305,11 @@ std::optional<int> WriteProfile(const Options& o, const CalcState& state) {
     const PlotScene scene = BuildProfilePlot(in);
     std::optional<std::string> problem;
     if (PictureKindOf(*o.Plot) == PictureKind::Svg) {
-      const std::string svg = PlotSvg(scene);
-      std::FILE* f = platform::OpenFile(*o.Plot, "wb");
-      if (f == nullptr) {
-        problem = std::strerror(errno);
-      } else {
-        bool ok = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-        int error = ok ? 0 : errno;
-        if (std::fclose(f) != 0 && ok) {
-          ok = false;
-          error = errno;
-        }
-        if (!ok) problem = std::strerror(error);
+      // Written whole: a failed write leaves no broken picture behind.
+      try {
+        WriteFileAtomically(*o.Plot, PlotSvg(scene));
+      } catch (const FileWriteError& e) {
+        problem = e.Cause;
       }
     } else {
 #ifdef VMK_HAVE_PLOT_PNG

@@ -61,6 +61,11 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
     s += "  (the first " + std::to_string(r.FirstRejected.size()) + " of " +
          std::to_string(r.LinesRejected) + " rejected lines shown)\n";
   }
+  if (r.LinesRejected > 0) {
+    // A rejected line still gives its hour: valid when the value it lacks is not needed.
+    s += "  (a value that cannot be read counts as missing; its hour is still valid when it does "
+         "not need that value, as a calm hour needs no direction)\n";
+  }
   for (const std::string& note : r.Notes) s += "note          : " + note + "\n";
   if (m.ValidHours == 0) return s;  // no table to show
 

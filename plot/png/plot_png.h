@@ -9,8 +9,12 @@
 
 namespace vmk {
 
-// Draws `scene` and writes it to `path` (a local file name). Returns one line saying why the
-// file could not be written, or nothing when it was.
+// Draws `scene` as a PNG picture into `bytes`. Returns one line saying why it could not be
+// drawn, or nothing.
+std::optional<std::string> PlotPngBytes(const PlotScene& scene, std::string& bytes);
+
+// Draws `scene` and writes it to `path` (UTF-8) whole, so that a failed write leaves no broken
+// picture. Returns the cause in one line when the file could not be written, or nothing.
 std::optional<std::string> WritePlotPng(const PlotScene& scene, const std::string& path);
 
 }  // namespace vmk
