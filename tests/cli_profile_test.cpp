@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "cli_process.h"
+#include "platform/files.h"
 
 namespace vmk::clitest {
 namespace {
@@ -346,8 +347,9 @@ TEST(ProfilePlot, AFileThatCannotBeWrittenExitsWithThree) {
     const std::string plot = (dir / name).string();
     const RunResult r = RunVmkCalc({"--profile", "10:1000:5", "--plot", plot, kSite});
     EXPECT_EQ(r.ExitCode, 3) << name;
-    EXPECT_TRUE(r.Err.ends_with("vmk-calc: cannot write the plot " + plot +
-                                ": No such file or directory\n"))
+    // The system's own words for a missing folder.
+    const std::string cause = platform::kWindows ? "Path not found" : "No such file or directory";
+    EXPECT_TRUE(r.Err.ends_with("vmk-calc: cannot write the plot " + plot + ": " + cause + "\n"))
         << r.Err;
   }
 }
