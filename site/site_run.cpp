@@ -116,7 +116,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
       }
     }
     meter.Add(static_cast<double>(receptors));
-  });
+  }, &meter, 0);  // each chunk adds the receptors of its distances
 }
 
 // The maximum along each of the 16 directions from one stack.
