@@ -3,6 +3,7 @@
 // rules, computes each stack at each receptor exactly as the window would, and writes the
 // tables, the GIS files and the map into the output folder, with a summary on standard output.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -121,28 +122,33 @@ std::optional<Args> ParseArgs(int argc, char** argv, std::string& problem) {
   return a;
 }
 
-// The share done now and then on standard error, once a run has taken a second.
+// The share done now and then on standard error, once a run has taken a second. A percentage
+// is printed once at most; 100 % only when the whole is done.
 class ProgressLines {
  public:
   void operator()(double share) {
     const auto now = std::chrono::steady_clock::now();
     if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::seconds(2)) return;
+    const int percent = share >= 1 ? 100 : static_cast<int>(std::floor(share * 100));
+    if (percent <= printed_) return;
+    Print(percent);
     last_ = now;
-    std::fprintf(stderr, "vmk-site: %3.0f %% computed\n", share * 100);
-    std::fflush(stderr);
-    shown_ = true;
-    complete_ = share >= 1;
   }
   // Closes a report that has begun: the last line says 100 %.
-  void Finish() const {
-    if (shown_ && !complete_) std::fprintf(stderr, "vmk-site: 100 %% computed\n");
+  void Finish() {
+    if (printed_ >= 0 && printed_ < 100) Print(100);
   }
 
  private:
+  void Print(int percent) {
+    std::fprintf(stderr, "vmk-site: %3d %% computed\n", percent);
+    std::fflush(stderr);
+    printed_ = percent;
+  }
+
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point last_{};
-  bool shown_ = false;
-  bool complete_ = false;
+  int printed_ = -1;  // the last percentage printed; -1: none yet
 };
 
 int Fail(int code, const std::string& message) {
