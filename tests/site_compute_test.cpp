@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -68,6 +69,36 @@ TEST(SiteExactness, CentreLineEqualsTheWindowBitForBit) {
       EXPECT_EQ(status, " 入力・条件 : O.K.") << i;
       EXPECT_GT(window, 0.0f) << mode << " " << i;
       EXPECT_EQ(Bits(got), Bits(window)) << mode << " point " << i << ": " << got << " vs " << window;
+    }
+  }
+}
+
+// Far from the origin the coordinates place a receptor only to a few nanometres: a polar ring
+// around a stack there, near and far, still lies on the centre lines, and each of its
+// receptors is the window's value of its direction.
+TEST(SiteExactness, CentreLinesFarFromTheOriginEqualTheWindow) {
+  const std::array<std::array<double, 2>, 2> centres = {{{3e7, 4e7}, {-2.5e5, 1.2e5}}};
+  for (const auto& [cx, cy] : centres) {
+    Json site = TwoStackSite(VariedMet());
+    site["sources"].erase(1);
+    site["sources"][0]["x"] = cx;
+    site["sources"][0]["y"] = cy;
+    site["sectors"] = "smooth";
+    site["receptors"]["polar"] = {{"center", {cx, cy}}, {"distances", "0.1:90000:24"}, {"log", true}};
+    const SitePlan plan = PlanOf(site);
+    const SiteResult result = RunOf(plan);
+    const ReceptorSet& rs = plan.Receptors;
+    const std::size_t n = rs.PolarDistances.size();
+    for (std::size_t q = rs.PolarBegin(); q < rs.PointBegin(); ++q) {
+      const int j = static_cast<int>((q - rs.PolarBegin()) / n);
+      const double dx = rs.All[q].X - cx;
+      const double dy = rs.All[q].Y - cy;
+      const float r = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+      const float window = WindowConc(site, 0, (j + 8) % 16, r, plan.DefaultZ);
+      ASSERT_GT(window, 0.0f) << cx << " " << j << " " << r;
+      EXPECT_EQ(Bits(result.StackC[0][q]), Bits(window))
+          << "centre " << cx << ", " << cy << ", direction " << j << ", R " << r << ": "
+          << result.StackC[0][q] << " vs " << window;
     }
   }
 }
