@@ -72,6 +72,17 @@ TEST(SiteCli, JsonSummaryMatchesTheComputation) {
   EXPECT_EQ(doc["receptors"]["withoutValue"]["grid"], 1);  // the node on 1号ボイラ
 }
 
+// Options take their value after a blank or after "=", as in the other programs.
+TEST(SiteCli, OptionValuesAfterAnEqualsSign) {
+  scratch::ScratchDir dir;
+  const fs::path out = dir / "out";
+  const RunResult r = RunSiteProgram({"--threads=2", kExample.string(), "--out=" + out.string(), "--json"});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_TRUE(fs::exists(out / "points.csv"));
+  EXPECT_EQ(Json::parse(r.Out)["points"].size(), 3u);
+}
+
 TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
   scratch::ScratchDir dir;
   Json bad = TwoStackSite(VariedMet());
@@ -99,6 +110,10 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
       {{kExample.string()}, "--out DIR is needed"},
       {{kExample.string(), "--out", out.string(), "--threads", "0"}, "--threads must be a whole number"},
       {{kExample.string(), "--out", out.string(), "--colour"}, "unknown option --colour"},
+      {{kExample.string(), "--out=" + out.string(), "--threads=0"}, "--threads must be a whole number"},
+      {{kExample.string(), "--out="}, "--out DIR is needed"},
+      {{kExample.string(), "--out"}, "--out needs a value"},
+      {{kExample.string(), "--out", out.string(), "--threads"}, "--threads needs a value"},
   };
   for (const Case& c : cases) {
     const RunResult r = RunSiteProgram(c.Args);
