@@ -37,22 +37,6 @@ GridRaster RasterOf(const SitePlan& plan, const SiteResult& result) {
 
 }  // namespace
 
-bool HaveGisFiles() {
-#ifdef VMK_HAVE_GDAL
-  return true;
-#else
-  return false;
-#endif
-}
-
-bool HaveMapPictures() {
-#ifdef VMK_HAVE_PLOT_QT
-  return true;
-#else
-  return false;
-#endif
-}
-
 void CheckSiteForExport(const SiteDefinition& site) {
 #ifdef VMK_HAVE_GDAL
   if (!site.Crs.empty()) {
