@@ -1,3 +1,4 @@
+#include "platform/files.h"
 #include "site/site_file.h"
 
 #include <charconv>
@@ -9,6 +10,9 @@
 #include "input/model_parameters.h"
 
 namespace vmk {
+
+using platform::PathFromUtf8;
+using platform::PathToUtf8;
 namespace {
 
 using Json = nlohmann::json;
@@ -68,15 +72,6 @@ CaseStep Controls(const Json& v, const std::string& where, bool forStack) {
   } catch (const CaseFileError& e) {
     FailJsonValue(where, e.what());
   }
-}
-
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string PathToUtf8(const std::filesystem::path& p) {
-  const std::u8string s = p.u8string();
-  return std::string(s.begin(), s.end());
 }
 
 MetStats Met(const Json& v, const std::string& baseDir, std::string& source) {
