@@ -139,4 +139,45 @@ std::string JsonTypeName(const nlohmann::json& value) {
   }
 }
 
+void FailJsonValue(const std::string& where, const std::string& what) {
+  throw JsonFileError(where.empty() ? what : where + ": " + what);
+}
+
+std::string JsonMemberPlace(const std::string& where, std::string_view key) {
+  return where.empty() ? std::string(key) : where + "." + std::string(key);
+}
+
+void CheckJsonKeys(const nlohmann::json& object, std::initializer_list<std::string_view> known,
+                   const std::string& where, bool listKnown) {
+  for (const auto& [key, value] : object.items()) {
+    bool ok = false;
+    for (std::string_view k : known) ok = ok || key == k;
+    if (ok) continue;
+    std::string message = "unknown key " + QuoteForMessage(key);
+    if (listKnown) {
+      std::string list;
+      for (std::string_view k : known) list += (list.empty() ? "" : ", ") + std::string(k);
+      message += " (known: " + list + ")";
+    }
+    FailJsonValue(where, message);
+  }
+}
+
+const nlohmann::json* FindJsonMember(const nlohmann::json& object, std::string_view key) {
+  const auto it = object.find(key);
+  return it == object.end() ? nullptr : &*it;
+}
+
+const nlohmann::json& RequiredJsonMember(const nlohmann::json& object, std::string_view key,
+                                         const std::string& where) {
+  const nlohmann::json* v = FindJsonMember(object, key);
+  if (v == nullptr) FailJsonValue(where, "the key \"" + std::string(key) + "\" is missing");
+  return *v;
+}
+
+std::string JsonStringValue(const nlohmann::json& value, const std::string& where) {
+  if (!value.is_string()) FailJsonValue(where, "must be a string, not " + JsonTypeName(value));
+  return value.get<std::string>();
+}
+
 }  // namespace vmk

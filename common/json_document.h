@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -44,5 +45,31 @@ nlohmann::json ParseJsonDocument(std::string_view text, std::string_view kind);
 
 // A short name of a value's type for messages: "a string", "an object", "a number", ...
 std::string JsonTypeName(const nlohmann::json& value);
+
+// ---- Reading a checked document's values
+//
+// Each problem raises JsonFileError with "<where>: <what>" (<what> alone when `where` is
+// empty), `where` naming the place in the document ("sources[2].x"); the reader of one kind of
+// file turns it into its own error type.
+
+[[noreturn]] void FailJsonValue(const std::string& where, const std::string& what);
+
+// The place of member `key` of the value at `where`: "where.key", or "key" at the top.
+std::string JsonMemberPlace(const std::string& where, std::string_view key);
+
+// Every key of `object` must be one of `known`: "unknown key "x"", followed by
+// " (known: a, b, ...)" when `listKnown`.
+void CheckJsonKeys(const nlohmann::json& object, std::initializer_list<std::string_view> known,
+                   const std::string& where, bool listKnown = false);
+
+// The member `key` of `object`, or null when it has none.
+const nlohmann::json* FindJsonMember(const nlohmann::json& object, std::string_view key);
+
+// The member `key` of `object`; raises "the key "key" is missing" when it has none.
+const nlohmann::json& RequiredJsonMember(const nlohmann::json& object, std::string_view key,
+                                         const std::string& where);
+
+// The text of a string value; raises "must be a string, not ..." for any other value.
+std::string JsonStringValue(const nlohmann::json& value, const std::string& where);
 
 }  // namespace vmk

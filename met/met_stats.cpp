@@ -20,23 +20,21 @@ void WriteCounts(JsonWriter& w, const ClassCounts& counts) {
   w.EndArray();
 }
 
-[[noreturn]] void Fail(const std::string& where, const std::string& what) {
-  throw MetStatsError(where.empty() ? what : where + ": " + what);
-}
-
 int ReadCount(const Json& v, const std::string& where, int low) {
-  if (!v.is_number_integer()) Fail(where, "must be a whole number of hours, not " + JsonTypeName(v));
+  if (!v.is_number_integer()) {
+    FailJsonValue(where, "must be a whole number of hours, not " + JsonTypeName(v));
+  }
   const long long n = v.get<long long>();
   if (n < low || n > MaxFreqHours) {
-    Fail(where, std::to_string(n) + " is not from " + std::to_string(low) + " to " +
-                    std::to_string(MaxFreqHours) + " hours");
+    FailJsonValue(where, std::to_string(n) + " is not from " + std::to_string(low) + " to " +
+                             std::to_string(MaxFreqHours) + " hours");
   }
   return static_cast<int>(n);
 }
 
 ClassCounts ReadCounts(const Json& v, const std::string& where) {
   if (!v.is_array() || v.size() != kStabilityClasses) {
-    Fail(where, "must be a list of 11 hours, one per stability class (A ... G)");
+    FailJsonValue(where, "must be a list of 11 hours, one per stability class (A ... G)");
   }
   ClassCounts out{};
   for (int s = 0; s < kStabilityClasses; ++s) {
@@ -46,35 +44,14 @@ ClassCounts ReadCounts(const Json& v, const std::string& where) {
   return out;
 }
 
-std::string ReadString(const Json& v, const std::string& where) {
-  if (!v.is_string()) Fail(where, "must be a string, not " + JsonTypeName(v));
-  return v.get<std::string>();
-}
-
-// Every key of `object` must be one of `known`.
-void CheckKeys(const Json& object, std::initializer_list<std::string_view> known,
-               const std::string& where) {
-  for (const auto& [key, value] : object.items()) {
-    bool ok = false;
-    for (std::string_view k : known) ok = ok || key == k;
-    if (!ok) Fail(where, "unknown key " + QuoteForMessage(key));
-  }
-}
-
-const Json& Required(const Json& object, std::string_view key, const std::string& where) {
-  const auto it = object.find(key);
-  if (it == object.end()) Fail(where, "the key \"" + std::string(key) + "\" is missing");
-  return *it;
-}
-
 MetDirection ReadDirection(const Json& v, const std::string& where) {
-  if (!v.is_object()) Fail(where, "must be an object with \"weak\" and \"windy\"");
-  CheckKeys(v, {"weak", "windy"}, where);
+  if (!v.is_object()) FailJsonValue(where, "must be an object with \"weak\" and \"windy\"");
+  CheckJsonKeys(v, {"weak", "windy"}, where);
   MetDirection d;
-  d.Weak = ReadCounts(Required(v, "weak", where), where + ".weak");
-  const Json& windy = Required(v, "windy", where);
+  d.Weak = ReadCounts(RequiredJsonMember(v, "weak", where), where + ".weak");
+  const Json& windy = RequiredJsonMember(v, "windy", where);
   if (!windy.is_array() || windy.size() != kWindyClasses) {
-    Fail(where + ".windy", "must be a list of 6 lists (windy classes 1 to 6)");
+    FailJsonValue(where + ".windy", "must be a list of 6 lists (windy classes 1 to 6)");
   }
   for (int k = 0; k < kWindyClasses; ++k) {
     d.Windy[static_cast<std::size_t>(k)] =
@@ -138,55 +115,58 @@ std::string MetStatsJson(const MetStats& stats) {
   return w.Finish();
 }
 
-MetStats ParseMetStats(std::string_view utf8) {
-  Json doc;
-  try {
-    doc = ParseJsonDocument(utf8, "a met statistics file");
-  } catch (const JsonFileError& e) {
-    throw MetStatsError(e.what());
+namespace {
+
+// The document's problems raise JsonFileError; ParseMetStats makes them MetStatsError.
+MetStats ReadMetStats(std::string_view utf8) {
+  const Json doc = ParseJsonDocument(utf8, "a met statistics file");
+  if (!doc.is_object()) {
+    FailJsonValue("", "a met statistics file holds one object, not " + JsonTypeName(doc));
   }
-  if (!doc.is_object()) Fail("", "a met statistics file holds one object, not " + JsonTypeName(doc));
   const auto format = doc.find("format");
   if (format == doc.end() || !format->is_string() || format->get<std::string>() != kMetFormat) {
-    Fail("", "not a met statistics file: \"format\" must be \"" + std::string(kMetFormat) + "\"");
+    FailJsonValue("", "not a met statistics file: \"format\" must be \"" + std::string(kMetFormat) +
+                          "\"");
   }
-  CheckKeys(doc,
-            {"format", "station", "from", "to", "hoursRead", "validHours", "missingHours",
-             "representativeSpeeds", "stabilityClasses", "calmAll", "weakAll", "directions"},
-            "");
+  CheckJsonKeys(doc,
+                {"format", "station", "from", "to", "hoursRead", "validHours", "missingHours",
+                 "representativeSpeeds", "stabilityClasses", "calmAll", "weakAll", "directions"},
+                "");
   MetStats m;
-  if (doc.contains("station")) m.Station = ReadString(doc["station"], "station");
-  if (doc.contains("from")) m.From = ReadString(doc["from"], "from");
-  if (doc.contains("to")) m.To = ReadString(doc["to"], "to");
+  if (doc.contains("station")) m.Station = JsonStringValue(doc["station"], "station");
+  if (doc.contains("from")) m.From = JsonStringValue(doc["from"], "from");
+  if (doc.contains("to")) m.To = JsonStringValue(doc["to"], "to");
   if (doc.contains("hoursRead")) {
     const Json& v = doc["hoursRead"];
     if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > 1000000000) {
-      Fail("hoursRead", "must be a whole number of hours");
+      FailJsonValue("hoursRead", "must be a whole number of hours");
     }
     m.HoursRead = static_cast<int>(v.get<long long>());
   }
-  m.ValidHours = ReadCount(Required(doc, "validHours", ""), "validHours", 1);
+  m.ValidHours = ReadCount(RequiredJsonMember(doc, "validHours", ""), "validHours", 1);
   if (doc.contains("missingHours")) {
     const Json& v = doc["missingHours"];
-    if (!v.is_object()) Fail("missingHours", "must be an object of cause: hours");
+    if (!v.is_object()) FailJsonValue("missingHours", "must be an object of cause: hours");
     for (const auto& [cause, hours] : v.items()) {
       if (!hours.is_number_integer() || hours.get<long long>() < 0 ||
           hours.get<long long>() > 1000000000) {
-        Fail("missingHours." + cause, "must be a whole number of hours");
+        FailJsonValue("missingHours." + cause, "must be a whole number of hours");
       }
       m.MissingHours.emplace_back(cause, static_cast<int>(hours.get<long long>()));
     }
   }
   {
-    const Json& v = Required(doc, "representativeSpeeds", "");
+    const Json& v = RequiredJsonMember(doc, "representativeSpeeds", "");
     if (!v.is_array() || v.size() != m.RepresentativeSpeeds.size()) {
-      Fail("representativeSpeeds", "must be a list of 8 speeds (calm, weak wind, windy 1 to 6)");
+      FailJsonValue("representativeSpeeds",
+                    "must be a list of 8 speeds (calm, weak wind, windy 1 to 6)");
     }
     for (std::size_t i = 0; i < m.RepresentativeSpeeds.size(); ++i) {
       // A speed is kept as a single-precision number, as the window keeps it.
       const float speed = v[i].is_number() ? static_cast<float>(v[i].get<double>()) : NAN;
       if (!std::isfinite(speed)) {
-        Fail("representativeSpeeds[" + std::to_string(i + 1) + "]", "must be a number (m/s)");
+        FailJsonValue("representativeSpeeds[" + std::to_string(i + 1) + "]",
+                      "must be a number (m/s)");
       }
       m.RepresentativeSpeeds[i] = speed;
     }
@@ -198,24 +178,35 @@ MetStats ParseMetStats(std::string_view utf8) {
       same = v[i].is_string() && v[i].get<std::string>() == kMetStabilityNames[i];
     }
     if (!same) {
-      Fail("stabilityClasses", "must be the 11 classes A, A-B, B, B-C, C, C-D, Dd, Dn, E, F, G");
+      FailJsonValue("stabilityClasses",
+                    "must be the 11 classes A, A-B, B, B-C, C, C-D, Dd, Dn, E, F, G");
     }
   }
-  m.CalmAll = ReadCounts(Required(doc, "calmAll", ""), "calmAll");
-  m.WeakAll = ReadCounts(Required(doc, "weakAll", ""), "weakAll");
-  const Json& dirs = Required(doc, "directions", "");
-  if (!dirs.is_object()) Fail("directions", "must be an object keyed N, NNE, ..., NNW");
+  m.CalmAll = ReadCounts(RequiredJsonMember(doc, "calmAll", ""), "calmAll");
+  m.WeakAll = ReadCounts(RequiredJsonMember(doc, "weakAll", ""), "weakAll");
+  const Json& dirs = RequiredJsonMember(doc, "directions", "");
+  if (!dirs.is_object()) FailJsonValue("directions", "must be an object keyed N, NNE, ..., NNW");
   for (const auto& [key, value] : dirs.items()) {
     if (!DirectionIndex(key) || key != kDirectionNames[static_cast<std::size_t>(*DirectionIndex(key))]) {
-      Fail("directions", "unknown direction " + QuoteForMessage(key) + " (N, NNE, ..., NNW)");
+      FailJsonValue("directions", "unknown direction " + QuoteForMessage(key) + " (N, NNE, ..., NNW)");
     }
   }
   for (int d = 0; d < kDirections; ++d) {
     const std::string name(kDirectionNames[static_cast<std::size_t>(d)]);
     m.Directions[static_cast<std::size_t>(d)] =
-        ReadDirection(Required(dirs, name, "directions"), "directions." + name);
+        ReadDirection(RequiredJsonMember(dirs, name, "directions"), "directions." + name);
   }
   return m;
+}
+
+}  // namespace
+
+MetStats ParseMetStats(std::string_view utf8) {
+  try {
+    return ReadMetStats(utf8);
+  } catch (const JsonFileError& e) {
+    throw MetStatsError(e.what());
+  }
 }
 
 std::optional<int> DirectionIndex(std::string_view name) {

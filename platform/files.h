@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,15 @@ inline constexpr int kErrorNotOpen = EBADF;
 #endif
 
 // ---- Paths
+
+// A UTF-8 path as the standard library's path (wide on Windows), and back.
+inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string PathToUtf8(const std::filesystem::path& path) {
+  const std::u8string s = path.u8string();
+  return std::string(s.begin(), s.end());
+}
 
 // True for a character that separates folder names: "/" here, "\" and "/" on Windows.
 bool IsPathSeparator(char c);

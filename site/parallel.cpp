@@ -23,9 +23,9 @@ void ParallelFor(std::size_t n, std::size_t chunk, int threads,
   std::exception_ptr failure;
   std::mutex mutex;
   std::condition_variable finished;
-  std::size_t running = workers;
+  std::size_t running = 0;  // helper threads still working
 
-  const auto work = [&] {
+  const auto work = [&](bool caller) {
     try {
       for (;;) {
         if (stop.load(std::memory_order_relaxed)) break;
@@ -34,31 +34,40 @@ void ParallelFor(std::size_t n, std::size_t chunk, int threads,
         const std::size_t begin = c * chunk;
         const std::size_t end = begin + chunk < n ? begin + chunk : n;
         body(begin, end);
-        if (meter != nullptr) meter->Add(static_cast<double>(end - begin) * unitsPerItem);
+        if (meter != nullptr) {
+          if (unitsPerItem != 0) meter->Add(static_cast<double>(end - begin) * unitsPerItem);
+          if (caller) meter->Report();
+        }
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(mutex);
       if (!failure) failure = std::current_exception();
       stop = true;
     }
-    const std::lock_guard<std::mutex> lock(mutex);
-    --running;
-    finished.notify_all();
   };
 
   std::vector<std::thread> pool;
-  pool.reserve(workers);
-  try {
-    for (std::size_t i = 0; i < workers; ++i) pool.emplace_back(work);
-  } catch (...) {
-    // No thread could be started: what is left runs here.
-    const std::lock_guard<std::mutex> lock(mutex);
-    running -= workers - pool.size();
+  pool.reserve(workers - 1);
+  for (std::size_t i = 1; i < workers; ++i) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      ++running;
+    }
+    try {
+      pool.emplace_back([&] {
+        work(false);
+        const std::lock_guard<std::mutex> lock(mutex);
+        --running;
+        finished.notify_all();
+      });
+    } catch (...) {
+      // No more threads: what is left runs on those there are.
+      const std::lock_guard<std::mutex> lock(mutex);
+      --running;
+      break;
+    }
   }
-  if (pool.empty()) {
-    running = 1;
-    work();
-  }
+  work(true);
   {
     std::unique_lock<std::mutex> lock(mutex);
     while (running > 0) {

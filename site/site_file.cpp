@@ -1,83 +1,51 @@
+#include "platform/files.h"
 #include "site/site_file.h"
 
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <initializer_list>
 #include <set>
 
 #include "common/json_document.h"
 #include "input/model_parameters.h"
 
 namespace vmk {
+
+using platform::PathFromUtf8;
+using platform::PathToUtf8;
 namespace {
 
 using Json = nlohmann::json;
 
-[[noreturn]] void Fail(const std::string& where, const std::string& what) {
-  throw SiteError(where.empty() ? what : where + ": " + what);
-}
-
-void CheckKeys(const Json& object, std::initializer_list<std::string_view> known,
-               const std::string& where) {
-  for (const auto& [key, value] : object.items()) {
-    bool ok = false;
-    for (std::string_view k : known) ok = ok || key == k;
-    if (!ok) {
-      std::string list;
-      for (std::string_view k : known) list += (list.empty() ? "" : ", ") + std::string(k);
-      Fail(where, "unknown key " + QuoteForMessage(key) + " (known: " + list + ")");
-    }
-  }
-}
-
-const Json* Find(const Json& object, std::string_view key) {
-  const auto it = object.find(key);
-  return it == object.end() ? nullptr : &*it;
-}
-
-const Json& Required(const Json& object, std::string_view key, const std::string& where) {
-  const Json* v = Find(object, key);
-  if (v == nullptr) Fail(where, "the key \"" + std::string(key) + "\" is missing");
-  return *v;
-}
-
-std::string Member(const std::string& where, std::string_view key) {
-  return where.empty() ? std::string(key) : where + "." + std::string(key);
-}
-
 const Json& Object(const Json& v, const std::string& where) {
-  if (!v.is_object()) Fail(where, "must be an object, not " + JsonTypeName(v));
+  if (!v.is_object()) FailJsonValue(where, "must be an object, not " + JsonTypeName(v));
   return v;
 }
 
 double Number(const Json& v, const std::string& where) {
-  if (!v.is_number()) Fail(where, "must be a number, not " + JsonTypeName(v));
+  if (!v.is_number()) FailJsonValue(where, "must be a number, not " + JsonTypeName(v));
   const double d = v.get<double>();
-  if (!std::isfinite(d)) Fail(where, "must be a finite number");
+  if (!std::isfinite(d)) FailJsonValue(where, "must be a finite number");
   return d;
 }
 
 double Coordinate(const Json& v, const std::string& where) {
   const double d = Number(v, where);
-  if (std::fabs(d) > kMaxSiteCoordinate) Fail(where, "lies beyond 1e9 m: not a coordinate");
+  if (std::fabs(d) > kMaxSiteCoordinate) {
+    FailJsonValue(where, "lies beyond 1e9 m: not a coordinate");
+  }
   return d;
-}
-
-std::string String(const Json& v, const std::string& where) {
-  if (!v.is_string()) Fail(where, "must be a string, not " + JsonTypeName(v));
-  return v.get<std::string>();
 }
 
 // A name of a stack or point: printed in tables, file headers and on the map.
 std::string Name(const Json& v, const std::string& where) {
-  std::string name = String(v, where);
-  if (name.empty()) Fail(where, "must not be empty");
+  std::string name = JsonStringValue(v, where);
+  if (name.empty()) FailJsonValue(where, "must not be empty");
   if (name.size() > kMaxSiteNameBytes) {
-    Fail(where, "is longer than " + std::to_string(kMaxSiteNameBytes) + " bytes");
+    FailJsonValue(where, "is longer than " + std::to_string(kMaxSiteNameBytes) + " bytes");
   }
   for (unsigned char c : name) {
-    if (c < 0x20 || c == 0x7f) Fail(where, "must not hold control characters");
+    if (c < 0x20 || c == 0x7f) FailJsonValue(where, "must not hold control characters");
   }
   return name;
 }
@@ -88,48 +56,40 @@ CaseStep Controls(const Json& v, const std::string& where, bool forStack) {
   for (const auto& [key, value] : v.items()) {
     for (std::string_view owned : kSiteOwnedControls) {
       if (key == owned) {
-        Fail(where, QuoteForMessage(key) +
-                        " cannot be set here: the met file and the receptors give it");
+        FailJsonValue(where, QuoteForMessage(key) +
+                                 " cannot be set here: the met file and the receptors give it");
       }
     }
     if (forStack && key == "HrpEdit") {
-      Fail(where, "\"HrpEdit\" cannot be set for one stack: the receptor height is \"common\" "
-                  "(the default) or a point's \"z\"");
+      FailJsonValue(where,
+                    "\"HrpEdit\" cannot be set for one stack: the receptor height is \"common\" "
+                    "(the default) or a point's \"z\"");
     }
   }
   try {
     CaseFile file = ParseCaseFile(v.dump());
     return file.Steps.empty() ? CaseStep{} : std::move(file.Steps.front());
   } catch (const CaseFileError& e) {
-    Fail(where, e.what());
+    FailJsonValue(where, e.what());
   }
-}
-
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string PathToUtf8(const std::filesystem::path& p) {
-  const std::u8string s = p.u8string();
-  return std::string(s.begin(), s.end());
 }
 
 MetStats Met(const Json& v, const std::string& baseDir, std::string& source) {
   if (v.is_string()) {
     const std::string written = v.get<std::string>();
-    if (written.empty()) Fail("met", "must name the met statistics file");
+    if (written.empty()) FailJsonValue("met", "must name the met statistics file");
     const std::filesystem::path full = PathFromUtf8(baseDir) / PathFromUtf8(written);
     source = written;
     std::string bytes;
     try {
       bytes = ReadFileBytes(PathToUtf8(full));
     } catch (const JsonFileError& e) {
-      Fail("met file " + QuoteForMessage(written), e.what());
+      FailJsonValue("met file " + QuoteForMessage(written), e.what());
     }
     try {
       return ParseMetStats(bytes);
     } catch (const MetStatsError& e) {
-      Fail("met file " + QuoteForMessage(written), e.what());
+      FailJsonValue("met file " + QuoteForMessage(written), e.what());
     }
   }
   if (v.is_object()) {
@@ -137,11 +97,11 @@ MetStats Met(const Json& v, const std::string& baseDir, std::string& source) {
     try {
       return ParseMetStats(v.dump());
     } catch (const MetStatsError& e) {
-      Fail("met", e.what());
+      FailJsonValue("met", e.what());
     }
   }
-  Fail("met", "must be the path of a met statistics file or the object itself, not " +
-                  JsonTypeName(v));
+  FailJsonValue("met", "must be the path of a met statistics file or the object itself, not " +
+                           JsonTypeName(v));
 }
 
 bool ReadDouble(std::string_view s, double& out) {
@@ -151,73 +111,105 @@ bool ReadDouble(std::string_view s, double& out) {
   return ec == std::errc() && end == s.data() + s.size() && std::isfinite(out);
 }
 
+AxisSteps Axis(std::string_view text, const std::string& where) {
+  const auto bad = [&] {
+    FailJsonValue(where, "must be \"FROM:TO:N\", such as \"-5000:5000:201\", not " +
+                             QuoteForMessage(text));
+  };
+  const auto c1 = text.find(':');
+  if (c1 == std::string_view::npos) bad();
+  const auto c2 = text.find(':', c1 + 1);
+  if (c2 == std::string_view::npos || text.find(':', c2 + 1) != std::string_view::npos) bad();
+  AxisSteps a;
+  if (!ReadDouble(text.substr(0, c1), a.From) ||
+      !ReadDouble(text.substr(c1 + 1, c2 - c1 - 1), a.To)) {
+    bad();
+  }
+  const std::string_view n = text.substr(c2 + 1);
+  long long count = 0;
+  const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), count);
+  if (n.empty() || ec != std::errc() || end != n.data() + n.size()) bad();
+  if (count < 1 || count > static_cast<long long>(kMaxSiteReceptors)) {
+    FailJsonValue(where, "N must be from 1 to 4000000");
+  }
+  a.N = static_cast<int>(count);
+  return a;
+}
+
 GridDefinition Grid(const Json& v, const std::string& where) {
   Object(v, where);
-  CheckKeys(v, {"x", "y"}, where);
+  CheckJsonKeys(v, {"x", "y"}, where, true);
   GridDefinition g;
-  g.X = ParseAxis(String(Required(v, "x", where), Member(where, "x")), Member(where, "x"));
-  g.Y = ParseAxis(String(Required(v, "y", where), Member(where, "y")), Member(where, "y"));
+  const std::string xw = JsonMemberPlace(where, "x");
+  const std::string yw = JsonMemberPlace(where, "y");
+  g.X = Axis(JsonStringValue(RequiredJsonMember(v, "x", where), xw), xw);
+  g.Y = Axis(JsonStringValue(RequiredJsonMember(v, "y", where), yw), yw);
   for (const auto& [axis, name] : {std::pair{g.X, "x"}, std::pair{g.Y, "y"}}) {
-    const std::string w = Member(where, name);
-    if (axis.N < 2) Fail(w, "needs at least 2 values");
-    if (!(axis.From < axis.To)) Fail(w, "FROM must be less than TO");
+    const std::string w = JsonMemberPlace(where, name);
+    if (axis.N < 2) FailJsonValue(w, "needs at least 2 values");
+    if (!(axis.From < axis.To)) FailJsonValue(w, "FROM must be less than TO");
     if (std::fabs(axis.From) > kMaxSiteCoordinate || std::fabs(axis.To) > kMaxSiteCoordinate) {
-      Fail(w, "lies beyond 1e9 m: not a coordinate");
+      FailJsonValue(w, "lies beyond 1e9 m: not a coordinate");
     }
   }
   const std::size_t count = static_cast<std::size_t>(g.X.N) * static_cast<std::size_t>(g.Y.N);
   if (g.X.N > static_cast<int>(kMaxSiteReceptors) || g.Y.N > static_cast<int>(kMaxSiteReceptors) ||
       count > kMaxSiteReceptors) {
-    Fail(where, std::to_string(g.X.N) + " x " + std::to_string(g.Y.N) +
-                    " receptors are more than 4000000");
+    FailJsonValue(where, std::to_string(g.X.N) + " x " + std::to_string(g.Y.N) +
+                             " receptors are more than 4000000");
   }
   return g;
 }
 
 PolarDefinition Polar(const Json& v, const std::string& where) {
   Object(v, where);
-  CheckKeys(v, {"center", "distances", "log"}, where);
+  CheckJsonKeys(v, {"center", "distances", "log"}, where, true);
   PolarDefinition p;
-  const Json& center = Required(v, "center", where);
-  const std::string cw = Member(where, "center");
-  if (!center.is_array() || center.size() != 2) Fail(cw, "must be [x, y] (m)");
+  const Json& center = RequiredJsonMember(v, "center", where);
+  const std::string cw = JsonMemberPlace(where, "center");
+  if (!center.is_array() || center.size() != 2) FailJsonValue(cw, "must be [x, y] (m)");
   p.CenterX = Coordinate(center[0], cw + "[1]");
   p.CenterY = Coordinate(center[1], cw + "[2]");
-  const std::string dw = Member(where, "distances");
-  p.Distances = ParseAxis(String(Required(v, "distances", where), dw), dw);
-  if (const Json* log = Find(v, "log")) {
-    if (!log->is_boolean()) Fail(Member(where, "log"), "must be true or false");
+  const std::string dw = JsonMemberPlace(where, "distances");
+  p.Distances = Axis(JsonStringValue(RequiredJsonMember(v, "distances", where), dw), dw);
+  if (const Json* log = FindJsonMember(v, "log")) {
+    if (!log->is_boolean()) FailJsonValue(JsonMemberPlace(where, "log"), "must be true or false");
     p.Log = log->get<bool>();
   }
   const AxisSteps& d = p.Distances;
   // Compared as the window compares them: the distances are single-precision values.
   if (!(static_cast<float>(d.From) >= RLowerLimit && static_cast<float>(d.To) <= RUpperLimit)) {
-    Fail(dw, "must lie from 0.09999 to 100001 m, the receptor distances the window accepts");
+    FailJsonValue(dw,
+                  "must lie from 0.09999 to 100001 m, the receptor distances the window accepts");
   }
   if (d.N == 1 ? d.From != d.To : !(d.From < d.To)) {
-    Fail(dw, "FROM must be less than TO (or equal to it for one distance)");
+    FailJsonValue(dw, "FROM must be less than TO (or equal to it for one distance)");
   }
   if (d.N > static_cast<int>(kMaxSiteReceptors / kDirections)) {
-    Fail(dw, "16 x " + std::to_string(d.N) + " receptors are more than 4000000");
+    FailJsonValue(dw, "16 x " + std::to_string(d.N) + " receptors are more than 4000000");
   }
   return p;
 }
 
 std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
-  if (!v.is_array()) Fail(where, "must be a list of {\"name\", \"x\", \"y\"}, not " + JsonTypeName(v));
-  if (v.size() > kMaxSiteReceptors) Fail(where, "holds more than 4000000 points");
+  if (!v.is_array()) {
+    FailJsonValue(where, "must be a list of {\"name\", \"x\", \"y\"}, not " + JsonTypeName(v));
+  }
+  if (v.size() > kMaxSiteReceptors) FailJsonValue(where, "holds more than 4000000 points");
   std::vector<PointDefinition> points;
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
     const std::string w = where + "[" + std::to_string(i + 1) + "]";
     const Json& p = Object(v[i], w);
-    CheckKeys(p, {"name", "x", "y", "z"}, w);
+    CheckJsonKeys(p, {"name", "x", "y", "z"}, w, true);
     PointDefinition s;
-    s.Name = Name(Required(p, "name", w), Member(w, "name"));
-    if (!names.insert(s.Name).second) Fail(w, "a second point named " + QuoteForMessage(s.Name));
-    s.X = Coordinate(Required(p, "x", w), Member(w, "x"));
-    s.Y = Coordinate(Required(p, "y", w), Member(w, "y"));
-    if (const Json* z = Find(p, "z")) s.Z = Number(*z, Member(w, "z"));
+    s.Name = Name(RequiredJsonMember(p, "name", w), JsonMemberPlace(w, "name"));
+    if (!names.insert(s.Name).second) {
+      FailJsonValue(w, "a second point named " + QuoteForMessage(s.Name));
+    }
+    s.X = Coordinate(RequiredJsonMember(p, "x", w), JsonMemberPlace(w, "x"));
+    s.Y = Coordinate(RequiredJsonMember(p, "y", w), JsonMemberPlace(w, "y"));
+    if (const Json* z = FindJsonMember(p, "z")) s.Z = Number(*z, JsonMemberPlace(w, "z"));
     points.push_back(std::move(s));
   }
   return points;
@@ -225,24 +217,26 @@ std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
 
 std::vector<StackDefinition> Stacks(const Json& v) {
   const std::string where = "sources";
-  if (!v.is_array()) Fail(where, "must be a list of stacks, not " + JsonTypeName(v));
-  if (v.empty()) Fail(where, "names no stack");
-  if (v.size() > kMaxSiteStacks) Fail(where, "holds more than 1000 stacks");
+  if (!v.is_array()) FailJsonValue(where, "must be a list of stacks, not " + JsonTypeName(v));
+  if (v.empty()) FailJsonValue(where, "names no stack");
+  if (v.size() > kMaxSiteStacks) FailJsonValue(where, "holds more than 1000 stacks");
   std::vector<StackDefinition> stacks;
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
     std::string w = where + "[" + std::to_string(i + 1) + "]";
     const Json& s = Object(v[i], w);
-    CheckKeys(s, {"name", "x", "y", "controls"}, w);
+    CheckJsonKeys(s, {"name", "x", "y", "controls"}, w, true);
     StackDefinition stack;
-    stack.Name = Name(Required(s, "name", w), Member(w, "name"));
+    stack.Name = Name(RequiredJsonMember(s, "name", w), JsonMemberPlace(w, "name"));
     if (!names.insert(stack.Name).second) {
-      Fail(w, "a second stack named " + QuoteForMessage(stack.Name));
+      FailJsonValue(w, "a second stack named " + QuoteForMessage(stack.Name));
     }
     w = "stack " + QuoteForMessage(stack.Name);
-    stack.X = Coordinate(Required(s, "x", w), Member(w, "x"));
-    stack.Y = Coordinate(Required(s, "y", w), Member(w, "y"));
-    if (const Json* c = Find(s, "controls")) stack.Controls = Controls(*c, Member(w, "controls"), true);
+    stack.X = Coordinate(RequiredJsonMember(s, "x", w), JsonMemberPlace(w, "x"));
+    stack.Y = Coordinate(RequiredJsonMember(s, "y", w), JsonMemberPlace(w, "y"));
+    if (const Json* c = FindJsonMember(s, "controls")) {
+      stack.Controls = Controls(*c, JsonMemberPlace(w, "controls"), true);
+    }
     stacks.push_back(std::move(stack));
   }
   return stacks;
@@ -250,37 +244,85 @@ std::vector<StackDefinition> Stacks(const Json& v) {
 
 std::vector<double> Levels(const Json& v) {
   const std::string where = "levels";
-  if (!v.is_array() || v.empty()) Fail(where, "must be a list of isopleth levels, lowest first");
-  if (v.size() > kMaxSiteLevels) Fail(where, "holds more than 100 levels");
+  if (!v.is_array() || v.empty()) {
+    FailJsonValue(where, "must be a list of isopleth levels, lowest first");
+  }
+  if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than 100 levels");
   std::vector<double> levels;
   for (std::size_t i = 0; i < v.size(); ++i) {
     const double d = Number(v[i], where + "[" + std::to_string(i + 1) + "]");
-    if (!levels.empty() && !(d > levels.back())) Fail(where, "must rise from each level to the next");
+    if (!levels.empty() && !(d > levels.back())) {
+      FailJsonValue(where, "must rise from each level to the next");
+    }
     levels.push_back(d);
   }
   return levels;
 }
 
-}  // namespace
-
-AxisSteps ParseAxis(std::string_view text, const std::string& where) {
-  const auto bad = [&] { Fail(where, "must be \"FROM:TO:N\", such as \"-5000:5000:201\", not " + QuoteForMessage(text)); };
-  const auto c1 = text.find(':');
-  if (c1 == std::string_view::npos) bad();
-  const auto c2 = text.find(':', c1 + 1);
-  if (c2 == std::string_view::npos || text.find(':', c2 + 1) != std::string_view::npos) bad();
-  AxisSteps a;
-  if (!ReadDouble(text.substr(0, c1), a.From) || !ReadDouble(text.substr(c1 + 1, c2 - c1 - 1), a.To)) bad();
-  const std::string_view n = text.substr(c2 + 1);
-  long long count = 0;
-  const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), count);
-  if (n.empty() || ec != std::errc() || end != n.data() + n.size()) bad();
-  if (count < 1 || count > static_cast<long long>(kMaxSiteReceptors)) {
-    Fail(where, "N must be from 1 to 4000000");
+// The site file's problems raise JsonFileError; ParseSiteFile makes them SiteError.
+SiteDefinition Site(std::string_view text, const std::string& baseDir) {
+  const Json doc = ParseJsonDocument(text, "a site file");
+  if (!doc.is_object()) {
+    FailJsonValue("", "a site file holds one object, not " + JsonTypeName(doc));
   }
-  a.N = static_cast<int>(count);
-  return a;
+  const Json* format = FindJsonMember(doc, "format");
+  if (format == nullptr || !format->is_string() || format->get<std::string>() != kSiteFormat) {
+    FailJsonValue("", "not a site file: \"format\" must be \"" + std::string(kSiteFormat) + "\"");
+  }
+  CheckJsonKeys(doc, {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs"},
+                "", true);
+
+  SiteDefinition site;
+  site.Met = Met(RequiredJsonMember(doc, "met", ""), baseDir, site.MetSource);
+  if (const Json* common = FindJsonMember(doc, "common")) {
+    site.Common = Controls(*common, "common", false);
+  }
+  site.Stacks = Stacks(RequiredJsonMember(doc, "sources", ""));
+
+  const Json& receptors = Object(RequiredJsonMember(doc, "receptors", ""), "receptors");
+  CheckJsonKeys(receptors, {"grid", "polar", "points"}, "receptors", true);
+  if (const Json* g = FindJsonMember(receptors, "grid")) site.Grid = Grid(*g, "receptors.grid");
+  if (const Json* p = FindJsonMember(receptors, "polar")) site.Polar = Polar(*p, "receptors.polar");
+  if (const Json* p = FindJsonMember(receptors, "points")) {
+    site.Points = Points(*p, "receptors.points");
+  }
+  if (!site.Grid && !site.Polar && site.Points.empty()) {
+    FailJsonValue("receptors",
+                  "names no receptor: give a \"grid\", a \"polar\" set or \"points\"");
+  }
+  std::size_t count = site.Points.size();
+  if (site.Grid) count += static_cast<std::size_t>(site.Grid->X.N) * static_cast<std::size_t>(site.Grid->Y.N);
+  if (site.Polar) count += static_cast<std::size_t>(kDirections) * static_cast<std::size_t>(site.Polar->Distances.N);
+  if (count > kMaxSiteReceptors) {
+    FailJsonValue("receptors", std::to_string(count) + " receptors are more than 4000000");
+  }
+  if (count * (site.Stacks.size() + 1) > kMaxSiteValues) {
+    FailJsonValue("receptors",
+                  std::to_string(count) + " receptors for " + std::to_string(site.Stacks.size()) +
+                      " stacks need more than 64000000 values: use fewer receptors or stacks");
+  }
+
+  if (const Json* s = FindJsonMember(doc, "sectors")) {
+    const std::string mode = JsonStringValue(*s, "sectors");
+    if (mode == "sector") {
+      site.Sectors = SectorMode::Sector;
+    } else if (mode == "smooth") {
+      site.Sectors = SectorMode::Smooth;
+    } else {
+      FailJsonValue("sectors", "must be \"sector\" or \"smooth\", not " + QuoteForMessage(mode));
+    }
+  }
+  if (const Json* l = FindJsonMember(doc, "levels")) site.Levels = Levels(*l);
+  if (const Json* c = FindJsonMember(doc, "crs")) {
+    site.Crs = JsonStringValue(*c, "crs");
+    if (site.Crs.empty()) {
+      FailJsonValue("crs", "must name a coordinate system, such as \"EPSG:6677\"");
+    }
+  }
+  return site;
 }
+
+}  // namespace
 
 std::vector<double> AxisValues(const AxisSteps& axis) {
   std::vector<double> v;
@@ -299,60 +341,20 @@ std::vector<double> AxisValues(const AxisSteps& axis) {
   return v;
 }
 
-SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {
-  Json doc;
+AxisSteps ParseAxis(std::string_view text, const std::string& where) {
   try {
-    doc = ParseJsonDocument(text, "a site file");
+    return Axis(text, where);
   } catch (const JsonFileError& e) {
     throw SiteError(e.what());
   }
-  if (!doc.is_object()) Fail("", "a site file holds one object, not " + JsonTypeName(doc));
-  const Json* format = Find(doc, "format");
-  if (format == nullptr || !format->is_string() || format->get<std::string>() != kSiteFormat) {
-    Fail("", "not a site file: \"format\" must be \"" + std::string(kSiteFormat) + "\"");
-  }
-  CheckKeys(doc, {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs"}, "");
+}
 
-  SiteDefinition site;
-  site.Met = Met(Required(doc, "met", ""), baseDir, site.MetSource);
-  if (const Json* common = Find(doc, "common")) site.Common = Controls(*common, "common", false);
-  site.Stacks = Stacks(Required(doc, "sources", ""));
-
-  const Json& receptors = Object(Required(doc, "receptors", ""), "receptors");
-  CheckKeys(receptors, {"grid", "polar", "points"}, "receptors");
-  if (const Json* g = Find(receptors, "grid")) site.Grid = Grid(*g, "receptors.grid");
-  if (const Json* p = Find(receptors, "polar")) site.Polar = Polar(*p, "receptors.polar");
-  if (const Json* p = Find(receptors, "points")) site.Points = Points(*p, "receptors.points");
-  if (!site.Grid && !site.Polar && site.Points.empty()) {
-    Fail("receptors", "names no receptor: give a \"grid\", a \"polar\" set or \"points\"");
+SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {
+  try {
+    return Site(text, baseDir);
+  } catch (const JsonFileError& e) {
+    throw SiteError(e.what());
   }
-  std::size_t count = site.Points.size();
-  if (site.Grid) count += static_cast<std::size_t>(site.Grid->X.N) * static_cast<std::size_t>(site.Grid->Y.N);
-  if (site.Polar) count += static_cast<std::size_t>(kDirections) * static_cast<std::size_t>(site.Polar->Distances.N);
-  if (count > kMaxSiteReceptors) {
-    Fail("receptors", std::to_string(count) + " receptors are more than 4000000");
-  }
-  if (count * (site.Stacks.size() + 1) > kMaxSiteValues) {
-    Fail("receptors", std::to_string(count) + " receptors for " + std::to_string(site.Stacks.size()) +
-                          " stacks need more than 64000000 values: use fewer receptors or stacks");
-  }
-
-  if (const Json* s = Find(doc, "sectors")) {
-    const std::string mode = String(*s, "sectors");
-    if (mode == "sector") {
-      site.Sectors = SectorMode::Sector;
-    } else if (mode == "smooth") {
-      site.Sectors = SectorMode::Smooth;
-    } else {
-      Fail("sectors", "must be \"sector\" or \"smooth\", not " + QuoteForMessage(mode));
-    }
-  }
-  if (const Json* l = Find(doc, "levels")) site.Levels = Levels(*l);
-  if (const Json* c = Find(doc, "crs")) {
-    site.Crs = String(*c, "crs");
-    if (site.Crs.empty()) Fail("crs", "must name a coordinate system, such as \"EPSG:6677\"");
-  }
-  return site;
 }
 
 SiteDefinition ReadSiteFile(const std::string& path) {

@@ -74,8 +74,7 @@ std::string_view MaximumScope(const SitePlan& plan) {
 std::string ValueText(float value) { return std::isnan(value) ? std::string() : ShortestFloatText(value); }
 
 std::string_view DirectionName(double sectors) {
-  const int k = static_cast<int>(std::floor(sectors + 0.5)) % 16;
-  return kDirectionNames[static_cast<std::size_t>(k)];
+  return kDirectionNames[static_cast<std::size_t>(WeightsAt(SectorMode::Sector, sectors).J0)];
 }
 
 std::string PointsCsv(const SitePlan& plan, const SiteResult& result) {

@@ -116,7 +116,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
       }
     }
     meter.Add(static_cast<double>(receptors));
-  });
+  }, &meter, 0);  // each chunk adds the receptors of its distances
 }
 
 // The maximum along each of the 16 directions from one stack.
@@ -162,7 +162,17 @@ StackView ViewFrom(double stackX, double stackY, double x, double y) {
   double u = std::atan2(dx, dy) / (std::numbers::pi / 8);
   if (u < 0) u += 16;
   const double nearest = std::round(u);
-  if (std::fabs(u - nearest) < kCentreLineSnap) u = nearest;
+  // The distance across the nearest centre line, against the resolution of the coordinates.
+  static const std::array<std::array<double, 2>, 17> kLines = [] {
+    std::array<std::array<double, 2>, 17> lines{};
+    for (int j = 0; j <= 16; ++j) lines[static_cast<std::size_t>(j)] = DirectionVector(j);
+    return lines;
+  }();
+  const auto [east, north] = kLines[static_cast<std::size_t>(nearest)];
+  const double across = std::fabs(dx * north - dy * east);
+  const double largest = std::max({std::fabs(stackX), std::fabs(stackY), std::fabs(x), std::fabs(y)});
+  const double unit = std::nextafter(largest, std::numeric_limits<double>::infinity()) - largest;
+  if (across <= kCentreLineUlps * unit) u = nearest;
   if (u >= 16) u -= 16;
   v.Sectors = u;
   return v;

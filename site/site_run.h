@@ -32,10 +32,13 @@ struct StackView {
   bool InRange = false;  // R lies within the receptor distances the window accepts
 };
 
-// Bearings within this many sectors of a centre line count as on it (a millionth of a
-// millimetre at 100 km), so that a point placed on a centre line by its coordinates is not
-// weighted with the neighbouring sector for the rounding of its coordinates.
-inline constexpr double kCentreLineSnap = 1e-9;
+// A receptor counts as on a sector's centre line when its distance across the line is at most
+// this many units in the last place of the largest coordinate involved (the stack's or the
+// receptor's, in metres): the coordinates cannot place it more finely, and a point placed on a
+// centre line is then not weighted with the neighbouring sector for the rounding of its
+// coordinates. The distance across is computed from the differences of the coordinates, within
+// about two such units.
+inline constexpr double kCentreLineUlps = 4;
 
 StackView ViewFrom(double stackX, double stackY, double x, double y);
 

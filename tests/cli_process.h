@@ -1,4 +1,4 @@
-// Runs the built programs (vmk-calc, vmk-met) as child processes for the command-line tests:
+// Runs the built programs (vmk-calc, vmk-met, vmk-site) as child processes for the tests:
 // arguments in, exit status and the bytes of standard output and standard error out.
 #pragma once
 
@@ -11,9 +11,14 @@
 
 namespace vmk::clitest {
 
+#ifdef VMK_CALC_PROGRAM
 inline const std::string kVmkCalc = VMK_CALC_PROGRAM;
+#endif
 #ifdef VMK_MET_PROGRAM
 inline const std::string kVmkMet = VMK_MET_PROGRAM;
+#endif
+#ifdef VMK_SITE_PROGRAM
+inline const std::string kVmkSite = VMK_SITE_PROGRAM;
 #endif
 inline const std::filesystem::path kSourceDir = VMK_SOURCE_DIR;
 
@@ -44,9 +49,11 @@ inline RunResult RunProgram(const std::string& program, const std::vector<std::s
   return r;
 }
 
+#ifdef VMK_CALC_PROGRAM
 inline RunResult RunVmkCalc(const std::vector<std::string>& args,
                             const std::string& stdinBytes = "") {
   return RunProgram(kVmkCalc, args, stdinBytes);
 }
+#endif
 
 }  // namespace vmk::clitest

@@ -2,16 +2,12 @@
 // input or an unusable output folder: one line, exit 2, nothing written.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli_process.h"
 #include "scratch_files.h"
 #include "site_test_support.h"
 
@@ -21,39 +17,12 @@ namespace {
 using namespace site_test;
 namespace fs = std::filesystem;
 
-const std::string kVmkSite = VMK_BINARY_DIR "/bin/vmk-site";
 const fs::path kExample = fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "site.json";
 
-struct ProgramRun {
-  int Exit = -1;  // -1: did not exit normally
-  std::string Out;
-  std::string Err;
-};
+using clitest::RunResult;
 
-ProgramRun RunSiteProgram(const std::vector<std::string>& args) {
-  scratch::ScratchDir io;
-  const std::string out = io.File("stdout");
-  const std::string err = io.File("stderr");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> all{kVmkSite};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, kVmkSite.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + kVmkSite);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ProgramRun r;
-  r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.Out = scratch::ReadBytes(out);
-  r.Err = scratch::ReadBytes(err);
-  return r;
+RunResult RunSiteProgram(const std::vector<std::string>& args) {
+  return clitest::RunProgram(clitest::kVmkSite, args);
 }
 
 std::size_t Lines(const std::string& s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')); }
@@ -61,8 +30,8 @@ std::size_t Lines(const std::string& s) { return static_cast<std::size_t>(std::c
 TEST(SiteCli, ExampleWritesEveryFileAndTheSummary) {
   scratch::ScratchDir dir;
   const fs::path out = dir / "out" / "nested";  // made when missing
-  const ProgramRun r = RunSiteProgram({kExample.string(), "--out", out.string(), "--threads", "2"});
-  ASSERT_EQ(r.Exit, 0) << r.Err;
+  const RunResult r = RunSiteProgram({kExample.string(), "--out", out.string(), "--threads", "2"});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_EQ(r.Err, "");
   for (const char* name : {"points.csv", "grid.csv", "polar.csv"}) EXPECT_TRUE(fs::exists(out / name)) << name;
 #ifdef VMK_HAVE_GDAL
@@ -85,8 +54,8 @@ TEST(SiteCli, ExampleWritesEveryFileAndTheSummary) {
 // The JSON summary holds the numbers of the files, and each is the computation's float.
 TEST(SiteCli, JsonSummaryMatchesTheComputation) {
   scratch::ScratchDir dir;
-  const ProgramRun r = RunSiteProgram({kExample.string(), "--out", dir.Path().string(), "--json"});
-  ASSERT_EQ(r.Exit, 0) << r.Err;
+  const RunResult r = RunSiteProgram({kExample.string(), "--out", dir.Path().string(), "--json"});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
   const Json doc = Json::parse(r.Out);
   const SitePlan plan = PlanSite(ReadSiteFile(kExample.string()));
   const SiteResult result = RunOf(plan, 2);
@@ -101,6 +70,17 @@ TEST(SiteCli, JsonSummaryMatchesTheComputation) {
   }
   EXPECT_EQ(doc["alongDirections"][1]["maxima"][7]["C"].get<float>(), result.AlongMax[1][7].C);
   EXPECT_EQ(doc["receptors"]["withoutValue"]["grid"], 1);  // the node on 1号ボイラ
+}
+
+// Options take their value after a blank or after "=", as in the other programs.
+TEST(SiteCli, OptionValuesAfterAnEqualsSign) {
+  scratch::ScratchDir dir;
+  const fs::path out = dir / "out";
+  const RunResult r = RunSiteProgram({"--threads=2", kExample.string(), "--out=" + out.string(), "--json"});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_TRUE(fs::exists(out / "points.csv"));
+  EXPECT_EQ(Json::parse(r.Out)["points"].size(), 3u);
 }
 
 TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
@@ -130,10 +110,14 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
       {{kExample.string()}, "--out DIR is needed"},
       {{kExample.string(), "--out", out.string(), "--threads", "0"}, "--threads must be a whole number"},
       {{kExample.string(), "--out", out.string(), "--colour"}, "unknown option --colour"},
+      {{kExample.string(), "--out=" + out.string(), "--threads=0"}, "--threads must be a whole number"},
+      {{kExample.string(), "--out="}, "--out DIR is needed"},
+      {{kExample.string(), "--out"}, "--out needs a value"},
+      {{kExample.string(), "--out", out.string(), "--threads"}, "--threads needs a value"},
   };
   for (const Case& c : cases) {
-    const ProgramRun r = RunSiteProgram(c.Args);
-    EXPECT_EQ(r.Exit, 2) << c.Message << "\n" << r.Err;
+    const RunResult r = RunSiteProgram(c.Args);
+    EXPECT_EQ(r.ExitCode, 2) << c.Message << "\n" << r.Err;
     EXPECT_EQ(r.Out, "") << c.Message;
     EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
     EXPECT_EQ(r.Err.rfind("vmk-site: ", 0), 0u) << r.Err;
@@ -142,8 +126,8 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
 }
 
 TEST(SiteCli, HelpExplainsTheFiles) {
-  const ProgramRun r = RunSiteProgram({"--help"});
-  EXPECT_EQ(r.Exit, 0);
+  const RunResult r = RunSiteProgram({"--help"});
+  EXPECT_EQ(r.ExitCode, 0);
   EXPECT_NE(r.Out.find("Usage: vmk-site SITE --out DIR"), std::string::npos);
   EXPECT_NE(r.Out.find("isopleths.gpkg"), std::string::npos);
 }

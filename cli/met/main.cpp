@@ -19,6 +19,7 @@
 #include "met/hourly_reader.h"
 #include "met/met_stats.h"
 #include "met/stability_table.h"
+#include "platform/files.h"
 #include "platform/streams.h"
 #include "plot/met_charts.h"
 #ifdef VMK_HAVE_PLOT_PNG
@@ -328,18 +329,13 @@ std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& rea
   return std::nullopt;
 }
 
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(
-      std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
 // The user's stability table, or the problem with it (one line).
 std::optional<std::string> ReadTable(const std::string& path, StabilityTable& table) {
   std::error_code ec;
-  const auto size = std::filesystem::file_size(PathOf(path), ec);
+  const auto size = std::filesystem::file_size(vmk::platform::PathFromUtf8(path), ec);
   if (ec) return "--stability-table " + path + ": cannot be read (" + ec.message() + ")";
   if (size > kMaxTableFileBytes) return "--stability-table " + path + ": more than 1 MiB, not a table";
-  std::ifstream in(PathOf(path), std::ios::binary);
+  std::ifstream in(vmk::platform::PathFromUtf8(path), std::ios::binary);
   std::string text(static_cast<std::size_t>(size), '\0');
   if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
     return "--stability-table " + path + ": cannot be read";
@@ -387,10 +383,10 @@ int Run(const Options& o) {
       if (std::cin.bad()) return ArgumentError(kProgram, shownName + ": cannot be read to its end");
     } else {
       std::error_code ec;
-      if (std::filesystem::is_directory(PathOf(path), ec)) {
+      if (std::filesystem::is_directory(vmk::platform::PathFromUtf8(path), ec)) {
         return ArgumentError(kProgram, path + ": is a folder, not a file of hourly observations");
       }
-      std::ifstream in(PathOf(path), std::ios::binary);
+      std::ifstream in(vmk::platform::PathFromUtf8(path), std::ios::binary);
       if (!in) return ArgumentError(kProgram, path + ": cannot be opened (no such file, or no permission)");
       result = ReadHourlyObservations(in, read);
       if (in.bad()) return ArgumentError(kProgram, path + ": cannot be read to its end");

@@ -3,6 +3,7 @@
 // rules, computes each stack at each receptor exactly as the window would, and writes the
 // tables, the GIS files and the map into the output folder, with a summary on standard output.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -13,7 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "cli/support/cli_support.h"
 #include "common/atomic_file.h"
+#include "platform/streams.h"
 #include "site/export/site_export.h"
 #include "site/site_file.h"
 #include "site/site_outputs.h"
@@ -23,13 +26,13 @@
 namespace vmk::cli {
 namespace {
 
+constexpr std::string_view kProgram = "vmk-site";
+
 constexpr int kExitNormal = 0;
-constexpr int kExitUnusable = 2;
 constexpr int kExitOutputFailed = 3;
 
 constexpr std::string_view kUsage = "Usage: vmk-site SITE --out DIR [--json] [--threads N]\n"
                                     "       vmk-site --help\n";
-
 constexpr std::string_view kHelp = R"(
 Computes the long-term average concentration around a site of several stacks,
 for all 16 wind directions, at a grid, a polar set and named points of
@@ -40,6 +43,7 @@ receptors, and writes the tables, the GIS files and the map.
   --json       print the summary as JSON
   --threads N  compute on N threads (default: all cores)
   --help       print this text
+An option's value may also follow an equals sign: --out=DIR, --threads=N.
 
 Each stack's value at a receptor is what the window shows for the stack's
 inputs with XrpEdit the receptor's distance, HrpEdit its height and the grid
@@ -74,107 +78,95 @@ struct Args {
   bool Help = false;
 };
 
-std::optional<Args> ParseArgs(int argc, char** argv, std::string& problem) {
-  Args a;
+// Returns the problem with the command line, or nothing.
+std::optional<std::string> ParseArgs(int argc, char** argv, Args& a) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       a.Help = true;
     } else if (arg == "--json") {
       a.Json = true;
-    } else if (arg == "--out" || arg == "--threads") {
-      if (i + 1 >= argc) {
-        problem = std::string(arg) + " needs a value";
-        return std::nullopt;
+    } else if (IsOption(arg, "--out")) {
+      if (!OptionValue(argc, argv, i, "--out", a.Out)) return "--out needs a value";
+    } else if (IsOption(arg, "--threads")) {
+      std::string value;
+      if (!OptionValue(argc, argv, i, "--threads", value)) return "--threads needs a value";
+      char* end = nullptr;
+      const long n = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || n < 1 || n > 256) {
+        return "--threads must be a whole number from 1 to 256";
       }
-      const std::string value = argv[++i];
-      if (arg == "--out") {
-        a.Out = value;
-      } else {
-        char* end = nullptr;
-        const long n = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || n < 1 || n > 256) {
-          problem = "--threads must be a whole number from 1 to 256";
-          return std::nullopt;
-        }
-        a.Threads = static_cast<int>(n);
-      }
+      a.Threads = static_cast<int>(n);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      problem = "unknown option " + std::string(arg);
-      return std::nullopt;
+      return "unknown option " + std::string(arg);
     } else if (a.Site.empty()) {
       a.Site = std::string(arg);
     } else {
-      problem = "one site file only";
-      return std::nullopt;
+      return "one site file only";
     }
   }
-  if (a.Help) return a;
-  if (a.Site.empty()) {
-    problem = "no site file named";
-    return std::nullopt;
-  }
-  if (a.Out.empty()) {
-    problem = "--out DIR is needed: the folder of the output files";
-    return std::nullopt;
-  }
-  return a;
+  if (a.Help) return std::nullopt;
+  if (a.Site.empty()) return "no site file named";
+  if (a.Out.empty()) return "--out DIR is needed: the folder of the output files";
+  return std::nullopt;
 }
 
-// The share done now and then on standard error, once a run has taken a second.
+// The share done now and then on standard error, once a run has taken a second. A percentage
+// is printed once at most; 100 % only when the whole is done.
 class ProgressLines {
  public:
   void operator()(double share) {
     const auto now = std::chrono::steady_clock::now();
     if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::seconds(2)) return;
+    const int percent = share >= 1 ? 100 : static_cast<int>(std::floor(share * 100));
+    if (percent <= printed_) return;
+    Print(percent);
     last_ = now;
-    std::fprintf(stderr, "vmk-site: %3.0f %% computed\n", share * 100);
-    std::fflush(stderr);
-    shown_ = true;
-    complete_ = share >= 1;
   }
   // Closes a report that has begun: the last line says 100 %.
-  void Finish() const {
-    if (shown_ && !complete_) std::fprintf(stderr, "vmk-site: 100 %% computed\n");
+  void Finish() {
+    if (printed_ >= 0 && printed_ < 100) Print(100);
   }
 
  private:
+  void Print(int percent) {
+    std::fprintf(stderr, "vmk-site: %3d %% computed\n", percent);
+    std::fflush(stderr);
+    printed_ = percent;
+  }
+
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point last_{};
-  bool shown_ = false;
-  bool complete_ = false;
+  int printed_ = -1;  // the last percentage printed; -1: none yet
 };
 
-int Fail(int code, const std::string& message) {
-  std::fprintf(stderr, "vmk-site: %s\n", message.c_str());
-  return code;
+// "vmk-site: <problem>" on standard error, with the exit status of a file not written.
+int OutputError(const std::string& problem) {
+  ArgumentError(kProgram, problem);
+  return kExitOutputFailed;
 }
 
 int Run(int argc, char** argv) {
-  std::string problem;
-  const std::optional<Args> args = ParseArgs(argc, argv, problem);
-  if (!args) {
-    std::fprintf(stderr, "vmk-site: %s\n%.*s", problem.c_str(), static_cast<int>(kUsage.size()), kUsage.data());
-    return kExitUnusable;
-  }
-  if (args->Help) {
-    std::printf("%.*s%.*s", static_cast<int>(kUsage.size()), kUsage.data(), static_cast<int>(kHelp.size()),
-                kHelp.data());
+  Args args;
+  if (const auto problem = ParseArgs(argc, argv, args)) return UsageError(kProgram, *problem, kUsage);
+  if (args.Help) {
+    Write(kUsage);
+    Write(kHelp);
     return kExitNormal;
   }
 
   SitePlan plan;
   try {
-    plan = PlanSite(ReadSiteFile(args->Site));
+    plan = PlanSite(ReadSiteFile(args.Site));
     CheckSiteForExport(plan.Site);
-    PrepareOutputFolder(args->Out);
+    PrepareOutputFolder(args.Out);
   } catch (const SiteError& e) {
-    return Fail(kExitUnusable, args->Site + ": " + e.what());
+    return ArgumentError(kProgram, args.Site + ": " + e.what());
   }
 
   RunOptions options;
   const unsigned cores = std::thread::hardware_concurrency();
-  options.Threads = args->Threads > 0 ? args->Threads : static_cast<int>(cores > 0 ? cores : 1);
+  options.Threads = args.Threads > 0 ? args.Threads : static_cast<int>(cores > 0 ? cores : 1);
   ProgressLines progress;
   options.Progress = [&progress](double share) { progress(share); };
   const SiteResult result = RunSite(plan, options);
@@ -183,18 +175,19 @@ int Run(int argc, char** argv) {
   SiteRunNotes notes;
   try {
     const SiteExport files = MakeSiteFiles(plan, result);
-    WriteSiteFiles(args->Out, files.Files);
+    WriteSiteFiles(args.Out, files.Files);
     for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);
     notes.Notes = files.Notes;
   } catch (const SiteError& e) {
-    return Fail(kExitOutputFailed, e.what());
+    return OutputError(e.what());
   } catch (const FileWriteError& e) {
-    return Fail(kExitOutputFailed, e.what());
+    return OutputError(e.what());
   }
 
-  const std::string summary = args->Json ? SummaryJson(plan, result, notes) : SummaryText(plan, result, notes);
-  if (std::fwrite(summary.data(), 1, summary.size(), stdout) != summary.size() || std::fflush(stdout) != 0) {
-    return Fail(kExitOutputFailed, "cannot write the summary to standard output");
+  const std::string summary = args.Json ? SummaryJson(plan, result, notes) : SummaryText(plan, result, notes);
+  Write(summary);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    return OutputError("cannot write the summary to standard output");
   }
   return kExitNormal;
 }
@@ -203,8 +196,10 @@ int Run(int argc, char** argv) {
 }  // namespace vmk::cli
 
 int main(int argc, char** argv) {
+  const vmk::platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
+  vmk::platform::Utf8Arguments args(argc, argv);
   try {
-    return vmk::cli::Run(argc, argv);
+    return vmk::cli::Run(args.Count(), args.Argv());
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "vmk-site: out of memory\n");
     return vmk::cli::kExitOutputFailed;

@@ -1,3 +1,4 @@
+#include "platform/files.h"
 #include "site/export/site_export.h"
 
 #include <filesystem>
@@ -13,16 +14,10 @@
 #endif
 
 namespace vmk {
+
+using platform::PathFromUtf8;
+using platform::PathToUtf8;
 namespace {
-
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string PathToUtf8(const std::filesystem::path& p) {
-  const std::u8string s = p.u8string();
-  return std::string(s.begin(), s.end());
-}
 
 #ifdef VMK_HAVE_GDAL
 GridRaster RasterOf(const SitePlan& plan, const SiteResult& result) {
@@ -36,22 +31,6 @@ GridRaster RasterOf(const SitePlan& plan, const SiteResult& result) {
 #endif
 
 }  // namespace
-
-bool HaveGisFiles() {
-#ifdef VMK_HAVE_GDAL
-  return true;
-#else
-  return false;
-#endif
-}
-
-bool HaveMapPictures() {
-#ifdef VMK_HAVE_PLOT_QT
-  return true;
-#else
-  return false;
-#endif
-}
 
 void CheckSiteForExport(const SiteDefinition& site) {
 #ifdef VMK_HAVE_GDAL

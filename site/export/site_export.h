@@ -43,8 +43,4 @@ std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
 // Writes each file whole (a new file renamed over the old). Raises FileWriteError.
 void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files);
 
-// Whether this build writes the GIS files and the pictures.
-bool HaveGisFiles();
-bool HaveMapPictures();
-
 }  // namespace vmk
