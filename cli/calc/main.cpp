@@ -2,7 +2,6 @@
 // change before each press of the calculate button; the program runs the same calculation
 // command as the window on one form record and one calculation state, and prints the results.
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +21,6 @@
 #include "common/json_writer.h"
 #include "input/read_parameters.h"
 #include "model/profile.h"
-#include "platform/streams.h"
 #include "plot/profile_plot.h"
 #ifdef VMK_HAVE_PLOT_PNG
 #include "plot/png/plot_png.h"
@@ -35,7 +33,6 @@ constexpr std::string_view kProgram = "vmk-calc";
 
 constexpr int kExitNormal = 0;
 constexpr int kExitNotNormal = 1;
-constexpr int kExitOutputFailed = 3;
 
 constexpr std::string_view kUsage =
     "Usage: vmk-calc [--json] [--report-dir DIR] CASE\n"
@@ -445,14 +442,5 @@ int Main(int argc, char** argv) {
 }  // namespace vmk::cli
 
 int main(int argc, char** argv) {
-  const vmk::platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
-  vmk::platform::Utf8Arguments args(argc, argv);
-  try {
-    return vmk::cli::Main(args.Count(), args.Argv());
-  } catch (const std::exception& e) {
-    // Not expected: the case file has been checked and the calculation catches its own
-    // errors. Out of memory is the one way here.
-    std::fprintf(stderr, "vmk-calc: cannot go on: %s\n", e.what());
-    return vmk::cli::kExitOutputFailed;
-  }
+  return vmk::cli::RunProgram(vmk::cli::kProgram, argc, argv, vmk::cli::Main);
 }

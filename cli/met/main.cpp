@@ -2,7 +2,6 @@
 // as the met statistics file, the window's case file of one direction, and pictures.
 #include <charconv>
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,7 +19,6 @@
 #include "met/met_stats.h"
 #include "met/stability_table.h"
 #include "platform/files.h"
-#include "platform/streams.h"
 #include "plot/met_charts.h"
 #ifdef VMK_HAVE_PLOT_PNG
 #include "plot/png/plot_png.h"
@@ -33,7 +31,6 @@ constexpr std::string_view kProgram = "vmk-met";
 
 constexpr int kExitWritten = 0;
 constexpr int kExitNoValidHour = 1;
-constexpr int kExitOutputFailed = 3;
 
 // A stability table file is a few hundred bytes; anything beyond this is not one.
 constexpr std::uintmax_t kMaxTableFileBytes = 1024 * 1024;
@@ -472,13 +469,5 @@ int Main(int argc, char** argv) {
 }  // namespace vmk::cli
 
 int main(int argc, char** argv) {
-  const vmk::platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
-  vmk::platform::Utf8Arguments args(argc, argv);
-  try {
-    return vmk::cli::Main(args.Count(), args.Argv());
-  } catch (const std::exception& e) {
-    // Not expected: every input has been checked. Out of memory is the one way here.
-    std::fprintf(stderr, "vmk-met: cannot go on: %s\n", e.what());
-    return 3;
-  }
+  return vmk::cli::RunProgram(vmk::cli::kProgram, argc, argv, vmk::cli::Main);
 }

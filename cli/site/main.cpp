@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +14,6 @@
 
 #include "cli/support/cli_support.h"
 #include "common/atomic_file.h"
-#include "platform/streams.h"
 #include "site/export/site_export.h"
 #include "site/site_file.h"
 #include "site/site_outputs.h"
@@ -29,7 +26,6 @@ namespace {
 constexpr std::string_view kProgram = "vmk-site";
 
 constexpr int kExitNormal = 0;
-constexpr int kExitOutputFailed = 3;
 
 constexpr std::string_view kUsage = "Usage: vmk-site SITE --out DIR [--json] [--threads N]\n"
                                     "       vmk-site --help\n";
@@ -196,15 +192,5 @@ int Run(int argc, char** argv) {
 }  // namespace vmk::cli
 
 int main(int argc, char** argv) {
-  const vmk::platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
-  vmk::platform::Utf8Arguments args(argc, argv);
-  try {
-    return vmk::cli::Run(args.Count(), args.Argv());
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "vmk-site: out of memory\n");
-    return vmk::cli::kExitOutputFailed;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "vmk-site: %s\n", e.what());
-    return vmk::cli::kExitOutputFailed;
-  }
+  return vmk::cli::RunProgram(vmk::cli::kProgram, argc, argv, vmk::cli::Run);
 }

@@ -1,5 +1,9 @@
 #include "cli/support/cli_support.h"
 
+#include <exception>
+
+#include "platform/streams.h"
+
 namespace vmk::cli {
 
 void Write(std::string_view text, std::FILE* to) { std::fwrite(text.data(), 1, text.size(), to); }
@@ -39,6 +43,18 @@ std::optional<PictureKind> PictureKindOf(const std::string& path) {
   if (ext == "svg") return PictureKind::Svg;
   if (ext == "png") return PictureKind::Png;
   return std::nullopt;
+}
+
+int RunProgram(std::string_view program, int argc, char** argv, int (*run)(int, char**)) {
+  const platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
+  platform::Utf8Arguments args(argc, argv);
+  try {
+    return run(args.Count(), args.Argv());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%.*s: cannot go on: %s\n", static_cast<int>(program.size()), program.data(),
+                 e.what());
+    return kExitOutputFailed;
+  }
 }
 
 }  // namespace vmk::cli

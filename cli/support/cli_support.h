@@ -12,6 +12,14 @@ namespace vmk::cli {
 
 // The exit status of an unusable command line or input file, the same in every program.
 inline constexpr int kExitUnusable = 2;
+// The exit status of an output that could not be written, the same in every program.
+inline constexpr int kExitOutputFailed = 3;
+
+// A program's main: runs `run` on the arguments as UTF-8 with the standard streams as plain
+// bytes. Every input is checked before it is used, so an exception that reaches here is
+// unexpected (out of memory is the one way): "<program>: cannot go on: <what>" on standard
+// error and kExitOutputFailed.
+int RunProgram(std::string_view program, int argc, char** argv, int (*run)(int, char**));
 
 void Write(std::string_view text, std::FILE* to = stdout);
 
