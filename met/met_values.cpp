@@ -91,18 +91,23 @@ std::optional<ExactDecimal> ParseExactDecimal(std::string_view s) {
   return d;
 }
 
-std::optional<int> ParseSpeedTenths(std::string_view text, ValueProblem& problem) {
+namespace {
+
+// A decimal value's text (blanks around it allowed), or the problem: Blank or Unreadable.
+std::optional<ExactDecimal> DecimalValue(std::string_view text, ValueProblem& problem) {
   const std::string_view s = TrimBlanks(text);
-  problem = ValueProblem::None;
-  if (s.empty()) {
-    problem = ValueProblem::Blank;
-    return std::nullopt;
-  }
-  const auto v = ParseExactDecimal(s);
-  if (!v) {
-    problem = ValueProblem::Unreadable;
-    return std::nullopt;
-  }
+  problem = s.empty() ? ValueProblem::Blank : ValueProblem::None;
+  if (s.empty()) return std::nullopt;
+  auto v = ParseExactDecimal(s);
+  if (!v) problem = ValueProblem::Unreadable;
+  return v;
+}
+
+}  // namespace
+
+std::optional<int> ParseSpeedTenths(std::string_view text, ValueProblem& problem) {
+  const auto v = DecimalValue(text, problem);
+  if (!v) return std::nullopt;
   // Half up to 0.1: add 0.05 and cut. The floor in 1e-9 units gives the same tenth as the
   // exact number, since every tenth boundary is a whole number of those units.
   constexpr long long kTenth = kNanoPerUnit / 10;
@@ -193,17 +198,8 @@ std::optional<int> ParseStabilityName(std::string_view text) {
 
 std::optional<Radiation> ParseRadiation(std::string_view text, bool megajoulePerHour,
                                         ValueProblem& problem) {
-  const std::string_view s = TrimBlanks(text);
-  problem = ValueProblem::None;
-  if (s.empty()) {
-    problem = ValueProblem::Blank;
-    return std::nullopt;
-  }
-  const auto v = ParseExactDecimal(s);
-  if (!v) {
-    problem = ValueProblem::Unreadable;
-    return std::nullopt;
-  }
+  const auto v = DecimalValue(text, problem);
+  if (!v) return std::nullopt;
   Radiation r{*v, megajoulePerHour};
   const long long low = -1 * kNanoPerUnit;
   const long long high = 2 * kNanoPerUnit;
