@@ -43,6 +43,9 @@ TEST(Cp932, UnrepresentableAndInvalidBecomeQuestionMarks) {
       {"\xE6\xBFx", "?x"},       // a sequence cut short before an ASCII byte
       {"\xE6\xBF\xE6\xBF\xC3", "???"},
       {"\xC0\xAF", "?"},         // overlong form of "/"
+      // Tag characters, which the C library's converter would drop without a trace: each
+      // still leaves its mark, so that no character vanishes from a report.
+      {"a\U000E0001b\U000E007F", "a?b?"},
   };
   for (const auto& c : toCp932) {
     EXPECT_EQ(Utf8ToCp932(c.utf8), c.cp932) << c.utf8;
