@@ -10,6 +10,11 @@
 #include "platform/files.h"
 
 namespace vmk {
+namespace {
+
+constexpr std::string_view kNumberBeyondRange = "a number beyond the range the program can hold";
+
+}  // namespace
 
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   const bool fromStdin = path == "-";
@@ -80,6 +85,8 @@ std::string DescribeJsonParseError(const std::string& what, std::size_t byte,
     }
   }
   if (const auto cut = detail.find("; last read:"); cut != std::string::npos) detail.resize(cut);
+  // A number beyond double ("8e4888") comes as the library's range error, with its own code.
+  if (detail.find("number overflow") != std::string::npos) detail = kNumberBeyondRange;
   if (detail.find("UTF-8") != std::string::npos) {
     detail += " (" + std::string(kind) + " is UTF-8 text)";
   }
@@ -124,7 +131,7 @@ nlohmann::json ParseJsonDocument(std::string_view text, std::string_view kind) {
   } catch (const Json::exception&) {
     // The parser reports a number beyond the range of double ("8e4888") apart from syntax
     // errors, with the whole number in its text.
-    throw JsonFileError("not valid JSON: a number beyond the range the program can hold");
+    throw JsonFileError("not valid JSON: " + std::string(kNumberBeyondRange));
   }
 }
 

@@ -138,6 +138,8 @@ TEST(CliCaseFile, UnusableFilesAreRejectedWithOneLineSayingWhy) {
       {R"({"QgEdit": })", "not valid JSON at line 1, column 12 (byte 12): syntax error"},
       {"{\n  \"QgEdit\": \" 1\",\n}", "not valid JSON at line 3, column 1 (byte 21)"},
       {"", "not valid JSON at line 1, column 1 (byte 1)"},
+      {R"({"QgEdit": 8e4888})",
+       "not valid JSON (byte 17): a number beyond the range the program can hold"},
       {std::string(100000, '['), "nested deeper than 64 levels at byte 65"},
       {"{\"memoOption\": \"\xff\xfe\"}", "ill-formed UTF-8 byte (a case file is UTF-8 text)"},
       // A memo saved as Shift-JIS rather than UTF-8.
