@@ -1,13 +1,12 @@
 // A write that the system stops halfway (a file-size limit, which binds root too) leaves the old
 // file as it was and names its own cause.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 #include <string>
 
 #include "common/atomic_file.h"
+#include "file_size_limit.h"
 #include "scratch_files.h"
 
 namespace vmk {
@@ -16,23 +15,16 @@ namespace {
 TEST(WriteFileAtomically, WriteStoppedHalfwayKeepsTheOldFile) {
   scratch::ScratchDir dir;
   const std::string path = dir.NewFile("case.json", "old bytes");
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  struct sigaction previous {};
-  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-  rlimit limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string what;
-  try {
-    WriteFileAtomically(path, std::string(100000, 'x'));
-  } catch (const FileWriteError& e) {
-    what = e.what();
+  {
+    const scratch::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.Active());
+    try {
+      WriteFileAtomically(path, std::string(100000, 'x'));
+    } catch (const FileWriteError& e) {
+      what = e.what();
+    }
   }
-  setrlimit(RLIMIT_FSIZE, &limit);
-  sigaction(SIGXFSZ, &previous, nullptr);
 
   EXPECT_NE(what.find("cannot write: File too large"), std::string::npos) << what;
   EXPECT_EQ(scratch::ReadBytes(path), "old bytes");

@@ -3,8 +3,6 @@
 // be opened, recent files and dropped files.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <memory>
@@ -28,6 +26,7 @@
 #include "app/window/frequency_grid_widget.h"
 #include "casefile/case_file.h"
 #include "form/form_layout.h"
+#include "file_size_limit.h"
 #include "gui_test_support.h"
 
 namespace {
@@ -341,18 +340,11 @@ TEST_F(FailedSaveTest, FileTooLargeForTheDiskKeepsTheOldFile) {
   const QByteArray old = ReadAll(path);
   Type("QgEdit", QStringLiteral("77"));
 
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  struct sigaction previous {};
-  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-  rlimit limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 512;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  ExpectFailedSave(path);
-  setrlimit(RLIMIT_FSIZE, &limit);
-  sigaction(SIGXFSZ, &previous, nullptr);
+  {
+    const vmk::scratch::FileSizeLimit limit(512);
+    ASSERT_TRUE(limit.Active());
+    ExpectFailedSave(path);
+  }
 
   EXPECT_EQ(ReadAll(path), old);
   ExpectOnlyFiles(dir_.path(), {QStringLiteral("case.json")});

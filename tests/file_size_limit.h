@@ -1,0 +1,39 @@
+// A limit on the size of the files this process writes, for the life of the object: a write
+// beyond it fails with EFBIG as a full disk would, for every user, root included, and the
+// signal SIGXFSZ that would end the process is ignored meanwhile. POSIX systems only.
+#pragma once
+
+#include <signal.h>
+#include <sys/resource.h>
+
+namespace vmk::scratch {
+
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    signalSet_ = sigaction(SIGXFSZ, &ignore, &previousAction_) == 0;
+    if (!signalSet_ || getrlimit(RLIMIT_FSIZE, &previousLimit_) != 0) return;
+    rlimit small = previousLimit_;
+    small.rlim_cur = bytes;
+    limitSet_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~FileSizeLimit() {
+    if (limitSet_) setrlimit(RLIMIT_FSIZE, &previousLimit_);
+    if (signalSet_) sigaction(SIGXFSZ, &previousAction_, nullptr);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  // True when the limit holds.
+  bool Active() const { return limitSet_; }
+
+ private:
+  struct sigaction previousAction_ {};
+  rlimit previousLimit_{};
+  bool signalSet_ = false;
+  bool limitSet_ = false;
+};
+
+}  // namespace vmk::scratch
