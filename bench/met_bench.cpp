@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -77,7 +78,10 @@ BENCHMARK(BM_MetYear)->Unit(benchmark::kMillisecond);
 // The same with the file written to the disk as vmk-met writes it (flushed, renamed).
 void BM_MetYearWritten(benchmark::State& state) {
   const std::string text = PlainFile(8784);
-  const std::string path = (std::filesystem::temp_directory_path() / "vmk-bench-met.json").string();
+  std::random_device random;
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("vmk-bench-" + std::to_string(random()) + ".json"))
+                               .string();
   for (auto _ : state) {
     const vmk::HourlyReadResult r = ReadText(text, {});
     vmk::WriteFileAtomically(path, vmk::MetStatsJson(r.Stats));

@@ -67,6 +67,17 @@ size_t Cp932SeqLen(const unsigned char* p, size_t left) {
 
 }  // namespace
 
+bool IsUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const size_t n = p[i] < 0x80 ? 1 : DecodeUtf8(p + i, text.size() - i, cp);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
 bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // The bytes 00 to 7F are the same characters in both encodings; every other character goes

@@ -18,6 +18,9 @@ Cp932 Utf8ToCp932(std::string_view utf8);
 // Code page 932 to UTF-8. A byte or byte pair that is not a code page 932 character becomes "?".
 std::string Cp932ToUtf8(std::string_view cp932);
 
+// True when the text is well-formed UTF-8 (shortest forms, no surrogates, at most U+10FFFF).
+bool IsUtf8(std::string_view text);
+
 // Short form for the program's own fixed texts, written in UTF-8 in the source.
 inline Cp932 Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
 

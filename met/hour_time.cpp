@@ -10,7 +10,8 @@ namespace {
 constexpr int kFirstYear = 1800;
 constexpr int kLastYear = 2200;
 
-// Reads 1 to `maxDigits` decimal digits at `i`.
+// Reads `minDigits` to `maxDigits` decimal digits at `i`; false when fewer, or when another
+// digit follows.
 bool Digits(std::string_view s, std::size_t& i, int minDigits, int maxDigits, int& value) {
   value = 0;
   int n = 0;

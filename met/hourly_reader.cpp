@@ -103,8 +103,6 @@ bool IsBlankLine(std::string_view line) {
   return true;
 }
 
-std::string Quoted(std::string_view utf8) { return QuoteForMessage(utf8); }
-
 class Reader {
  public:
   Reader(std::istream& in, const HourlyReadOptions& options) : lines_(in), options_(options) {
@@ -121,7 +119,7 @@ class Reader {
   }
   void NoteEncoding(std::string_view line) {
     if (encoding_ == Encoding::Unknown && HasNonAscii(line)) {
-      encoding_ = IsValidUtf8(line) ? Encoding::Utf8 : Encoding::Cp932;
+      encoding_ = IsUtf8(line) ? Encoding::Utf8 : Encoding::Cp932;
     }
   }
   std::string_view Field(int column) const {
@@ -469,10 +467,10 @@ void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
     hour = ParseHourText(text, &problem);
     if (!hour) {
       if (problem == HourTextProblem::NotOnHour) {
-        Rejected(number, Reject::NotOnHour, "time " + Quoted(Utf8(text)) + " is not on the hour");
+        Rejected(number, Reject::NotOnHour, "time " + QuoteForMessage(Utf8(text)) + " is not on the hour");
       } else {
         Rejected(number, Reject::BadTime,
-                 "time " + Quoted(Utf8(text)) +
+                 "time " + QuoteForMessage(Utf8(text)) +
                      " is not a date and hour like 2025-04-01 01:00 or 2025/4/1 1:00");
       }
       return;
@@ -483,7 +481,7 @@ void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
     if (!hour) {
       Rejected(number, Reject::BadTime,
                "year, month, day and hour " +
-                   Quoted(Utf8(std::string(Field(p[0])) + "," + std::string(Field(p[1])) + "," +
+                   QuoteForMessage(Utf8(std::string(Field(p[0])) + "," + std::string(Field(p[1])) + "," +
                                std::string(Field(p[2])) + "," + std::string(Field(p[3])))) +
                    " are not an hour of a date");
       return;
@@ -527,14 +525,14 @@ void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
     });
     if (!f.empty() && !digits) {
       reject(Reject::BadFlag, [&] {
-        return "quality flag " + Quoted(Utf8(f)) + " of " + item + " is not a number";
+        return "quality flag " + QuoteForMessage(Utf8(f)) + " of " + item + " is not a number";
       });
     }
     return false;
   };
   const auto describe = [&](ValueProblem p, std::string_view what, std::string_view text,
                             std::string_view range) {
-    return std::string(what) + " " + Quoted(Utf8(text)) +
+    return std::string(what) + " " + QuoteForMessage(Utf8(text)) +
            (p == ValueProblem::OutOfRange ? " is out of range (" : " is not a number (") +
            std::string(range) + ")";
   };
@@ -554,7 +552,7 @@ void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
     h.Direction = ParseDirection(text, options_.Degrees, problem);
     if (problem == ValueProblem::Unreadable || problem == ValueProblem::OutOfRange) {
       reject(Reject::BadDirection, [&] {
-        std::string r = "direction " + Quoted(Utf8(text));
+        std::string r = "direction " + QuoteForMessage(Utf8(text));
         if (options_.Degrees) {
           return r + (problem == ValueProblem::OutOfRange ? " is not from 0 to 360 degrees"
                                                           : " is neither a name nor degrees");
@@ -571,7 +569,7 @@ void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
     h.Stability = ParseStabilityName(text);
     if (!h.Stability && !text.empty()) {
       reject(Reject::BadStability, [&] {
-        return "stability " + Quoted(Utf8(text)) +
+        return "stability " + QuoteForMessage(Utf8(text)) +
                " is not a class (A, A-B, B, B-C, C, C-D, D, Dd, Dn, E, F, G)";
       });
     }
@@ -605,7 +603,6 @@ HourlyReadResult Reader::Finish() {
   m.Station = options_.Station ? *options_.Station : station_;
   std::optional<HourNumber> lo = options_.From ? options_.From : first_;
   std::optional<HourNumber> hi = options_.To ? options_.To : last_;
-  if (seen_.empty() && !(options_.From && options_.To)) lo = hi = std::nullopt;
   if (lo && hi) {
     m.From = HourText(*lo);
     m.To = HourText(*hi);

@@ -155,44 +155,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsValidUtf8(std::string_view text, bool cutAtEnd) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned char c = p[i];
-    std::size_t len = 0;
-    unsigned int min = 0;
-    unsigned int cp = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c >> 5) == 0x6) {
-      len = 2;
-      min = 0x80;
-      cp = c & 0x1Fu;
-    } else if ((c >> 4) == 0xE) {
-      len = 3;
-      min = 0x800;
-      cp = c & 0x0Fu;
-    } else if ((c >> 3) == 0x1E) {
-      len = 4;
-      min = 0x10000;
-      cp = c & 0x07u;
-    } else {
-      return false;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-      if (i + k >= n) return cutAtEnd;
-      if ((p[i + k] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (p[i + k] & 0x3Fu);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += len;
-  }
-  return true;
-}
-
 bool HasNonAscii(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });

@@ -54,10 +54,6 @@ std::string_view TrimBlanks(std::string_view text);
 // ASCII letters compared without case; other bytes as they are.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
-// True when the text is valid UTF-8 (a sequence cut off at the very end counts as valid when
-// `cutAtEnd`, as a block boundary can cut one).
-bool IsValidUtf8(std::string_view text, bool cutAtEnd = false);
-
 // True when some byte is not ASCII.
 bool HasNonAscii(std::string_view text);
 

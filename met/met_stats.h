@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <numeric>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,11 @@ inline constexpr std::array<float, 8> kDefaultRepresentativeSpeeds = {0.4f, 0.7f
                                                                       3.5f, 5.0f, 7.0f, 9.0f};
 
 using ClassCounts = std::array<int, kStabilityClasses>;  // hours by stability class
+
+// The hours of all stability classes together.
+inline int TotalHours(const ClassCounts& counts) {
+  return std::accumulate(counts.begin(), counts.end(), 0);
+}
 
 struct MetDirection {
   ClassCounts Weak{};                                // weak-wind hours of this direction

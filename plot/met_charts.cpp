@@ -37,12 +37,6 @@ std::string Percent(double v) {
   return buf;
 }
 
-int Sum(const ClassCounts& c) {
-  int n = 0;
-  for (int v : c) n += v;
-  return n;
-}
-
 std::string PeriodLine(const MetStats& stats) {
   std::string line;
   if (!stats.From.empty()) line = stats.From + " - " + stats.To + "   ";
@@ -69,8 +63,8 @@ std::array<double, 7> DirectionShares(const MetStats& stats, int direction) {
   std::array<double, 7> out{};
   if (stats.ValidHours <= 0) return out;
   const MetDirection& d = stats.Directions.at(static_cast<std::size_t>(direction));
-  out[0] = Sum(d.Weak);
-  for (std::size_t k = 0; k < d.Windy.size(); ++k) out[k + 1] = Sum(d.Windy[k]);
+  out[0] = TotalHours(d.Weak);
+  for (std::size_t k = 0; k < d.Windy.size(); ++k) out[k + 1] = TotalHours(d.Windy[k]);
   for (double& v : out) v = v * 100.0 / stats.ValidHours;
   return out;
 }
@@ -133,7 +127,7 @@ PlotScene BuildWindRose(const MetStats& stats) {
   }
 
   // The calm share in the centre.
-  const int calm = Sum(stats.CalmAll);
+  const int calm = TotalHours(stats.CalmAll);
   const double calmShare = stats.ValidHours > 0 ? calm * 100.0 / stats.ValidHours : 0;
   scene.Circles.push_back({cx, cy, calmRadius, kWhite, kGrey});
   scene.Texts.push_back({cx, cy - 3, "静穏", 13, TextAnchor::Middle, true, kBlack});
@@ -242,7 +236,7 @@ PlotScene BuildStabilityChart(const MetStats& stats, const ClassCounts& dayHours
   double lx = kRight - 230;
   for (int side = 0; side < 2; ++side) {
     scene.Polygons.push_back(Box(lx, 44, 18, 14, side == 0 ? kDayColor : kNightColor, kGrey));
-    const int total = Sum(side == 0 ? dayHours : nightHours);
+    const int total = TotalHours(side == 0 ? dayHours : nightHours);
     scene.Texts.push_back({lx + 24, 56,
                            std::string(side == 0 ? "昼 " : "夜 ") + std::to_string(total) + " 時間",
                            13, TextAnchor::Start, false, kBlack});

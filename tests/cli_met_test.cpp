@@ -195,6 +195,8 @@ TEST(CliMet, OptionsAndHelp) {
       {{kSample, "--lat", "35"}, "--lat and --lon go together"},
       {{kSample, "--lat", "95", "--lon", "0"}, "--lat 95: not a latitude"},
       {{kSample, "--lat", "x", "--lon", "0"}, "--lat x: not a latitude"},
+      {{kSample, "--lat", "nan", "--lon", "0"}, "--lat nan: not a latitude"},
+      {{kSample, "--lat", "35", "--lon", "inf"}, "--lon inf: not a longitude"},
       {{kSample, "--utc-offset", "9"}, "--utc-offset needs --lat and --lon"},
       {{kSample, "--from", "April"}, "--from April: not a time"},
       {{kSample, "--from", "2025-04-10", "--to", "2025-04-01"}, "comes before --from"},

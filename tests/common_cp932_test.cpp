@@ -66,6 +66,21 @@ TEST(Cp932, UnrepresentableAndInvalidBecomeQuestionMarks) {
   }
 }
 
+TEST(Cp932, IsUtf8) {
+  const std::pair<const char*, bool> cases[] = {
+      {"", true},
+      {"plain", true},
+      {"\u98a8\u901f \U0001F600", true},
+      {"\xE9\xA2", false},          // cut short at the end
+      {"\xE9\xA2x", false},         // cut short before an ASCII byte
+      {"\xC0\xAF", false},          // overlong "/"
+      {"\xED\xA0\x80", false},      // a surrogate
+      {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+      {"\x93\xfa\x96\x7b", false},  // code page 932 text
+  };
+  for (const auto& [text, utf8] : cases) EXPECT_EQ(IsUtf8(text), utf8) << text;
+}
+
 TEST(Cp932, LeadBytes) {
   for (int b = 0; b < 256; ++b) {
     const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);

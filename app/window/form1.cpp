@@ -856,12 +856,9 @@ int Form1::AskDirection(const MetStats& stats) {
   int most = -1;
   for (int d = 0; d < kDirections; ++d) {
     const MetDirection& dir = stats.Directions[static_cast<std::size_t>(d)];
-    int weak = 0;
+    const int weak = TotalHours(dir.Weak);
     int windy = 0;
-    for (int n : dir.Weak) weak += n;
-    for (const ClassCounts& counts : dir.Windy) {
-      for (int n : counts) windy += n;
-    }
+    for (const ClassCounts& counts : dir.Windy) windy += TotalHours(counts);
     if (weak + windy > most) {
       most = weak + windy;
       busiest = d;

@@ -1,8 +1,8 @@
 // vmk-met: the frequency tables of all 16 wind directions from a year of hourly observations,
 // as the met statistics file, the window's case file of one direction, and pictures.
 #include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -15,6 +15,7 @@
 #include "cli/met/met_summary.h"
 #include "cli/support/cli_support.h"
 #include "common/atomic_file.h"
+#include "common/json_document.h"
 #include "met/hourly_reader.h"
 #include "met/met_stats.h"
 #include "met/stability_table.h"
@@ -33,7 +34,7 @@ constexpr int kExitWritten = 0;
 constexpr int kExitNoValidHour = 1;
 
 // A stability table file is a few hundred bytes; anything beyond this is not one.
-constexpr std::uintmax_t kMaxTableFileBytes = 1024 * 1024;
+constexpr std::size_t kMaxTableFileBytes = 1024 * 1024;
 
 constexpr std::string_view kUsage =
     "Usage: vmk-met HOURLY.csv [-o MET.json] [--case CASE.json --direction D] [--rose FILE]\n"
@@ -167,16 +168,12 @@ struct Options {
   std::optional<std::string> Station;
 };
 
-
-
-
-
-
+// A finite number written in full ("nan" and "inf" are no latitude).
 std::optional<double> Number(std::string_view text) {
   double v = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
+  if (ec != std::errc() || ptr != end || text.empty() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
@@ -271,7 +268,6 @@ std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
   return std::nullopt;
 }
 
-
 // The checks that need the whole command line. Returns the problem, or nothing.
 std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& read,
                                         std::optional<int>& direction) {
@@ -328,17 +324,10 @@ std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& rea
 
 // The user's stability table, or the problem with it (one line).
 std::optional<std::string> ReadTable(const std::string& path, StabilityTable& table) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(vmk::platform::PathFromUtf8(path), ec);
-  if (ec) return "--stability-table " + path + ": cannot be read (" + ec.message() + ")";
-  if (size > kMaxTableFileBytes) return "--stability-table " + path + ": more than 1 MiB, not a table";
-  std::ifstream in(vmk::platform::PathFromUtf8(path), std::ios::binary);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
-    return "--stability-table " + path + ": cannot be read";
-  }
   try {
-    table = ParseStabilityTable(text);
+    table = ParseStabilityTable(ReadFileBytes(path, kMaxTableFileBytes));
+  } catch (const JsonFileError& e) {
+    return "--stability-table " + path + ": cannot be read (" + e.what() + ")";
   } catch (const StabilityTableError& e) {
     return "--stability-table " + path + ": " + e.what();
   }
@@ -379,8 +368,7 @@ int Run(const Options& o) {
       result = ReadHourlyObservations(std::cin, read);
       if (std::cin.bad()) return ArgumentError(kProgram, shownName + ": cannot be read to its end");
     } else {
-      std::error_code ec;
-      if (std::filesystem::is_directory(vmk::platform::PathFromUtf8(path), ec)) {
+      if (vmk::platform::IsFolder(path)) {
         return ArgumentError(kProgram, path + ": is a folder, not a file of hourly observations");
       }
       std::ifstream in(vmk::platform::PathFromUtf8(path), std::ios::binary);

@@ -5,12 +5,6 @@
 namespace vmk::cli {
 namespace {
 
-int Sum(const ClassCounts& c) {
-  int n = 0;
-  for (int v : c) n += v;
-  return n;
-}
-
 std::string Percent(int hours, int of) {
   if (of <= 0) return "-";
   char buf[32];
@@ -76,16 +70,16 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
   for (int d = 0; d < kDirections; ++d) {
     const MetDirection& dir = m.Directions[static_cast<std::size_t>(d)];
     std::string row = Left(std::string(kDirectionNames[static_cast<std::size_t>(d)]), 4);
-    int total = Sum(dir.Weak);
-    row += Right(std::to_string(Sum(dir.Weak)), 8);
+    int total = TotalHours(dir.Weak);
+    row += Right(std::to_string(TotalHours(dir.Weak)), 8);
     for (const ClassCounts& windy : dir.Windy) {
-      row += Right(std::to_string(Sum(windy)), 8);
-      total += Sum(windy);
+      row += Right(std::to_string(TotalHours(windy)), 8);
+      total += TotalHours(windy);
     }
     row += Right(std::to_string(total), 8) + Right(Percent(total, valid), 7);
     s += row + "\n";
   }
-  const int calm = Sum(m.CalmAll);
+  const int calm = TotalHours(m.CalmAll);
   s += Left("calm", 60) + Right(std::to_string(calm), 8) + Right(Percent(calm, valid), 7) + "\n";
   s += Left("all", 60) + Right(std::to_string(valid), 8) + Right(Percent(valid, valid), 7) + "\n";
 
@@ -97,7 +91,7 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
   const auto classRow = [&](const char* label, const ClassCounts& counts) {
     std::string row = Left(label, 8);
     for (int v : counts) row += Right(std::to_string(v), 6);
-    return row + Right(std::to_string(Sum(counts)), 8) + "\n";
+    return row + Right(std::to_string(TotalHours(counts)), 8) + "\n";
   };
   ClassCounts all{};
   for (int c = 0; c < kStabilityClasses; ++c) {
