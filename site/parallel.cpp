@@ -9,6 +9,11 @@
 
 namespace vmk {
 
+int AllCores() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
 void ParallelFor(std::size_t n, std::size_t chunk, int threads,
                  const std::function<void(std::size_t, std::size_t)>& body, ProgressMeter* meter,
                  double unitsPerItem) {

@@ -41,6 +41,9 @@ class ProgressMeter {
   double reported_ = 0;  // the share of the last report
 };
 
+// The number of threads the system runs at once (1 when it cannot tell).
+int AllCores();
+
 // Calls body(begin, end) over [0, n) in chunks of `chunk` items on `threads` threads (at least
 // one; the calling thread is one of them), each chunk adding chunk * unitsPerItem to `meter`
 // (with 0 the body adds its own units). The calling thread reports the progress after each of

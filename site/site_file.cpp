@@ -1,4 +1,3 @@
-#include "platform/files.h"
 #include "site/site_file.h"
 
 #include <charconv>
@@ -8,6 +7,7 @@
 
 #include "common/json_document.h"
 #include "input/model_parameters.h"
+#include "platform/files.h"
 
 namespace vmk {
 
@@ -130,7 +130,7 @@ AxisSteps Axis(std::string_view text, const std::string& where) {
   const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), count);
   if (n.empty() || ec != std::errc() || end != n.data() + n.size()) bad();
   if (count < 1 || count > static_cast<long long>(kMaxSiteReceptors)) {
-    FailJsonValue(where, "N must be from 1 to 4000000");
+    FailJsonValue(where, "N must be from 1 to " + std::to_string(kMaxSiteReceptors));
   }
   a.N = static_cast<int>(count);
   return a;
@@ -153,10 +153,9 @@ GridDefinition Grid(const Json& v, const std::string& where) {
     }
   }
   const std::size_t count = static_cast<std::size_t>(g.X.N) * static_cast<std::size_t>(g.Y.N);
-  if (g.X.N > static_cast<int>(kMaxSiteReceptors) || g.Y.N > static_cast<int>(kMaxSiteReceptors) ||
-      count > kMaxSiteReceptors) {
+  if (count > kMaxSiteReceptors) {
     FailJsonValue(where, std::to_string(g.X.N) + " x " + std::to_string(g.Y.N) +
-                             " receptors are more than 4000000");
+                             " receptors are more than " + std::to_string(kMaxSiteReceptors));
   }
   return g;
 }
@@ -186,7 +185,7 @@ PolarDefinition Polar(const Json& v, const std::string& where) {
     FailJsonValue(dw, "FROM must be less than TO (or equal to it for one distance)");
   }
   if (d.N > static_cast<int>(kMaxSiteReceptors / kDirections)) {
-    FailJsonValue(dw, "16 x " + std::to_string(d.N) + " receptors are more than 4000000");
+    FailJsonValue(dw, "16 x " + std::to_string(d.N) + " receptors are more than " + std::to_string(kMaxSiteReceptors));
   }
   return p;
 }
@@ -195,7 +194,7 @@ std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
   if (!v.is_array()) {
     FailJsonValue(where, "must be a list of {\"name\", \"x\", \"y\"}, not " + JsonTypeName(v));
   }
-  if (v.size() > kMaxSiteReceptors) FailJsonValue(where, "holds more than 4000000 points");
+  if (v.size() > kMaxSiteReceptors) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteReceptors) + " points");
   std::vector<PointDefinition> points;
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
@@ -219,7 +218,7 @@ std::vector<StackDefinition> Stacks(const Json& v) {
   const std::string where = "sources";
   if (!v.is_array()) FailJsonValue(where, "must be a list of stacks, not " + JsonTypeName(v));
   if (v.empty()) FailJsonValue(where, "names no stack");
-  if (v.size() > kMaxSiteStacks) FailJsonValue(where, "holds more than 1000 stacks");
+  if (v.size() > kMaxSiteStacks) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteStacks) + " stacks");
   std::vector<StackDefinition> stacks;
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
@@ -247,7 +246,7 @@ std::vector<double> Levels(const Json& v) {
   if (!v.is_array() || v.empty()) {
     FailJsonValue(where, "must be a list of isopleth levels, lowest first");
   }
-  if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than 100 levels");
+  if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteLevels) + " levels");
   std::vector<double> levels;
   for (std::size_t i = 0; i < v.size(); ++i) {
     const double d = Number(v[i], where + "[" + std::to_string(i + 1) + "]");
@@ -294,12 +293,14 @@ SiteDefinition Site(std::string_view text, const std::string& baseDir) {
   if (site.Grid) count += static_cast<std::size_t>(site.Grid->X.N) * static_cast<std::size_t>(site.Grid->Y.N);
   if (site.Polar) count += static_cast<std::size_t>(kDirections) * static_cast<std::size_t>(site.Polar->Distances.N);
   if (count > kMaxSiteReceptors) {
-    FailJsonValue("receptors", std::to_string(count) + " receptors are more than 4000000");
+    FailJsonValue("receptors", std::to_string(count) + " receptors are more than " +
+                                   std::to_string(kMaxSiteReceptors));
   }
   if (count * (site.Stacks.size() + 1) > kMaxSiteValues) {
     FailJsonValue("receptors",
                   std::to_string(count) + " receptors for " + std::to_string(site.Stacks.size()) +
-                      " stacks need more than 64000000 values: use fewer receptors or stacks");
+                      " stacks need more than " + std::to_string(kMaxSiteValues) +
+                      " values: use fewer receptors or stacks");
   }
 
   if (const Json* s = FindJsonMember(doc, "sectors")) {
@@ -339,14 +340,6 @@ std::vector<double> AxisValues(const AxisSteps& axis) {
   v.front() = axis.From;
   v.back() = axis.To;
   return v;
-}
-
-AxisSteps ParseAxis(std::string_view text, const std::string& where) {
-  try {
-    return Axis(text, where);
-  } catch (const JsonFileError& e) {
-    throw SiteError(e.what());
-  }
 }
 
 SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {

@@ -92,9 +92,6 @@ SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir);
 // Reads and parses the site file at `path`.
 SiteDefinition ReadSiteFile(const std::string& path);
 
-// "FROM:TO:N" (decimal numbers, N a whole number); raises SiteError naming `where`.
-AxisSteps ParseAxis(std::string_view text, const std::string& where);
-
 // The N values of an axis, evenly spaced (ends exact).
 std::vector<double> AxisValues(const AxisSteps& axis);
 

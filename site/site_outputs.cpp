@@ -148,6 +148,7 @@ std::pair<float, float> GridRange(const SiteResult& result, const ReceptorSet& r
 }
 
 std::vector<double> SiteLevels(const SitePlan& plan, const SiteResult& result) {
+  if (plan.Receptors.GridCount == 0) return {};
   if (!plan.Site.Levels.empty()) return plan.Site.Levels;
   const auto [lo, hi] = GridRange(result, plan.Receptors);
   if (std::isnan(hi)) return {};

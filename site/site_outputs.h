@@ -27,7 +27,8 @@ std::string PolarCsv(const SitePlan& plan, const SiteResult& result);
 // positive.
 std::vector<double> ChooseLevels(double low, double high);
 
-// The site's levels, or levels chosen over the grid's values (empty without a grid).
+// The isopleth levels: the site's own, or levels chosen over the grid's values; none without
+// a grid (the isopleths are drawn over the grid only).
 std::vector<double> SiteLevels(const SitePlan& plan, const SiteResult& result);
 
 // The smallest and largest grid value with a value (NaN, NaN when none has).

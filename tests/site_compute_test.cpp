@@ -365,5 +365,16 @@ TEST(SiteLevels, OneTwoFiveSteps) {
   EXPECT_TRUE(ChooseLevels(0, 0).empty());
 }
 
+// The isopleths lie over the grid: a site's own levels give none without one, so that the
+// window's legend and the saved map agree.
+TEST(SiteLevels, TheSitesLevelsOnlyWithAGrid) {
+  Json site = WithPoints(TwoStackSite(VariedMet()), kCentreLines, "sector");
+  site["levels"] = {0.01, 0.1};
+  EXPECT_TRUE(SiteLevels(PlanOf(site), RunOf(PlanOf(site))).empty());
+  site["receptors"]["grid"] = {{"x", "-1000:1000:5"}, {"y", "-1000:1000:5"}};
+  const SitePlan plan = PlanOf(site);
+  EXPECT_EQ(SiteLevels(plan, RunOf(plan)), (std::vector<double>{0.01, 0.1}));
+}
+
 }  // namespace
 }  // namespace vmk

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <thread>
 
 #include <QApplication>
 #include <QFileDialog>
@@ -27,6 +26,7 @@
 #include "common/numtext.h"
 #include "plot/qt/map_painter.h"
 #include "site/export/site_export.h"
+#include "site/parallel.h"
 #include "site/site_map_input.h"
 #include "site/site_outputs.h"
 
@@ -337,8 +337,7 @@ SiteWindow* OpenSiteWindow(QWidget* parent, const QString& path) {
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     RunOptions options;
-    const unsigned cores = std::thread::hardware_concurrency();
-    options.Threads = static_cast<int>(cores > 0 ? cores : 1);
+    options.Threads = AllCores();
     options.Progress = [&progress](double share) {
       progress.setValue(static_cast<int>(share * 1000));
       QCoreApplication::processEvents();

@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "cli/support/cli_support.h"
 #include "common/atomic_file.h"
 #include "site/export/site_export.h"
+#include "site/parallel.h"
 #include "site/site_file.h"
 #include "site/site_outputs.h"
 #include "site/site_plan.h"
@@ -161,8 +161,7 @@ int Run(int argc, char** argv) {
   }
 
   RunOptions options;
-  const unsigned cores = std::thread::hardware_concurrency();
-  options.Threads = args.Threads > 0 ? args.Threads : static_cast<int>(cores > 0 ? cores : 1);
+  options.Threads = args.Threads > 0 ? args.Threads : AllCores();
   ProgressLines progress;
   options.Progress = [&progress](double share) { progress(share); };
   const SiteResult result = RunSite(plan, options);

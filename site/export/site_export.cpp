@@ -1,10 +1,10 @@
-#include "platform/files.h"
 #include "site/export/site_export.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "common/atomic_file.h"
+#include "platform/files.h"
 #include "site/site_map_input.h"
 #ifdef VMK_HAVE_GDAL
 #include "site/gis/site_gis.h"
@@ -84,20 +84,20 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
   if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
   if (rs.GridCount > 0) out.Files.push_back({"grid.csv", GridCsv(plan, result)});
   if (rs.PolarCount > 0) out.Files.push_back({"polar.csv", PolarCsv(plan, result)});
-  out.Levels = SiteLevels(plan, result);
+  const std::vector<double> levels = SiteLevels(plan, result);
 
   std::vector<MapBand> bands;
   if (rs.GridCount > 0) {
 #ifdef VMK_HAVE_GDAL
     try {
       out.Files.push_back({"grid.tif", GeoTiffBytes(RasterOf(plan, result))});
-      bands = SiteBands(plan, result, out.Levels);
+      bands = SiteBands(plan, result, levels);
       out.Files.push_back({"isopleths.gpkg", GeoPackageBytes(bands, plan.Site.Crs)});
       out.Files.push_back({"isopleths.geojson", GeoJsonBytes(bands, plan.Site.Crs)});
     } catch (const GisError& e) {
       throw SiteError(std::string("GIS files: ") + e.what());
     }
-    if (out.Levels.empty()) out.Notes.push_back("no isopleths: the grid has no positive value");
+    if (levels.empty()) out.Notes.push_back("no isopleths: the grid has no positive value");
 #else
     out.Notes.push_back("this build has no GDAL: grid.tif and the isopleths are not written");
 #endif
@@ -109,12 +109,12 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
   if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
 #endif
 
-  out.Map = MapInputOf(plan, result, rs.GridCount > 0 ? out.Levels : std::vector<double>{}, std::move(bands));
+  const SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
 #ifdef VMK_HAVE_PLOT_QT
   try {
-    const MapScene scene = BuildSiteMap(out.Map, kMapWidth, kMapHeight);
+    const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);
     out.Files.push_back({"map.png", MapPngBytes(scene)});
-    out.Files.push_back({"map.svg", MapSvgBytes(scene, out.Map.Title)});
+    out.Files.push_back({"map.svg", MapSvgBytes(scene, map.Title)});
   } catch (const MapPictureError& e) {
     throw SiteError(std::string("map: ") + e.what());
   }

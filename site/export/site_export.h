@@ -21,8 +21,6 @@ struct SiteFile {
 struct SiteExport {
   std::vector<SiteFile> Files;
   std::vector<std::string> Notes;  // files left out, and why
-  std::vector<double> Levels;
-  SiteMapInput Map;                // what map.png shows
 };
 
 // Raises SiteError for what only the output files need checked: a coordinate system that GDAL
