@@ -25,6 +25,12 @@ struct Profile {
 // calculation with that R computes TotalConc. Writes no report and leaves `p` untouched.
 ProfilePoint ConcentrationAt(const ModelParameters& p, float r);
 
+// The window's distance profile: 200 distances on a log scale from 10 m to 20 km (the window
+// widens the range to take in its receptor distance).
+inline constexpr float kProfileFrom = 10.0f;   // m
+inline constexpr float kProfileTo = 20000.0f;  // m
+inline constexpr int kProfilePoints = 200;
+
 // n distances from `from` to `to` (both included), evenly spaced, or evenly on a log scale.
 // Requires n >= 2 and 0 < from < to for the log scale.
 std::vector<float> ProfileDistances(float from, float to, int n, bool logScale);

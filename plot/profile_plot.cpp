@@ -23,12 +23,6 @@ constexpr PlotColor kCurve{31, 95, 191};
 constexpr PlotColor kMaximum{214, 39, 40};
 constexpr PlotColor kReceptor{44, 140, 44};
 
-std::string Printf(const char* format, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
-}
-
 std::string Printf(const char* format, int digits, double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, format, digits, v);
@@ -67,16 +61,21 @@ std::string TickLabel(double v, double step, double largest) {
   return Printf("%.*f", std::max(0, -Decade(step)), v);
 }
 
-// 4 significant digits for the title and the marks.
-std::string Short(double v) { return TidyExponent(Printf("%.4g", v)); }
-
 // A distance for the title and the marks: whole metres from 10 km on, else 4 digits.
-std::string Distance(double r) { return r >= 1e4 ? Printf("%.0f", r) : Short(r); }
+std::string Distance(double r) { return r >= 1e4 ? PrintfNumber("%.0f", r) : ShortNumberText(r); }
 
 // 10^k as the double nearest to the decimal value (0.1, not 10^-1 by repeated products).
 double PowerOfTen(int k) { return k >= 0 ? std::pow(10.0, k) : 1.0 / std::pow(10.0, -k); }
 
 }  // namespace
+
+std::string PrintfNumber(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+std::string ShortNumberText(double v) { return TidyExponent(PrintfNumber("%.4g", v)); }
 
 std::vector<AxisTick> LinearTicks(double& lo, double& hi, int target, bool widen) {
   if (!(hi > lo)) hi = lo + 1;
@@ -222,7 +221,7 @@ PlotScene BuildProfilePlot(const ProfilePlotInput& in) {
   const ProfilePoint& max = profile.Max;
   std::string title;
   if (std::isfinite(max.C) && max.C > 0) {
-    title = "Maximum C = " + Short(max.C) + " at R = " + Distance(max.R) + " m";
+    title = "Maximum C = " + ShortNumberText(max.C) + " at R = " + Distance(max.R) + " m";
     const double x = px(max.R);
     const double y = py(max.C);
     scene.Circles.push_back({x, y, 5, kMaximum, kWhite});
@@ -230,7 +229,7 @@ PlotScene BuildProfilePlot(const ProfilePlotInput& in) {
     scene.Texts.push_back({nearRight ? x - 8 : x + 8, y - 8, "max", 12,
                            nearRight ? TextAnchor::End : TextAnchor::Start, true, kMaximum});
   } else {
-    title = "Maximum C = " + Short(max.C) + " (no concentration above zero in the range)";
+    title = "Maximum C = " + ShortNumberText(max.C) + " (no concentration above zero in the range)";
   }
   scene.Texts.push_back({xMid, 24, title, 16, TextAnchor::Middle, true, kBlack});
   // A maximum on the first or last distance is only the largest value inside the range: the
@@ -255,7 +254,7 @@ namespace {
 
 // Pixel coordinates with at most two decimals ("92", "423.5", "101.27").
 std::string Num(double v) {
-  std::string s = Printf("%.2f", v);
+  std::string s = PrintfNumber("%.2f", v);
   while (s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   if (s == "-0") s = "0";

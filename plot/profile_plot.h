@@ -107,4 +107,11 @@ std::vector<AxisTick> LinearTicks(double& lo, double& hi, int target, bool widen
 // and over a range too short for two of those, linear ticks.
 std::vector<AxisTick> LogTicks(double lo, double hi);
 
+// A number as a picture writes it in titles, marks and legends: up to 4 significant digits,
+// the exponent without padding ("0.0125", "1.5e-5", "2e7").
+std::string ShortNumberText(double v);
+
+// One number through a printf format ("%g km").
+std::string PrintfNumber(const char* format, double v);
+
 }  // namespace vmk

@@ -71,12 +71,6 @@ PlotFill Triangle(double x, double y, double size, PlotColor fill) {
   return f;
 }
 
-std::string Format(const char* format, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
-}
-
 // A scale-bar length: 1, 2 or 5 times a power of ten, at most `metres`.
 double ScaleLength(double metres) {
   const double p = std::pow(10.0, std::floor(std::log10(metres)));
@@ -87,7 +81,7 @@ double ScaleLength(double metres) {
 }
 
 std::string DistanceText(double m) {
-  return m >= 1000 ? Format("%g km", m / 1000) : Format("%g m", m);
+  return m >= 1000 ? PrintfNumber("%g km", m / 1000) : PrintfNumber("%g m", m);
 }
 
 // The width of a text estimated without fonts: Latin letters about 0.6 of the height, other
@@ -155,24 +149,6 @@ MapPoint MapScene::ToGround(double px, double py) const {
 std::pair<double, double> MapScene::ToPixel(double x, double y) const {
   return {FrameLeft + FrameWidth / 2 + (x - View.CenterX) / View.MetresPerPixel,
           FrameTop + FrameHeight / 2 - (y - View.CenterY) / View.MetresPerPixel};
-}
-
-std::string LevelText(double v) {
-  std::string s = Format("%.4g", v);
-  // "1e-05" -> "1e-5"
-  const auto e = s.find('e');
-  if (e != std::string::npos) {
-    std::string mantissa = s.substr(0, e);
-    std::string exponent = s.substr(e + 1);
-    std::string sign;
-    if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) {
-      if (exponent[0] == '-') sign = "-";
-      exponent.erase(0, 1);
-    }
-    while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
-    s = mantissa + "e" + sign + exponent;
-  }
-  return s;
 }
 
 PlotColor BandColor(int band, int bands) {
@@ -347,12 +323,12 @@ MapScene BuildSiteMap(const SiteMapInput& in, int width, int height, std::option
   for (int i = n; i >= 0 && n > 0; --i) {
     std::string label;
     if (i == n) {
-      label = LevelText(in.Levels[static_cast<std::size_t>(n - 1)]) + " 以上";
+      label = ShortNumberText(in.Levels[static_cast<std::size_t>(n - 1)]) + " 以上";
     } else if (i == 0) {
-      label = LevelText(in.Levels[0]) + " 未満";
+      label = ShortNumberText(in.Levels[0]) + " 未満";
     } else {
-      label = LevelText(in.Levels[static_cast<std::size_t>(i - 1)]) + " – " +
-              LevelText(in.Levels[static_cast<std::size_t>(i)]);
+      label = ShortNumberText(in.Levels[static_cast<std::size_t>(i - 1)]) + " – " +
+              ShortNumberText(in.Levels[static_cast<std::size_t>(i)]);
     }
     m.Outside.Texts.push_back(Text(lx + 30, ly + 12, label, 12));
     m.OutsideFills.push_back(Box(lx, ly, 22, 15, BandColor(i, bands), edge));

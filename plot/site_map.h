@@ -93,7 +93,4 @@ MapView FitView(const SiteMapInput& in, int width, int height);
 MapScene BuildSiteMap(const SiteMapInput& in, int width, int height,
                       std::optional<MapView> view = std::nullopt);
 
-// A level as the legend writes it: up to 4 significant digits, without padding.
-std::string LevelText(double v);
-
 }  // namespace vmk

@@ -43,7 +43,7 @@ SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const st
   if (result.MaxIndex) {
     const Receptor& m = rs.All[*result.MaxIndex];
     const float c = result.Total[*result.MaxIndex];
-    in.Maximum = MapMark{"最大 " + LevelText(c), m.X, m.Y};
+    in.Maximum = MapMark{"最大 " + ShortNumberText(c), m.X, m.Y};
     sub = "最大 C = " + ShortestFloatText(c) + " (x = " + ShortestDoubleText(m.X) + " m, y = " +
           ShortestDoubleText(m.Y) + " m)   " + sub;
   }

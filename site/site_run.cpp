@@ -123,7 +123,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
 void RunAlong(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& meter,
               std::array<ProfilePoint, 16>& out) {
   const StackPlan& stack = plan.Stacks[s];
-  const std::vector<float> distances = ProfileDistances(kAlongFrom, kAlongTo, kAlongPoints, true);
+  const std::vector<float> distances = ProfileDistances(kProfileFrom, kProfileTo, kProfilePoints, true);
   std::vector<std::array<DirectionSums, kDirections>> sums(distances.size());
   ParallelFor(distances.size(), 4, threads, [&](std::size_t b, std::size_t e) {
     DirectionCases::AtDistance at;
@@ -224,7 +224,7 @@ SiteResult RunSite(const SitePlan& plan, const RunOptions& options) {
   out.StackC.assign(stacks, std::vector<float>(n, kNoValue));
   out.AlongMax.resize(stacks);
 
-  const double alongUnits = kAlongPoints + kDirections * kRefineUnits;
+  const double alongUnits = kProfilePoints + kDirections * kRefineUnits;
   ProgressMeter meter(static_cast<double>(stacks) * (static_cast<double>(n) + alongUnits),
                       options.Progress);
   for (std::size_t s = 0; s < stacks; ++s) {

@@ -20,11 +20,6 @@
 
 namespace vmk {
 
-// The distance profile along each direction: the window's range and number of points.
-inline constexpr float kAlongFrom = 10.0f;    // m
-inline constexpr float kAlongTo = 20000.0f;   // m
-inline constexpr int kAlongPoints = 200;
-
 // A receptor as one stack sees it.
 struct StackView {
   float R = 0;         // distance, computed in double and rounded to float

@@ -262,7 +262,7 @@ TEST(SiteAlong, MaximumAlongEachDirectionIsTheDistanceProfiles) {
   const Json site = WithPoints(TwoStackSite(VariedMet()), {{100, 100, ""}}, "smooth");
   const SitePlan plan = PlanOf(site);
   const SiteResult result = RunOf(plan, 2);
-  const std::vector<float> distances = ProfileDistances(kAlongFrom, kAlongTo, kAlongPoints, true);
+  const std::vector<float> distances = ProfileDistances(kProfileFrom, kProfileTo, kProfilePoints, true);
   for (std::size_t s = 0; s < plan.Stacks.size(); ++s) {
     for (int j = 0; j < kDirections; ++j) {
       // The window's parameters of that wind direction, as a calculation reads them.

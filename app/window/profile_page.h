@@ -27,9 +27,6 @@ namespace vmk {
 
 inline constexpr char kProfilePageName[] = "ProfileSheet";
 inline constexpr char kProfilePageCaption[] = " 距離分布 ";
-inline constexpr float kProfileFrom = 10.0f;     // m
-inline constexpr float kProfileTo = 20000.0f;    // m
-inline constexpr int kProfilePoints = 200;
 
 // The distance range of the profile: 10 m to 20 km, widened to take in the receptor distance.
 std::pair<float, float> ProfileRange(float receptorR);
