@@ -5,10 +5,9 @@
 #include "common/cp932.h"
 #include "model/plume_rise.h"
 #include "model/receptor.h"
+#include "model/weighting.h"
 
 namespace vmk {
-
-using ld = long double;
 
 DirectionHours DirectionHoursOf(const ModelParameters& p) {
   DirectionHours d;
@@ -111,8 +110,7 @@ DirectionSums DirectionCases::Sum(const AtDistance& at, const DirectionHours& d)
   for (int s = StabFirst; s <= StabLast; ++s) {
     if (!calm_[s]) continue;  // no calm hours in any direction
     const float freq = calm_[s]->freq;
-    const float cw = static_cast<float>((static_cast<ld>(at.CalmC1[s]) * freq) / p_.FreqTotal);
-    sum = static_cast<float>(static_cast<ld>(sum) + cw);
+    sum = AddedToSum(sum, HoursWeighted(at.CalmC1[s], freq, p_.FreqTotal));
   }
   for (int s = StabFirst; s <= StabLast; ++s) {
     const float f = d.WeakFreq[s];
@@ -121,7 +119,7 @@ DirectionSums DirectionCases::Sum(const AtDistance& at, const DirectionHours& d)
     if (!weak_[s]) missing();
     const PuffRow& prepared = *weak_[s];
     float freq = f;
-    if (p_.WDDistribute && 1.5L * prepared.alpha > prepared.Wind.Uhe) {
+    if (CorrectsWeakWindFrequency(p_, prepared)) {
       PuffRow row = prepared;
       row.f = f;
       row.freq = f;
@@ -129,8 +127,7 @@ DirectionSums DirectionCases::Sum(const AtDistance& at, const DirectionHours& d)
       freq = row.freq;
     }
     if (!(freq > 0)) continue;
-    const float cw = static_cast<float>((static_cast<ld>(at.WeakC1[s]) * freq) / p_.FreqTotal);
-    sum = static_cast<float>(static_cast<ld>(sum) + cw);
+    sum = AddedToSum(sum, HoursWeighted(at.WeakC1[s], freq, p_.FreqTotal));
   }
   out.PuffSum = sum;
 
@@ -141,18 +138,13 @@ DirectionSums DirectionCases::Sum(const AtDistance& at, const DirectionHours& d)
       const std::int16_t hours = d.WindyFreq[k][s];
       if (hours <= 0) continue;
       if (!plume_[k][s]) missing();
-      const float cw =
-          static_cast<float>((static_cast<ld>(hours) * at.PlumeC1[k][s]) / p_.FreqTotal);
-      sum = static_cast<float>(static_cast<ld>(sum) + cw);
+      sum = AddedToSum(sum, HoursWeighted(at.PlumeC1[k][s], hours, p_.FreqTotal));
       out.ModelError = out.ModelError || at.PlumeError[k][s];
     }
   }
   out.PlumeSum = sum;
 
-  float total = 0.0f;
-  total = static_cast<float>(static_cast<ld>(total) + out.PuffSum);
-  total = static_cast<float>(static_cast<ld>(total) + out.PlumeSum);
-  out.TotalConc = total;
+  out.TotalConc = SectionsTotal(out.PuffSum, out.PlumeSum);
   return out;
 }
 

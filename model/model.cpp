@@ -1,5 +1,7 @@
 #include "model/model.h"
 
+#include "model/weighting.h"
+
 namespace vmk {
 
 ModelResult RunModel(const ModelParameters& p) {
@@ -8,11 +10,7 @@ ModelResult RunModel(const ModelParameters& p) {
   out.Qh = ComputeHeatFlux(p);
   RunPuffModel(p, out.Qh, out);  // calm and weak wind
   PlumeModel(p, out.Qh, out);    // windy classes; goes on after a sigma-z error
-  // The accumulator starts at 0 and takes each section's sum once, in single precision.
-  float total = 0.0f;
-  total = static_cast<float>(static_cast<long double>(total) + out.PuffSum);
-  total = static_cast<float>(static_cast<long double>(total) + out.PlumeSum);
-  out.TotalConc = total;
+  out.TotalConc = SectionsTotal(out.PuffSum, out.PlumeSum);
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include "model/no2.h"
 #include "model/plume_rise.h"
 #include "model/receptor.h"
+#include "model/weighting.h"
 
 namespace vmk {
 
@@ -72,7 +73,7 @@ void EvaluatePlumeCase(const ModelParameters& p, float Rc, PlumeRow& c, SigZErro
                             ((static_cast<ld>(Rc) * c.SigmaZ) * c.Wind.Uhe));
   c.NO2r = p.NOxTransform ? No2RatioOf(p, c.DayNight, Rc, memo) : 1.0f;
   c.C1 = static_cast<float>(static_cast<ld>(c.C1) * c.NO2r);
-  c.Cw = static_cast<float>((static_cast<ld>(c.Hours) * c.C1) / p.FreqTotal);
+  c.Cw = HoursWeighted(c.C1, c.Hours, p.FreqTotal);
 }
 
 void PlumeModel(const ModelParameters& p, float qh, ModelResult& out) {
@@ -92,7 +93,7 @@ void PlumeModel(const ModelParameters& p, float qh, ModelResult& out) {
       c.Number = ++caseNumber;
       ComputePlumeCase(p, qh, Rc, c, error, &memo);
       out.LastWind = c.Wind;
-      sum = static_cast<float>(static_cast<ld>(sum) + c.Cw);
+      sum = AddedToSum(sum, c.Cw);
       out.PlumeRows.push_back(c);
     }
   }

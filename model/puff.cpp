@@ -6,6 +6,7 @@
 #include "model/no2.h"
 #include "model/plume_rise.h"
 #include "model/receptor.h"
+#include "model/weighting.h"
 
 namespace vmk {
 
@@ -65,7 +66,7 @@ bool PreparePuffRow(const ModelParameters& p, float qh, float Rc, PuffRow& row,
   row.WindComputed = true;
   row.alpha = PuffAlphaGamma[row.S][row.AlphaColumn];
   row.gamma = PuffAlphaGamma[row.S][PuffGammaColumn];
-  if (row.WindCase == WindCaseWeak && p.WDDistribute && 1.5L * row.alpha > row.Wind.Uhe) {
+  if (row.WindCase == WindCaseWeak && CorrectsWeakWindFrequency(p, row)) {
     CorrectWeakWindFrequency(Rc, row);
   }
   // Only a weak-wind row without hours of its own and without a correction ends here.
@@ -98,7 +99,7 @@ void EvaluatePuffRow(const ModelParameters& p, float Rc, PuffRow& row, PuffNo2Me
     row.NO2r = 1.0f;
   }
   row.C1 = static_cast<float>(static_cast<ld>(row.C1) * row.NO2r);
-  row.Cw = static_cast<float>((static_cast<ld>(row.C1) * row.freq) / p.FreqTotal);
+  row.Cw = HoursWeighted(row.C1, row.freq, p.FreqTotal);
 }
 
 void RunPuffModel(const ModelParameters& p, float qh, ModelResult& out) {
@@ -118,7 +119,7 @@ void RunPuffModel(const ModelParameters& p, float qh, ModelResult& out) {
       if (!counted) continue;
       row.Number = ++rowNumber;
       EvaluatePuffRow(p, Rc, row, &no2);
-      sum = static_cast<float>(static_cast<ld>(sum) + row.Cw);
+      sum = AddedToSum(sum, row.Cw);
       out.PuffRows.push_back(row);
     }
   }

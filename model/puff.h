@@ -79,6 +79,12 @@ void SelectPuffInputs(const ModelParameters& p, PuffRow& row);
 // (needs the row's wind and rise).
 void CorrectWeakWindFrequency(float Rc, PuffRow& row);
 
+// True when a weak-wind row's hours are corrected near the source: the correction is on and
+// the row's wind is slow against its spread (needs the row's wind and rise).
+inline bool CorrectsWeakWindFrequency(const ModelParameters& p, const PuffRow& row) {
+  return p.WDDistribute && 1.5L * row.alpha > row.Wind.Uhe;
+}
+
 // FMinus, FPlus, the concentration factor and U of the row (needs Eta2Minus, Eta2Plus, zm, zp
 // and the row's wind).
 void ComputePuffTerms(PuffRow& row);
