@@ -1,9 +1,6 @@
 #include "plot/png/plot_png.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 
 #include "common/atomic_file.h"
@@ -22,13 +19,7 @@ std::optional<std::string> PlotPngBytes(const PlotScene& scene, std::string& byt
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     PaintScene(painter, scene);
   }
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "png");
-  if (!writer.write(image)) return writer.errorString().toStdString();
-  bytes.assign(png.constData(), static_cast<std::size_t>(png.size()));
-  return std::nullopt;
+  return PngBytesOf(image, bytes);
 }
 
 std::optional<std::string> WritePlotPng(const PlotScene& scene, const std::string& path) {

@@ -4,8 +4,12 @@
 #include <vector>
 
 #include <QBrush>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPolygonF>
 #include <QStringList>
@@ -81,6 +85,16 @@ void PaintScene(QPainter& painter, const PlotScene& scene) {
   }
   painter.setBrush(Qt::NoBrush);
   for (const PlotText& t : scene.Texts) DrawText(painter, t);
+}
+
+std::optional<std::string> PngBytesOf(const QImage& image, std::string& bytes) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "png");
+  if (!writer.write(image)) return writer.errorString().toStdString();
+  bytes.assign(png.constData(), static_cast<std::size_t>(png.size()));
+  return std::nullopt;
 }
 
 }  // namespace vmk

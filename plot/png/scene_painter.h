@@ -2,11 +2,15 @@
 // map's PNG and SVG files and its window.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include <QColor>
 #include <QPen>
 
 #include "plot/profile_plot.h"
 
+class QImage;
 class QPainter;
 
 namespace vmk {
@@ -19,5 +23,8 @@ QPen ToQPen(const PlotStroke& s);
 // The scene's polygons, segments, polylines, circles and texts, in that order, over whatever
 // the painter's device holds (the background is the caller's).
 void PaintScene(QPainter& painter, const PlotScene& scene);
+
+// The image as the bytes of a PNG file; returns the problem, or nothing.
+std::optional<std::string> PngBytesOf(const QImage& image, std::string& bytes);
 
 }  // namespace vmk

@@ -2,11 +2,11 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSvgGenerator>
 
 #include "plot/png/gui_for_drawing.h"
+#include "plot/png/scene_painter.h"
 #include "plot/qt/map_painter.h"
 
 namespace vmk {
@@ -19,12 +19,9 @@ std::string MapPngBytes(const MapScene& scene) {
     QPainter painter(&image);
     PaintMapScene(painter, scene);
   }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "png");
-  if (!writer.write(image)) throw MapPictureError(writer.errorString().toStdString());
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  std::string bytes;
+  if (const auto problem = PngBytesOf(image, bytes)) throw MapPictureError(*problem);
+  return bytes;
 }
 
 std::string MapSvgBytes(const MapScene& scene, const std::string& title) {
