@@ -271,9 +271,9 @@ class InputReader {
 
 }  // namespace
 
-bool ReadModelParameters(FormRecord& form, ModelParameters& p) {
+bool ReadModelParameters(FormRecord& form, ModelParameters& p, RejectedInput* rejected) {
   Cp932& status = form["messageLabel"].Text;
-  if (!InputReader(form, p, status, nullptr).Read()) return false;
+  if (!InputReader(form, p, status, rejected).Read()) return false;
   status = Labels().Ok;
   return true;
 }

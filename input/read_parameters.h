@@ -10,11 +10,6 @@
 
 namespace vmk {
 
-// Reads the controls and grid cells in their fixed order, stops at the first rejected input
-// with its message in `messageLabel`, or writes " 入力・条件 : O.K." there. Returns ok.
-// Fields not read in this call keep their earlier values.
-bool ReadModelParameters(FormRecord& form, ModelParameters& p);
-
 enum class InputKind : std::uint8_t { Real, Integer };
 
 // The inclusive limits of one input, as the validation compares them: single-precision reals
@@ -36,6 +31,12 @@ struct RejectedInput {
   bool BelowAmbient = false;
   InputLimits Limits;
 };
+
+// Reads the controls and grid cells in their fixed order, stops at the first rejected input
+// with its message in `messageLabel` (and, when `rejected` is given, the input and the limits
+// it was checked against there), or writes " 入力・条件 : O.K." there. Returns ok.
+// Fields not read in this call keep their earlier values.
+bool ReadModelParameters(FormRecord& form, ModelParameters& p, RejectedInput* rejected = nullptr);
 
 // The input at which `ReadModelParameters` would stop for this form, with the limits it is
 // checked against, or nothing when every input passes. Reads the same texts in the same order

@@ -58,6 +58,12 @@ TEST_F(Calculation, InvalidInputShowsErrorFormAndStillTotals) {
   EXPECT_EQ(Text("messageLabel"), "Error: Qg: ");
   // Nothing of the grid was read in this calculation: the totals are of the zeroed record.
   EXPECT_EQ(form_.Grid[10][13], "    0");
+  // The outcome names the input, as the validation of the same form on its own does.
+  ASSERT_TRUE(out.Rejected);
+  EXPECT_EQ(out.Rejected->Control, "QgEdit");
+  EXPECT_EQ(out.Rejected->Limits.High, vmk::FirstRejectedInput(form_)->Limits.High);
+  Text("QgEdit") = vmk::MakeStartupForm().Text("QgEdit");
+  EXPECT_FALSE(Run().Rejected);
 }
 
 TEST_F(Calculation, InvalidInputDoesNotExamineTheOptionField) {

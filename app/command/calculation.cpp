@@ -113,9 +113,11 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   st.ModelErrorText.clear();
   st.ModelError = false;
 
-  const bool ok = ReadModelParameters(form, st.Params);
+  RejectedInput rejected;
+  const bool ok = ReadModelParameters(form, st.Params, &rejected);
   ShowFrequencyTotals(st.Params, form.Grid, settings.DecimalSep);
   if (!ok) {
+    out.Rejected = std::move(rejected);
     ShowResults(form, st, false, settings.DecimalSep);
     return out;
   }

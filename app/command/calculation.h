@@ -8,6 +8,7 @@
 
 #include "form/form_record.h"
 #include "app/command/calc_state.h"
+#include "input/read_parameters.h"
 
 namespace vmk {
 
@@ -33,6 +34,8 @@ struct CalcOutcome {
   // The report file the memo asked for, whether or not it could be opened and written (a
   // message box about it names it).
   std::optional<std::string> RequestedReportPath;
+  // The input at which the validation stopped, with the limits it was checked against.
+  std::optional<RejectedInput> Rejected;
 };
 
 // The start-up state of the window: every control of the layout and `InitFrequencyGrid`.

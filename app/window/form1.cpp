@@ -511,9 +511,7 @@ void Form1::RunCalculation() {
   if (outcome.MessageBox) {
     ShowErrorBox(*outcome.MessageBox);
   }
-  if (const std::optional<RejectedInput> rejected = FirstRejectedInput(form_)) {
-    ShowRejectedInput(*rejected);
-  }
+  if (outcome.Rejected) ShowRejectedInput(*outcome.Rejected);
 }
 
 // After the calculation, never inside it: the profile reruns the model at every distance

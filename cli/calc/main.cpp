@@ -372,9 +372,9 @@ int Run(const Options& o) {
             resultsOut);
     }
     // What the rejected input accepts: the status line names it only.
-    if (const std::optional<RejectedInput> rejected = FirstRejectedInput(form)) {
+    if (outcome.Rejected) {
       std::fflush(resultsOut);
-      Write("vmk-calc: " + which + AcceptedRangeLine(*rejected, form) + "\n", stderr);
+      Write("vmk-calc: " + which + AcceptedRangeLine(*outcome.Rejected, form) + "\n", stderr);
     }
     ++n;
     if (std::ferror(stdout)) break;  // nobody reads the results: stop computing them
