@@ -12,15 +12,14 @@
 
 namespace vmk {
 
-// What went wrong with the report file; the calculation command turns it into its message.
-enum class IoErrorKind : std::uint8_t {
-  FileNotFound,      // "ﾌｧｲﾙが見つかりません"
-  PathNotFound,      // "不正なﾌｧｲﾙ名です" (missing folder)
-  AccessDenied,      // "ﾌｧｲﾙへのｱｸｾｽが拒否されました" (also a read-only file)
-  DiskFull,          // "ﾃﾞｨｽｸがいっぱいです"
-  TooManyOpenFiles,  // "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます"
-  Other,             // "I/O ｴﾗｰ (%d)" with the system error number
-};
+// What went wrong with the report file; the calculation command turns it into its message:
+//   FileNotFound      "ﾌｧｲﾙが見つかりません"
+//   PathNotFound      "不正なﾌｧｲﾙ名です" (missing folder)
+//   AccessDenied      "ﾌｧｲﾙへのｱｸｾｽが拒否されました" (also a read-only file)
+//   DiskFull          "ﾃﾞｨｽｸがいっぱいです"
+//   TooManyOpenFiles  "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます"
+//   Other             "I/O ｴﾗｰ (%d)" with the system error number
+using IoErrorKind = platform::FileErrorKind;
 
 class ReportIoError : public std::runtime_error {
  public:

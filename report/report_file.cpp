@@ -35,19 +35,7 @@ std::string Describe(const char* what, const std::string& path, int err) {
 
 }  // namespace
 
-IoErrorKind IoErrorKindOf(int err) {
-  switch (platform::KindOfError(err)) {
-    case platform::FileErrorKind::FileNotFound: return IoErrorKind::FileNotFound;
-    case platform::FileErrorKind::PathNotFound: return IoErrorKind::PathNotFound;
-    case platform::FileErrorKind::AccessDenied: return IoErrorKind::AccessDenied;
-    case platform::FileErrorKind::DiskFull: return IoErrorKind::DiskFull;
-    case platform::FileErrorKind::TooManyOpenFiles: return IoErrorKind::TooManyOpenFiles;
-    case platform::FileErrorKind::Other: break;
-  }
-  return IoErrorKind::Other;
-}
-
-std::string ParentFolder(const std::string& path) { return platform::ParentFolder(path); }
+IoErrorKind IoErrorKindOf(int err) { return platform::KindOfError(err); }
 
 IoErrorKind OpenErrorKind(int err, const std::string& path) {
   const IoErrorKind kind = IoErrorKindOf(err);

@@ -21,6 +21,6 @@ IoErrorKind OpenErrorKind(int err, const std::string& path);
 
 // The folder part of a path: everything before its last separator ("/", on Windows also "\"),
 // the root for a file in the root, "." for a bare file name.
-std::string ParentFolder(const std::string& path);
+using platform::ParentFolder;
 
 }  // namespace vmk
