@@ -3,6 +3,7 @@
 #include "common/numtext.h"
 
 namespace vmk {
+namespace {
 
 std::string ProfileCsvHeader() { return "R (m),C,C puff,C plume\n"; }
 
@@ -14,6 +15,8 @@ std::string ProfileCsvRow(const ProfilePoint& point) {
 std::string ProfileCsvMaxLine(const ProfilePoint& max) {
   return "max," + ShortestFloatText(max.C) + ",at R (m)," + ShortestFloatText(max.R) + '\n';
 }
+
+}  // namespace
 
 std::string ProfileCsvText(const Profile& profile) {
   std::string csv = ProfileCsvHeader();

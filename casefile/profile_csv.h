@@ -14,11 +14,6 @@ namespace vmk {
 //   max,<C>,at R (m),<R>
 // each line ending in "\n"; the numbers are the shortest texts that read back as the same
 // single-precision values.
-std::string ProfileCsvHeader();
-std::string ProfileCsvRow(const ProfilePoint& point);
-std::string ProfileCsvMaxLine(const ProfilePoint& max);
-
-// The whole CSV of a profile.
 std::string ProfileCsvText(const Profile& profile);
 
 }  // namespace vmk

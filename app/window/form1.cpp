@@ -680,17 +680,22 @@ bool Form1::SaveOrAsk() {
   return SaveCaseFile(path);
 }
 
+QString Form1::ChooseOpenFile(const QString& suggested, const QString& caption, const QString& filter) {
+  if (chooseFile_) return chooseFile_(false, suggested);
+  return QFileDialog::getOpenFileName(this, caption, QFileInfo(suggested).path(), filter);
+}
+
 QString Form1::ChooseFile(bool forSave) {
   const QString suggested = casePath_.isEmpty() ? QDir::current().filePath(QStringLiteral("case.json"))
                                                 : casePath_;
+  const QString filter = QStringLiteral("ケースファイル (*.json);;すべてのファイル (*)");
   QString path;
-  if (chooseFile_) {
-    path = chooseFile_(forSave, suggested);
+  if (!forSave) {
+    path = ChooseOpenFile(suggested, QStringLiteral("開く"), filter);
+  } else if (chooseFile_) {
+    path = chooseFile_(true, suggested);
   } else {
-    const QString filter = QStringLiteral("ケースファイル (*.json);;すべてのファイル (*)");
-    path = forSave ? QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), suggested, filter)
-                   : QFileDialog::getOpenFileName(this, QStringLiteral("開く"), QFileInfo(suggested).path(),
-                                                  filter);
+    path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), suggested, filter);
   }
   // A name typed without an extension is a case file.
   if (forSave && !path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".json");
@@ -801,26 +806,17 @@ void Form1::RebuildRecentMenu() {
 }
 
 void Form1::ImportMetStats() {
-  QString path;
-  if (chooseFile_) {
-    path = chooseFile_(false, QDir::current().filePath(QStringLiteral("met.json")));
-  } else {
-    path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("気象統計から読み込む"), QDir::currentPath(),
-        QStringLiteral("気象統計ファイル (*.json);;すべてのファイル (*)"));
-  }
+  const QString path = ChooseOpenFile(QDir::current().filePath(QStringLiteral("met.json")),
+                                      QStringLiteral("気象統計から読み込む"),
+                                      QStringLiteral("気象統計ファイル (*.json);;すべてのファイル (*)"));
   if (!path.isEmpty()) ImportMetDirection(path, -1);
 }
 
 void Form1::OpenSite() {
 #ifdef VMK_HAVE_SITE_WINDOW
-  QString path;
-  if (chooseFile_) {
-    path = chooseFile_(false, QDir::current().filePath(QStringLiteral("site.json")));
-  } else {
-    path = QFileDialog::getOpenFileName(this, QStringLiteral("サイト濃度分布"), QDir::currentPath(),
-                                        QStringLiteral("サイトファイル (*.json);;すべてのファイル (*)"));
-  }
+  const QString path = ChooseOpenFile(QDir::current().filePath(QStringLiteral("site.json")),
+                                      QStringLiteral("サイト濃度分布"),
+                                      QStringLiteral("サイトファイル (*.json);;すべてのファイル (*)"));
   // A window of its own; this window and its inputs stay as they are.
   if (!path.isEmpty()) OpenSiteWindow(this, path);
 #endif

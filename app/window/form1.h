@@ -142,6 +142,8 @@ class Form1 : public QMainWindow {
   bool MayDiscardEdits();
   bool SaveOrAsk();  // saves to the case file, or asks for a name first; false if not saved
   QString ChooseFile(bool forSave);
+  // A file to open: the test hook's answer, or the system's dialog in the suggested folder.
+  QString ChooseOpenFile(const QString& suggested, const QString& caption, const QString& filter);
   void ResetToStartup();
   void AddRecentFile(const QString& path);
   void RebuildRecentMenu();

@@ -206,7 +206,6 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
   }
   summary_->setText(line);
 
-  hasProfile_ = true;
   profile_ = std::move(profile);
   from_ = from;
   to_ = to;
@@ -215,7 +214,7 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
 }
 
 QString ProfilePage::ExportTo(const QString& path) const {
-  if (!hasProfile_) return QStringLiteral("保存する距離分布がありません。");
+  if (profile_.Points.empty()) return QStringLiteral("保存する距離分布がありません。");
   const QString suffix = QFileInfo(path).suffix().toLower();
   const std::string file = path.toStdString();
   ProfilePlotInput in;
@@ -247,7 +246,7 @@ QString ProfilePage::ExportTo(const QString& path) const {
 }
 
 void ProfilePage::Export() {
-  if (!hasProfile_) return;
+  if (profile_.Points.empty()) return;
   const QString suggested = QStringLiteral("profile.png");
   QString path;
   if (chooseFile_) {
@@ -274,7 +273,6 @@ void ProfilePage::Export() {
 }
 
 void ProfilePage::ShowNothing() {
-  hasProfile_ = false;
   profile_ = Profile{};
   export_->setEnabled(false);
   curve_->clear();

@@ -46,11 +46,10 @@ class ProfilePage : public QWidget {
 
   // Writes the profile shown to `path`: a PNG or SVG picture (the command line's plot) or the
   // CSV of vmk-calc --profile, as the name ends (.png, .svg, .csv, in any case). Returns why it
-  // could not be written (one line, Japanese), or an empty text when it was.
+  // could not be written (one line), or an empty text when it was.
   QString ExportTo(const QString& path) const;
   // Asks for a file and exports to it (the button 保存...).
   void Export();
-  bool HasProfile() const { return hasProfile_; }
   QPushButton* ExportButton() const { return export_; }
 
   // Chooses the export file; an empty text when cancelled. The page uses a file dialog; the
@@ -80,7 +79,6 @@ class ProfilePage : public QWidget {
   FileChooser chooseFile_;
 
   // What the chart shows, for the export.
-  bool hasProfile_ = false;
   Profile profile_;
   float from_ = 0;
   float to_ = 0;

@@ -16,15 +16,12 @@
 #include "casefile/profile_csv.h"
 #include "cli/calc/profile_output.h"
 #include "cli/support/cli_support.h"
-#include "common/atomic_file.h"
+#include "cli/support/picture_file.h"
 #include "common/cp932.h"
 #include "common/json_writer.h"
 #include "input/read_parameters.h"
 #include "model/profile.h"
 #include "plot/profile_plot.h"
-#ifdef VMK_HAVE_PLOT_PNG
-#include "plot/png/plot_png.h"
-#endif
 
 namespace vmk::cli {
 namespace {
@@ -140,12 +137,6 @@ struct Options {
   std::vector<std::string> Cases;
 };
 
-
-
-
-
-
-
 struct ArgProblem {
   std::string Text;
   bool ShowUsage = true;  // false: one line is the whole message
@@ -168,15 +159,11 @@ std::optional<ArgProblem> ParseArgs(int argc, char** argv, Options& o) {
       o.Version = true;
     } else if (a == "--template") {
       o.Template = true;
-    } else if (a == "--report-dir" || a.starts_with("--report-dir=")) {
+    } else if (IsOption(a, "--report-dir")) {
       std::string dir;
-      if (a == "--report-dir") {
-        if (i + 1 >= argc) return ArgProblem{"--report-dir needs a folder"};
-        dir = argv[++i];
-      } else {
-        dir = std::string(a.substr(a.find('=') + 1));
+      if (!OptionValue(argc, argv, i, "--report-dir", dir) || dir.empty()) {
+        return ArgProblem{"--report-dir needs a folder"};
       }
-      if (dir.empty()) return ArgProblem{"--report-dir needs a folder"};
       o.ReportDir = dir;
     } else if (IsOption(a, "--profile")) {
       std::string range;
@@ -211,16 +198,7 @@ std::optional<std::string> CheckProfileOptions(const Options& o) {
     return std::nullopt;
   }
   if (o.Json) return "--json cannot be combined with --profile (the profile is CSV text)";
-  if (o.Plot) {
-    const auto kind = PictureKindOf(*o.Plot);
-    if (!kind) return "--plot " + *o.Plot + ": the file name must end in .png or .svg";
-#ifndef VMK_HAVE_PLOT_PNG
-    if (*kind == PictureKind::Png) {
-      return "--plot " + *o.Plot +
-             ": this vmk-calc was built without Qt 6 Gui and cannot write PNG; use .svg";
-    }
-#endif
-  }
+  if (o.Plot) return PictureNameProblem(kProgram, "--plot", *o.Plot);
   return std::nullopt;
 }
 
@@ -281,16 +259,7 @@ std::optional<int> WriteProfile(const Options& o, const CalcState& state) {
   const std::vector<float> distances = ProfileDistances(req.From, req.To, req.N, o.LogScale);
   const Profile profile = ComputeProfile(state.Params, distances);
 
-  std::string csv = ProfileCsvHeader();
-  for (const ProfilePoint& point : profile.Points) {
-    csv += ProfileCsvRow(point);
-    if (csv.size() >= 1u << 16) {
-      Write(csv);
-      csv.clear();
-    }
-  }
-  csv += ProfileCsvMaxLine(profile.Max);
-  Write(csv);
+  Write(ProfileCsvText(profile));
 
   if (o.Plot) {
     ProfilePlotInput in;
@@ -299,21 +268,8 @@ std::optional<int> WriteProfile(const Options& o, const CalcState& state) {
     in.To = req.To;
     in.LogScale = o.LogScale;
     in.Receptor = std::make_pair(state.Params.R, state.TotalConc);
-    const PlotScene scene = BuildProfilePlot(in);
-    std::optional<std::string> problem;
-    if (PictureKindOf(*o.Plot) == PictureKind::Svg) {
-      // Written whole: a failed write leaves no broken picture behind.
-      try {
-        WriteFileAtomically(*o.Plot, PlotSvg(scene));
-      } catch (const FileWriteError& e) {
-        problem = e.Cause;
-      }
-    } else {
-#ifdef VMK_HAVE_PLOT_PNG
-      problem = WritePlotPng(scene, *o.Plot);
-#endif
-    }
-    if (problem) {
+    // Written whole: a failed write leaves no broken picture behind.
+    if (const auto problem = WritePictureFile(BuildProfilePlot(in), *o.Plot)) {
       std::fprintf(stderr, "vmk-calc: cannot write the plot %s: %s\n", o.Plot->c_str(),
                    problem->c_str());
       return kExitOutputFailed;

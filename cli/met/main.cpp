@@ -14,6 +14,7 @@
 #include "casefile/case_file.h"
 #include "cli/met/met_summary.h"
 #include "cli/support/cli_support.h"
+#include "cli/support/picture_file.h"
 #include "common/atomic_file.h"
 #include "common/json_document.h"
 #include "met/hourly_reader.h"
@@ -21,9 +22,6 @@
 #include "met/stability_table.h"
 #include "platform/files.h"
 #include "plot/met_charts.h"
-#ifdef VMK_HAVE_PLOT_PNG
-#include "plot/png/plot_png.h"
-#endif
 
 namespace vmk::cli {
 namespace {
@@ -282,15 +280,8 @@ std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& rea
   }
   for (const auto* picture : {&o.Rose, &o.StabilityChart}) {
     if (!*picture) continue;
-    const auto kind = PictureKindOf(**picture);
     const char* name = picture == &o.Rose ? "--rose" : "--stability-chart";
-    if (!kind) return std::string(name) + " " + **picture + ": the file name must end in .png or .svg";
-#ifndef VMK_HAVE_PLOT_PNG
-    if (*kind == PictureKind::Png) {
-      return std::string(name) + " " + **picture +
-             ": this vmk-met was built without Qt 6 Gui and cannot write PNG; use .svg";
-    }
-#endif
+    if (auto problem = PictureNameProblem(kProgram, name, **picture)) return problem;
   }
   if (o.Lat.has_value() != o.Lon.has_value()) return "--lat and --lon go together";
   if (o.UtcOffset && !o.Lat) return "--utc-offset needs --lat and --lon";
@@ -331,22 +322,6 @@ std::optional<std::string> ReadTable(const std::string& path, StabilityTable& ta
   } catch (const StabilityTableError& e) {
     return "--stability-table " + path + ": " + e.what();
   }
-  return std::nullopt;
-}
-
-// Writes a picture; returns the problem, or nothing.
-std::optional<std::string> WritePicture(const PlotScene& scene, const std::string& path) {
-  if (PictureKindOf(path) == PictureKind::Svg) {
-    try {
-      WriteFileAtomically(path, PlotSvg(scene));
-    } catch (const FileWriteError& e) {
-      return e.what();
-    }
-    return std::nullopt;
-  }
-#ifdef VMK_HAVE_PLOT_PNG
-  if (auto problem = WritePlotPng(scene, path)) return path + ": " + *problem;
-#endif
   return std::nullopt;
 }
 
@@ -414,12 +389,16 @@ int Run(const Options& o) {
     return fail(e.what());
   }
   if (o.Rose) {
-    if (const auto problem = WritePicture(BuildWindRose(result.Stats), *o.Rose)) return fail(*problem);
+    if (const auto problem = WritePictureFile(BuildWindRose(result.Stats), *o.Rose)) {
+      return fail(*o.Rose + ": " + *problem);
+    }
     written.push_back(*o.Rose + " (wind rose)");
   }
   if (o.StabilityChart) {
     const PlotScene chart = BuildStabilityChart(result.Stats, result.DayHours, result.NightHours);
-    if (const auto problem = WritePicture(chart, *o.StabilityChart)) return fail(*problem);
+    if (const auto problem = WritePictureFile(chart, *o.StabilityChart)) {
+      return fail(*o.StabilityChart + ": " + *problem);
+    }
     written.push_back(*o.StabilityChart + " (stability chart)");
   }
   if (!written.empty()) Write("\n");

@@ -37,7 +37,7 @@ bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::stri
 
 std::optional<PictureKind> PictureKindOf(const std::string& path) {
   const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
+  if (dot == std::string::npos) return std::nullopt;
   std::string ext = path.substr(dot + 1);
   for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   if (ext == "svg") return PictureKind::Svg;
