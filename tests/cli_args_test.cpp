@@ -31,14 +31,6 @@ Json RunJson(const std::string& caseText, int expectedExit = 0,
   return Json::parse(r.Out);
 }
 
-// One line on standard error, nothing on standard output, exit status 2.
-void ExpectUnusable(const RunResult& r, const std::string& fragment) {
-  EXPECT_EQ(r.ExitCode, 2);
-  EXPECT_EQ(r.Out, "");
-  EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
-  EXPECT_NE(r.Err.find(fragment), std::string::npos) << "stderr: " << r.Err;
-}
-
 TEST(CliOptions, HelpVersionAndUsageErrors) {
   for (const char* opt : {"--help", "-h"}) {
     const RunResult r = RunVmkCalc({opt});

@@ -19,15 +19,6 @@ RunResult Met(const std::vector<std::string>& args, const std::string& stdinByte
   return RunProgram(kVmkMet, args, stdinBytes);
 }
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-// One line on standard error, nothing on standard output, exit status 2.
-void ExpectUnusable(const RunResult& r, const std::string& fragment) {
-  EXPECT_EQ(r.ExitCode, 2);
-  EXPECT_EQ(r.Out, "");
-  EXPECT_EQ(Lines(r.Err), 1) << r.Err;
-  EXPECT_NE(r.Err.find(fragment), std::string::npos) << "stderr: " << r.Err;
-}
 
 TEST(CliMet, SampleFileGivesTheExampleMetFile) {
   TempDir dir;

@@ -2,6 +2,9 @@
 // arguments in, exit status and the bytes of standard output and standard error out.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -47,6 +50,14 @@ inline RunResult RunProgram(const std::string& program, const std::vector<std::s
   r.Out = ReadBytes(io / "stdout");
   r.Err = ReadBytes(io / "stderr");
   return r;
+}
+
+// One line on standard error, nothing on standard output, exit status 2.
+inline void ExpectUnusable(const RunResult& r, const std::string& fragment) {
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_EQ(r.Out, "");
+  EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+  EXPECT_NE(r.Err.find(fragment), std::string::npos) << "stderr: " << r.Err;
 }
 
 #ifdef VMK_CALC_PROGRAM

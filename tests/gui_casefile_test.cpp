@@ -52,8 +52,7 @@ class CaseFileWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     window_ = std::make_unique<Form1>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get()));
     // No file dialog in the tests: the chooser names the file, or cancels with "".
     window_->SetFileChooser([this](bool forSave, const QString&) {
       ++chooserCalls_;
@@ -62,10 +61,7 @@ class CaseFileWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     // Whatever a test left unsaved, the window closes without asking.
-    if (window_ && window_->HasUnsavedEdits()) {
-      BoxAnswerer no({QStringLiteral("いいえ")});
-      window_->close();
-    }
+    if (window_ && window_->HasUnsavedEdits()) vmk::guitest::CloseWithoutSaving(window_.get());
   }
 
   QString Path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }

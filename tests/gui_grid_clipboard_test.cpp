@@ -24,17 +24,11 @@ class GridClipboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_ = std::make_unique<Form1>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get(), true));
     window_->Tabs()->setCurrentIndex(1);
     grid_ = window_->Grid();
   }
-  void TearDown() override {
-    BoxAnswerer no({QStringLiteral("いいえ")});
-    window_->close();
-  }
+  void TearDown() override { vmk::guitest::CloseWithoutSaving(window_.get()); }
 
   // Every cell's text, to see that a refused paste changed nothing.
   QStringList AllCells() const {

@@ -25,15 +25,11 @@ class RejectedInputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_ = std::make_unique<Form1>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get(), true));
   }
   void TearDown() override {
     QToolTip::hideText();
-    vmk::guitest::BoxAnswerer no({QStringLiteral("いいえ")});
-    window_->close();
+    vmk::guitest::CloseWithoutSaving(window_.get());
   }
 
   QLineEdit* Edit(const char* name) const { return window_->ControlAs<QLineEdit>(name); }

@@ -35,8 +35,7 @@ class MetImportTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     window_ = std::make_unique<vmk::Form1>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get()));
     window_->SetFileChooser([this](bool, const QString&) { return chosenFile_; });
     window_->SetDirectionChooser([this](const vmk::MetStats&) { return chosenDirection_; });
   }

@@ -23,6 +23,7 @@
 #include "app/window/window_fonts.h"
 #include "casefile/profile_csv.h"
 #include "common/numtext.h"
+#include "gui_test_support.h"
 #include "model/profile.h"
 
 namespace {
@@ -38,8 +39,7 @@ class ProfilePageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_ = std::make_unique<Form1>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get()));
     page_ = window_->ProfileSheet();
     ASSERT_NE(page_, nullptr);
   }

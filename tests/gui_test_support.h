@@ -1,15 +1,18 @@
-// Shared by the window tests: answering the window's modal boxes, and a scratch folder.
+// Shared by the window tests: showing and closing a window, answering its modal boxes, typing.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 
@@ -70,6 +73,22 @@ inline void TypeText(QWidget* widget, const QString& text) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
     QApplication::sendEvent(widget, &release);
   }
+}
+
+// Shows the window and waits until it is on the screen and, when `active`, has the focus.
+// Call it through ASSERT_NO_FATAL_FAILURE.
+inline void ShowAndWait(QWidget* window, bool active = false) {
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  if (!active) return;
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+// Closes the window, answering いいえ if it asks whether to save its edits.
+inline void CloseWithoutSaving(QWidget* window) {
+  BoxAnswerer no({QStringLiteral("いいえ")});
+  window->close();
 }
 
 }  // namespace vmk::guitest

@@ -26,6 +26,7 @@
 
 #include "app/window/form1.h"
 #include "app/window/frequency_grid_widget.h"
+#include "gui_test_support.h"
 
 namespace {
 
@@ -40,14 +41,10 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window_ = std::make_unique<Form1>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get()));
   }
 
-  void Activate() {
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-  }
+  void Activate() { ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(window_.get(), true)); }
 
   QLineEdit* Edit(const char* name) const { return Find<QLineEdit>(name); }
   QLabel* Label(const char* name) const { return Find<QLabel>(name); }

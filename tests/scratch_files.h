@@ -6,18 +6,14 @@
 #include <iterator>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/testing.h"
 
 namespace vmk::scratch {
 
 // A path held as UTF-8 text, as the program holds its paths, and back.
-inline std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-inline std::string TextOf(const std::filesystem::path& p) {
-  const std::u8string text = p.u8string();
-  return std::string(text.begin(), text.end());
-}
+inline std::filesystem::path PathOf(const std::string& utf8) { return platform::PathFromUtf8(utf8); }
+inline std::string TextOf(const std::filesystem::path& p) { return platform::PathToUtf8(p); }
 
 inline std::string ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
