@@ -11,7 +11,6 @@
 namespace vmk {
 namespace {
 
-constexpr std::string_view kGridName = "MetStringGrid";
 
 // "r,c" with decimal row and column numbers.
 bool ParseCellKey(std::string_view key, int& row, int& col) {
@@ -70,7 +69,7 @@ class CaseReader {
     }
     key_ = k;
     if (open_.back() == Open::Grid) return true;  // checked with its value
-    if (k == kGridName) {
+    if (k == kGridControlName) {
       keyKind_ = ControlKind::Grid;
       return true;
     }
@@ -270,8 +269,8 @@ std::string CaseFileText(const FormRecord& form) {
       case ControlKind::Grid:
         w.Key(def.Name);
         w.BeginObject();
-        for (int r = 1; r < kCaseGridLastRow; ++r) {
-          for (int c = 1; c < kCaseGridLastCol; ++c) {
+        for (int r = kGridInputFirstRow; r <= kGridInputLastRow; ++r) {
+          for (int c = kGridInputFirstCol; c <= kGridInputLastCol; ++c) {
             w.Key(std::to_string(r) + "," + std::to_string(c));
             w.String(Cp932ToUtf8(form.Grid[r][c]));
           }

@@ -5,26 +5,26 @@
 #include "common/cp932.h"
 #include "common/json_document.h"
 #include "common/numtext.h"
+#include "form/form_layout.h"
 
 namespace vmk {
 namespace {
 
-constexpr std::string_view kGridName = "MetStringGrid";
 
 // The text of the rejected control or cell, as the validation read it (code page 932).
 const Cp932& InputText(const RejectedInput& r, const FormRecord& form) {
-  if (r.Control == kGridName) return form.Grid[r.Row][r.Col];
+  if (r.Control == kGridControlName) return form.Grid[r.Row][r.Col];
   return form.Text(r.Control);
 }
 
 bool Disabled(const RejectedInput& r, const FormRecord& form) {
-  return r.Control != kGridName && form.Has(r.Control) && !form[r.Control].Enabled;
+  return r.Control != kGridControlName && form.Has(r.Control) && !form[r.Control].Enabled;
 }
 
 std::string Quoted(const Cp932& text) { return QuoteForMessage(Cp932ToUtf8(text)); }
 
 std::string ControlName(const RejectedInput& r) {
-  if (r.Control != kGridName) return r.Control;
+  if (r.Control != kGridControlName) return r.Control;
   return r.Control + " \"" + std::to_string(r.Row) + "," + std::to_string(r.Col) + "\"";
 }
 

@@ -58,8 +58,15 @@ inline constexpr int kFormClientWidth = 603;
 inline constexpr int kFormClientHeight = 379;
 
 // The frequency grid `MetStringGrid`.
+inline constexpr std::string_view kGridControlName = "MetStringGrid";
 inline constexpr int kGridCols = 14;
 inline constexpr int kGridRows = 11;
+// The cells a user types the inputs into: rows 1 to 9 and columns 1 to 12. Row 10 and
+// column 13 hold the totals; row 0 and column 0 the fixed headers.
+inline constexpr int kGridInputFirstRow = 1;
+inline constexpr int kGridInputLastRow = 9;
+inline constexpr int kGridInputFirstCol = 1;
+inline constexpr int kGridInputLastCol = 12;
 inline constexpr int kGridRowHeight = 18;
 int GridColumnWidth(int col);  // 65, 37, 38 for columns 2 to 12, 50
 

@@ -7,15 +7,9 @@
 #include <vector>
 
 #include "common/tab_separated.h"
+#include "form/form_layout.h"
 
 namespace vmk {
-
-// The cells a user types the inputs into: rows 1 to 9 and columns 1 to 12. Row 10 and
-// column 13 hold the totals; row 0 and column 0 the fixed headers.
-inline constexpr int kGridInputFirstRow = 1;
-inline constexpr int kGridInputLastRow = 9;
-inline constexpr int kGridInputFirstCol = 1;
-inline constexpr int kGridInputLastCol = 12;
 
 struct GridCellText {
   int Row = 0;

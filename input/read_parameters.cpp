@@ -76,7 +76,6 @@ constexpr InputLimits kRepWindSpeedLimits{K::Real, 0.099f, 20.001f};
 constexpr InputLimits kFreqLimits{K::Integer, 0, MaxFreqHours};
 constexpr InputLimits kWeakFreqLimits{K::Real, 0.0f, static_cast<float>(MaxFreqHours)};
 
-constexpr std::string_view kGridName = "MetStringGrid";
 constexpr std::string_view kTemperatureField = "TempGEdit";
 
 // The labels, converted to code page 932 once.
@@ -238,7 +237,7 @@ class InputReader {
     if (ParseRealField(form_.Grid[row][col], target, label, limits.Low, limits.High, status_)) {
       return true;
     }
-    Reject(kGridName, row, col, label, limits);
+    Reject(kGridControlName, row, col, label, limits);
     return false;
   }
 
@@ -248,7 +247,7 @@ class InputReader {
                       static_cast<std::int16_t>(limits.High), status_)) {
       return true;
     }
-    Reject(kGridName, row, col, label, limits);
+    Reject(kGridControlName, row, col, label, limits);
     return false;
   }
 

@@ -18,7 +18,7 @@ class StandardStreams {
   StandardStreams& operator=(const StandardStreams&) = delete;
 
  private:
-  unsigned consoleCodePage_ = 0;  // the console output code page to restore, or 0
+  [[maybe_unused]] unsigned consoleCodePage_ = 0;  // the console output code page to restore, or 0
 };
 
 // The program's arguments as UTF-8 strings, in the argc/argv form. On Windows they are read

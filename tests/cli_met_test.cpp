@@ -19,7 +19,6 @@ RunResult Met(const std::vector<std::string>& args, const std::string& stdinByte
   return RunProgram(kVmkMet, args, stdinBytes);
 }
 
-
 TEST(CliMet, SampleFileGivesTheExampleMetFile) {
   TempDir dir;
   const std::string out = dir.File("met.json");

@@ -439,7 +439,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && watched == Control("XrpEdit")) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      XrpEditKeyPress(watched, '\r');  // `XrpEditKeyPress`
+      XrpEditKeyPress(watched, '\r');
     }
     return QMainWindow::eventFilter(watched, event);  // the field still receives the key
   }
@@ -455,16 +455,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      const QString path = DroppedCaseFile(drop->mimeData());
-      if (!path.isEmpty()) {
-        drop->acceptProposedAction();
-        OpenDroppedFile(path);
-        return true;
-      }
+    case QEvent::Drop:
+      if (TakeDroppedCaseFile(static_cast<QDropEvent*>(event))) return true;
       break;
-    }
     default:
       break;
   }
@@ -890,11 +883,14 @@ void Form1::dragEnterEvent(QDragEnterEvent* event) {
   if (!DroppedCaseFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
-void Form1::dropEvent(QDropEvent* event) {
+void Form1::dropEvent(QDropEvent* event) { TakeDroppedCaseFile(event); }
+
+bool Form1::TakeDroppedCaseFile(QDropEvent* event) {
   const QString path = DroppedCaseFile(event->mimeData());
-  if (path.isEmpty()) return;
+  if (path.isEmpty()) return false;
   event->acceptProposedAction();
   OpenDroppedFile(path);
+  return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -149,6 +149,8 @@ class Form1 : public QMainWindow {
   void RebuildRecentMenu();
   void OpenRecentFile(const QString& path);
   void OpenDroppedFile(const QString& path);
+  // Opens the case file a drop holds; false when it holds none (the drop goes on as usual).
+  bool TakeDroppedCaseFile(QDropEvent* event);
   int AskDirection(const MetStats& stats);
 
   QWidget* client_ = nullptr;

@@ -126,8 +126,8 @@ void FrequencyGridWidget::FinishEditing() {
   if (state() != QAbstractItemView::EditingState) {
     return;
   }
+  CommitOpenEditor();
   if (QWidget* editor = indexWidget(currentIndex())) {
-    commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
   }
 }

@@ -10,13 +10,9 @@
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
 #include "form/form_layout.h"
+#include "fuzz_support.h"
 
 namespace {
-
-[[noreturn]] void Broken(const std::string& what) {
-  std::fprintf(stderr, "%s\n", what.c_str());
-  std::abort();
-}
 
 bool SameInputs(const vmk::FormRecord& a, const vmk::FormRecord& b) {
   for (const vmk::ControlDef& def : vmk::FormLayout()) {

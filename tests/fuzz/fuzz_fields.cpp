@@ -9,6 +9,7 @@
 
 #include "common/cp932.h"
 #include "input/field_parse.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -33,12 +34,6 @@ struct IntField {
 
 constexpr IntField kIntFields[] = {
     {"fall", 1, 8784}, {"code", 0, 4}, {"any", INT16_MIN, INT16_MAX}, {"neg", -5, -1}};
-
-[[noreturn]] void Broken(const char* what) {
-  std::fputs(what, stderr);
-  std::fputc('\n', stderr);
-  std::abort();
-}
 
 void CheckStatus(bool accepted, const std::string& status, const char* label) {
   const std::string expected = "Error: " + std::string(label).substr(0, 30);

@@ -18,13 +18,9 @@
 #include "input/model_parameters.h"
 #include "met/hourly_reader.h"
 #include "met/met_stats.h"
+#include "fuzz_support.h"
 
 namespace {
-
-[[noreturn]] void Broken(const std::string& what) {
-  std::fprintf(stderr, "%s\n", what.c_str());
-  std::abort();
-}
 
 std::string Header() {
 #ifdef VMK_FUZZ_AGENCY

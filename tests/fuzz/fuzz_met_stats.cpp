@@ -10,13 +10,9 @@
 
 #include "input/model_parameters.h"
 #include "met/met_stats.h"
+#include "fuzz_support.h"
 
 namespace {
-
-[[noreturn]] void Broken(const std::string& what) {
-  std::fprintf(stderr, "%s\n", what.c_str());
-  std::abort();
-}
 
 void CheckCounts(const vmk::ClassCounts& counts) {
   for (int n : counts) {

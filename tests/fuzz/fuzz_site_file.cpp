@@ -12,13 +12,9 @@
 
 #include "site/site_file.h"
 #include "site/site_plan.h"
+#include "fuzz_support.h"
 
 namespace {
-
-[[noreturn]] void Broken(const std::string& what) {
-  std::fprintf(stderr, "%s\n", what.c_str());
-  std::abort();
-}
 
 std::size_t Count(const vmk::AxisSteps& a) { return a.N < 0 ? 0 : static_cast<std::size_t>(a.N); }
 
