@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
+
+#include "plot/number_text.h"
+#include "plot/ticks.h"
 
 namespace vmk {
 namespace {
@@ -31,11 +33,7 @@ constexpr std::array<const char*, 7> kClassLabels = {"0.5-0.9 (弱風)", "1.0-1.
 constexpr PlotColor kDayColor{244, 165, 130};
 constexpr PlotColor kNightColor{67, 147, 195};
 
-std::string Percent(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.1f", v);
-  return buf;
-}
+std::string Percent(double v) { return FixedNumberText(v, 1); }
 
 std::string PeriodLine(const MetStats& stats) {
   std::string line;
@@ -49,7 +47,7 @@ std::string TitleLine(const char* what, const MetStats& stats) {
   return t;
 }
 
-PlotPolygon Box(double x, double y, double w, double h, PlotColor fill, PlotColor edge) {
+PlotPolygon BoxPolygon(double x, double y, double w, double h, PlotColor fill, PlotColor edge) {
   PlotPolygon p;
   p.Points = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
   p.Fill = fill;
@@ -162,7 +160,7 @@ PlotScene BuildWindRose(const MetStats& stats) {
   scene.Texts.push_back({lx, ly, "風速 (m/s)", 14, TextAnchor::Start, true, kBlack});
   ly += 14;
   for (std::size_t k = kClassColors.size(); k-- > 0;) {
-    scene.Polygons.push_back(Box(lx, ly, 22, 16, kClassColors[k], kPetalEdge));
+    scene.Polygons.push_back(BoxPolygon(lx, ly, 22, 16, kClassColors[k], kPetalEdge));
     scene.Texts.push_back({lx + 30, ly + 13, kClassLabels[k], 12, TextAnchor::Start, false, kBlack});
     ly += 24;
   }
@@ -217,7 +215,7 @@ PlotScene BuildStabilityChart(const MetStats& stats, const ClassCounts& dayHours
       const int hours = side == 0 ? dayHours[i] : nightHours[i];
       const double x = side == 0 ? x0 - bar - 1 : x0 + 1;
       if (hours > 0) {
-        scene.Polygons.push_back(Box(x, py(hours), bar, kBottom - py(hours),
+        scene.Polygons.push_back(BoxPolygon(x, py(hours), bar, kBottom - py(hours),
                                      side == 0 ? kDayColor : kNightColor, kGrey));
         scene.Texts.push_back({x + bar / 2, py(hours) - 4, std::to_string(hours), 10,
                                TextAnchor::Middle, false, kBlack});
@@ -235,7 +233,7 @@ PlotScene BuildStabilityChart(const MetStats& stats, const ClassCounts& dayHours
   // The legend, top right: each side with its hours.
   double lx = kRight - 230;
   for (int side = 0; side < 2; ++side) {
-    scene.Polygons.push_back(Box(lx, 44, 18, 14, side == 0 ? kDayColor : kNightColor, kGrey));
+    scene.Polygons.push_back(BoxPolygon(lx, 44, 18, 14, side == 0 ? kDayColor : kNightColor, kGrey));
     const int total = TotalHours(side == 0 ? dayHours : nightHours);
     scene.Texts.push_back({lx + 24, 56,
                            std::string(side == 0 ? "昼 " : "夜 ") + std::to_string(total) + " 時間",

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "met/met_stats.h"
-#include "plot/profile_plot.h"
+#include "plot/scene.h"
 
 namespace vmk {
 

@@ -1,7 +1,7 @@
-// The map of a site as a scene of plain shapes: the filled isopleth bands with their colour
+// The map of a site as a scene (map_scene.h): the filled isopleth bands with their colour
 // legend, the stacks and named points with their names, the maximum with its value and place,
 // a north arrow, a scale bar and the coordinates along the frame. Computed for a view (the
-// part of the ground shown) and a picture size; a Qt painter draws it into PNG, SVG or the
+// part of the ground shown) and a picture size; a painter draws it into PNG, SVG or the
 // window.
 #pragma once
 
@@ -10,12 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "plot/profile_plot.h"
+#include "plot/map_scene.h"
 
 namespace vmk {
 
-// Ground coordinates, m: x east, y north.
-using MapPoint = std::pair<double, double>;
 using MapRing = std::vector<MapPoint>;
 
 // One polygon: its outer ring, then its holes.
@@ -48,39 +46,6 @@ struct SiteMapInput {
   std::optional<MapMark> Maximum;  // Name holds the value's text
   std::string Title;               // UTF-8, the first line
   std::string Subtitle;            // the second line
-};
-
-// The part of the ground to show: its centre and metres per pixel.
-struct MapView {
-  double CenterX = 0;
-  double CenterY = 0;
-  double MetresPerPixel = 1;
-};
-
-// A filled area: its rings filled by the odd-even rule.
-struct PlotFill {
-  std::vector<std::vector<std::pair<double, double>>> Rings;  // pixel coordinates
-  PlotColor Color;
-  std::optional<PlotStroke> Outline;
-};
-
-struct MapScene {
-  int Width = 1000;
-  int Height = 800;
-  PlotColor Background{255, 255, 255};
-  // The map's frame in pixels: the fills and `Inside` are clipped to it.
-  double FrameLeft = 0, FrameTop = 0, FrameWidth = 0, FrameHeight = 0;
-  // Drawn in this order: the first three clipped to the frame, the last two not.
-  std::vector<PlotFill> Fills;         // the bands, lowest first
-  PlotScene Inside;                    // grid lines, points, the maximum, names
-  std::vector<PlotFill> Marks;         // the stacks' triangles, the north arrow, the scale bar
-  std::vector<PlotFill> OutsideFills;  // the legend's boxes
-  PlotScene Outside;                   // frame, coordinates, title, legend texts
-  MapView View;
-
-  // Ground coordinates of a pixel of the frame, and back.
-  MapPoint ToGround(double px, double py) const;
-  std::pair<double, double> ToPixel(double x, double y) const;
 };
 
 // The fill colour of band i of n bands (band 0 below the first level is left white).

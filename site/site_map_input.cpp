@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/numtext.h"
+#include "plot/number_text.h"
 
 namespace vmk {
 

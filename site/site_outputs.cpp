@@ -6,7 +6,7 @@
 
 #include "common/json_writer.h"
 #include "common/numtext.h"
-#include "plot/profile_plot.h"
+#include "plot/ticks.h"
 
 namespace vmk {
 namespace {
@@ -120,8 +120,9 @@ std::vector<double> ChooseLevels(double low, double high) {
   const int top = static_cast<int>(std::floor(std::log10(high)));
   std::vector<double> candidates;
   for (int k = top - 3; k <= top; ++k) {
-    for (double m : {1.0, 2.0, 5.0}) {
-      const double v = m * (k >= 0 ? std::pow(10.0, k) : 1.0 / std::pow(10.0, -k));
+    const std::array<double, 4> steps = OneTwoFiveSteps(k);
+    for (std::size_t i = 0; i < 3; ++i) {  // 1, 2 and 5 times 10^k
+      const double v = steps[i];
       if (v > low && v <= high && v >= high / 1000) candidates.push_back(v);
     }
   }

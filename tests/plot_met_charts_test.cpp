@@ -6,6 +6,7 @@
 #include <string>
 
 #include "plot/met_charts.h"
+#include "plot/svg_writer.h"
 
 namespace vmk {
 namespace {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include <QChart>
 #include <QCoreApplication>
@@ -31,10 +33,8 @@
 #include "common/atomic_file.h"
 #include "common/numtext.h"
 #include "model/profile.h"
-#include "plot/profile_plot.h"
-#ifdef VMK_HAVE_PLOT_PNG
-#include "plot/png/plot_png.h"
-#endif
+#include "plot/picture_file.h"
+#include "plot/profile_chart.h"
 
 namespace vmk {
 
@@ -215,30 +215,31 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
 
 QString ProfilePage::ExportTo(const QString& path) const {
   if (profile_.Points.empty()) return QStringLiteral("保存する距離分布がありません。");
-  const QString suffix = QFileInfo(path).suffix().toLower();
   const std::string file = path.toStdString();
-  ProfilePlotInput in;
-  in.Data = &profile_;
-  in.From = from_;
-  in.To = to_;
-  in.LogScale = true;
-  in.Receptor = receptorPoint_;
+  const std::optional<PictureKind> picture = PictureKindOf(file);
+  const bool csv = QFileInfo(path).suffix().toLower() == QStringLiteral("csv");
+  if (!csv && !picture) {
+    return QStringLiteral("ファイル名の終わりを .png, .svg, .csv のどれかにしてください。");
+  }
+  if (picture == PictureKind::Png && !PngPicturesBuiltIn()) {
+    return QStringLiteral("この版は PNG を書けません。SVG か CSV にしてください。");
+  }
   try {
-    if (suffix == QStringLiteral("csv")) {
+    if (csv) {
       WriteFileAtomically(file, ProfileCsvText(profile_));
-    } else if (suffix == QStringLiteral("svg")) {
-      WriteFileAtomically(file, PlotSvg(BuildProfilePlot(in)));
-    } else if (suffix == QStringLiteral("png")) {
-#ifdef VMK_HAVE_PLOT_PNG
-      if (const auto problem = WritePlotPng(BuildProfilePlot(in), file)) {
-        return QString::fromStdString(*problem);
-      }
-#else
-      return QStringLiteral("この版は PNG を書けません。SVG か CSV にしてください。");
-#endif
-    } else {
-      return QStringLiteral("ファイル名の終わりを .png, .svg, .csv のどれかにしてください。");
+      return {};
     }
+    ProfilePlotInput in;
+    in.Data = &profile_;
+    in.From = from_;
+    in.To = to_;
+    in.LogScale = true;
+    in.Receptor = receptorPoint_;
+    std::string bytes;
+    if (const auto problem = PictureBytes(BuildProfilePlot(in), *picture, bytes)) {
+      return QString::fromStdString(*problem);
+    }
+    WriteFileAtomically(file, bytes);
   } catch (const std::exception& e) {
     return QString::fromUtf8(e.what());
   }

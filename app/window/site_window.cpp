@@ -24,6 +24,7 @@
 #include "app/window/window_fonts.h"
 #include "common/atomic_file.h"
 #include "common/numtext.h"
+#include "plot/map_view.h"
 #include "plot/qt/map_painter.h"
 #include "site/export/site_export.h"
 #include "site/parallel.h"
@@ -32,9 +33,6 @@
 
 namespace vmk {
 namespace {
-
-constexpr double kMinMetresPerPixel = 0.01;
-constexpr double kMaxMetresPerPixel = 1e5;
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -82,22 +80,12 @@ void SiteMapView::ResetView() {
 }
 
 void SiteMapView::ZoomBy(double factor, QPointF at) {
-  const MapScene& s = Scene();
-  const MapPoint g = s.ToGround(at.x(), at.y());
-  MapView v = *view_;
-  v.MetresPerPixel = std::clamp(v.MetresPerPixel / factor, kMinMetresPerPixel, kMaxMetresPerPixel);
-  const double fcx = s.FrameLeft + s.FrameWidth / 2;
-  const double fcy = s.FrameTop + s.FrameHeight / 2;
-  v.CenterX = g.first - (at.x() - fcx) * v.MetresPerPixel;
-  v.CenterY = g.second + (at.y() - fcy) * v.MetresPerPixel;
-  view_ = v;
+  view_ = ZoomedView(Scene(), factor, at.x(), at.y());
   Changed();
 }
 
 void SiteMapView::PanBy(QPointF delta) {
-  Scene();
-  view_->CenterX -= delta.x() * view_->MetresPerPixel;
-  view_->CenterY += delta.y() * view_->MetresPerPixel;
+  view_ = PannedView(Scene().View, delta.x(), delta.y());
   Changed();
 }
 
@@ -117,7 +105,7 @@ void SiteMapView::resizeEvent(QResizeEvent*) {
 }
 
 void SiteMapView::wheelEvent(QWheelEvent* event) {
-  ZoomBy(std::pow(1.0015, event->angleDelta().y()), event->position());
+  ZoomBy(WheelZoomFactor(event->angleDelta().y()), event->position());
   event->accept();
 }
 
@@ -149,19 +137,24 @@ void SiteMapView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void SiteMapView::keyPressEvent(QKeyEvent* event) {
-  const QPointF centre(width() / 2.0, height() / 2.0);
+  MapKey key;
   switch (event->key()) {
     case Qt::Key_Plus:
-    case Qt::Key_Equal: ZoomBy(1.25, centre); break;
-    case Qt::Key_Minus: ZoomBy(0.8, centre); break;
+    case Qt::Key_Equal: key = MapKey::ZoomIn; break;
+    case Qt::Key_Minus: key = MapKey::ZoomOut; break;
+    case Qt::Key_Left: key = MapKey::Left; break;
+    case Qt::Key_Right: key = MapKey::Right; break;
+    case Qt::Key_Up: key = MapKey::Up; break;
+    case Qt::Key_Down: key = MapKey::Down; break;
     case Qt::Key_Home:
-    case Qt::Key_0: ResetView(); break;
-    case Qt::Key_Left: PanBy(QPointF(40, 0)); break;
-    case Qt::Key_Right: PanBy(QPointF(-40, 0)); break;
-    case Qt::Key_Up: PanBy(QPointF(0, 40)); break;
-    case Qt::Key_Down: PanBy(QPointF(0, -40)); break;
+    case Qt::Key_0:
+      ResetView();
+      event->accept();
+      return;
     default: QWidget::keyPressEvent(event); return;
   }
+  view_ = KeyedView(Scene(), key);
+  Changed();
   event->accept();
 }
 

@@ -21,7 +21,7 @@
 #include "common/json_writer.h"
 #include "input/read_parameters.h"
 #include "model/profile.h"
-#include "plot/profile_plot.h"
+#include "plot/profile_chart.h"
 
 namespace vmk::cli {
 namespace {

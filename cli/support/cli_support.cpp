@@ -35,16 +35,6 @@ bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::stri
   return true;
 }
 
-std::optional<PictureKind> PictureKindOf(const std::string& path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos) return std::nullopt;
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (ext == "svg") return PictureKind::Svg;
-  if (ext == "png") return PictureKind::Png;
-  return std::nullopt;
-}
-
 int RunProgram(std::string_view program, int argc, char** argv, int (*run)(int, char**)) {
   const platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
   platform::Utf8Arguments args(argc, argv);

@@ -1,6 +1,5 @@
 // What the command-line programs share: writing to the standard streams, one-line errors with
-// the program's name, "--name VALUE" and "--name=VALUE" options, and the picture format a file
-// name asks for.
+// the program's name, "--name VALUE" and "--name=VALUE" options.
 #pragma once
 
 #include <cstdio>
@@ -35,10 +34,5 @@ bool IsOption(std::string_view a, std::string_view name);
 // The value of an option given as "--name VALUE" (then `i` moves past it) or "--name=VALUE";
 // false when it is missing.
 bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value);
-
-enum class PictureKind { Svg, Png };
-
-// The picture format a file's name asks for by its extension (in any case), or nothing.
-std::optional<PictureKind> PictureKindOf(const std::string& path);
 
 }  // namespace vmk::cli

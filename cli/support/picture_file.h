@@ -1,12 +1,12 @@
-// The pictures the command-line programs write: SVG, or PNG where Qt's painter is built in,
-// chosen by the file's name.
+// The check of a picture file's name on the command lines: the file itself is written by the
+// picture writer of plot/ (plot/picture_file.h), SVG, or PNG where the build has a PNG back end.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "plot/profile_plot.h"
+#include "plot/picture_file.h"
 
 namespace vmk::cli {
 
@@ -14,9 +14,5 @@ namespace vmk::cli {
 // the name must end in .png or .svg, and PNG needs Qt 6 Gui in this build of `program`.
 std::optional<std::string> PictureNameProblem(std::string_view program, std::string_view option,
                                               const std::string& path);
-
-// Writes the scene to `path` as its name asks, whole or not at all. Returns the system's
-// words for a failure ("No space left on device"), or nothing.
-std::optional<std::string> WritePictureFile(const PlotScene& scene, const std::string& path);
 
 }  // namespace vmk::cli

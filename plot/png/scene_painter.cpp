@@ -23,7 +23,7 @@ QPen ToQPen(const PlotStroke& s) {
   pen.setCapStyle(Qt::FlatCap);
   pen.setJoinStyle(Qt::RoundJoin);
   // The painter counts dashes in pen widths; the scene counts them in pixels.
-  if (s.Dashed) pen.setDashPattern({6 / s.Width, 4 / s.Width});
+  if (s.Dashed) pen.setDashPattern({kDashLength / s.Width, kDashGap / s.Width});
   return pen;
 }
 
@@ -31,9 +31,7 @@ namespace {
 
 QFont TextFont(const PlotText& t) {
   QStringList families;
-  for (const QString& f : QString::fromLatin1(kPlotFontFamilies).split(u',')) {
-    families << f.trimmed();
-  }
+  for (const char* f : kPlotFontFamilyList) families << QString::fromLatin1(f);
   QFont font(families.front());
   font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
@@ -63,28 +61,28 @@ QPolygonF ToPolygon(const std::vector<std::pair<double, double>>& points) {
 
 }  // namespace
 
-void PaintScene(QPainter& painter, const PlotScene& scene) {
-  for (const PlotPolygon& g : scene.Polygons) {
+void PaintScene(QPainter& painter, const PlotShapes& shapes) {
+  for (const PlotPolygon& g : shapes.Polygons) {
     painter.setPen(g.Outline ? ToQPen(*g.Outline) : QPen(Qt::NoPen));
     painter.setBrush(g.Fill ? QBrush(ToQColor(*g.Fill)) : QBrush(Qt::NoBrush));
     painter.drawPolygon(ToPolygon(g.Points));
   }
   painter.setBrush(Qt::NoBrush);
-  for (const PlotSegment& g : scene.Segments) {
+  for (const PlotSegment& g : shapes.Segments) {
     painter.setPen(ToQPen(g.Stroke));
     painter.drawLine(QPointF(g.X1, g.Y1), QPointF(g.X2, g.Y2));
   }
-  for (const PlotPolyline& line : scene.Polylines) {
+  for (const PlotPolyline& line : shapes.Polylines) {
     painter.setPen(ToQPen(line.Stroke));
     painter.drawPolyline(ToPolygon(line.Points));
   }
-  for (const PlotCircle& c : scene.Circles) {
-    painter.setPen(QPen(ToQColor(c.Outline), 1.5));
+  for (const PlotCircle& c : shapes.Circles) {
+    painter.setPen(QPen(ToQColor(c.Outline), c.OutlineWidth));
     painter.setBrush(ToQColor(c.Fill));
     painter.drawEllipse(QPointF(c.X, c.Y), c.Radius, c.Radius);
   }
   painter.setBrush(Qt::NoBrush);
-  for (const PlotText& t : scene.Texts) DrawText(painter, t);
+  for (const PlotText& t : shapes.Texts) DrawText(painter, t);
 }
 
 std::optional<std::string> PngBytesOf(const QImage& image, std::string& bytes) {

@@ -1,5 +1,5 @@
-// Draws a picture scene with Qt's painter: the one drawing code of the PNG pictures, the site
-// map's PNG and SVG files and its window.
+// Draws the shapes of a picture scene with Qt's painter by the rules of plot/scene.h: the one
+// drawing code of the PNG pictures, the site map's PNG and SVG files and its window.
 #pragma once
 
 #include <optional>
@@ -8,7 +8,7 @@
 #include <QColor>
 #include <QPen>
 
-#include "plot/profile_plot.h"
+#include "plot/scene.h"
 
 class QImage;
 class QPainter;
@@ -17,12 +17,12 @@ namespace vmk {
 
 QColor ToQColor(PlotColor c);
 
-// The stroke as a pen: flat caps, round joins, dashes of 6 and gaps of 4 pixels.
+// The stroke as a pen: flat caps, round joins, the scene's dashes.
 QPen ToQPen(const PlotStroke& s);
 
-// The scene's polygons, segments, polylines, circles and texts, in that order, over whatever
-// the painter's device holds (the background is the caller's).
-void PaintScene(QPainter& painter, const PlotScene& scene);
+// The polygons, segments, polylines, circles and texts, in that order, over whatever the
+// painter's device holds (a scene's background is the caller's).
+void PaintScene(QPainter& painter, const PlotShapes& shapes);
 
 // The image as the bytes of a PNG file; returns the problem, or nothing.
 std::optional<std::string> PngBytesOf(const QImage& image, std::string& bytes);

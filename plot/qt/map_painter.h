@@ -1,8 +1,9 @@
-// Draws the map scene of a site with Qt's painter: onto the window, into a PNG picture (QImage)
-// and into an SVG document (QSvgGenerator), all through the same drawing code.
+// Draws the map scene of a site with Qt's painter by the rules of plot/map_scene.h: onto the
+// window, into a PNG picture (QImage) and into an SVG document (QSvgGenerator), all through the
+// same drawing code.
 #pragma once
 
-#include "plot/site_map.h"
+#include "plot/map_scene.h"
 
 class QPainter;
 

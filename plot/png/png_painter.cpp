@@ -1,9 +1,10 @@
-#include "plot/png/plot_png.h"
+// The PNG back end of this build (plot/png_painter.h): the scene drawn by Qt's painter on an
+// image, headless.
+#include "plot/png_painter.h"
 
 #include <QImage>
 #include <QPainter>
 
-#include "common/atomic_file.h"
 #include "plot/png/gui_for_drawing.h"
 #include "plot/png/scene_painter.h"
 
@@ -20,17 +21,6 @@ std::optional<std::string> PlotPngBytes(const PlotScene& scene, std::string& byt
     PaintScene(painter, scene);
   }
   return PngBytesOf(image, bytes);
-}
-
-std::optional<std::string> WritePlotPng(const PlotScene& scene, const std::string& path) {
-  std::string bytes;
-  if (auto problem = PlotPngBytes(scene, bytes)) return problem;
-  try {
-    WriteFileAtomically(path, bytes);
-  } catch (const FileWriteError& e) {
-    return e.Cause;
-  }
-  return std::nullopt;
 }
 
 }  // namespace vmk
