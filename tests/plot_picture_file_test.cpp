@@ -2,9 +2,7 @@
 // build's back end, the file whole or not at all.
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <filesystem>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -17,9 +15,8 @@ namespace {
 
 TEST(PictureFile, KindByTheExtensionInAnyCase) {
   const std::pair<const char*, std::optional<PictureKind>> cases[] = {
-      {"a.svg", PictureKind::Svg},  {"dir/A.PNG", PictureKind::Png}, {"a.Svg", PictureKind::Svg},
-      {"a.png.txt", std::nullopt},  {"svg", std::nullopt},           {"dir.svg/plot", std::nullopt},
-      {"a.svgz", std::nullopt}};
+      {"a.svg", PictureKind::Svg}, {"dir/A.PNG", PictureKind::Png}, {"a.png.txt", std::nullopt},
+      {"svg", std::nullopt},       {"dir.svg/plot", std::nullopt}};
   for (const auto& [name, kind] : cases) EXPECT_EQ(PictureKindOf(name), kind) << name;
 }
 
@@ -29,7 +26,6 @@ TEST(PictureFile, WrittenWholeAsTheNameAsksOrNotAtAll) {
   scene.Height = 30;
   scene.Texts.push_back({2, 20, "静穏", 12, TextAnchor::Start, false, {}});
   scratch::ScratchDir dir;
-
   EXPECT_EQ(WritePictureFile(scene, dir.File("p.SVG")), std::nullopt);
   EXPECT_EQ(scratch::ReadBytes(dir / "p.SVG"), PlotSvg(scene));
 
@@ -43,13 +39,11 @@ TEST(PictureFile, WrittenWholeAsTheNameAsksOrNotAtAll) {
     EXPECT_EQ(png, "this build cannot write PNG");
     EXPECT_FALSE(std::filesystem::exists(dir / "p.png"));
   }
-
   EXPECT_EQ(WritePictureFile(scene, dir.File("p.pdf")), "the file name must end in .png or .svg");
+  EXPECT_FALSE(std::filesystem::exists(dir / "p.pdf"));
   const auto missing = WritePictureFile(scene, dir.File("no-folder/p.svg"));
   ASSERT_TRUE(missing.has_value());
   EXPECT_EQ(missing->find("no-folder"), std::string::npos) << *missing;  // the cause alone
-  const std::ptrdiff_t written = PngPicturesBuiltIn() ? 2 : 1;  // p.SVG and p.png alone
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), written);
 }
 
 }  // namespace
