@@ -1,7 +1,9 @@
-// The PNG back end of the picture scenes: one per build, chosen when the program is built. Where
-// Qt 6 Gui is installed it is Qt's painter (plot/png); a build without one writes SVG pictures
-// only (PngPicturesBuiltIn() in picture_file.h says which). Another back end (GDI+ on Windows)
-// implements this one function and draws by the rules of scene.h.
+// The PNG back end of the picture scenes: one per build, chosen when the program is built. It is
+// the library vmk_plot_png, which the picture files link when it exists: where Qt 6 Gui is
+// installed, Qt's painter (plot/png). A build without one writes SVG pictures only
+// (PngPicturesBuiltIn() in picture_file.h says which). Another back end (GDI+ on Windows) builds
+// vmk_plot_png from its own folder, implements this one function and draws by the rules of
+// scene.h.
 #pragma once
 
 #include <optional>
