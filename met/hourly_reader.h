@@ -8,6 +8,10 @@
 // The file is read line by line (a line longer than kMaxHourlyLineBytes is skipped and counted
 // as rejected, never held whole), so any stream of bytes gives either counts or one error, in
 // time proportional to its size.
+//
+// The reading is in parts: hourly_columns.h (the columns a file may give, as one table),
+// hourly_header.h (the header of either form), hourly_line.h (a data line's hour and values)
+// and hourly_reader.cpp (the whole file, the period and the counts).
 #pragma once
 
 #include <istream>
@@ -17,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "input/model_parameters.h"
 #include "met/hour_time.h"
 #include "met/met_count.h"
 #include "met/met_stats.h"
@@ -26,13 +31,35 @@
 namespace vmk {
 
 // The most hours a file may cover: a leap year, the window's limit of the valid hours.
-inline constexpr int kMaxPeriodHours = 8784;
+inline constexpr int kMaxPeriodHours = MaxFreqHours;
 
 // The agency's quality flag of a normal value; a value with any other flag counts as missing.
 inline constexpr std::string_view kAgencyNormalFlag = "8";
 
 // How many rejected lines a reader keeps with their line number and reason.
 inline constexpr std::size_t kRejectedLinesKept = 20;
+
+// Why a data line was rejected (its first problem); kLineRejections below names each.
+enum class LineRejection {
+  LineTooLong, NoTime, BadTime, NotOnHour, TooFewFields, BadSpeed, BadDirection, BadStability,
+  BadSolar, BadNet, BadFlag
+};
+
+// The causes with their names, those of HourlyReadResult::RejectedByCause.
+inline constexpr auto kLineRejections = std::to_array<NamedCause<LineRejection>>({
+    {LineRejection::LineTooLong, "line too long"},
+    {LineRejection::NoTime, "no time"},
+    {LineRejection::BadTime, "unreadable time"},
+    {LineRejection::NotOnHour, "time not on the hour"},
+    {LineRejection::TooFewFields, "too few fields"},
+    {LineRejection::BadSpeed, "unreadable speed"},
+    {LineRejection::BadDirection, "unreadable direction"},
+    {LineRejection::BadStability, "unreadable stability"},
+    {LineRejection::BadSolar, "unreadable solar radiation"},
+    {LineRejection::BadNet, "unreadable net radiation"},
+    {LineRejection::BadFlag, "unreadable quality flag"},
+});
+static_assert(InCauseOrder(kLineRejections));
 
 struct HourlyReadOptions {
   bool Degrees = false;              // numeric directions are degrees, not codes 0 to 16
@@ -54,7 +81,7 @@ struct HourlyReadResult {
   long long DataLines = 0;        // lines after the header rows, blank lines not counted
   long long LinesOutside = 0;     // data lines whose hour lies outside --from/--to
   long long LinesRejected = 0;    // data lines with something that could not be read
-  std::vector<std::pair<std::string, long long>> RejectedByCause;
+  std::vector<std::pair<std::string, long long>> RejectedByCause;  // the causes that occurred
   std::vector<RejectedLine> FirstRejected;  // the first kRejectedLinesKept of them
   ClassCounts DayHours{};         // valid hours by stability class, by day
   ClassCounts NightHours{};       // and by night

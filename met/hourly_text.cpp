@@ -117,6 +117,17 @@ void SplitCsvLine(std::string_view line, std::vector<std::string_view>& fields,
   }
 }
 
+std::string_view CsvLine::Field(int column) const {
+  return column >= 0 && static_cast<std::size_t>(column) < fields_.size()
+             ? TrimBlanks(fields_[static_cast<std::size_t>(column)])
+             : std::string_view();
+}
+
+bool IsBlankLine(std::string_view line) {
+  return std::all_of(line.begin(), line.end(),
+                     [](char c) { return c == ',' || c == ' ' || c == '\t'; });
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   for (;;) {
     if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {

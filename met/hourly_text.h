@@ -47,6 +47,23 @@ class LineReader {
 void SplitCsvLine(std::string_view line, std::vector<std::string_view>& fields,
                   std::string& scratch);
 
+// A line split into its fields, read by column. Its views last until the next Split.
+class CsvLine {
+ public:
+  void Split(std::string_view line) { SplitCsvLine(line, fields_, scratch_); }
+  std::size_t Size() const { return fields_.size(); }
+  // The field at `column` (from 0) without blanks at either end; empty when the line has no
+  // such field or `column` is negative (a column the file does not have).
+  std::string_view Field(int column) const;
+
+ private:
+  std::vector<std::string_view> fields_;
+  std::string scratch_;
+};
+
+// True when the line holds nothing but commas and blanks (spaces, tabs).
+bool IsBlankLine(std::string_view line);
+
 // The text without blanks (spaces, tabs, the ideographic space of UTF-8 and code page 932) at
 // either end.
 std::string_view TrimBlanks(std::string_view text);

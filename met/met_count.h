@@ -14,21 +14,52 @@
 
 namespace vmk {
 
-// Why an hour of the period is not valid. The names are the keys of "missingHours".
+// Why an hour of the period is not valid; kMissingCauses below says what each means.
 enum class MissingCause {
-  NoLine,         // no line for the hour (a gap, or its line's time could not be read)
-  NoSpeed,        // no usable wind speed
-  NoDirection,    // wind of 0.5 m/s or more without a usable direction
-  CalmDirection,  // wind of 0.5 m/s or more whose direction says calm
-  NoStability,    // the stability column has no usable class
-  NoDayOrNight,   // a D class, with nothing to tell day from night
-  NoSolar,        // by day (or to tell day from night) no usable solar radiation
-  NoNet,          // by night no usable net radiation
+  NoLine, NoSpeed, NoDirection, CalmDirection, NoStability, NoDayOrNight, NoSolar, NoNet
 };
-inline constexpr int kMissingCauses = 8;
-inline constexpr std::array<std::string_view, kMissingCauses> kMissingCauseNames = {
-    "no line",        "no speed",        "no direction",       "calm direction",
-    "no stability",   "no day or night", "no solar radiation", "no net radiation"};
+
+// A cause with its name; a table of them lists every cause once, in the order of the enum.
+template <class Cause>
+struct NamedCause {
+  Cause Value;
+  std::string_view Name;
+};
+
+// Whether each row of a table stands at the index of its key (an enum), so that the table may
+// be indexed by the key.
+template <class Row, std::size_t N, class Key>
+constexpr bool RowsInKeyOrder(const std::array<Row, N>& table, Key Row::*key) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (static_cast<std::size_t>(table[i].*key) != i) return false;
+  }
+  return true;
+}
+template <class Cause, std::size_t N>
+constexpr bool InCauseOrder(const std::array<NamedCause<Cause>, N>& table) {
+  return RowsInKeyOrder(table, &NamedCause<Cause>::Value);
+}
+
+// The causes with their names, the keys of "missingHours".
+inline constexpr auto kMissingCauses = std::to_array<NamedCause<MissingCause>>({
+    // No line for the hour (a gap, or its line's time could not be read).
+    {MissingCause::NoLine, "no line"},
+    // No usable wind speed.
+    {MissingCause::NoSpeed, "no speed"},
+    // Wind of 0.5 m/s or more without a usable direction.
+    {MissingCause::NoDirection, "no direction"},
+    // Wind of 0.5 m/s or more whose direction says calm.
+    {MissingCause::CalmDirection, "calm direction"},
+    // The stability column has no usable class.
+    {MissingCause::NoStability, "no stability"},
+    // A D class, with nothing to tell day from night.
+    {MissingCause::NoDayOrNight, "no day or night"},
+    // By day (or to tell day from night) no usable solar radiation.
+    {MissingCause::NoSolar, "no solar radiation"},
+    // By night no usable net radiation.
+    {MissingCause::NoNet, "no net radiation"},
+});
+static_assert(InCauseOrder(kMissingCauses));
 
 // One hour as its line gives it; a value is absent when blank, unreadable or flagged.
 struct HourObservation {
@@ -49,7 +80,7 @@ struct MetCountSettings {
 // The counts of the hours seen so far.
 struct MetTally {
   int Valid = 0;
-  std::array<int, kMissingCauses> Missing{};
+  std::array<int, kMissingCauses.size()> Missing{};  // by cause
   ClassCounts CalmAll{};
   ClassCounts WeakAll{};
   std::array<MetDirection, kDirections> Directions{};

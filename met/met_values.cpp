@@ -91,6 +91,18 @@ std::optional<ExactDecimal> ParseExactDecimal(std::string_view s) {
   return d;
 }
 
+std::string DecimalText(long long nano) {
+  std::string text = nano < 0 ? "-" : "";
+  const unsigned long long bits = static_cast<unsigned long long>(nano);
+  const unsigned long long magnitude = nano < 0 ? 0ULL - bits : bits;
+  const unsigned long long perUnit = static_cast<unsigned long long>(kNanoPerUnit);
+  text += std::to_string(magnitude / perUnit);
+  std::string fraction = std::to_string(perUnit + magnitude % perUnit).substr(1);  // 9 digits
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  if (!fraction.empty()) text += "." + fraction;
+  return text;
+}
+
 namespace {
 
 // A decimal value's text (blanks around it allowed), or the problem: Blank or Unreadable.
@@ -110,22 +122,25 @@ std::optional<int> ParseSpeedTenths(std::string_view text, ValueProblem& problem
   if (!v) return std::nullopt;
   // Half up to 0.1: add 0.05 and cut. The floor in 1e-9 units gives the same tenth as the
   // exact number, since every tenth boundary is a whole number of those units.
-  constexpr long long kTenth = kNanoPerUnit / 10;
   const bool negative = v->Nano < 0;
   if (negative) {
     // Anything that rounds to 0.0 is a calm reading written with a sign ("-0.0", "-0.04").
-    if (v->Nano + kTenth / 2 < 0) {
+    if (v->Nano + kNanoPerTenth / 2 < 0) {
       problem = ValueProblem::OutOfRange;
       return std::nullopt;
     }
     return 0;
   }
-  const long long tenths = (v->Nano + kTenth / 2) / kTenth;
+  const long long tenths = (v->Nano + kNanoPerTenth / 2) / kNanoPerTenth;
   if (tenths > kMaxSpeedTenths) {
     problem = ValueProblem::OutOfRange;
     return std::nullopt;
   }
   return static_cast<int>(tenths);
+}
+
+std::string SpeedRangeText() {
+  return "0 to " + DecimalText(kMaxSpeedTenths * kNanoPerTenth) + " m/s";
 }
 
 SpeedClass SpeedClassOf(int tenths) {
@@ -160,7 +175,7 @@ std::optional<int> ParseDirection(std::string_view text, bool degrees, ValueProb
       problem = ValueProblem::Unreadable;
       return std::nullopt;
     }
-    if (v->Nano < 0 || v->Above(360 * kNanoPerUnit)) {
+    if (v->Nano < 0 || v->Above(kFullCircleDegrees * kNanoPerUnit)) {
       problem = ValueProblem::OutOfRange;
       return std::nullopt;
     }
@@ -172,7 +187,7 @@ std::optional<int> ParseDirection(std::string_view text, bool degrees, ValueProb
   }
   if (AllDigits(s) && s.size() <= 3) {
     const int code = std::stoi(std::string(s));
-    if (code > 16) {
+    if (code > kDirections) {
       problem = ValueProblem::OutOfRange;
       return std::nullopt;
     }
@@ -196,19 +211,31 @@ std::optional<int> ParseStabilityName(std::string_view text) {
   return std::nullopt;
 }
 
+std::string StabilityNamesText() {
+  std::string text;
+  for (int c = 0; c < kStabilityClasses; ++c) {
+    if (c == kStabilityDd) text += ", D";  // read as Dd or Dn by the hour
+    text += (c > 0 ? ", " : "") + std::string(kMetStabilityNames[static_cast<std::size_t>(c)]);
+  }
+  return text;
+}
+
 std::optional<Radiation> ParseRadiation(std::string_view text, bool megajoulePerHour,
                                         ValueProblem& problem) {
   const auto v = DecimalValue(text, problem);
   if (!v) return std::nullopt;
   Radiation r{*v, megajoulePerHour};
-  const long long low = -1 * kNanoPerUnit;
-  const long long high = 2 * kNanoPerUnit;
-  const long long scale = megajoulePerHour ? 36 : 10;  // tenths of the kW/m2 bounds
-  if (v->Nano < low / 10 * scale || v->Above(high / 10 * scale)) {
+  if (v->Nano < r.InUnit(kMinRadiationNano) || v->Above(r.InUnit(kMaxRadiationNano))) {
     problem = ValueProblem::OutOfRange;
     return std::nullopt;
   }
   return r;
+}
+
+std::string RadiationRangeText(bool megajoulePerHour) {
+  const Radiation unit{{}, megajoulePerHour};
+  return DecimalText(unit.InUnit(kMinRadiationNano)) + " to " +
+         DecimalText(unit.InUnit(kMaxRadiationNano)) + (megajoulePerHour ? " MJ/m2" : " kW/m2");
 }
 
 }  // namespace vmk

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vmk {
@@ -25,6 +26,9 @@ struct ExactDecimal {
 // ignored by the callers, not here.
 std::optional<ExactDecimal> ParseExactDecimal(std::string_view text);
 
+// The shortest decimal text of a value in units of 1e-9: "-3.6", "2", "0.45" (for messages).
+std::string DecimalText(long long nano);
+
 // Why a value's text gave no value.
 enum class ValueProblem {
   None,
@@ -35,6 +39,10 @@ enum class ValueProblem {
 
 // Wind speeds above this are refused as implausible (a unit mistake, a missing-value code).
 inline constexpr int kMaxSpeedTenths = 1000;  // 100 m/s
+inline constexpr long long kNanoPerTenth = kNanoPerUnit / 10;
+
+// The speeds a file may give, for messages: "0 to 100 m/s".
+std::string SpeedRangeText();
 
 // The wind speed in tenths of m/s, rounded half up on the decimal text ("0.45" gives 5,
 // "0.449" gives 4). Negative speeds and speeds above 100 m/s are out of range.
@@ -52,11 +60,15 @@ inline int WindyClassNumber(SpeedClass c) { return static_cast<int>(c) - 1; }
 // NNE = 1, ..., NNW = 15), or calm.
 inline constexpr int kCalmDirection = -1;
 
+// Directions in degrees run from 0 to this (both north).
+inline constexpr int kFullCircleDegrees = 360;
+
 // Reads a direction the wind blows from: an English 16-point name (N, NNE, ..., NNW; any case),
 // a Japanese one (北, 北北東, ..., 北北西; UTF-8 or code page 932), a code 1 to 16 (1 = NNE,
-// 16 = N) with 0 for calm, or, when `degrees`, an angle from 0 to 360 (0 and 360 are north;
-// a sector is 22.5 degrees centred on its direction, a boundary belonging to the sector
-// clockwise of it). Calm also as 静穏, CALM or C. Returns the index or kCalmDirection.
+// 16 = N: the codes run to kDirections) with 0 for calm, or, when `degrees`, an angle from 0 to
+// kFullCircleDegrees (0 and 360 are north; a sector is 22.5 degrees centred on its direction, a
+// boundary belonging to the sector clockwise of it). Calm also as 静穏, CALM or C. Returns the
+// index or kCalmDirection.
 std::optional<int> ParseDirection(std::string_view text, bool degrees, ValueProblem& problem);
 
 // A stability class as a file gives it: the class index 0..10 of A, A-B, B, B-C, C, C-D, Dd,
@@ -68,6 +80,14 @@ inline constexpr int kStabilityDn = 7;
 // "A", "A-B" (or "AB"), ..., "D", "Dd", "Dn", ..., "G"; letters in any case.
 std::optional<int> ParseStabilityName(std::string_view text);
 
+// The names ParseStabilityName reads, for messages: "A, A-B, ..., C-D, D, Dd, Dn, E, F, G".
+std::string StabilityNamesText();
+
+// Radiation in kW/m2 from -1 to 2 (MJ/m2 in the hour from -3.6 to 7.2); beyond that the
+// value is out of range (most often W/m2 given for kW/m2).
+inline constexpr long long kMinRadiationNano = -1 * kNanoPerUnit;
+inline constexpr long long kMaxRadiationNano = 2 * kNanoPerUnit;
+
 // Radiation as the file gives it: kW/m2, or MJ/m2 in the hour (the agency's unit), which is
 // the mean kW/m2 times 3.6.
 struct Radiation {
@@ -76,15 +96,18 @@ struct Radiation {
 
   // Whether the mean over the hour is at least `kwNano` kW/m2 (in units of 1e-9 kW/m2, a
   // multiple of 1000): compared in the file's own unit, so that 2.16 MJ/m2 is exactly 0.6.
-  bool AtLeastKw(long long kwNano) const {
-    return Value.AtLeast(MegajoulePerHour ? kwNano / 10 * 36 : kwNano);
-  }
+  bool AtLeastKw(long long kwNano) const { return Value.AtLeast(InUnit(kwNano)); }
+  // `kwNano` kW/m2 (a multiple of 10) in the file's unit: times 3.6 in MJ/m2.
+  long long InUnit(long long kwNano) const { return MegajoulePerHour ? kwNano / 10 * 36 : kwNano; }
   bool Positive() const { return Value.Above(0); }
 };
 
-// Radiation in kW/m2 from -1 to 2 (MJ/m2 in the hour from -3.6 to 7.2); beyond that the
-// value is out of range (most often W/m2 given for kW/m2).
+// Radiation from kMinRadiationNano to kMaxRadiationNano kW/m2, or the same in MJ/m2 in the
+// hour; beyond that the value is out of range.
 std::optional<Radiation> ParseRadiation(std::string_view text, bool megajoulePerHour,
                                         ValueProblem& problem);
+
+// The radiation a file may give in its unit, for messages: "-1 to 2 kW/m2", "-3.6 to 7.2 MJ/m2".
+std::string RadiationRangeText(bool megajoulePerHour);
 
 }  // namespace vmk

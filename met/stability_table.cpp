@@ -123,12 +123,12 @@ StabilityTable ParseStabilityTable(std::string_view text) {
                            std::to_string(fields.size()) + " fields");
     }
     const auto speed = ParseExactDecimal(TrimBlanks(fields[0]));
-    if (!speed || speed->Inexact || speed->Nano % (kNanoPerUnit / 10) != 0 || speed->Nano < 0 ||
-        speed->Nano > kMaxSpeedTenths * (kNanoPerUnit / 10)) {
-      Fail(lineNumber, QuoteForMessage(std::string(TrimBlanks(fields[0]))) +
-                           " is not a speed of 0 to 100 m/s with at most one decimal");
+    if (!speed || speed->Inexact || speed->Nano % kNanoPerTenth != 0 || speed->Nano < 0 ||
+        speed->Nano > kMaxSpeedTenths * kNanoPerTenth) {
+      Fail(lineNumber, QuoteForMessage(std::string(TrimBlanks(fields[0]))) + " is not a speed of " +
+                           SpeedRangeText() + " with at most one decimal");
     }
-    const int tenths = static_cast<int>(speed->Nano / (kNanoPerUnit / 10));
+    const int tenths = static_cast<int>(speed->Nano / kNanoPerTenth);
     if (t.RowSpeeds.empty() ? tenths != 0 : tenths <= t.RowSpeeds.back()) {
       Fail(lineNumber, t.RowSpeeds.empty() ? "the first row must start at speed 0"
                                            : "the row speeds must increase");

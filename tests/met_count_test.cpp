@@ -29,7 +29,15 @@ int Sum(const ClassCounts& c) {
   return n;
 }
 
-TEST(MetCount, MissingCauses) {
+int MissingHours(const MetTally& tally) {
+  int m = 0;
+  for (int v : tally.Missing) m += v;
+  return m;
+}
+
+// The class from the radiation by the table: the speed, the direction and the radiation of the
+// day or night the hour falls in are needed.
+TEST(MetCount, MissingCausesWhenTheRadiationGivesTheClass) {
   MetCountSettings classify;
   classify.Table = &DefaultStabilityTable();
   struct Case {
@@ -62,29 +70,29 @@ TEST(MetCount, MissingCauses) {
     ++n;
   }
   EXPECT_EQ(tally.Valid, 5);
+  EXPECT_EQ(tally.Valid + MissingHours(tally), n);
+}
 
-  // With the class given, the radiation is not needed, except to split D by day and night.
+// With the class given, the radiation is not needed, except to split D by day and night.
+TEST(MetCount, MissingCausesWhenTheClassIsGiven) {
   MetCountSettings given;
   given.StabilityGiven = true;
+  MetTally tally;
   HourObservation h = Hour(20, 3, std::nullopt, std::nullopt);
   EXPECT_EQ(CountHour(h, given, tally), MissingCause::NoStability);
   h.Stability = 9;  // F
   EXPECT_EQ(CountHour(h, given, tally), std::nullopt);
   h.Stability = kStabilityD;
   EXPECT_EQ(CountHour(h, given, tally), MissingCause::NoDayOrNight);
-  h.Solar = night;
+  h.Solar = Kw("0");
   EXPECT_EQ(CountHour(h, given, tally), std::nullopt);
   EXPECT_EQ(tally.Directions[3].Windy[1][kStabilityDn], 1);
   // A site decides day and night by the sun even when the hour has solar radiation.
   given.Site = SunSite{35.68, 139.77, 9};
   h.Hour = 483000;
   EXPECT_EQ(CountHour(h, given, tally), std::nullopt);
-  const int missing = [&] {
-    int m = 0;
-    for (int v : tally.Missing) m += v;
-    return m;
-  }();
-  EXPECT_EQ(tally.Valid + missing, n + 5);
+  EXPECT_EQ(tally.Valid, 3);
+  EXPECT_EQ(tally.Valid + MissingHours(tally), 5);
 }
 
 // Where a valid hour adds: calm to the calm row of all directions, weak wind to the weak row of

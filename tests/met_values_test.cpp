@@ -40,6 +40,19 @@ TEST(MetValues, DecimalsAreReadExactly) {
   EXPECT_TRUE(ParseExactDecimal("0.6")->AtLeast(600000000));
 }
 
+// The shortest text of a value, as messages give the limits; it reads back as the same value.
+TEST(MetValues, DecimalTextIsTheShortest) {
+  const std::pair<long long, const char*> cases[] = {
+      {0, "0"},           {2000000000, "2"},   {-1000000000, "-1"},   {-3600000000, "-3.6"},
+      {450000000, "0.45"}, {1, "0.000000001"}, {-1, "-0.000000001"}, {100000000000, "100"},
+      {999999999500000000, "999999999.5"},
+  };
+  for (const auto& [nano, text] : cases) {
+    EXPECT_EQ(DecimalText(nano), text);
+    EXPECT_EQ(ParseExactDecimal(text)->Nano, nano) << text;
+  }
+}
+
 // Every boundary of the speed classes, on the speed rounded half up to 0.1 m/s. The decimal
 // 0.45 is just below 0.45 as a binary double: rounding the double would give 0.4 (calm).
 TEST(MetValues, SpeedClassBoundaries) {

@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     file = vmk::ParseCaseFile(bytes);
   } catch (const vmk::CaseFileError& e) {
-    const std::string what = e.what();
-    if (what.empty() || what.find('\n') != std::string::npos) Broken("not one line: " + what);
+    CheckOneLine(e.what());
     return 0;
   }
   vmk::FormRecord form = vmk::MakeStartupForm();

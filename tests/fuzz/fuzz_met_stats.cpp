@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     m = vmk::ParseMetStats(bytes);
   } catch (const vmk::MetStatsError& e) {
-    const std::string what = e.what();
-    if (what.empty() || what.find('\n') != std::string::npos) Broken("not one line: " + what);
+    CheckOneLine(e.what());
     return 0;
   }
   if (m.ValidHours < 1 || m.ValidHours > vmk::MaxFreqHours) Broken("valid hours out of range");

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     site = vmk::ParseSiteFile(bytes, "/nonexistent-vmk-fuzz-folder");
   } catch (const vmk::SiteError& e) {
-    const std::string what = e.what();
-    if (what.empty() || what.find('\n') != std::string::npos) Broken("not one line: " + what);
+    CheckOneLine(e.what());
     return 0;
   }
   if (site.Stacks.empty() || site.Stacks.size() > vmk::kMaxSiteStacks) Broken("stack count");
@@ -64,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   } catch (const vmk::SiteError& e) {
-    const std::string what = e.what();
-    if (what.empty() || what.find('\n') != std::string::npos) Broken("not one line: " + what);
+    CheckOneLine(e.what());
   }
   return 0;
 }
