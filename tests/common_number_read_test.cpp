@@ -23,32 +23,15 @@ TEST(ReadNumber, AcceptedAndRefusedTexts) {
     double Value;  // when accepted
   };
   const Row rows[] = {
-      {"12", R::Finite, R::Finite, 12},
-      {"-0.5", R::Finite, R::Finite, -0.5},
-      {"+1e3", R::Finite, R::Finite, 1000},
-      {".5", R::Finite, R::Finite, 0.5},
-      {"5.", R::Finite, R::Finite, 5},
-      {"2.5E-3", R::Finite, R::Finite, 0.0025},
+      {"12", R::Finite, R::Finite, 12}, {"-0.5", R::Finite, R::Finite, -0.5},
+      {"+1e3", R::Finite, R::Finite, 1000}, {".5", R::Finite, R::Finite, 0.5},
+      {"5.", R::Finite, R::Finite, 5}, {"2.5E-3", R::Finite, R::Finite, 0.0025},
       {"-0", R::Finite, R::Finite, 0},
-      {"1e39", R::Finite, R::NotFinite, 1e39},  // beyond the largest float
-      {"1e-50", R::Finite, R::NotFinite, 1e-50},  // below the smallest float
-      {"1e999", R::NotFinite, R::NotFinite, 0},
-      {"inf", R::NotFinite, R::NotFinite, 0},
-      {"-Infinity", R::NotFinite, R::NotFinite, 0},
-      {"nan", R::NotFinite, R::NotFinite, 0},
+      // Beyond the largest float, below the smallest float, beyond the largest double.
+      {"1e39", R::Finite, R::NotFinite, 1e39}, {"1e-50", R::Finite, R::NotFinite, 1e-50},
+      {"1e999", R::NotFinite, R::NotFinite, 0}, {"inf", R::NotFinite, R::NotFinite, 0},
+      {"-Infinity", R::NotFinite, R::NotFinite, 0}, {"nan", R::NotFinite, R::NotFinite, 0},
       {"+nan", R::NotFinite, R::NotFinite, 0},
-      {"", R::NotANumber, R::NotANumber, 0},
-      {"+", R::NotANumber, R::NotANumber, 0},
-      {"-", R::NotANumber, R::NotANumber, 0},
-      {"+-5", R::NotANumber, R::NotANumber, 0},
-      {"++5", R::NotANumber, R::NotANumber, 0},
-      {" 5", R::NotANumber, R::NotANumber, 0},
-      {"5 ", R::NotANumber, R::NotANumber, 0},
-      {"5m", R::NotANumber, R::NotANumber, 0},
-      {"1,5", R::NotANumber, R::NotANumber, 0},
-      {"0x10", R::NotANumber, R::NotANumber, 0},
-      {"1e", R::NotANumber, R::NotANumber, 0},
-      {"５", R::NotANumber, R::NotANumber, 0},  // a full-width digit
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Text);
@@ -60,6 +43,16 @@ TEST(ReadNumber, AcceptedAndRefusedTexts) {
     if (row.Float == R::Finite) {
       EXPECT_EQ(f, std::strtof(row.Text, nullptr));
     }
+  }
+  // Texts that are no number written in full (the last a full-width digit).
+  for (const char* text : {"", "+", "-", "+-5", "++5", " 5", "5 ", "5m", "1,5", "0x10", "1e",
+                           "５"}) {
+    double d = -7;
+    float f = -7;
+    EXPECT_EQ(ReadNumber(text, d), R::NotANumber) << text;
+    EXPECT_EQ(ReadNumber(text, f), R::NotANumber) << text;
+    EXPECT_EQ(d, -7);  // untouched when refused
+    EXPECT_EQ(f, -7);
   }
 }
 
@@ -104,23 +97,13 @@ TEST(ReadRangeSteps, AcceptedAndRefusedTexts) {
     R Reading = R::NotANumber;    // for a FROM or TO problem
   };
   const Row rows[] = {
-      {"-5000:5000:201", std::nullopt},
-      {"+10:1e3:+2", std::nullopt},
+      {"-5000:5000:201", std::nullopt}, {"+10:1e3:+2", std::nullopt},
       {"20:10:0", std::nullopt},  // order and range are the caller's
-      {"10:20", Part::Form},
-      {"10:20:5:6", Part::Form},
-      {"", Part::Form},
-      {"10;20;5", Part::Form},
-      {":20:5", Part::From},
-      {"a:20:5", Part::From},
-      {" 10:20:5", Part::From},
-      {"inf:20:5", Part::From, R::NotFinite},
-      {"10:20m:5", Part::To},
-      {"10:nan:5", Part::To, R::NotFinite},
-      {"10:20:", Part::N},
-      {"10:20:2.5", Part::N},
-      {"10:20:1e3", Part::N},
-      {"10:20:99999999999999999999", Part::N},
+      {"10:20", Part::Form}, {"10:20:5:6", Part::Form}, {"", Part::Form}, {"10;20;5", Part::Form},
+      {":20:5", Part::From}, {"a:20:5", Part::From}, {" 10:20:5", Part::From},
+      {"inf:20:5", Part::From, R::NotFinite}, {"10:20m:5", Part::To},
+      {"10:nan:5", Part::To, R::NotFinite}, {"10:20:", Part::N}, {"10:20:2.5", Part::N},
+      {"10:20:1e3", Part::N}, {"10:20:99999999999999999999", Part::N},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Text);
