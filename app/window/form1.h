@@ -33,10 +33,6 @@ namespace vmk {
 class FrequencyGridWidget;
 class ProfilePage;
 
-// Texts between the form record (code page 932) and Qt.
-QString ToQString(std::string_view cp932);
-Cp932 ToCp932(const QString& text);
-
 // The colour of a classic system colour, as this window paints it.
 QColor SystemColour(SysColor colour);
 
