@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "casefile/input_help.h"
 #include "common/json_document.h"
 #include "input/model_parameters.h"
 #include "platform/files.h"
@@ -178,14 +179,15 @@ PolarDefinition Polar(const Json& v, const std::string& where) {
   const AxisSteps& d = p.Distances;
   // Compared as the window compares them: the distances are single-precision values.
   if (!(static_cast<float>(d.From) >= RLowerLimit && static_cast<float>(d.To) <= RUpperLimit)) {
-    FailJsonValue(dw,
-                  "must lie from 0.09999 to 100001 m, the receptor distances the window accepts");
+    const DistanceRangeText range = ReceptorDistanceRange();
+    FailJsonValue(dw, "must lie from " + range.From + " to " + range.To +
+                          " m, the receptor distances the window accepts");
   }
   if (d.N == 1 ? d.From != d.To : !(d.From < d.To)) {
     FailJsonValue(dw, "FROM must be less than TO (or equal to it for one distance)");
   }
   if (d.N > static_cast<int>(kMaxSiteReceptors / kDirections)) {
-    FailJsonValue(dw, "16 x " + std::to_string(d.N) + " receptors are more than " + std::to_string(kMaxSiteReceptors));
+    FailJsonValue(dw, std::to_string(kDirections) + " x " + std::to_string(d.N) + " receptors are more than " + std::to_string(kMaxSiteReceptors));
   }
   return p;
 }
@@ -340,6 +342,10 @@ std::vector<double> AxisValues(const AxisSteps& axis) {
   v.front() = axis.From;
   v.back() = axis.To;
   return v;
+}
+
+DistanceRangeText ReceptorDistanceRange() {
+  return {LimitText(RLowerLimit, InputKind::Real), LimitText(RUpperLimit, InputKind::Real)};
 }
 
 SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {

@@ -83,7 +83,8 @@ TEST(SiteCli, OptionValuesAfterAnEqualsSign) {
   EXPECT_EQ(Json::parse(r.Out)["points"].size(), 3u);
 }
 
-TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
+// A site file, or an output folder, that cannot be used: one line, exit 2, nothing written.
+TEST(SiteCli, BadSiteOrOutputFolderIsOneLineExitTwoAndNothingWritten) {
   scratch::ScratchDir dir;
   Json bad = TwoStackSite(VariedMet());
   bad["receptors"]["points"] = Json::array({{{"name", "p"}, {"x", 10}, {"y", 10}}});
@@ -96,17 +97,36 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
   const std::string aFile = dir.NewFile("a-file", "x");
   struct Case {
     std::vector<std::string> Args;
-    const char* Message;
+    std::string Message;
   };
   const fs::path out = dir / "out";
   const std::vector<Case> cases = {
-      {{badSite, "--out", out.string()}, "stack \"No.2\": Error: Ho"},
+      {{badSite, "--out", out.string()}, "vmk-site: " + badSite + ": stack \"No.2\": Error: Ho"},
       {{dir.File("none.json"), "--out", out.string()}, "cannot open"},
 #ifdef VMK_HAVE_GDAL
       {{crsSite, "--out", out.string()}, "crs: GDAL does not know the coordinate system \"EPSG:999999\""},
 #endif
       {{kExample.string(), "--out", aFile}, "not a folder"},
       {{kExample.string(), "--out", aFile + "/sub"}, "cannot make the folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Message);
+    const RunResult r = RunSiteProgram(c.Args);
+    clitest::ExpectUnusable(r, c.Message);
+    EXPECT_EQ(r.Err.rfind("vmk-site: ", 0), 0u) << r.Err;
+    EXPECT_FALSE(fs::exists(out));
+  }
+}
+
+// A bad command line: its problem, then the usage, exit 2, nothing written.
+TEST(SiteCli, BadCommandLineIsRefusedWithTheUsage) {
+  scratch::ScratchDir dir;
+  struct Case {
+    std::vector<std::string> Args;
+    const char* Message;
+  };
+  const fs::path out = dir / "out";
+  const std::vector<Case> cases = {
       {{kExample.string()}, "--out DIR is needed"},
       {{kExample.string(), "--out", out.string(), "--threads", "0"}, "--threads must be a whole number"},
       {{kExample.string(), "--out", out.string(), "--colour"}, "unknown option --colour"},
@@ -119,8 +139,8 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
     const RunResult r = RunSiteProgram(c.Args);
     EXPECT_EQ(r.ExitCode, 2) << c.Message << "\n" << r.Err;
     EXPECT_EQ(r.Out, "") << c.Message;
-    EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
-    EXPECT_EQ(r.Err.rfind("vmk-site: ", 0), 0u) << r.Err;
+    EXPECT_EQ(r.Err.rfind(std::string("vmk-site: ") + c.Message, 0), 0u) << r.Err;
+    EXPECT_NE(r.Err.find("Usage: vmk-site"), std::string::npos) << r.Err;
     EXPECT_FALSE(fs::exists(out)) << c.Message;
   }
 }
@@ -130,6 +150,17 @@ TEST(SiteCli, HelpExplainsTheFiles) {
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_NE(r.Out.find("Usage: vmk-site SITE --out DIR"), std::string::npos);
   EXPECT_NE(r.Out.find("isopleths.gpkg"), std::string::npos);
+}
+
+// The help's distances are written out: they must be the limits the program checks.
+TEST(SiteCli, HelpNamesTheDistancesWithoutValue) {
+  const RunResult r = RunSiteProgram({"--help"});
+  ASSERT_EQ(r.ExitCode, 0);
+  std::string help = r.Out;
+  std::replace(help.begin(), help.end(), '\n', ' ');
+  const DistanceRangeText range = ReceptorDistanceRange();
+  const std::string said = "nearer to a stack than " + range.From + " m or farther than " + range.To + " m has no value";
+  EXPECT_NE(help.find(said), std::string::npos) << said;
 }
 
 }  // namespace

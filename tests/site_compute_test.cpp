@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "model/profile.h"
-#include "site/site_outputs.h"
+#include "site/site_levels.h"
+#include "site/site_summary.h"
+#include "site/site_tables.h"
 #include "site_test_support.h"
 
 namespace vmk {
