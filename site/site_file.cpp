@@ -23,7 +23,8 @@ const Json& Object(const Json& v, const std::string& where) {
   return v;
 }
 
-double Number(const Json& v, const std::string& where) {
+// A finite number of the document.
+double JsonNumber(const Json& v, const std::string& where) {
   if (!v.is_number()) FailJsonValue(where, "must be a number, not " + JsonTypeName(v));
   const double d = v.get<double>();
   if (!std::isfinite(d)) FailJsonValue(where, "must be a finite number");
@@ -31,7 +32,7 @@ double Number(const Json& v, const std::string& where) {
 }
 
 double Coordinate(const Json& v, const std::string& where) {
-  const double d = Number(v, where);
+  const double d = JsonNumber(v, where);
   if (std::fabs(d) > kMaxSiteCoordinate) {
     FailJsonValue(where, "lies beyond 1e9 m: not a coordinate");
   }
@@ -210,7 +211,7 @@ std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
     }
     s.X = Coordinate(RequiredJsonMember(p, "x", w), JsonMemberPlace(w, "x"));
     s.Y = Coordinate(RequiredJsonMember(p, "y", w), JsonMemberPlace(w, "y"));
-    if (const Json* z = FindJsonMember(p, "z")) s.Z = Number(*z, JsonMemberPlace(w, "z"));
+    if (const Json* z = FindJsonMember(p, "z")) s.Z = JsonNumber(*z, JsonMemberPlace(w, "z"));
     points.push_back(std::move(s));
   }
   return points;
@@ -251,7 +252,7 @@ std::vector<double> Levels(const Json& v) {
   if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteLevels) + " levels");
   std::vector<double> levels;
   for (std::size_t i = 0; i < v.size(); ++i) {
-    const double d = Number(v[i], where + "[" + std::to_string(i + 1) + "]");
+    const double d = JsonNumber(v[i], where + "[" + std::to_string(i + 1) + "]");
     if (!levels.empty() && !(d > levels.back())) {
       FailJsonValue(where, "must rise from each level to the next");
     }

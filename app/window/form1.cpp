@@ -50,9 +50,9 @@
 
 namespace vmk {
 
-QColor SystemColour(SysColor colour) {
+QColor SystemColor(SysColor color) {
   const QPalette system = QApplication::palette();
-  switch (colour) {
+  switch (color) {
     case SysColor::Window:
       return system.color(QPalette::Active, QPalette::Base);
     case SysColor::ButtonFace:
@@ -85,29 +85,28 @@ std::string_view PageName(ControlParent parent) {
   return {};
 }
 
-void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   QPalette pal = widget->palette();
-  if (pal.color(QPalette::Active, role) == colour && pal.color(QPalette::Disabled, role) == colour &&
-      pal.color(QPalette::Inactive, role) == colour) {
+  if (pal.color(QPalette::Active, role) == color && pal.color(QPalette::Disabled, role) == color &&
+      pal.color(QPalette::Inactive, role) == color) {
     return;
   }
-  pal.setColor(role, colour);  // every colour group: disabled fields keep the colour too
+  pal.setColor(role, color);  // every colour group: disabled fields keep the colour too
   widget->setPalette(pal);
 }
 
 // The background colour of a control: the base of an edit field, the filled background of a
 // label. `None` leaves a label transparent and an edit field in the window colour.
-void ApplyColour(QWidget* widget, ControlKind kind, SysColor colour) {
+void ApplyColor(QWidget* widget, ControlKind kind, SysColor color) {
   switch (kind) {
     case ControlKind::Edit:
-      SetPaletteColour(widget, QPalette::Base,
-                       SystemColour(colour == SysColor::None ? SysColor::Window : colour));
+      SetPaletteColor(widget, QPalette::Base, SystemColor(color == SysColor::None ? SysColor::Window : color));
       break;
     case ControlKind::Label:
-      if (colour == SysColor::None) {
+      if (color == SysColor::None) {
         widget->setAutoFillBackground(false);
       } else {
-        SetPaletteColour(widget, QPalette::Window, SystemColour(colour));
+        SetPaletteColor(widget, QPalette::Window, SystemColor(color));
         widget->setAutoFillBackground(true);
       }
       break;
@@ -217,7 +216,7 @@ void Form1::BuildControls() {
       auto* page = new QWidget();
       page->setObjectName(Utf8ToQString(def.Name));
       // A page is button face, like the window around it, so that white captions stand out.
-      SetPaletteColour(page, QPalette::Window, SystemColour(SysColor::ButtonFace));
+      SetPaletteColor(page, QPalette::Window, SystemColor(SysColor::ButtonFace));
       page->setAutoFillBackground(true);
       Tabs()->addTab(page, Utf8ToQString(def.Text));
       controls_.emplace(std::string(def.Name), page);
@@ -235,7 +234,7 @@ void Form1::BuildControls() {
         auto* label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap((def.Flags & kWordWrap) != 0);
-        label->setAlignment(((def.Flags & kCentred) != 0 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAlignment(((def.Flags & kCentered) != 0 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         label->setGeometry(def.Left, def.Top, def.Width, def.Height);
         FitLabel(label, def);  // an empty caption until the form record writes it
         widget = label;
@@ -300,7 +299,7 @@ void Form1::BuildControls() {
 // The profile page goes behind the layout's pages, so that their order and places stay.
 void Form1::AddProfilePage() {
   profile_ = new ProfilePage();
-  SetPaletteColour(profile_, QPalette::Window, SystemColour(SysColor::ButtonFace));
+  SetPaletteColor(profile_, QPalette::Window, SystemColor(SysColor::ButtonFace));
   profile_->setAutoFillBackground(true);
   Tabs()->addTab(profile_, QString::fromUtf8(kProfilePageCaption));
 }
@@ -412,7 +411,7 @@ void Form1::WriteWidgets() {
     if (def.Kind != ControlKind::TabPage && def.Kind != ControlKind::TabControl) {
       widget->setEnabled(st.Enabled);
     }
-    ApplyColour(widget, def.Kind, st.Color);
+    ApplyColor(widget, def.Kind, st.Color);
   }
   FrequencyGridWidget* grid = Grid();
   for (int row = 0; row < kGridRows; ++row) {

@@ -34,7 +34,7 @@ class FrequencyGridWidget;
 class ProfilePage;
 
 // The colour of a classic system colour, as this window paints it.
-QColor SystemColour(SysColor colour);
+QColor SystemColor(SysColor colour);
 
 // The local .json file among the URLs of a drag, or an empty text.
 QString DroppedCaseFile(const QMimeData* mime);

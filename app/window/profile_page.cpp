@@ -78,13 +78,13 @@ ProfilePage::ProfilePage(QWidget* parent) : QWidget(parent) {
   curvePen.setWidthF(1.8);
   curve_->setPen(curvePen);
 
-  auto makeMark = [&](const char* name, QScatterSeries::MarkerShape shape, qreal size, const QColor& colour) {
+  auto makeMark = [&](const char* name, QScatterSeries::MarkerShape shape, qreal size, const QColor& color) {
     auto* mark = new QScatterSeries(chart_);
     mark->setObjectName(QString::fromLatin1(name));
     mark->setMarkerShape(shape);
     mark->setMarkerSize(size);
-    mark->setColor(colour);
-    mark->setBorderColor(colour.darker(140));
+    mark->setColor(color);
+    mark->setBorderColor(color.darker(140));
     return mark;
   };
   // The receptor's square drawn over the larger circle of the maximum, so that both show
