@@ -829,18 +829,15 @@ int Form1::AskDirection(const MetStats& stats) {
   int most = -1;
   for (int d = 0; d < kDirections; ++d) {
     const MetDirection& dir = stats.Directions[static_cast<std::size_t>(d)];
-    const int weak = TotalHours(dir.Weak);
-    int windy = 0;
-    for (const ClassCounts& counts : dir.Windy) windy += TotalHours(counts);
-    if (weak + windy > most) {
-      most = weak + windy;
+    if (TotalHours(dir) > most) {
+      most = TotalHours(dir);
       busiest = d;
     }
     items << QStringLiteral("%1  %2  (弱風 %3 時間, 有風 %4 時間)")
                  .arg(Utf8ToQString(kDirectionNames[static_cast<std::size_t>(d)]), -3)
                  .arg(Utf8ToQString(kDirectionNamesJa[static_cast<std::size_t>(d)]))
-                 .arg(weak)
-                 .arg(windy);
+                 .arg(TotalHours(dir.Weak))
+                 .arg(WindyHours(dir));
   }
   bool ok = false;
   const QString chosen = QInputDialog::getItem(
