@@ -22,6 +22,7 @@
 #include "app/window/site_window.h"
 #include "casefile/input_help.h"
 #include "common/numtext.h"
+#include "form_test_support.h"
 #include "scratch_files.h"
 #include "site/site_tables.h"
 
@@ -168,6 +169,7 @@ TEST(SiteMenu, OpensTheSiteInASecondWindow) {
   EXPECT_TRUE(site->isWindow());
   EXPECT_EQ(site->windowTitle(), QStringLiteral("サイト濃度分布 - site.json"));
   EXPECT_EQ(main.Form().Grid, before.Grid);
+  vmk::formtest::ExpectSameInputs(main.Form(), before);
   EXPECT_FALSE(main.HasUnsavedEdits());
   delete site;
 }

@@ -518,18 +518,6 @@ void Form1::ShowErrorBox(const Cp932& text) {
 
 namespace {
 
-enum class MenuItemKind { Command, Separator, RecentFiles };
-
-struct MenuItem {
-  const char* Menu;  // the menu's caption, with its access key
-  MenuItemKind Kind;
-  const char* Text = "";
-  const char* Shortcut = "";  // portable text ("Ctrl+O"); empty for none
-  void (Form1::*Command)() = nullptr;
-  const char* Name = "";  // object name of the action, for the tests
-  bool GridOnly = false;  // the shortcut works while the grid has the focus
-};
-
 // Every entry of the menu bar, menu by menu in order: a new command is one more row here (and
 // its slot). Only `XrpEdit` and the calculate button start a calculation; no entry does.
 const MenuItem kMenuItems[] = {
@@ -556,9 +544,11 @@ const MenuItem kMenuItems[] = {
 
 }  // namespace
 
+std::span<const MenuItem> MenuItems() { return kMenuItems; }
+
 void Form1::BuildMenus() {
   std::map<std::string, QMenu*> menus;
-  for (const MenuItem& item : kMenuItems) {
+  for (const MenuItem& item : MenuItems()) {
     QMenu*& menu = menus[item.Menu];
     if (menu == nullptr) menu = menuBar()->addMenu(QString::fromUtf8(item.Menu));
     switch (item.Kind) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -161,5 +162,21 @@ class Form1 : public QMainWindow {
   FileChooser chooseFile_;
   DirectionChooser chooseDirection_;
 };
+
+enum class MenuItemKind { Command, Separator, RecentFiles };
+
+// One entry of the window's menu bar (texts UTF-8).
+struct MenuItem {
+  const char* Menu;  // the menu's caption, with its access key
+  MenuItemKind Kind;
+  const char* Text = "";
+  const char* Shortcut = "";  // portable text ("Ctrl+O"); empty for none
+  void (Form1::*Command)() = nullptr;
+  const char* Name = "";  // object name of the action, for the tests
+  bool GridOnly = false;  // the shortcut works while the grid has the focus
+};
+
+// Every entry of the menu bar, menu by menu in order.
+std::span<const MenuItem> MenuItems();
 
 }  // namespace vmk
