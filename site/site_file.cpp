@@ -188,7 +188,8 @@ PolarDefinition Polar(const Json& v, const std::string& where) {
     FailJsonValue(dw, "FROM must be less than TO (or equal to it for one distance)");
   }
   if (d.N > static_cast<int>(kMaxSiteReceptors / kDirections)) {
-    FailJsonValue(dw, std::to_string(kDirections) + " x " + std::to_string(d.N) + " receptors are more than " + std::to_string(kMaxSiteReceptors));
+    FailJsonValue(dw, std::to_string(kDirections) + " x " + std::to_string(d.N) + " receptors are more than " +
+                          std::to_string(kMaxSiteReceptors));
   }
   return p;
 }

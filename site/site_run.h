@@ -26,7 +26,7 @@ inline constexpr double kSectorDegrees = 360.0 / kDirections;
 // A receptor as one stack sees it.
 struct StackView {
   float R = 0;         // distance, computed in double and rounded to float
-  double Sectors = 0;  // bearing from the stack in sectors of kSectorDegrees, 0 (N) to below kDirections
+  double Sectors = 0;  // bearing from the stack in sectors, 0 (N) to below kDirections
   bool InRange = false;  // R lies within the receptor distances the window accepts
 };
 

@@ -1,6 +1,6 @@
 // Case files in the window: save and open, the title and its mark for unsaved edits, the
 // question before edits would be lost, failed saves that keep the old file, files that cannot
-// be opened, recent files and dropped files.
+// be opened, recent files and dropped files; the menu bar and its commands.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

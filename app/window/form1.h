@@ -3,10 +3,10 @@
 // handler and copies the record back into them afterwards. Everything the window shows is
 // decided by the plain code behind the record.
 //
-// Around the form: a menu bar above the layout's client area, case files (new, open, save,
-// save as, recent files, a file dropped on the window), the title with the file's name and a
-// mark for unsaved edits, copy and paste of the grid's cells, and the accepted range of an
-// input that stopped a calculation.
+// Around the form: a menu bar above the layout's client area (built from its table,
+// `MenuItems`), case files (new, open, save, save as, recent files, a file dropped on the
+// window), the title with the file's name and a mark for unsaved edits, copy and paste of the
+// grid's cells, and the accepted range of an input that stopped a calculation.
 #pragma once
 
 #include <functional>
