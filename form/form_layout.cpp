@@ -57,7 +57,7 @@ constexpr std::array kLayout = std::to_array<ControlDef>({
     {"WDLabel", K::Label, P::MetDataSheet, 12, 9, 28, 12, "風 向", -1, C::None, true, kFixedSize},
     {"ToalFreqLabel", K::Label, P::MetDataSheet, 8, 28, 153, 12, "全方位有効頻度 　fall (時間)", -1, C::None, true, kFixedSize},
     {"WSrepLabel", K::Label, P::MetDataSheet, 64, 44, 33, 29, "代表風速", -1, C::HighlightText, true, kFixedSize | kWordWrap},
-    {"StabLabel", K::Label, P::MetDataSheet, 104, 56, 433, 13, "風  速  階  級  別  ・  安  定  度  別  頻  度", -1, C::HighlightText, true, kFixedSize | kCentred},
+    {"StabLabel", K::Label, P::MetDataSheet, 104, 56, 433, 13, "風  速  階  級  別  ・  安  定  度  別  頻  度", -1, C::HighlightText, true, kFixedSize | kCentered},
     // Page `CalcCondSheet`: calculation conditions.
     {"HmEdit", K::Edit, P::CalcCondSheet, 112, 8, 41, 16, " 10.0", 0, C::Window, true, kNoFlags},
     {"HrankgEdit", K::Edit, P::CalcCondSheet, 112, 24, 41, 16, " 10.0", 1, C::Window, true, kNoFlags},

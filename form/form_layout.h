@@ -26,7 +26,7 @@ enum ControlFlags : unsigned {
   kNoFlags = 0,
   kFixedSize = 1u << 0,   // a label that keeps its design width instead of its caption's
   kWordWrap = 1u << 1,
-  kCentred = 1u << 2,
+  kCentered = 1u << 2,
 };
 
 struct ControlDef {

@@ -50,6 +50,14 @@ struct MetDirection {
   std::array<ClassCounts, kWindyClasses> Windy{};    // windy class 1 first
 };
 
+// The windy hours of a direction, of every class; and all its hours, weak wind and windy.
+inline int WindyHours(const MetDirection& d) {
+  int hours = 0;
+  for (const ClassCounts& counts : d.Windy) hours += TotalHours(counts);
+  return hours;
+}
+inline int TotalHours(const MetDirection& d) { return TotalHours(d.Weak) + WindyHours(d); }
+
 struct MetStats {
   std::string Station;  // UTF-8; may be empty
   std::string From;     // first hour, "2025-04-01 01:00" (the hour ending then); may be empty

@@ -2,6 +2,7 @@
 // processes, and the means to provoke the failures the program must report.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ int RunProcess(const std::string& program, const std::vector<std::string>& args,
                const std::string& stderrPath);
 
 // Sets an environment variable, which child processes inherit, for the life of the object;
-// then it is removed again.
+// then it has its earlier value again (or is removed when it had none).
 class ScopedEnvironment {
  public:
   ScopedEnvironment(const std::string& name, const std::string& value);
@@ -31,6 +32,7 @@ class ScopedEnvironment {
 
  private:
   std::string name_;
+  std::optional<std::string> earlier_;  // UTF-8
 };
 
 // The path of the running program.

@@ -53,10 +53,17 @@ int RunProcess(const std::string& program, const std::vector<std::string>& args,
 
 ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
     : name_(name) {
+  if (const char* earlier = std::getenv(name.c_str())) earlier_ = earlier;
   ::setenv(name.c_str(), value.c_str(), 1);
 }
 
-ScopedEnvironment::~ScopedEnvironment() { ::unsetenv(name_.c_str()); }
+ScopedEnvironment::~ScopedEnvironment() {
+  if (earlier_) {
+    ::setenv(name_.c_str(), earlier_->c_str(), 1);
+  } else {
+    ::unsetenv(name_.c_str());
+  }
+}
 
 std::string CurrentProgram() { return std::filesystem::read_symlink("/proc/self/exe").string(); }
 

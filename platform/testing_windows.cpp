@@ -101,10 +101,13 @@ int RunProcess(const std::string& program, const std::vector<std::string>& args,
 // CreateProcessW hands down.
 ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
     : name_(name) {
+  if (const wchar_t* earlier = _wgetenv(Widen(name).c_str())) earlier_ = Narrow(earlier);
   _wputenv_s(Widen(name).c_str(), Widen(value).c_str());
 }
 
-ScopedEnvironment::~ScopedEnvironment() { _wputenv_s(Widen(name_).c_str(), L""); }
+ScopedEnvironment::~ScopedEnvironment() {
+  _wputenv_s(Widen(name_).c_str(), earlier_ ? Widen(*earlier_).c_str() : L"");
+}
 
 std::string CurrentProgram() {
   std::wstring path(MAX_PATH, L'\0');

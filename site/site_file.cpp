@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "casefile/input_help.h"
 #include "common/json_document.h"
 #include "common/number_read.h"
 #include "input/model_parameters.h"
@@ -22,7 +23,8 @@ const Json& Object(const Json& v, const std::string& where) {
   return v;
 }
 
-double Number(const Json& v, const std::string& where) {
+// A finite number of the document.
+double JsonNumber(const Json& v, const std::string& where) {
   if (!v.is_number()) FailJsonValue(where, "must be a number, not " + JsonTypeName(v));
   const double d = v.get<double>();
   if (!std::isfinite(d)) FailJsonValue(where, "must be a finite number");
@@ -30,7 +32,7 @@ double Number(const Json& v, const std::string& where) {
 }
 
 double Coordinate(const Json& v, const std::string& where) {
-  const double d = Number(v, where);
+  const double d = JsonNumber(v, where);
   if (std::fabs(d) > kMaxSiteCoordinate) {
     FailJsonValue(where, "lies beyond 1e9 m: not a coordinate");
   }
@@ -158,14 +160,16 @@ PolarDefinition Polar(const Json& v, const std::string& where) {
   const AxisSteps& d = p.Distances;
   // Compared as the window compares them: the distances are single-precision values.
   if (!(static_cast<float>(d.From) >= RLowerLimit && static_cast<float>(d.To) <= RUpperLimit)) {
-    FailJsonValue(dw,
-                  "must lie from 0.09999 to 100001 m, the receptor distances the window accepts");
+    const DistanceRangeText range = ReceptorDistanceRange();
+    FailJsonValue(dw, "must lie from " + range.From + " to " + range.To +
+                          " m, the receptor distances the window accepts");
   }
   if (d.N == 1 ? d.From != d.To : !(d.From < d.To)) {
     FailJsonValue(dw, "FROM must be less than TO (or equal to it for one distance)");
   }
   if (d.N > static_cast<int>(kMaxSiteReceptors / kDirections)) {
-    FailJsonValue(dw, "16 x " + std::to_string(d.N) + " receptors are more than " + std::to_string(kMaxSiteReceptors));
+    FailJsonValue(dw, std::to_string(kDirections) + " x " + std::to_string(d.N) + " receptors are more than " +
+                          std::to_string(kMaxSiteReceptors));
   }
   return p;
 }
@@ -188,7 +192,7 @@ std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
     }
     s.X = Coordinate(RequiredJsonMember(p, "x", w), JsonMemberPlace(w, "x"));
     s.Y = Coordinate(RequiredJsonMember(p, "y", w), JsonMemberPlace(w, "y"));
-    if (const Json* z = FindJsonMember(p, "z")) s.Z = Number(*z, JsonMemberPlace(w, "z"));
+    if (const Json* z = FindJsonMember(p, "z")) s.Z = JsonNumber(*z, JsonMemberPlace(w, "z"));
     points.push_back(std::move(s));
   }
   return points;
@@ -229,7 +233,7 @@ std::vector<double> Levels(const Json& v) {
   if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteLevels) + " levels");
   std::vector<double> levels;
   for (std::size_t i = 0; i < v.size(); ++i) {
-    const double d = Number(v[i], where + "[" + std::to_string(i + 1) + "]");
+    const double d = JsonNumber(v[i], where + "[" + std::to_string(i + 1) + "]");
     if (!levels.empty() && !(d > levels.back())) {
       FailJsonValue(where, "must rise from each level to the next");
     }
@@ -320,6 +324,10 @@ std::vector<double> AxisValues(const AxisSteps& axis) {
   v.front() = axis.From;
   v.back() = axis.To;
   return v;
+}
+
+DistanceRangeText ReceptorDistanceRange() {
+  return {LimitText(RLowerLimit, InputKind::Real), LimitText(RUpperLimit, InputKind::Real)};
 }
 
 SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {

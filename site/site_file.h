@@ -95,4 +95,12 @@ SiteDefinition ReadSiteFile(const std::string& path);
 // The N values of an axis, evenly spaced (ends exact).
 std::vector<double> AxisValues(const AxisSteps& axis);
 
+// The receptor distances the window accepts (`RLowerLimit` to `RUpperLimit`, m) as its
+// messages print them: "0.09999" and "100001".
+struct DistanceRangeText {
+  std::string From;
+  std::string To;
+};
+DistanceRangeText ReceptorDistanceRange();
+
 }  // namespace vmk

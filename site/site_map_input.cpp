@@ -4,6 +4,7 @@
 
 #include "common/numtext.h"
 #include "plot/number_text.h"
+#include "site/site_presentation.h"
 
 namespace vmk {
 
@@ -38,15 +39,13 @@ SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const st
   for (const StackPlan& s : plan.Stacks) in.Stacks.push_back({s.Name, s.X, s.Y});
   for (const PointDefinition& p : plan.Site.Points) in.Points.push_back({p.Name, p.X, p.Y});
   in.Title = "長期平均濃度 C (ppb, ng/m3)  " + std::to_string(plan.Stacks.size()) + " 煙突の合計";
-  std::string sub = plan.Site.Sectors == SectorMode::Smooth ? "方位間を角度で補間" : "16 方位の扇形";
+  std::string sub = plan.Site.Sectors == SectorMode::Smooth ? "方位間を角度で補間"
+                                                            : std::to_string(kDirections) + " 方位の扇形";
   sub += "  気象 " + (plan.Site.Met.Station.empty() ? plan.Site.MetSource : plan.Site.Met.Station) + " " +
          std::to_string(plan.Site.Met.ValidHours) + " 時間";
-  if (result.MaxIndex) {
-    const Receptor& m = rs.All[*result.MaxIndex];
-    const float c = result.Total[*result.MaxIndex];
-    in.Maximum = MapMark{"最大 " + ShortNumberText(c), m.X, m.Y};
-    sub = "最大 C = " + ShortestFloatText(c) + " (x = " + ShortestDoubleText(m.X) + " m, y = " +
-          ShortestDoubleText(m.Y) + " m)   " + sub;
+  if (const std::optional<SiteMaximum> max = MaximumOf(plan, result)) {
+    in.Maximum = MapMark{"最大 " + ShortNumberText(max->C.C), max->X, max->Y};
+    sub = "最大 C = " + max->C.Text + " (x = " + max->XText + " m, y = " + max->YText + " m)   " + sub;
   }
   in.Subtitle = sub;
   return in;

@@ -122,7 +122,7 @@ std::array<double, 2> DirectionVector(int j) {
     case 12: return {-1.0, 0.0};
     default: break;
   }
-  const double a = j * (std::numbers::pi / 8);
+  const double a = j * (2 * std::numbers::pi / kDirections);
   if (j % 4 == 2) {  // the diagonals: both parts the same magnitude
     const double h = std::sqrt(0.5);
     return {std::sin(a) < 0 ? -h : h, std::cos(a) < 0 ? -h : h};

@@ -41,7 +41,7 @@ class DirectionValues {
  private:
   const StackPlan& stack_;
   const DirectionCases::AtDistance& at_;
-  std::array<float, 16> values_{};
+  std::array<float, kDirections> values_{};
   std::uint32_t have_ = 0;
 };
 
@@ -121,7 +121,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
 
 // The maximum along each of the 16 directions from one stack.
 void RunAlong(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& meter,
-              std::array<ProfilePoint, 16>& out) {
+              std::array<ProfilePoint, kDirections>& out) {
   const StackPlan& stack = plan.Stacks[s];
   const std::vector<float> distances = ProfileDistances(kProfileFrom, kProfileTo, kProfilePoints, true);
   std::vector<std::array<DirectionSums, kDirections>> sums(distances.size());
@@ -159,21 +159,22 @@ StackView ViewFrom(double stackX, double stackY, double x, double y) {
   // Plain operations (no hypot) so that every platform rounds the distance alike.
   v.R = static_cast<float>(std::sqrt(dx * dx + dy * dy));
   v.InRange = v.R >= RLowerLimit && v.R <= RUpperLimit;
-  double u = std::atan2(dx, dy) / (std::numbers::pi / 8);
-  if (u < 0) u += 16;
+  double u = std::atan2(dx, dy) / (2 * std::numbers::pi / kDirections);
+  if (u < 0) u += kDirections;
   const double nearest = std::round(u);
-  // The distance across the nearest centre line, against the resolution of the coordinates.
-  static const std::array<std::array<double, 2>, 17> kLines = [] {
-    std::array<std::array<double, 2>, 17> lines{};
-    for (int j = 0; j <= 16; ++j) lines[static_cast<std::size_t>(j)] = DirectionVector(j);
+  // The distance across the nearest centre line, against the resolution of the coordinates
+  // (north twice: as direction 0 and as the bearing rounded up to a whole turn).
+  static const std::array<std::array<double, 2>, kDirections + 1> kLines = [] {
+    std::array<std::array<double, 2>, kDirections + 1> lines{};
+    for (int j = 0; j <= kDirections; ++j) lines[static_cast<std::size_t>(j)] = DirectionVector(j);
     return lines;
   }();
   const auto [east, north] = kLines[static_cast<std::size_t>(nearest)];
   const double across = std::fabs(dx * north - dy * east);
   const double largest = std::max({std::fabs(stackX), std::fabs(stackY), std::fabs(x), std::fabs(y)});
   const double unit = std::nextafter(largest, std::numeric_limits<double>::infinity()) - largest;
-  if (across <= kCentreLineUlps * unit) u = nearest;
-  if (u >= 16) u -= 16;
+  if (across <= kCenterLineUlps * unit) u = nearest;
+  if (u >= kDirections) u -= kDirections;
   v.Sectors = u;
   return v;
 }
@@ -181,13 +182,13 @@ StackView ViewFrom(double stackX, double stackY, double x, double y) {
 SectorWeights WeightsAt(SectorMode mode, double sectors) {
   SectorWeights w;
   if (mode == SectorMode::Sector) {
-    w.J0 = static_cast<int>(std::floor(sectors + 0.5)) % 16;
+    w.J0 = static_cast<int>(std::floor(sectors + 0.5)) % kDirections;
     w.J1 = w.J0;
     return w;
   }
   const double base = std::floor(sectors);
-  w.J0 = static_cast<int>(base) % 16;
-  w.J1 = (w.J0 + 1) % 16;
+  w.J0 = static_cast<int>(base) % kDirections;
+  w.J1 = (w.J0 + 1) % kDirections;
   w.W = sectors - base;
   return w;
 }

@@ -20,10 +20,13 @@
 
 namespace vmk {
 
+// The width of one direction's sector, degrees.
+inline constexpr double kSectorDegrees = 360.0 / kDirections;
+
 // A receptor as one stack sees it.
 struct StackView {
   float R = 0;         // distance, computed in double and rounded to float
-  double Sectors = 0;  // bearing from the stack in sectors of 22.5 degrees, 0 (N) to below 16
+  double Sectors = 0;  // bearing from the stack in sectors, 0 (N) to below kDirections
   bool InRange = false;  // R lies within the receptor distances the window accepts
 };
 
@@ -33,7 +36,7 @@ struct StackView {
 // centre line is then not weighted with the neighbouring sector for the rounding of its
 // coordinates. The distance across is computed from the differences of the coordinates, within
 // about two such units.
-inline constexpr double kCentreLineUlps = 4;
+inline constexpr double kCenterLineUlps = 4;
 
 StackView ViewFrom(double stackX, double stackY, double x, double y);
 
@@ -49,13 +52,14 @@ SectorWeights WeightsAt(SectorMode mode, double sectors);
 // (1 - W) * c0 + W * c1 in extended precision, stored as float; exactly c0 when W is 0.
 float Weighted(const SectorWeights& w, float c0, float c1);
 
-// The wind direction (blowing from, 0 = N) of receptor direction j.
-inline int WindFromOf(int j) { return (j + 8) % 16; }
+// The wind direction (blowing from, 0 = N) of receptor direction j: the opposite one.
+inline int WindFromOf(int j) { return (j + kDirections / 2) % kDirections; }
 
 struct SiteResult {
   std::vector<std::vector<float>> StackC;  // [stack][receptor]; NaN where it has no value
   std::vector<float> Total;                // [receptor]; NaN where some stack has no value
-  // Receptors without a value (nearer to a stack than 0.09999 m or farther than 100001 m).
+  // Receptors without a value (nearer to a stack than `RLowerLimit` or farther than
+  // `RUpperLimit`).
   std::size_t MissingGrid = 0;
   std::size_t MissingPolar = 0;
   std::size_t MissingPoints = 0;
@@ -64,7 +68,7 @@ struct SiteResult {
   std::optional<std::size_t> MaxIndex;
   // [stack][receptor direction j]: the maximum along direction j from the stack at the
   // common receptor height, refined as the distance profile refines it.
-  std::vector<std::array<ProfilePoint, 16>> AlongMax;
+  std::vector<std::array<ProfilePoint, kDirections>> AlongMax;
 };
 
 struct RunOptions {

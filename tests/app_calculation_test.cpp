@@ -303,11 +303,26 @@ TEST(ShowResults, ModelErrorForm) {
   EXPECT_EQ(form.Text("messageLabel"), Sj(" 入力・条件 : O.K.: /stab.prm in sigZPG "));
 }
 
-TEST(ReportFolder, HomeFolderStandsForDriveC) {
-  if (vmk::platform::kWindows) GTEST_SKIP() << "drive c: is there itself";
-  const char* home = std::getenv("HOME");
-  if (home == nullptr) GTEST_SKIP();
-  EXPECT_EQ(vmk::DefaultReportDir(), std::string(home) + "/Vellmark/IO");
+// Without a folder of its own, the report goes into the platform's default folder: drive c:
+// stands for the home folder (HOME, pointed at a scratch folder for the test).
+TEST(ReportFolder, WithoutAFolderTheReportGoesUnderTheHomeFolder) {
+  if (vmk::platform::kWindows) GTEST_SKIP() << "drive c: is there itself (see app_windows_test)";
+  vmk::scratch::ScratchDir home;
+  const fs::path folder = home / "Vellmark" / "IO";
+  fs::create_directories(folder);
+  vmk::scratch::WriteBytes(folder / "VMKIO1.csv", "");
+  vmk::FormRecord form = vmk::MakeStartupForm();
+  form.Text("memoOption") = "@WA:1@";
+  form.Grid[4][8] = "100";
+  vmk::CalcState st;
+  vmk::CalcOutcome out;
+  {
+    const vmk::platform::testing::ScopedEnvironment homeHere("HOME", home.Path().string());
+    out = vmk::RunCalculation(form, st, vmk::CalcSettings{});
+  }
+  ASSERT_TRUE(out.ReportPath);
+  EXPECT_EQ(fs::path(*out.ReportPath), folder / "VMKIO1.csv");
+  EXPECT_NE(vmk::scratch::ReadBytes(folder / "VMKIO1.csv").find("@WA:1@"), std::string::npos);
 }
 
 }  // namespace

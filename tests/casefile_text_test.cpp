@@ -4,6 +4,7 @@
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
 #include "form/form_layout.h"
+#include "form_test_support.h"
 
 namespace vmk {
 namespace {
@@ -30,15 +31,7 @@ TEST(CaseFileText, WritesEveryEditableControlAndReadsBack) {
 
   FormRecord back = MakeStartupForm();
   ApplyCaseStep(file.Steps[0], back);
-  for (const ControlDef& def : FormLayout()) {
-    if (def.Kind != ControlKind::Edit && def.Kind != ControlKind::CheckBox) continue;
-    EXPECT_EQ(back[def.Name].Text, form[def.Name].Text) << def.Name;
-    EXPECT_EQ(back[def.Name].Checked, form[def.Name].Checked) << def.Name;
-    EXPECT_EQ(back[def.Name].Enabled, form[def.Name].Enabled) << def.Name;
-  }
-  for (int r = 1; r <= 9; ++r) {
-    for (int c = 1; c <= 12; ++c) EXPECT_EQ(back.Grid[r][c], form.Grid[r][c]) << r << "," << c;
-  }
+  formtest::ExpectSameInputs(back, form);
   EXPECT_NE(back.Grid[10][13], form.Grid[10][13]);
   EXPECT_EQ(CaseTemplate(), CaseFileText(MakeStartupForm()));
 }

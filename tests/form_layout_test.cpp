@@ -146,7 +146,7 @@ TEST(FormLayout, TabOrdersAreUniquePerParentAndLabelsHaveNone) {
   }
 }
 
-TEST(FormLayout, StartUpColoursAndEnabledStates) {
+TEST(FormLayout, StartUpColorsAndEnabledStates) {
   const std::set<std::string_view> noxFields = {"AlphaEdit", "BetaDayEdit", "BetaNitEdit", "kEdit",
                                                 "O3dayEdit", "O3nitEdit",   "NOxDistAdEdit"};
   const std::set<std::string_view> highlighted = {"ConcResLabel", "messageLabel", "QhResultLabel",

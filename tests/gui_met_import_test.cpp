@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/window/form1.h"
+#include "form_test_support.h"
 #include "gui_test_support.h"
 #include "met/met_stats.h"
 
@@ -80,6 +81,7 @@ TEST_F(MetImportTest, CancelledOrBadFilesChangeNothing) {
   chosenDirection_ = -1;  // the direction list cancelled
   Import();
   EXPECT_EQ(window_->Form().Grid, before.Grid);
+  vmk::formtest::ExpectSameInputs(window_->Form(), before);
   EXPECT_FALSE(window_->HasUnsavedEdits());
 
   chosenFile_ = Write("case.json", R"({"QgEdit": " 1"})");  // a case file, not met statistics
@@ -91,7 +93,7 @@ TEST_F(MetImportTest, CancelledOrBadFilesChangeNothing) {
   EXPECT_TRUE(answers.Seen()[0].Text.contains(QStringLiteral("case.json を読み込めません")));
   EXPECT_TRUE(answers.Seen()[0].Text.contains(QStringLiteral("vmk-met/1")));
   EXPECT_EQ(window_->Form().Grid, before.Grid);
-  EXPECT_EQ(window_->Form().Text("FreqTotalEdit"), before.Text("FreqTotalEdit"));
+  vmk::formtest::ExpectSameInputs(window_->Form(), before);
   EXPECT_FALSE(window_->HasUnsavedEdits());
 }
 

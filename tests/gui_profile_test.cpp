@@ -20,6 +20,7 @@
 #include "app/window/form1.h"
 #include "app/window/frequency_grid_widget.h"
 #include "app/window/profile_page.h"
+#include "app/window/qt_text.h"
 #include "app/window/window_fonts.h"
 #include "casefile/profile_csv.h"
 #include "common/numtext.h"
@@ -32,8 +33,6 @@ using vmk::Form1;
 using vmk::ProfilePage;
 
 const QString kStatusOk = QStringLiteral(" 入力・条件 : O.K.");
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 class ProfilePageTest : public ::testing::Test {
  protected:
@@ -130,8 +129,8 @@ TEST_F(ProfilePageTest, CalculationDrawsTheProfileAndItsMaximum) {
     ASSERT_EQ(page_->MaximumMark()->count(), 1);
     EXPECT_EQ(page_->MaximumMark()->at(0), QPointF(expected.Max.R, expected.Max.C));
 
-    const QString line = QStringLiteral(" 最大濃度 C = ") + Q(vmk::FormatGeneral(expected.Max.C, 4)) +
-                         QStringLiteral(" (ppb, ng/m3)   距離 R = ") + Q(vmk::FormatGeneral(expected.Max.R, 4)) +
+    const QString line = QStringLiteral(" 最大濃度 C = ") + vmk::Utf8ToQString(vmk::FormatGeneral(expected.Max.C, 4)) +
+                         QStringLiteral(" (ppb, ng/m3)   距離 R = ") + vmk::Utf8ToQString(vmk::FormatGeneral(expected.Max.R, 4)) +
                          QStringLiteral(" m");
     EXPECT_EQ(page_->Summary()->text(), line);
     EXPECT_TRUE(page_->Chart()->title().isEmpty());

@@ -18,10 +18,13 @@
 #include <QTimer>
 
 #include "app/window/form1.h"
+#include "app/window/qt_text.h"
 #include "app/window/site_window.h"
+#include "casefile/input_help.h"
 #include "common/numtext.h"
+#include "form_test_support.h"
 #include "scratch_files.h"
-#include "site/site_outputs.h"
+#include "site/site_tables.h"
 
 namespace {
 
@@ -30,7 +33,7 @@ using vmk::SiteWindow;
 
 const QString kExample = QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "site.json").string());
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using vmk::Utf8ToQString;
 
 class SiteWindowTest : public ::testing::Test {
  protected:
@@ -44,45 +47,55 @@ class SiteWindowTest : public ::testing::Test {
   SiteWindow* window_ = nullptr;
 };
 
-TEST_F(SiteWindowTest, ShowsTheMaximumAndThePoints) {
+TEST_F(SiteWindowTest, MaximumLabelShowsEachStacksViewAndTheReceptorsWithoutValue) {
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("サイト濃度分布 - site.json"));
   const vmk::SiteResult& r = window_->Result();
   ASSERT_TRUE(r.MaxIndex.has_value());
   const QString max = window_->MaximumLabel()->text();
-  EXPECT_TRUE(max.startsWith(QStringLiteral("C = ") + Q(vmk::ShortestFloatText(r.Total[*r.MaxIndex])))) << max.toStdString();
+  EXPECT_TRUE(max.startsWith(QStringLiteral("C = ") + Utf8ToQString(vmk::ShortestFloatText(r.Total[*r.MaxIndex])))) << max.toStdString();
   EXPECT_TRUE(max.contains(QStringLiteral("1号ボイラ: R = "))) << max.toStdString();
-  EXPECT_TRUE(max.contains(QStringLiteral("値なし"))) << max.toStdString();  // the node on the stack
+  // The node on the stack, with the limits the window checks a distance against.
+  const QString missing = QStringLiteral("値なし (煙突から ") +
+                          Utf8ToQString(vmk::LimitText(vmk::RLowerLimit, vmk::InputKind::Real)) +
+                          QStringLiteral(" m 未満または ") +
+                          Utf8ToQString(vmk::LimitText(vmk::RUpperLimit, vmk::InputKind::Real)) +
+                          QStringLiteral(" m 超): 1 点");
+  EXPECT_TRUE(max.endsWith(missing)) << max.toStdString();
+}
 
+TEST_F(SiteWindowTest, PointsTableShowsEachPointsValues) {
+  const vmk::SiteResult& r = window_->Result();
   QTableWidget* t = window_->PointsTable();
   ASSERT_EQ(t->rowCount(), 3);
   ASSERT_EQ(t->columnCount(), 7);
   EXPECT_EQ(t->horizontalHeaderItem(6)->text(), QStringLiteral("C 2号焼却炉"));
   const std::size_t q = window_->Plan().Receptors.PointBegin();
   EXPECT_EQ(t->item(0, 0)->text(), QStringLiteral("みなと小学校"));
-  EXPECT_EQ(t->item(0, 4)->text(), Q(vmk::ShortestFloatText(r.Total[q])));
+  EXPECT_EQ(t->item(0, 4)->text(), Utf8ToQString(vmk::ShortestFloatText(r.Total[q])));
   EXPECT_EQ(t->item(2, 3)->text(), QStringLiteral("10"));
-  EXPECT_EQ(t->item(2, 5)->text(), Q(vmk::ShortestFloatText(r.StackC[0][q + 2])));
+  EXPECT_EQ(t->item(2, 5)->text(), Utf8ToQString(vmk::ShortestFloatText(r.StackC[0][q + 2])));
 }
 
-// The value under the mouse is the site's exact value at that place: at a point of the site
-// it is the point's number.
-TEST_F(SiteWindowTest, ValueUnderTheMouseIsExact) {
+// The value line is the site's exact value at the place it names: at a point of the site it
+// is the point's number.
+TEST_F(SiteWindowTest, ValueLineIsTheExactValueOfThePlaceItNames) {
   const vmk::SiteResult& r = window_->Result();
   const std::size_t q = window_->Plan().Receptors.PointBegin() + 1;  // 東町住宅地, at the common height
-  const QString text = window_->ValueText(-1200.2, -2499.9);
-  EXPECT_TRUE(text.startsWith(QStringLiteral("x = -1200 m, y = -2500 m: C = ") + Q(vmk::ShortestFloatText(r.Total[q]))))
+  const QString text = window_->ValueLineAt(-1200.2, -2499.9);
+  EXPECT_TRUE(text.startsWith(QStringLiteral("x = -1200 m, y = -2500 m: C = ") + Utf8ToQString(vmk::ShortestFloatText(r.Total[q]))))
       << text.toStdString();
-  EXPECT_TRUE(text.contains(QStringLiteral("2号焼却炉 ") + Q(vmk::ShortestFloatText(r.StackC[1][q])))) << text.toStdString();
-  EXPECT_TRUE(window_->ValueText(0, 0).contains(QStringLiteral("(値なし)")));  // on the stack
+  EXPECT_TRUE(text.contains(QStringLiteral("2号焼却炉 ") + Utf8ToQString(vmk::ShortestFloatText(r.StackC[1][q])))) << text.toStdString();
+  EXPECT_TRUE(window_->ValueLineAt(0, 0).contains(QStringLiteral("(値なし)")));  // on the stack
+}
 
-  // Moving the mouse over the map shows the value of the ground under it.
+TEST_F(SiteWindowTest, MovingTheMouseShowsTheValueOfTheGroundUnderIt) {
   vmk::SiteMapView* map = window_->Map();
   const vmk::MapScene& scene = map->Scene();
   const auto [px, py] = scene.ToPixel(-1200, -2500);
   QTest::mouseMove(map, QPoint(static_cast<int>(px), static_cast<int>(py)));
   QApplication::processEvents();
   const vmk::MapPoint g = map->Scene().ToGround(static_cast<int>(px), static_cast<int>(py));
-  EXPECT_EQ(window_->ValueLabel()->text(), window_->ValueText(g.first, g.second));
+  EXPECT_EQ(window_->ValueLabel()->text(), window_->ValueLineAt(g.first, g.second));
   EXPECT_TRUE(window_->ValueLabel()->text().startsWith(QStringLiteral("x = -1"))) << window_->ValueLabel()->text().toStdString();
 }
 
@@ -109,7 +122,7 @@ TEST_F(SiteWindowTest, ZoomKeepsTheGroundUnderTheMouseAndPanMovesIt) {
   EXPECT_DOUBLE_EQ(map->View().MetresPerPixel, mpp);
 }
 
-TEST_F(SiteWindowTest, SavesTheFiles) {
+TEST_F(SiteWindowTest, SavesEveryFileIntoANewFolder) {
   vmk::scratch::ScratchDir dir;
   const fs::path out = dir / "saved";
   EXPECT_FALSE(window_->SaveFiles(QString::fromStdString(out.string())).has_value());
@@ -118,10 +131,15 @@ TEST_F(SiteWindowTest, SavesTheFiles) {
   }
   const std::string csv = vmk::scratch::ReadBytes(out / "points.csv");
   EXPECT_EQ(csv, vmk::PointsCsv(window_->Plan(), window_->Result()));
+}
+
+TEST_F(SiteWindowTest, SavingIntoAFileSaysItIsNotAFolder) {
+  vmk::scratch::ScratchDir dir;
   const std::string aFile = dir.NewFile("a-file", "x");
   const auto problem = window_->SaveFiles(QString::fromStdString(aFile));
   ASSERT_TRUE(problem.has_value());
   EXPECT_TRUE(problem->contains(QStringLiteral("not a folder"))) << problem->toStdString();
+  EXPECT_EQ(vmk::scratch::ReadBytes(aFile), "x");
 }
 
 TEST(SiteWindowOpen, BadSiteFileShowsItsLineAndOpensNothing) {
@@ -151,6 +169,7 @@ TEST(SiteMenu, OpensTheSiteInASecondWindow) {
   EXPECT_TRUE(site->isWindow());
   EXPECT_EQ(site->windowTitle(), QStringLiteral("サイト濃度分布 - site.json"));
   EXPECT_EQ(main.Form().Grid, before.Grid);
+  vmk::formtest::ExpectSameInputs(main.Form(), before);
   EXPECT_FALSE(main.HasUnsavedEdits());
   delete site;
 }

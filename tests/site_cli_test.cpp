@@ -89,7 +89,7 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
   };
   const fs::path out = dir / "out";
   const std::vector<Case> cases = {
-      {{badSite, "--out", out.string()}, "stack \"No.2\": Error: Ho"},
+      {{badSite, "--out", out.string()}, "vmk-site: " + badSite + ": stack \"No.2\": Error: Ho"},
       {{dir.File("none.json"), "--out", out.string()}, "cannot open"},
 #ifdef VMK_HAVE_GDAL
       {{crsSite, "--out", out.string()}, "crs: GDAL does not know the coordinate system \"EPSG:999999\""},
@@ -131,6 +131,17 @@ TEST(SiteCli, HelpExplainsTheFiles) {
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_NE(r.Out.find("Usage: vmk-site SITE --out DIR"), std::string::npos);
   EXPECT_NE(r.Out.find("isopleths.gpkg"), std::string::npos);
+}
+
+// The help's distances are written out: they must be the limits the program checks.
+TEST(SiteCli, HelpNamesTheDistancesWithoutValue) {
+  const RunResult r = RunSiteProgram({"--help"});
+  ASSERT_EQ(r.ExitCode, 0);
+  std::string help = r.Out;
+  std::replace(help.begin(), help.end(), '\n', ' ');
+  const DistanceRangeText range = ReceptorDistanceRange();
+  const std::string said = "nearer to a stack than " + range.From + " m or farther than " + range.To + " m has no value";
+  EXPECT_NE(help.find(said), std::string::npos) << said;
 }
 
 }  // namespace

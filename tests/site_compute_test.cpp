@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "model/profile.h"
-#include "site/site_outputs.h"
+#include "site/site_levels.h"
+#include "site/site_summary.h"
+#include "site/site_tables.h"
 #include "site_test_support.h"
 
 namespace vmk {
@@ -26,7 +28,7 @@ struct Place {
 };
 
 // Places on the centre lines of stack 0, near and far: north of it the wind from the south.
-const std::vector<Place> kCentreLines = {
+const std::vector<Place> kCenterLines = {
     {0, 800, "S"},    {600, 0, "W"},   {0, -1500, "N"},   {-250, 0, "E"},       {400, 400, "SW"},
     {-70, -70, "NE"}, {3, 0, "W"},     {0, 12000, "S"},   {5000, -5000, "NW"},  {-0.05, 0, "E"},
 };
@@ -52,13 +54,13 @@ float ZOf(const Json& site, std::size_t point) {
   return std::stof(site["common"]["HrpEdit"].get<std::string>());
 }
 
-TEST(SiteExactness, CentreLineEqualsTheWindowBitForBit) {
+TEST(SiteExactness, CenterLineEqualsTheWindowBitForBit) {
   for (const char* mode : {"sector", "smooth"}) {
-    const Json site = WithPoints(TwoStackSite(VariedMet()), kCentreLines, mode);
+    const Json site = WithPoints(TwoStackSite(VariedMet()), kCenterLines, mode);
     const SitePlan plan = PlanOf(site);
     const SiteResult result = RunOf(plan);
-    for (std::size_t i = 0; i < kCentreLines.size(); ++i) {
-      const Place& p = kCentreLines[i];
+    for (std::size_t i = 0; i < kCenterLines.size(); ++i) {
+      const Place& p = kCenterLines[i];
       const float r = static_cast<float>(std::sqrt(p.X * p.X + p.Y * p.Y));
       const float z = ZOf(site, i);
       std::string status;
@@ -79,7 +81,7 @@ TEST(SiteExactness, CentreLineEqualsTheWindowBitForBit) {
 // Far from the origin the coordinates place a receptor only to a few nanometres: a polar ring
 // around a stack there, near and far, still lies on the centre lines, and each of its
 // receptors is the window's value of its direction.
-TEST(SiteExactness, CentreLinesFarFromTheOriginEqualTheWindow) {
+TEST(SiteExactness, CenterLinesFarFromTheOriginEqualTheWindow) {
   const std::array<std::array<double, 2>, 2> centres = {{{3e7, 4e7}, {-2.5e5, 1.2e5}}};
   for (const auto& [cx, cy] : centres) {
     Json site = TwoStackSite(VariedMet());
@@ -129,7 +131,7 @@ TEST(SiteExactness, SectorModeEqualsTheWindowAnywhere) {
 }
 
 TEST(SiteExactness, TwoStacksAddUp) {
-  const Json site = WithPoints(TwoStackSite(VariedMet()), kCentreLines, "smooth");
+  const Json site = WithPoints(TwoStackSite(VariedMet()), kCenterLines, "smooth");
   const SitePlan plan = PlanOf(site);
   const SiteResult result = RunOf(plan);
   int both = 0;
@@ -153,7 +155,7 @@ std::vector<float> DirectionValuesAt(const Json& site, float r, float z) {
   return c;
 }
 
-TEST(SiteSectors, WeightsAtCentreLinesAndEdges) {
+TEST(SiteSectors, WeightsAtCenterLinesAndEdges) {
   struct Case {
     double Degrees;
     SectorWeights Sector;
@@ -184,7 +186,7 @@ TEST(SiteSectors, WeightsAtCentreLinesAndEdges) {
 
 // At a sector edge "sector" takes the clockwise sector's value and "smooth" the mean of the
 // two; on a centre line both take the line's value.
-TEST(SiteSectors, EdgeAndCentreValuesFromTheWindowsNumbers) {
+TEST(SiteSectors, EdgeAndCenterValuesFromTheWindowsNumbers) {
   const double r = 900;
   const double edge = 11.25 * std::numbers::pi / 180;  // between N and NNE
   const std::vector<Place> places = {{r * std::sin(edge), r * std::cos(edge), ""}, {0, r, "S"}};
@@ -196,7 +198,7 @@ TEST(SiteSectors, EdgeAndCentreValuesFromTheWindowsNumbers) {
     ASSERT_NEAR(v.Sectors, 0.5, 1e-12);
     const std::vector<float> c = DirectionValuesAt(site, v.R, plan.DefaultZ);
     const float atEdge = result.StackC[0][plan.Receptors.PointBegin()];
-    const float atCentre = result.StackC[0][plan.Receptors.PointBegin() + 1];
+    const float atCenter = result.StackC[0][plan.Receptors.PointBegin() + 1];
     ASSERT_NE(c[0], c[1]);
     const SectorWeights w = WeightsAt(std::string(mode) == "smooth" ? SectorMode::Smooth : SectorMode::Sector, v.Sectors);
     if (std::string(mode) == "sector") {
@@ -205,7 +207,7 @@ TEST(SiteSectors, EdgeAndCentreValuesFromTheWindowsNumbers) {
       EXPECT_EQ(Bits(atEdge), Bits(Weighted(w, c[0], c[1])));
       EXPECT_NEAR(atEdge, (c[0] + c[1]) / 2, 1e-6 * (c[0] + c[1]));
     }
-    EXPECT_EQ(Bits(atCentre), Bits(WindowConc(site, 0, Wind("S"), static_cast<float>(r), ZOf(site, 1))));
+    EXPECT_EQ(Bits(atCenter), Bits(WindowConc(site, 0, Wind("S"), static_cast<float>(r), ZOf(site, 1))));
   }
 }
 
@@ -368,7 +370,7 @@ TEST(SiteLevels, OneTwoFiveSteps) {
 // The isopleths lie over the grid: a site's own levels give none without one, so that the
 // window's legend and the saved map agree.
 TEST(SiteLevels, TheSitesLevelsOnlyWithAGrid) {
-  Json site = WithPoints(TwoStackSite(VariedMet()), kCentreLines, "sector");
+  Json site = WithPoints(TwoStackSite(VariedMet()), kCenterLines, "sector");
   site["levels"] = {0.01, 0.1};
   EXPECT_TRUE(SiteLevels(PlanOf(site), RunOf(PlanOf(site))).empty());
   site["receptors"]["grid"] = {{"x", "-1000:1000:5"}, {"y", "-1000:1000:5"}};

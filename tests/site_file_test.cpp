@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "scratch_files.h"
-#include "site/site_outputs.h"
+#include "site/site_summary.h"
+#include "site/site_tables.h"
 #include "site_test_support.h"
 
 namespace vmk {

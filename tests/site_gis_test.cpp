@@ -18,6 +18,7 @@
 
 #include "site/export/site_export.h"
 #include "site/gis/site_gis.h"
+#include "site/site_levels.h"
 #include "site_test_support.h"
 
 namespace vmk {

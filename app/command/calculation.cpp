@@ -39,7 +39,7 @@ MemoOptions ParseMemoOptions(const Cp932& memo) {
 }
 
 std::string ReportPath(const CalcSettings& settings, char nameChar) {
-  const std::string dir = settings.ReportDir.empty() ? DefaultReportDir() : settings.ReportDir;
+  const std::string dir = settings.ReportDir.empty() ? platform::DefaultReportFolder() : settings.ReportDir;
   return platform::JoinPath(dir, std::string("VMKIO") + nameChar + ".csv");
 }
 
@@ -105,8 +105,6 @@ FormRecord MakeStartupForm() {
   InitFrequencyGrid(form.Grid);
   return form;
 }
-
-std::string DefaultReportDir() { return platform::DefaultReportFolder(); }
 
 CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings) {
   CalcOutcome out;

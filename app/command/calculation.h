@@ -13,10 +13,9 @@
 namespace vmk {
 
 inline constexpr std::string_view VersionStamp = "04.3.16 c";
-inline constexpr std::string_view ReportPathPrefix = "c:\\Vellmark\\IO\\VMKIO";
 
 struct CalcSettings {
-  // Folder of the report files VMKIO<c>.csv; empty means `DefaultReportDir()`.
+  // Folder of the report files VMKIO<c>.csv; empty means `platform::DefaultReportFolder()`.
   std::string ReportDir;
   // Decimal separator of the window's number texts (the report always uses ".").
   std::string DecimalSep = ".";
@@ -40,10 +39,6 @@ struct CalcOutcome {
 
 // The start-up state of the window: every control of the layout and `InitFrequencyGrid`.
 FormRecord MakeStartupForm();
-
-// Where the report files live: on Windows "c:\Vellmark\IO", elsewhere drive c: maps to the
-// user's home folder ($HOME/Vellmark/IO). Never created by the program.
-std::string DefaultReportDir();
 
 // `ShowResults`: writes the heat flux and concentration labels, or the error form (" Error "
 // in both, ": " and the model's error text behind the status line) when `ok` is false or the

@@ -36,6 +36,7 @@
 #include "app/window/frequency_grid_widget.h"
 #include "app/window/half_width_input.h"
 #include "app/window/profile_page.h"
+#include "app/window/qt_text.h"
 #ifdef VMK_HAVE_SITE_WINDOW
 #include "app/window/site_window.h"
 #endif
@@ -49,19 +50,9 @@
 
 namespace vmk {
 
-QString ToQString(std::string_view cp932) {
-  const std::string utf8 = Cp932ToUtf8(cp932);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-Cp932 ToCp932(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  return Utf8ToCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-}
-
-QColor SystemColour(SysColor colour) {
+QColor SystemColor(SysColor color) {
   const QPalette system = QApplication::palette();
-  switch (colour) {
+  switch (color) {
     case SysColor::Window:
       return system.color(QPalette::Active, QPalette::Base);
     case SysColor::ButtonFace:
@@ -77,10 +68,6 @@ QColor SystemColour(SysColor colour) {
 }
 
 namespace {
-
-QString FromUtf8(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 // The page that a page control belongs to, by the page's name in the layout.
 std::string_view PageName(ControlParent parent) {
@@ -98,29 +85,28 @@ std::string_view PageName(ControlParent parent) {
   return {};
 }
 
-void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   QPalette pal = widget->palette();
-  if (pal.color(QPalette::Active, role) == colour && pal.color(QPalette::Disabled, role) == colour &&
-      pal.color(QPalette::Inactive, role) == colour) {
+  if (pal.color(QPalette::Active, role) == color && pal.color(QPalette::Disabled, role) == color &&
+      pal.color(QPalette::Inactive, role) == color) {
     return;
   }
-  pal.setColor(role, colour);  // every colour group: disabled fields keep the colour too
+  pal.setColor(role, color);  // every colour group: disabled fields keep the colour too
   widget->setPalette(pal);
 }
 
 // The background colour of a control: the base of an edit field, the filled background of a
 // label. `None` leaves a label transparent and an edit field in the window colour.
-void ApplyColour(QWidget* widget, ControlKind kind, SysColor colour) {
+void ApplyColor(QWidget* widget, ControlKind kind, SysColor color) {
   switch (kind) {
     case ControlKind::Edit:
-      SetPaletteColour(widget, QPalette::Base,
-                       SystemColour(colour == SysColor::None ? SysColor::Window : colour));
+      SetPaletteColor(widget, QPalette::Base, SystemColor(color == SysColor::None ? SysColor::Window : color));
       break;
     case ControlKind::Label:
-      if (colour == SysColor::None) {
+      if (color == SysColor::None) {
         widget->setAutoFillBackground(false);
       } else {
-        SetPaletteColour(widget, QPalette::Window, SystemColour(colour));
+        SetPaletteColor(widget, QPalette::Window, SystemColor(color));
         widget->setAutoFillBackground(true);
       }
       break;
@@ -158,7 +144,7 @@ void FitLabel(QLabel* label, const ControlDef& def) {
 
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent), form_(MakeStartupForm()), state_(std::make_unique<CalcState>()) {
-  setObjectName(FromUtf8(kFormName));
+  setObjectName(Utf8ToQString(kFormName));
   setFont(ControlFont());
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
@@ -222,17 +208,17 @@ void Form1::BuildControls() {
       auto* tabs = new QTabWidget(ParentWidget(def.Parent));
       tabs->setGeometry(def.Left, def.Top, def.Width, def.Height);
       controls_.emplace(std::string(def.Name), tabs);
-      tabs->setObjectName(FromUtf8(def.Name));
+      tabs->setObjectName(Utf8ToQString(def.Name));
     }
   }
   for (const ControlDef& def : FormLayout()) {
     if (def.Kind == ControlKind::TabPage) {
       auto* page = new QWidget();
-      page->setObjectName(FromUtf8(def.Name));
+      page->setObjectName(Utf8ToQString(def.Name));
       // A page is button face, like the window around it, so that white captions stand out.
-      SetPaletteColour(page, QPalette::Window, SystemColour(SysColor::ButtonFace));
+      SetPaletteColor(page, QPalette::Window, SystemColor(SysColor::ButtonFace));
       page->setAutoFillBackground(true);
-      Tabs()->addTab(page, FromUtf8(def.Text));
+      Tabs()->addTab(page, Utf8ToQString(def.Text));
       controls_.emplace(std::string(def.Name), page);
     }
   }
@@ -248,7 +234,7 @@ void Form1::BuildControls() {
         auto* label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap((def.Flags & kWordWrap) != 0);
-        label->setAlignment(((def.Flags & kCentred) != 0 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAlignment(((def.Flags & kCentered) != 0 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         label->setGeometry(def.Left, def.Top, def.Width, def.Height);
         FitLabel(label, def);  // an empty caption until the form record writes it
         widget = label;
@@ -295,7 +281,7 @@ void Form1::BuildControls() {
         break;
       }
     }
-    widget->setObjectName(FromUtf8(def.Name));
+    widget->setObjectName(Utf8ToQString(def.Name));
     if (def.Kind != ControlKind::Label) {
       widget->setGeometry(def.Left, def.Top, def.Width, def.Height);
     }
@@ -313,7 +299,7 @@ void Form1::BuildControls() {
 // The profile page goes behind the layout's pages, so that their order and places stay.
 void Form1::AddProfilePage() {
   profile_ = new ProfilePage();
-  SetPaletteColour(profile_, QPalette::Window, SystemColour(SysColor::ButtonFace));
+  SetPaletteColor(profile_, QPalette::Window, SystemColor(SysColor::ButtonFace));
   profile_->setAutoFillBackground(true);
   Tabs()->addTab(profile_, QString::fromUtf8(kProfilePageCaption));
 }
@@ -360,7 +346,7 @@ void Form1::ReadWidgets() {
     ControlState& st = form_[def.Name];
     switch (def.Kind) {
       case ControlKind::Edit:
-        st.Text = ToCp932(ControlAs<QLineEdit>(def.Name)->text());
+        st.Text = QStringToCp932(ControlAs<QLineEdit>(def.Name)->text());
         break;
       case ControlKind::CheckBox:
         st.Checked = ControlAs<QCheckBox>(def.Name)->isChecked();
@@ -373,7 +359,7 @@ void Form1::ReadWidgets() {
   grid->CommitOpenEditor();
   for (int row = 0; row < kGridRows; ++row) {
     for (int col = 0; col < kGridCols; ++col) {
-      form_.Grid[row][col] = ToCp932(grid->CellText(row, col));
+      form_.Grid[row][col] = QStringToCp932(grid->CellText(row, col));
     }
   }
 }
@@ -390,23 +376,23 @@ void Form1::WriteWidgets() {
         auto* edit = static_cast<QLineEdit*>(widget);
         // Compared in code page 932, so that a character the record cannot hold stays as
         // the user typed it until the record itself changes the text.
-        if (ToCp932(edit->text()) != st.Text) {
-          edit->setText(ToQString(st.Text));
+        if (QStringToCp932(edit->text()) != st.Text) {
+          edit->setText(Cp932ToQString(st.Text));
         }
         break;
       }
       case ControlKind::Label: {
         auto* label = static_cast<QLabel*>(widget);
-        if (ToCp932(label->text()) != st.Text) {
-          label->setText(ToQString(st.Text));
+        if (QStringToCp932(label->text()) != st.Text) {
+          label->setText(Cp932ToQString(st.Text));
           FitLabel(label, def);
         }
         break;
       }
       case ControlKind::CheckBox: {
         auto* box = static_cast<QCheckBox*>(widget);
-        if (ToCp932(box->text()) != st.Text) {
-          box->setText(ToQString(st.Text));
+        if (QStringToCp932(box->text()) != st.Text) {
+          box->setText(Cp932ToQString(st.Text));
           FitCaption(box, def);
         }
         box->setChecked(st.Checked);
@@ -414,8 +400,8 @@ void Form1::WriteWidgets() {
       }
       case ControlKind::Button: {
         auto* button = static_cast<QPushButton*>(widget);
-        if (ToCp932(button->text()) != st.Text) {
-          button->setText(ToQString(st.Text));
+        if (QStringToCp932(button->text()) != st.Text) {
+          button->setText(Cp932ToQString(st.Text));
         }
         break;
       }
@@ -425,12 +411,12 @@ void Form1::WriteWidgets() {
     if (def.Kind != ControlKind::TabPage && def.Kind != ControlKind::TabControl) {
       widget->setEnabled(st.Enabled);
     }
-    ApplyColour(widget, def.Kind, st.Color);
+    ApplyColor(widget, def.Kind, st.Color);
   }
   FrequencyGridWidget* grid = Grid();
   for (int row = 0; row < kGridRows; ++row) {
     for (int col = 0; col < kGridCols; ++col) {
-      grid->SetCellText(row, col, ToQString(form_.Grid[row][col]));
+      grid->SetCellText(row, col, Cp932ToQString(form_.Grid[row][col]));
     }
   }
 }
@@ -487,7 +473,7 @@ void Form1::NOxTrnCheckBoxClick() {
 void Form1::RunCalculation() {
   ReadWidgets();
   CalcSettings settings;  // the report folder stays the default one
-  settings.DecimalSep = ToCp932(QLocale().decimalPoint());
+  settings.DecimalSep = QStringToCp932(QLocale().decimalPoint());
   const Cp932 memoBefore = form_.Text("memoOption");
   CalcOutcome outcome;
   try {
@@ -520,9 +506,9 @@ void Form1::UpdateProfile(const CalcOutcome& outcome, const std::string& sep) {
 void Form1::ShowErrorBox(const Cp932& text) {
   QString title = QCoreApplication::applicationName();
   if (title.isEmpty()) {
-    title = FromUtf8(kApplicationTitle);
+    title = Utf8ToQString(kApplicationTitle);
   }
-  QMessageBox box(QMessageBox::Critical, title, ToQString(text), QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Critical, title, Cp932ToQString(text), QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("ErrorMessageBox"));
   box.exec();
 }
@@ -531,18 +517,6 @@ void Form1::ShowErrorBox(const Cp932& text) {
 // The menu bar.
 
 namespace {
-
-enum class MenuItemKind { Command, Separator, RecentFiles };
-
-struct MenuItem {
-  const char* Menu;  // the menu's caption, with its access key
-  MenuItemKind Kind;
-  const char* Text = "";
-  const char* Shortcut = "";  // portable text ("Ctrl+O"); empty for none
-  void (Form1::*Command)() = nullptr;
-  const char* Name = "";  // object name of the action, for the tests
-  bool GridOnly = false;  // the shortcut works while the grid has the focus
-};
 
 // Every entry of the menu bar, menu by menu in order: a new command is one more row here (and
 // its slot). Only `XrpEdit` and the calculate button start a calculation; no entry does.
@@ -570,9 +544,11 @@ const MenuItem kMenuItems[] = {
 
 }  // namespace
 
+std::span<const MenuItem> MenuItems() { return kMenuItems; }
+
 void Form1::BuildMenus() {
   std::map<std::string, QMenu*> menus;
-  for (const MenuItem& item : kMenuItems) {
+  for (const MenuItem& item : MenuItems()) {
     QMenu*& menu = menus[item.Menu];
     if (menu == nullptr) menu = menuBar()->addMenu(QString::fromUtf8(item.Menu));
     switch (item.Kind) {
@@ -607,8 +583,8 @@ void Form1::BuildMenus() {
 void Form1::CloseWindow() { close(); }
 
 void Form1::ShowVersion() {
-  QMessageBox box(QMessageBox::Information, FromUtf8(kApplicationTitle),
-                  FromUtf8(kApplicationTitle) + QStringLiteral("\nバージョン ") + FromUtf8(VersionStamp),
+  QMessageBox box(QMessageBox::Information, Utf8ToQString(kApplicationTitle),
+                  Utf8ToQString(kApplicationTitle) + QStringLiteral("\nバージョン ") + Utf8ToQString(VersionStamp),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("VersionBox"));
   box.exec();
@@ -628,7 +604,7 @@ QString DroppedCaseFile(const QMimeData* mime) {
 }
 
 void Form1::UpdateTitle() {
-  QString title = FromUtf8(kWindowTitle);
+  QString title = Utf8ToQString(kWindowTitle);
   if (!casePath_.isEmpty()) title += QStringLiteral(" - ") + QFileInfo(casePath_).fileName();
   if (edited_) title += QStringLiteral(" *");
   setWindowTitle(title);
@@ -642,7 +618,7 @@ void Form1::MarkEdited() {
 
 bool Form1::MayDiscardEdits() {
   if (!edited_) return true;
-  QMessageBox box(QMessageBox::Question, FromUtf8(kApplicationTitle), QStringLiteral("保存しますか?"),
+  QMessageBox box(QMessageBox::Question, Utf8ToQString(kApplicationTitle), QStringLiteral("保存しますか?"),
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
   box.setObjectName(QStringLiteral("SaveQuestionBox"));
   box.setInformativeText(casePath_.isEmpty()
@@ -728,7 +704,7 @@ void Form1::ResetToStartup() {
 }
 
 void Form1::ShowFileProblem(const QString& text) {
-  QMessageBox box(QMessageBox::Warning, FromUtf8(kApplicationTitle), text, QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Warning, Utf8ToQString(kApplicationTitle), text, QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("FileProblemBox"));
   box.exec();
 }
@@ -843,18 +819,15 @@ int Form1::AskDirection(const MetStats& stats) {
   int most = -1;
   for (int d = 0; d < kDirections; ++d) {
     const MetDirection& dir = stats.Directions[static_cast<std::size_t>(d)];
-    const int weak = TotalHours(dir.Weak);
-    int windy = 0;
-    for (const ClassCounts& counts : dir.Windy) windy += TotalHours(counts);
-    if (weak + windy > most) {
-      most = weak + windy;
+    if (TotalHours(dir) > most) {
+      most = TotalHours(dir);
       busiest = d;
     }
     items << QStringLiteral("%1  %2  (弱風 %3 時間, 有風 %4 時間)")
-                 .arg(FromUtf8(kDirectionNames[static_cast<std::size_t>(d)]), -3)
-                 .arg(FromUtf8(kDirectionNamesJa[static_cast<std::size_t>(d)]))
-                 .arg(weak)
-                 .arg(windy);
+                 .arg(Utf8ToQString(kDirectionNames[static_cast<std::size_t>(d)]), -3)
+                 .arg(Utf8ToQString(kDirectionNamesJa[static_cast<std::size_t>(d)]))
+                 .arg(TotalHours(dir.Weak))
+                 .arg(WindyHours(dir));
   }
   bool ok = false;
   const QString chosen = QInputDialog::getItem(
@@ -933,7 +906,7 @@ void Form1::PasteGridCells() {
   const std::string_view utf8(text.constData(), static_cast<std::size_t>(text.size()));
   const GridPaste paste = PlanGridPaste(utf8, grid->currentRow(), grid->currentColumn());
   if (!paste.Problem.empty()) {
-    QMessageBox box(QMessageBox::Warning, FromUtf8(kApplicationTitle), QString::fromStdString(paste.Problem),
+    QMessageBox box(QMessageBox::Warning, Utf8ToQString(kApplicationTitle), QString::fromStdString(paste.Problem),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("PasteProblemBox"));
     box.exec();

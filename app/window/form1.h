@@ -3,15 +3,16 @@
 // handler and copies the record back into them afterwards. Everything the window shows is
 // decided by the plain code behind the record.
 //
-// Around the form: a menu bar above the layout's client area, case files (new, open, save,
-// save as, recent files, a file dropped on the window), the title with the file's name and a
-// mark for unsaved edits, copy and paste of the grid's cells, and the accepted range of an
-// input that stopped a calculation.
+// Around the form: a menu bar above the layout's client area (built from its table,
+// `MenuItems`), case files (new, open, save, save as, recent files, a file dropped on the
+// window), the title with the file's name and a mark for unsaved edits, copy and paste of the
+// grid's cells, and the accepted range of an input that stopped a calculation.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,12 +34,8 @@ namespace vmk {
 class FrequencyGridWidget;
 class ProfilePage;
 
-// Texts between the form record (code page 932) and Qt.
-QString ToQString(std::string_view cp932);
-Cp932 ToCp932(const QString& text);
-
 // The colour of a classic system colour, as this window paints it.
-QColor SystemColour(SysColor colour);
+QColor SystemColor(SysColor colour);
 
 // The local .json file among the URLs of a drag, or an empty text.
 QString DroppedCaseFile(const QMimeData* mime);
@@ -165,5 +162,21 @@ class Form1 : public QMainWindow {
   FileChooser chooseFile_;
   DirectionChooser chooseDirection_;
 };
+
+enum class MenuItemKind { Command, Separator, RecentFiles };
+
+// One entry of the window's menu bar (texts UTF-8).
+struct MenuItem {
+  const char* Menu;  // the menu's caption, with its access key
+  MenuItemKind Kind;
+  const char* Text = "";
+  const char* Shortcut = "";  // portable text ("Ctrl+O"); empty for none
+  void (Form1::*Command)() = nullptr;
+  const char* Name = "";  // object name of the action, for the tests
+  bool GridOnly = false;  // the shortcut works while the grid has the focus
+};
+
+// Every entry of the menu bar, menu by menu in order.
+std::span<const MenuItem> MenuItems();
 
 }  // namespace vmk

@@ -28,6 +28,7 @@
 #include <QValueAxis>
 
 #include "app/window/form1.h"
+#include "app/window/qt_text.h"
 #include "app/window/window_fonts.h"
 #include "casefile/profile_csv.h"
 #include "common/atomic_file.h"
@@ -44,7 +45,8 @@ namespace {
 // emission was a gas volume (ppb) or a mass rate (ng/m3).
 const QString kUnit = QStringLiteral("(ppb, ng/m3)");
 
-QString Number(long double x, const std::string& sep) { return ToQString(FormatGeneral(x, 4, sep)); }
+// Four significant digits with the window's decimal separator (code page 932, as the form's).
+QString GeneralText(long double x, const std::string& sep) { return Cp932ToQString(FormatGeneral(x, 4, sep)); }
 
 }  // namespace
 
@@ -76,13 +78,13 @@ ProfilePage::ProfilePage(QWidget* parent) : QWidget(parent) {
   curvePen.setWidthF(1.8);
   curve_->setPen(curvePen);
 
-  auto makeMark = [&](const char* name, QScatterSeries::MarkerShape shape, qreal size, const QColor& colour) {
+  auto makeMark = [&](const char* name, QScatterSeries::MarkerShape shape, qreal size, const QColor& color) {
     auto* mark = new QScatterSeries(chart_);
     mark->setObjectName(QString::fromLatin1(name));
     mark->setMarkerShape(shape);
     mark->setMarkerSize(size);
-    mark->setColor(colour);
-    mark->setBorderColor(colour.darker(140));
+    mark->setColor(color);
+    mark->setBorderColor(color.darker(140));
     return mark;
   };
   // The receptor's square drawn over the larger circle of the maximum, so that both show
@@ -177,11 +179,11 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
   curve_->replace(points);
 
   receptor_->replace(QList<QPointF>{QPointF(p.R, totalConc)});
-  receptor_->setName(QStringLiteral("予測点 C = ") + Number(totalConc, sep));
+  receptor_->setName(QStringLiteral("予測点 C = ") + GeneralText(totalConc, sep));
   const bool hasMaximum = top.C > 0;
   if (hasMaximum) {
     maximum_->replace(QList<QPointF>{QPointF(top.R, top.C)});
-    maximum_->setName(QStringLiteral("最大 C = ") + Number(top.C, sep));
+    maximum_->setName(QStringLiteral("最大 C = ") + GeneralText(top.C, sep));
   } else {
     maximum_->clear();  // zero everywhere: no place is the maximum
   }
@@ -196,9 +198,9 @@ void ProfilePage::ShowProfile(const ModelParameters& p, float totalConc, const s
   chart_->setTitle(QString());
   chart_->legend()->show();
 
-  QString line = QStringLiteral(" 最大濃度 C = ") + Number(top.C, sep) + QStringLiteral(" ") + kUnit;
+  QString line = QStringLiteral(" 最大濃度 C = ") + GeneralText(top.C, sep) + QStringLiteral(" ") + kUnit;
   if (hasMaximum) {
-    line += QStringLiteral("   距離 R = ") + Number(top.R, sep) + QStringLiteral(" m");
+    line += QStringLiteral("   距離 R = ") + GeneralText(top.R, sep) + QStringLiteral(" m");
     // A maximum on the range's first or last distance: the concentration may rise beyond it.
     if (top.R == profile.Points.front().R || top.R == profile.Points.back().R) {
       line += QStringLiteral("  (範囲の端: ピークは範囲の外かもしれません)");

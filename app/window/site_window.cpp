@@ -21,24 +21,23 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "app/window/qt_text.h"
 #include "app/window/window_fonts.h"
 #include "common/atomic_file.h"
 #include "common/numtext.h"
 #include "plot/map_view.h"
 #include "plot/qt/map_painter.h"
 #include "site/export/site_export.h"
-#include "site/parallel.h"
+#include "site/site_levels.h"
 #include "site/site_map_input.h"
-#include "site/site_outputs.h"
+#include "site/site_presentation.h"
 
 namespace vmk {
 namespace {
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString Value(const SiteValue& v) { return v.Missing() ? QStringLiteral("(値なし)") : Utf8ToQString(v.Text); }
 
-QString Value(float v) { return std::isnan(v) ? QStringLiteral("(値なし)") : Q(ShortestFloatText(v)); }
-
-QString Metres(double v) { return Q(ShortestDoubleText(v)) + QStringLiteral(" m"); }
+QString Metres(const std::string& text) { return Utf8ToQString(text) + QStringLiteral(" m"); }
 
 // The wait cursor for the time of a long step, whatever way the step ends.
 class WaitCursor {
@@ -160,18 +159,18 @@ void SiteMapView::keyPressEvent(QKeyEvent* event) {
 
 // ---- the window ----------------------------------------------------------------------------
 
-SiteWindow::SiteWindow(SitePlan plan, SiteResult result, const QString& source, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      plan_(std::make_unique<SitePlan>(std::move(plan))),
-      result_(std::make_unique<SiteResult>(std::move(result))) {
+SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent)
+    : QWidget(parent, Qt::Window), site_(std::make_unique<ComputedSite>(std::move(site))) {
+  const SitePlan& plan = site_->Plan;
+  const SiteResult& result = site_->Result;
   setObjectName(QStringLiteral("SiteWindow"));
   setWindowTitle(QString::fromUtf8(kSiteWindowTitle) + QStringLiteral(" - ") + QFileInfo(source).fileName());
   setFont(ControlFont());
   resize(1280, 820);
 
   map_ = new SiteMapView(this);
-  const std::vector<double> levels = SiteLevels(*plan_, *result_);
-  map_->SetInput(MapInputOf(*plan_, *result_, levels, SiteBands(*plan_, *result_, levels)));
+  const std::vector<double> levels = SiteLevels(plan, result);
+  map_->SetInput(MapInputOf(plan, result, levels, SiteBands(plan, result, levels)));
 
   value_ = new QLabel(QStringLiteral("地図の上にマウスを置くと、その地点の濃度を表示します"), this);
   value_->setObjectName(QStringLiteral("SiteValueLabel"));
@@ -184,48 +183,44 @@ SiteWindow::SiteWindow(SitePlan plan, SiteResult result, const QString& source, 
   maximum_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   maximum_->setWordWrap(true);
   QString max;
-  const ReceptorSet& rs = plan_->Receptors;
-  if (result_->MaxIndex) {
-    const std::size_t q = *result_->MaxIndex;
-    const Receptor& m = rs.All[q];
-    max = QStringLiteral("C = ") + Value(result_->Total[q]) + QStringLiteral("\nx = ") + Metres(m.X) +
-          QStringLiteral(", y = ") + Metres(m.Y);
-    for (std::size_t s = 0; s < plan_->Stacks.size(); ++s) {
-      const StackPlan& st = plan_->Stacks[s];
-      const StackView v = ViewFrom(st.X, st.Y, m.X, m.Y);
-      max += QStringLiteral("\n") + Q(st.Name) + QStringLiteral(": R = ") + Q(ShortestFloatText(v.R)) +
-             QStringLiteral(" m, ") + Q(std::string(DirectionName(v.Sectors))) + QStringLiteral(" (") +
-             QString::number(v.Sectors * 22.5, 'f', 1) + QStringLiteral("°), C = ") + Value(result_->StackC[s][q]);
+  const ReceptorSet& rs = plan.Receptors;
+  if (const std::optional<SiteMaximum> m = MaximumOf(plan, result)) {
+    max = QStringLiteral("C = ") + Value(m->C) + QStringLiteral("\nx = ") + Metres(m->XText) +
+          QStringLiteral(", y = ") + Metres(m->YText);
+    for (const MaximumFromStack& from : m->FromStacks) {
+      max += QStringLiteral("\n") + Utf8ToQString(from.Name) + QStringLiteral(": R = ") + Utf8ToQString(from.RText) +
+             QStringLiteral(" m, ") + Utf8ToQString(from.Toward) + QStringLiteral(" (") +
+             Utf8ToQString(from.BearingText) + QStringLiteral("°), C = ") + Value(from.C);
     }
   } else {
     max = QStringLiteral("値のある受容点がありません");
   }
-  const std::size_t missing = result_->MissingGrid + result_->MissingPolar + result_->MissingPoints;
+  const std::size_t missing = ReceptorsWithoutValue(result);
   if (missing > 0) {
-    max += QStringLiteral("\n\n値なし (煙突から 0.09999 m 未満または 100001 m 超): ") + QString::number(missing) +
-           QStringLiteral(" 点");
+    const DistanceRangeText range = ReceptorDistanceRange();
+    max += QStringLiteral("\n\n値なし (煙突から ") + Utf8ToQString(range.From) + QStringLiteral(" m 未満または ") +
+           Utf8ToQString(range.To) + QStringLiteral(" m 超): ") + QString::number(missing) + QStringLiteral(" 点");
   }
   maximum_->setText(max);
 
   // The points: the total and each stack.
-  const int stacks = static_cast<int>(plan_->Stacks.size());
+  const int stacks = static_cast<int>(plan.Stacks.size());
   points_ = new QTableWidget(static_cast<int>(rs.PointCount), 5 + stacks, this);
   points_->setObjectName(QStringLiteral("SitePointsTable"));
   QStringList headers = {QStringLiteral("名前"), QStringLiteral("x (m)"), QStringLiteral("y (m)"),
                          QStringLiteral("z (m)"), QStringLiteral("C")};
-  for (const StackPlan& s : plan_->Stacks) headers << QStringLiteral("C ") + Q(s.Name);
+  for (const StackPlan& s : plan.Stacks) headers << QStringLiteral("C ") + Utf8ToQString(s.Name);
   points_->setHorizontalHeaderLabels(headers);
   points_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   points_->verticalHeader()->setVisible(false);
   for (std::size_t i = 0; i < rs.PointCount; ++i) {
-    const std::size_t q = rs.PointBegin() + i;
-    const PointDefinition& p = plan_->Site.Points[i];
+    const PointValues p = PointValuesOf(plan, result, i);
     const int row = static_cast<int>(i);
-    const QStringList cells = {Q(p.Name), Q(ShortestDoubleText(p.X)), Q(ShortestDoubleText(p.Y)),
-                               Q(ShortestFloatText(rs.All[q].Z)), Value(result_->Total[q])};
+    const QStringList cells = {Utf8ToQString(p.Name), Utf8ToQString(p.XText), Utf8ToQString(p.YText),
+                               Utf8ToQString(p.ZText), Value(p.C)};
     for (int c = 0; c < cells.size(); ++c) points_->setItem(row, c, new QTableWidgetItem(cells[c]));
     for (int s = 0; s < stacks; ++s) {
-      points_->setItem(row, 5 + s, new QTableWidgetItem(Value(result_->StackC[static_cast<std::size_t>(s)][q])));
+      points_->setItem(row, 5 + s, new QTableWidgetItem(Value(p.Stacks[static_cast<std::size_t>(s)])));
     }
   }
   points_->resizeColumnsToContents();
@@ -235,14 +230,15 @@ SiteWindow::SiteWindow(SitePlan plan, SiteResult result, const QString& source, 
   save_ = new QPushButton(QStringLiteral("ファイル保存..."), this);
   save_->setObjectName(QStringLiteral("SiteSaveButton"));
 
-  auto* maxBox = new QGroupBox(QStringLiteral("最大濃度 (") + (rs.GridCount > 0 ? QStringLiteral("格子") : QStringLiteral("極座標")) +
-                                   QStringLiteral(")"), this);
+  const bool overGrid = MaximumScopeOf(rs) == MaximumScope::Grid;
+  auto* maxBox = new QGroupBox(
+      QStringLiteral("最大濃度 (") + (overGrid ? QStringLiteral("格子") : QStringLiteral("極座標")) + QStringLiteral(")"), this);
   auto* maxLayout = new QVBoxLayout(maxBox);
   maxLayout->addWidget(maximum_);
   auto* pointBox = new QGroupBox(QStringLiteral("予測地点"), this);
   auto* pointLayout = new QVBoxLayout(pointBox);
   pointLayout->addWidget(points_);
-  auto* valueBox = new QGroupBox(QStringLiteral("マウス位置の濃度 (z = ") + Q(ShortestFloatText(plan_->DefaultZ)) +
+  auto* valueBox = new QGroupBox(QStringLiteral("マウス位置の濃度 (z = ") + Utf8ToQString(ShortestFloatText(plan.DefaultZ)) +
                                      QStringLiteral(" m)"), this);
   auto* valueLayout = new QVBoxLayout(valueBox);
   valueLayout->addWidget(value_);
@@ -271,36 +267,29 @@ SiteWindow::SiteWindow(SitePlan plan, SiteResult result, const QString& source, 
 
 SiteWindow::~SiteWindow() = default;
 
-QString SiteWindow::ValueText(double x, double y) const {
-  // The value of the place the text names: the position rounded to whole metres.
-  const double rx = std::round(x);
-  const double ry = std::round(y);
-  std::vector<float> values;
-  for (std::size_t s = 0; s < plan_->Stacks.size(); ++s) {
-    values.push_back(StackValueAt(*plan_, s, rx, ry, plan_->DefaultZ));
-  }
-  QString text = QStringLiteral("x = ") + Metres(rx) + QStringLiteral(", y = ") + Metres(ry) +
-                 QStringLiteral(": C = ") + Value(TotalOf(values));
-  for (std::size_t s = 0; s < values.size(); ++s) {
-    text += QStringLiteral("\n  ") + Q(plan_->Stacks[s].Name) + QStringLiteral(" ") + Value(values[s]);
+QString SiteWindow::ValueLineAt(double x, double y) const {
+  const PlaceValues v = ValuesAtPlace(site_->Plan, x, y);
+  QString text = QStringLiteral("x = ") + Metres(v.XText) + QStringLiteral(", y = ") + Metres(v.YText) +
+                 QStringLiteral(": C = ") + Value(v.C);
+  for (std::size_t s = 0; s < v.Stacks.size(); ++s) {
+    text += QStringLiteral("\n  ") + Utf8ToQString(site_->Plan.Stacks[s].Name) + QStringLiteral(" ") + Value(v.Stacks[s]);
   }
   return text;
 }
 
 void SiteWindow::ShowGround(double x, double y, bool inside) {
-  if (inside) value_->setText(ValueText(x, y));
+  if (inside) value_->setText(ValueLineAt(x, y));
 }
 
 std::optional<QString> SiteWindow::SaveFiles(const QString& dir) const {
   try {
     const std::string folder = dir.toStdString();
     PrepareOutputFolder(folder);
-    const SiteExport files = MakeSiteFiles(*plan_, *result_);
-    WriteSiteFiles(folder, files.Files);
+    WriteSiteFilesOf(folder, *site_);
   } catch (const SiteError& e) {
-    return Q(e.what());
+    return Utf8ToQString(e.what());
   } catch (const FileWriteError& e) {
-    return Q(e.what());
+    return Utf8ToQString(e.what());
   }
   return std::nullopt;
 }
@@ -323,32 +312,33 @@ void SiteWindow::SaveClicked() {
 SiteWindow* OpenSiteWindow(QWidget* parent, const QString& path) {
   const QString title = QString::fromUtf8(kSiteWindowTitle);
   try {
-    SitePlan plan = PlanSite(ReadSiteFile(path.toStdString()));
-    CheckSiteForExport(plan.Site);
-    QProgressDialog progress(QStringLiteral("計算しています..."), QString(), 0, 1000, parent);
-    progress.setWindowTitle(title);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    RunOptions options;
-    options.Threads = AllCores();
-    options.Progress = [&progress](double share) {
-      progress.setValue(static_cast<int>(share * 1000));
+    // Once every check has passed: the progress dialog, and the wait cursor until the window
+    // is made.
+    std::optional<QProgressDialog> progress;
+    std::optional<WaitCursor> wait;
+    SiteSteps steps;
+    steps.Checked = [&](const SitePlan&) {
+      progress.emplace(QStringLiteral("計算しています..."), QString(), 0, 1000, parent);
+      progress->setWindowTitle(title);
+      progress->setWindowModality(Qt::WindowModal);
+      progress->setMinimumDuration(500);
+      wait.emplace();
+    };
+    steps.Progress = [&progress](double share) {
+      progress->setValue(static_cast<int>(share * 1000));
       QCoreApplication::processEvents();
     };
-    SiteWindow* window = nullptr;
-    {
-      const WaitCursor wait;
-      SiteResult result = RunSite(plan, options);
-      progress.setValue(1000);
-      window = new SiteWindow(std::move(plan), std::move(result), path, parent);
-    }
+    ComputedSite site = ComputeSiteFile(path.toStdString(), steps);
+    progress->setValue(1000);
+    SiteWindow* window = new SiteWindow(std::move(site), path, parent);
+    wait.reset();
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     return window;
   } catch (const SiteError& e) {
-    QMessageBox::critical(parent, title, Q(e.what()));
+    QMessageBox::critical(parent, title, Utf8ToQString(e.what()));
   } catch (const std::exception& e) {
-    QMessageBox::critical(parent, title, Q(e.what()));
+    QMessageBox::critical(parent, title, Utf8ToQString(e.what()));
   }
   return nullptr;
 }

@@ -11,8 +11,7 @@
 #include <QWidget>
 
 #include "plot/site_map.h"
-#include "site/site_plan.h"
-#include "site/site_run.h"
+#include "site/export/site_job.h"
 
 class QLabel;
 class QPushButton;
@@ -71,7 +70,7 @@ class SiteWindow : public QWidget {
 
  public:
   // A computed site; `source` is the site file's path, shown in the title.
-  SiteWindow(SitePlan plan, SiteResult result, const QString& source, QWidget* parent = nullptr);
+  SiteWindow(ComputedSite site, const QString& source, QWidget* parent = nullptr);
   ~SiteWindow() override;
 
   // The parts, for the tests and the documentation pictures.
@@ -80,11 +79,12 @@ class SiteWindow : public QWidget {
   QLabel* MaximumLabel() const { return maximum_; }
   QTableWidget* PointsTable() const { return points_; }
   QPushButton* SaveButton() const { return save_; }
-  const SitePlan& Plan() const { return *plan_; }
-  const SiteResult& Result() const { return *result_; }
+  const SitePlan& Plan() const { return site_->Plan; }
+  const SiteResult& Result() const { return site_->Result; }
 
-  // The text of the value line for a ground position: the total and each stack, exact.
-  QString ValueText(double x, double y) const;
+  // The text of the value line for a ground position: the total and each stack, exact, at the
+  // position rounded to whole metres.
+  QString ValueLineAt(double x, double y) const;
   // Writes every file of the site into `dir` (made when missing); the problem, or nothing.
   std::optional<QString> SaveFiles(const QString& dir) const;
 
@@ -94,8 +94,7 @@ class SiteWindow : public QWidget {
  private:
   void ShowGround(double x, double y, bool inside);
 
-  std::unique_ptr<SitePlan> plan_;
-  std::unique_ptr<SiteResult> result_;
+  std::unique_ptr<ComputedSite> site_;
   SiteMapView* map_ = nullptr;
   QLabel* value_ = nullptr;
   QLabel* maximum_ = nullptr;

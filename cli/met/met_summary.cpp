@@ -70,12 +70,9 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
   for (int d = 0; d < kDirections; ++d) {
     const MetDirection& dir = m.Directions[static_cast<std::size_t>(d)];
     std::string row = Left(std::string(kDirectionNames[static_cast<std::size_t>(d)]), 4);
-    int total = TotalHours(dir.Weak);
     row += Right(std::to_string(TotalHours(dir.Weak)), 8);
-    for (const ClassCounts& windy : dir.Windy) {
-      row += Right(std::to_string(TotalHours(windy)), 8);
-      total += TotalHours(windy);
-    }
+    for (const ClassCounts& windy : dir.Windy) row += Right(std::to_string(TotalHours(windy)), 8);
+    const int total = TotalHours(dir);
     row += Right(std::to_string(total), 8) + Right(Percent(total, valid), 7);
     s += row + "\n";
   }

@@ -15,11 +15,8 @@
 #include "common/atomic_file.h"
 #include "common/number_read.h"
 #include "site/export/site_export.h"
-#include "site/parallel.h"
-#include "site/site_file.h"
-#include "site/site_outputs.h"
-#include "site/site_plan.h"
-#include "site/site_run.h"
+#include "site/export/site_job.h"
+#include "site/site_summary.h"
 
 namespace vmk::cli {
 namespace {
@@ -142,35 +139,33 @@ int Run(int argc, char** argv) {
   Args args;
   if (const auto exit = ReadCommandLine(argc, argv, args)) return *exit;
 
-  SitePlan plan;
-  try {
-    plan = PlanSite(ReadSiteFile(args.Site));
-    CheckSiteForExport(plan.Site);
+  SiteSteps steps;
+  std::optional<ProgressLines> progress;  // from the start of the computation
+  steps.Checked = [&](const SitePlan&) {
     PrepareOutputFolder(args.Out);
+    progress.emplace();
+  };
+  steps.Threads = args.Threads;
+  steps.Progress = [&progress](double share) { (*progress)(share); };
+  ComputedSite site;
+  try {
+    site = ComputeSiteFile(args.Site, steps);
   } catch (const SiteError& e) {
     return ArgumentError(kProgram, args.Site + ": " + e.what());
   }
-
-  RunOptions options;
-  options.Threads = args.Threads > 0 ? args.Threads : AllCores();
-  ProgressLines progress;
-  options.Progress = [&progress](double share) { progress(share); };
-  const SiteResult result = RunSite(plan, options);
-  progress.Finish();
+  progress->Finish();
 
   SiteRunNotes notes;
   try {
-    const SiteExport files = MakeSiteFiles(plan, result);
-    WriteSiteFiles(args.Out, files.Files);
-    for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);
-    notes.Notes = files.Notes;
+    notes = WriteSiteFilesOf(args.Out, site);
   } catch (const SiteError& e) {
     return OutputError(e.what());
   } catch (const FileWriteError& e) {
     return OutputError(e.what());
   }
 
-  const std::string summary = args.Json ? SummaryJson(plan, result, notes) : SummaryText(plan, result, notes);
+  const std::string summary =
+      args.Json ? SummaryJson(site.Plan, site.Result, notes) : SummaryText(site.Plan, site.Result, notes);
   Write(summary);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     return OutputError("cannot write the summary to standard output");

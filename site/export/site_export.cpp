@@ -5,7 +5,9 @@
 
 #include "common/atomic_file.h"
 #include "platform/files.h"
+#include "site/site_levels.h"
 #include "site/site_map_input.h"
+#include "site/site_tables.h"
 #ifdef VMK_HAVE_GDAL
 #include "site/gis/site_gis.h"
 #endif

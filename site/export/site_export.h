@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "plot/site_map.h"
-#include "site/site_outputs.h"
 #include "site/site_run.h"
 
 namespace vmk {

@@ -1,0 +1,39 @@
+// A site file from its path to its results and files, in the steps the command line and the
+// site window share: read, plan (every stack validated with the window's rules), check what
+// the output files need, and only then compute. A bad site file so costs no computing time
+// and writes nothing.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "site/site_plan.h"
+#include "site/site_run.h"
+#include "site/site_summary.h"
+
+namespace vmk {
+
+struct ComputedSite {
+  SitePlan Plan;
+  SiteResult Result;
+};
+
+// What the caller adds to the steps.
+struct SiteSteps {
+  // Called when every check has passed, just before the computation: the caller's own checks
+  // (raising SiteError) and preparations. May be empty.
+  std::function<void(const SitePlan&)> Checked;
+  int Threads = 0;                       // 0: all cores
+  std::function<void(double)> Progress;  // the share computed; may be empty
+};
+
+// Reads, plans, checks and computes the site file at `path`. Raises SiteError at the first
+// problem, before anything is computed.
+ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps);
+
+// Makes every file of a computed site and writes each whole into `dir`, an existing folder
+// (see PrepareOutputFolder). Raises SiteError when a file cannot be made and FileWriteError
+// when it cannot be written.
+SiteRunNotes WriteSiteFilesOf(const std::string& dir, const ComputedSite& site);
+
+}  // namespace vmk
