@@ -1,9 +1,8 @@
 // The PNG back end of the picture scenes: one per build, chosen when the program is built. It is
 // the library vmk_plot_png, which the picture files link when it exists: where Qt 6 Gui is
-// installed, Qt's painter (plot/png). A build without one writes SVG pictures only
-// (PngPicturesBuiltIn() in picture_file.h says which). Another back end (GDI+ on Windows) builds
-// vmk_plot_png from its own folder, implements this one function and draws by the rules of
-// scene.h.
+// installed, Qt's painter (plot/png); on Windows, GDI+ (plot/gdiplus). A build without one
+// writes SVG pictures only (PngPicturesBuiltIn() in picture_file.h says which). Each back end
+// implements this one function and draws by the rules of scene.h.
 #pragma once
 
 #include <optional>

@@ -23,9 +23,14 @@ std::string ColorText(PlotColor c) {
   return buf;
 }
 
+// The text as XML character data. A control character, which XML cannot hold, becomes U+FFFD.
 std::string XmlEscaped(const std::string& text) {
   std::string out;
   for (char ch : text) {
+    if (static_cast<unsigned char>(ch) < 0x20) {
+      out += "\xEF\xBF\xBD";
+      continue;
+    }
     switch (ch) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
@@ -67,39 +72,47 @@ std::string PointsText(const std::vector<std::pair<double, double>>& points) {
   return s;
 }
 
-}  // namespace
+constexpr const char* kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 
-std::string PlotSvg(const PlotScene& scene) {
-  const std::string w = std::to_string(scene.Width);
-  const std::string h = std::to_string(scene.Height);
-  std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  s += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
-       "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
-  s += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"" + ColorText(scene.Background) +
-       "\" stroke=\"none\"/>\n";
-  for (const PlotPolygon& g : scene.Polygons) {
+// The root element; `keepBlanks` keeps the texts' runs of blanks, which XML would collapse.
+std::string SvgElementStart(int width, int height, bool keepBlanks = false) {
+  const std::string w = std::to_string(width);
+  const std::string h = std::to_string(height);
+  return "<svg xmlns=\"http://www.w3.org/2000/svg\"" +
+         std::string(keepBlanks ? " xml:space=\"preserve\"" : "") + " width=\"" + w +
+         "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
+}
+
+std::string BackgroundRect(int width, int height, PlotColor color) {
+  return "<rect width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) +
+         "\" fill=\"" + ColorText(color) + "\" stroke=\"none\"/>\n";
+}
+
+// The polygons, segments, polylines, circles and texts, in that order.
+void AppendShapes(std::string& s, const PlotShapes& shapes) {
+  for (const PlotPolygon& g : shapes.Polygons) {
     s += "<polygon points=\"" + PointsText(g.Points) + "\"";
     s += " fill=\"" + (g.Fill ? ColorText(*g.Fill) : std::string("none")) + "\"";
     s += g.Outline ? " stroke-linejoin=\"round\"" + StrokeAttributes(*g.Outline)
                    : std::string(" stroke=\"none\"");
     s += "/>\n";
   }
-  for (const PlotSegment& g : scene.Segments) {
+  for (const PlotSegment& g : shapes.Segments) {
     s += "<line x1=\"" + CoordinateText(g.X1) + "\" y1=\"" + CoordinateText(g.Y1) + "\" x2=\"" +
          CoordinateText(g.X2) + "\" y2=\"" + CoordinateText(g.Y2) + "\"" +
          StrokeAttributes(g.Stroke) + "/>\n";
   }
-  for (const PlotPolyline& line : scene.Polylines) {
+  for (const PlotPolyline& line : shapes.Polylines) {
     s += "<polyline fill=\"none\" stroke-linejoin=\"round\"" + StrokeAttributes(line.Stroke) +
          " points=\"" + PointsText(line.Points) + "\"/>\n";
   }
-  for (const PlotCircle& c : scene.Circles) {
+  for (const PlotCircle& c : shapes.Circles) {
     s += "<circle cx=\"" + CoordinateText(c.X) + "\" cy=\"" + CoordinateText(c.Y) + "\" r=\"" +
          CoordinateText(c.Radius) + "\" fill=\"" + ColorText(c.Fill) + "\" stroke=\"" +
          ColorText(c.Outline) + "\" stroke-width=\"" + CoordinateText(c.OutlineWidth) + "\"/>\n";
   }
   const std::string fontFamily = XmlEscaped(FontFamilyText());
-  for (const PlotText& t : scene.Texts) {
+  for (const PlotText& t : shapes.Texts) {
     static constexpr const char* kAnchors[] = {"start", "middle", "end"};
     s += "<text x=\"" + CoordinateText(t.X) + "\" y=\"" + CoordinateText(t.Y) + "\"";
     s += " font-family=\"" + fontFamily + "\" font-size=\"" + CoordinateText(t.Size) +
@@ -108,6 +121,50 @@ std::string PlotSvg(const PlotScene& scene) {
     s += " fill=\"" + ColorText(t.Color) + "\" stroke=\"none\">" + XmlEscaped(t.Text) +
          "</text>\n";
   }
+}
+
+// A map's filled area: one path of its closed rings, filled by the odd-even rule, then
+// outlined along every ring.
+void AppendFill(std::string& s, const PlotFill& f) {
+  std::string d;
+  for (const auto& ring : f.Rings) {
+    if (ring.empty()) continue;
+    if (!d.empty()) d += ' ';
+    d += "M" + PointsText({ring.front()});
+    if (ring.size() > 1) d += " L" + PointsText({ring.begin() + 1, ring.end()});
+    d += " Z";
+  }
+  if (d.empty()) return;
+  s += "<path d=\"" + d + "\" fill=\"" + ColorText(f.Color) + "\" fill-rule=\"evenodd\"";
+  s += f.Outline ? " stroke-linejoin=\"round\"" + StrokeAttributes(*f.Outline)
+                 : std::string(" stroke=\"none\"");
+  s += "/>\n";
+}
+
+}  // namespace
+
+std::string PlotSvg(const PlotScene& scene) {
+  std::string s = kXmlDeclaration + SvgElementStart(scene.Width, scene.Height) +
+                  BackgroundRect(scene.Width, scene.Height, scene.Background);
+  AppendShapes(s, scene);
+  s += "</svg>\n";
+  return s;
+}
+
+std::string MapSvg(const MapScene& scene, const std::string& title) {
+  std::string s = kXmlDeclaration + SvgElementStart(scene.Width, scene.Height, true);
+  if (!title.empty()) s += "<title>" + XmlEscaped(title) + "</title>\n";
+  s += "<defs><clipPath id=\"frame\"><rect x=\"" + CoordinateText(scene.FrameLeft) + "\" y=\"" +
+       CoordinateText(scene.FrameTop) + "\" width=\"" + CoordinateText(scene.FrameWidth) +
+       "\" height=\"" + CoordinateText(scene.FrameHeight) + "\"/></clipPath></defs>\n";
+  s += BackgroundRect(scene.Width, scene.Height, scene.Background);
+  s += "<g clip-path=\"url(#frame)\">\n";
+  for (const PlotFill& f : scene.Fills) AppendFill(s, f);
+  AppendShapes(s, scene.Inside);
+  for (const PlotFill& f : scene.Marks) AppendFill(s, f);
+  s += "</g>\n";
+  for (const PlotFill& f : scene.OutsideFills) AppendFill(s, f);
+  AppendShapes(s, scene.Outside);
   s += "</svg>\n";
   return s;
 }

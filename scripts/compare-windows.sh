@@ -7,6 +7,13 @@
 #       report files and the plots, for the golden case files, the examples, profiles and the
 #       usual mistakes. REFERENCE is the Linux vmk-calc; COMMAND runs the Windows one (for
 #       example scripts/wine-run.sh PREFIX vmk-calc.exe).
+#   compare-windows.sh pictures SOURCE_DIR LINUX_BIN WINDOWS_BIN -- EMULATOR...
+#       the PNG pictures of vmk-calc --plot, vmk-met --rose/--stability-chart and the sample
+#       site map (vmk-map-sample) look like the Linux build's: the same size, every pixel
+#       matched by one of about its colour near it and the flat areas of the same colours
+#       (vmk-picture-diff); vmk-met's SVG pictures byte for byte. LINUX_BIN and WINDOWS_BIN are the two builds' bin folders; EMULATOR runs
+#       a Windows program (scripts/wine-run.sh PREFIX). VMK_PICTURES_DIR, when set, keeps both
+#       systems' pictures there to look at.
 #   compare-windows.sh table REFERENCE -- COMMAND...
 #       the code page 932 tables of the two vmk-cp932-table programs.
 #   compare-windows.sh dlls OBJDUMP PROGRAM...
@@ -31,12 +38,32 @@ differs() {
   fail=1
 }
 
+# Runs the Linux command (the array linux_run) and the Windows one (windows_run) with the same
+# arguments, each in its own fresh folder $work/run/linux and $work/run/windows that holds the
+# cases ($work/cases, taken away afterwards) and io/ with an empty VMKIO1.csv; standard input
+# from $stdin_file or nothing. Leaves out, err and status in each folder.
+run_both() {
+  local side
+  for side in linux windows; do
+    local dir="$work/run/$side"
+    local -n run="${side}_run"
+    rm -rf "$dir"
+    mkdir -p "$dir/io"
+    : > "$dir/io/VMKIO1.csv"
+    cp -r "$work/cases" "$dir/cases"
+    local status=0
+    (cd "$dir" && "${run[@]}" "$@" < "${stdin_file:-/dev/null}" > out 2> err) || status=$?
+    echo "$status" > "$dir/status"
+    rm -rf "$dir/cases"
+  done
+}
+
 case "$mode" in
 calc)
   source_dir="$(realpath "$1")"
-  reference="$(realpath "$2")"
+  linux_run=("$(realpath "$2")")
   shift 3  # SOURCE_DIR REFERENCE --
-  command=("$@")
+  windows_run=("$@")
 
   # The case files sit in the work folder under short relative names, so that both programs
   # see (and print) the same paths.
@@ -47,27 +74,11 @@ calc)
   printf '{"memoOption": "@WA:1@ x"}\x1A trailing bytes' > "$work/cases/eof-mark.bin"
   printf '{"QgEdit": " 1\r\n' > "$work/cases/broken.bin"
 
-  # One run of each program in its own folder: io/ holds an empty VMKIO1.csv.
   runs=0
   compare_run() {
     local name="$1"
     shift
-    local side
-    for side in linux windows; do
-      local dir="$work/run/$side"
-      rm -rf "$dir"
-      mkdir -p "$dir/io"
-      : > "$dir/io/VMKIO1.csv"
-      cp -r "$work/cases" "$dir/cases"
-      local status=0
-      if [ "$side" = linux ]; then
-        (cd "$dir" && "$reference" "$@" < "${stdin_file:-/dev/null}" > out 2> err) || status=$?
-      else
-        (cd "$dir" && "${command[@]}" "$@" < "${stdin_file:-/dev/null}" > out 2> err) || status=$?
-      fi
-      echo "$status" > "$dir/status"
-      rm -rf "$dir/cases"
-    done
+    run_both "$@"
     local a="$work/run/linux" b="$work/run/windows"
     local f
     for f in status out err; do
@@ -107,6 +118,81 @@ calc)
   echo "compared $runs runs of vmk-calc"
   ;;
 
+pictures)
+  source_dir="$(realpath "$1")"
+  linux_bin="$(realpath "$2")"
+  windows_bin="$(realpath "$3")"
+  shift 4  # SOURCE_DIR LINUX_BIN WINDOWS_BIN --
+  emulator=("$@")
+  # Two painters draw the same scene: Qt's antialiases every edge, GDI+ under wine only the
+  # texts, and the glyphs' hinting and advances differ by a pixel. vmk-picture-diff counts the
+  # pixels with none of about their colour (55 %) within 3 px in the other picture (a 1 px black
+  # line drawn as two grey rows still matches) and those of flat areas that changed colour.
+  # These pictures of the two builds give 0 to 7; a missing 10 px label gives about 20, a
+  # missing 12 to 14 px label 60 to 120, a layout moved by 3 px about 90, bars or bands of
+  # another colour thousands.
+  radius=3 fuzz=55 limit=12
+
+  mkdir -p "$work/cases/met"
+  cp "$source_dir"/examples/*.json "$work/cases/"
+  cp "$source_dir"/tests/golden/sequence.json "$work/cases/"
+  cp "$source_dir"/examples/met/hourly-sample.csv "$source_dir"/tests/met/agency-sample.csv \
+    "$work/cases/met/"
+
+  # Runs a program of each build with the same arguments; then compares the exit status, each
+  # PNG picture by eye (vmk-picture-diff) and each SVG picture byte for byte.
+  pictures=0
+  compare_pictures() {
+    local name="$1" program="$2"
+    shift 2
+    linux_run=("$linux_bin/$program")
+    windows_run=("${emulator[@]}" "$windows_bin/$program.exe")
+    run_both "$@"
+    local a="$work/run/linux" b="$work/run/windows"
+    differs "$name: exit status" "$a/status" "$b/status"
+    local f
+    for f in $(cd "$a" && ls *.png *.svg 2>/dev/null); do
+      if [ ! -f "$b/$f" ]; then
+        echo "MISSING: $name: $f not written on Windows"
+        cat "$b/err"
+        fail=1
+        continue
+      fi
+      if [ -n "${VMK_PICTURES_DIR:-}" ]; then
+        mkdir -p "$VMK_PICTURES_DIR"
+        cp "$a/$f" "$VMK_PICTURES_DIR/$name-$f-linux.${f##*.}"
+        cp "$b/$f" "$VMK_PICTURES_DIR/$name-$f-windows.${f##*.}"
+      fi
+      case "$f" in
+        *.svg) differs "$name: $f" "$a/$f" "$b/$f" ;;
+        *.png)
+          echo -n "$name: $f: "
+          if ! "$linux_bin/vmk-picture-diff" "$a/$f" "$b/$f" "$radius" "$fuzz" "$limit"; then
+            echo "DIFFERENT: $name: $f does not look like the Linux picture"
+            fail=1
+          fi
+          ;;
+      esac
+      pictures=$((pictures + 1))
+    done
+  }
+
+  compare_pictures profile-log vmk-calc --profile 10:20000:40 --log --plot profile.png \
+    --report-dir io/ cases/site.json
+  compare_pictures profile-linear vmk-calc --profile 0.09999:100001:500 --plot profile.png \
+    --report-dir io/ cases/site-no2-report.json
+  compare_pictures profile-edge vmk-calc --profile 50:5000:30 --plot profile.png \
+    --report-dir io/ cases/sequence.json
+  compare_pictures met-sample vmk-met cases/met/hourly-sample.csv --rose rose.png \
+    --stability-chart stability.png
+  compare_pictures met-agency vmk-met cases/met/agency-sample.csv --rose rose.png \
+    --stability-chart stability.png
+  compare_pictures met-svg vmk-met cases/met/hourly-sample.csv --rose rose.svg \
+    --stability-chart stability.svg
+  compare_pictures site-map vmk-map-sample map.png
+  echo "compared $pictures pictures"
+  ;;
+
 table)
   reference="$1"
   shift 2  # REFERENCE --
@@ -129,7 +215,7 @@ dlls)
     for dll in $imports; do
       case "${dll,,}" in
         kernel32.dll | msvcrt.dll | shell32.dll | user32.dll | advapi32.dll | ws2_32.dll | \
-          ucrtbase.dll | api-ms-win-*.dll) ;;
+          gdiplus.dll | ole32.dll | ucrtbase.dll | api-ms-win-*.dll) ;;
         *) echo "NOT A DLL OF WINDOWS: $dll"; fail=1 ;;
       esac
     done

@@ -7,6 +7,7 @@
 
 #include "plot/met_charts.h"
 #include "plot/svg_writer.h"
+#include "plot_samples.h"
 
 namespace vmk {
 namespace {
@@ -16,23 +17,8 @@ bool HasText(const PlotScene& s, const std::string& text) {
                      [&](const PlotText& t) { return t.Text == text; });
 }
 
-// 100 valid hours: 50 calm, N with 10 weak and 20 windy 1, E with 20 windy 6.
-MetStats Stats() {
-  MetStats m;
-  m.Station = "東京";
-  m.From = "2025-04-01 01:00";
-  m.To = "2025-04-05 04:00";
-  m.ValidHours = 100;
-  m.CalmAll[10] = 50;
-  m.Directions[0].Weak[10] = 10;
-  m.WeakAll[10] = 10;
-  m.Directions[0].Windy[0][4] = 20;
-  m.Directions[4].Windy[5][6] = 20;
-  return m;
-}
-
 TEST(WindRose, SharesLabelsAndPetals) {
-  const MetStats m = Stats();
+  const MetStats m = samples::SampleMetStats();
   const auto n = DirectionShares(m, 0);
   EXPECT_DOUBLE_EQ(n[0], 10);
   EXPECT_DOUBLE_EQ(n[1], 20);
@@ -83,7 +69,7 @@ TEST(StabilityChart, BarsByDayAndNight) {
   day[6] = 10;
   night[7] = 20;
   night[10] = 30;
-  const PlotScene s = BuildStabilityChart(Stats(), day, night);
+  const PlotScene s = BuildStabilityChart(samples::SampleMetStats(), day, night);
   EXPECT_TRUE(HasText(s, "昼 50 時間"));
   EXPECT_TRUE(HasText(s, "夜 50 時間"));
   for (std::string_view name : kMetStabilityNames) EXPECT_TRUE(HasText(s, std::string(name)));

@@ -1,0 +1,34 @@
+#include "plot/map_picture.h"
+
+#include "plot/svg_writer.h"
+#if defined(VMK_MAP_PICTURES_QT)
+#include "plot/qt/map_files.h"
+#elif defined(VMK_MAP_PICTURES_GDIPLUS)
+#include "plot/gdiplus/gdiplus_painter.h"
+#endif
+
+namespace vmk {
+
+std::optional<std::string> MapPictureBytes(const MapScene& scene, const std::string& title,
+                                           PictureKind kind, std::string& bytes) {
+#if defined(VMK_MAP_PICTURES_QT)
+  try {
+    bytes = kind == PictureKind::Svg ? MapSvgBytes(scene, title) : MapPngBytes(scene);
+  } catch (const MapPictureError& e) {
+    return e.what();
+  }
+  return std::nullopt;
+#else
+  if (kind == PictureKind::Svg) {
+    bytes = MapSvg(scene, title);
+    return std::nullopt;
+  }
+#if defined(VMK_MAP_PICTURES_GDIPLUS)
+  return MapScenePngBytes(scene, bytes);
+#else
+  return "this build cannot write PNG";
+#endif
+#endif
+}
+
+}  // namespace vmk
