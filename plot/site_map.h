@@ -46,6 +46,7 @@ struct SiteMapInput {
   std::optional<MapMark> Maximum;  // Name holds the value's text
   std::string Title;               // UTF-8, the first line
   std::string Subtitle;            // the second line
+  std::string LegendTitle = "C (ppb, ng/m3)";  // over the colour legend
 };
 
 // The fill colour of band i of n bands (band 0 below the first level is left white).

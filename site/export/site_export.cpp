@@ -80,7 +80,12 @@ std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
 #endif
 }
 
-SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
+std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_view extension) {
+  return "map-" + pollutant.FileName + "." + std::string(extension);
+}
+
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         const std::vector<PollutantRun>& pollutants) {
   SiteExport out;
   const ReceptorSet& rs = plan.Receptors;
   if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
@@ -122,6 +127,24 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
   }
 #else
   out.Notes.push_back("this build has no Qt: map.png and map.svg are not drawn");
+#endif
+
+  if (pollutants.empty()) return out;
+  out.Files.push_back({"assessment.csv", AssessmentCsv(pollutants)});
+#ifdef VMK_HAVE_PLOT_QT
+  for (const PollutantRun& run : pollutants) {
+    const std::vector<double> runLevels = SiteLevels(run.Plan, run.Result);
+    const SiteMapInput runMap = AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels));
+    try {
+      const MapScene scene = BuildSiteMap(runMap, kMapWidth, kMapHeight);
+      out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "png"), MapPngBytes(scene)});
+      out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "svg"), MapSvgBytes(scene, runMap.Title)});
+    } catch (const MapPictureError& e) {
+      throw SiteError(PollutantPlace(run.Spec.Pollutant.Name) + ": map: " + e.what());
+    }
+  }
+#else
+  out.Notes.push_back("this build has no Qt: the pollutants' maps are not drawn");
 #endif
   return out;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plot/site_map.h"
+#include "site/assessment.h"
 #include "site/site_run.h"
 
 namespace vmk {
@@ -30,8 +31,13 @@ void CheckSiteForExport(const SiteDefinition& site);
 // its parents) when missing.
 void PrepareOutputFolder(const std::string& dir);
 
-// Every file of the site in memory. Raises SiteError when GDAL or Qt fails to make one.
-SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result);
+// Every file of the site in memory: the site's own, then with pollutants assessment.csv and
+// each pollutant's map-<name>.png and .svg. Raises SiteError when GDAL or Qt fails to make one.
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         const std::vector<PollutantRun>& pollutants = {});
+
+// The file names of a pollutant's map: "map-<name>.png" and ".svg", the name made safe.
+std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_view extension);
 
 // The isopleth bands of the site's grid for its levels (empty without a grid or GDAL).
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,

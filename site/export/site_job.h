@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "site/assessment.h"
 #include "site/site_plan.h"
 #include "site/site_run.h"
 #include "site/site_summary.h"
@@ -16,6 +17,7 @@ namespace vmk {
 struct ComputedSite {
   SitePlan Plan;
   SiteResult Result;
+  std::vector<PollutantRun> Pollutants;  // the site file's pollutants, each computed
 };
 
 // What the caller adds to the steps.
@@ -24,11 +26,12 @@ struct SiteSteps {
   // (raising SiteError) and preparations. May be empty.
   std::function<void(const SitePlan&)> Checked;
   int Threads = 0;                       // 0: all cores
+  const StandardsTable* Standards = nullptr;  // the standards table; none: the built-in one
   std::function<void(double)> Progress;  // the share computed; may be empty
 };
 
-// Reads, plans, checks and computes the site file at `path`. Raises SiteError at the first
-// problem, before anything is computed.
+// Reads, plans, checks and computes the site file at `path`, and each of its pollutants.
+// Raises SiteError at the first problem, before anything is computed.
 ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps);
 
 // Makes every file of a computed site and writes each whole into `dir`, an existing folder
