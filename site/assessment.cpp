@@ -76,10 +76,10 @@ AssessmentSpec ResolveAssessment(const PollutantDefinition& pollutant, const Sta
 }
 
 SiteDefinition PollutantSite(const SiteDefinition& site, const PollutantDefinition& pollutant) {
-  SiteDefinition s;
-  s.MetSource = site.MetSource;
-  s.Met = site.Met;
-  s.Common = site.Common;
+  SiteDefinition s = site;
+  s.Pollutants.clear();
+  s.Stacks.clear();
+  s.Levels = pollutant.Levels;
   for (std::size_t i = 0; i < site.Stacks.size(); ++i) {
     const PollutantStack& part = pollutant.Stacks.at(i);
     if (!part.Emits) continue;
@@ -89,12 +89,6 @@ SiteDefinition PollutantSite(const SiteDefinition& site, const PollutantDefiniti
     stack.Controls.Checks.insert(stack.Controls.Checks.end(), c.Checks.begin(), c.Checks.end());
     s.Stacks.push_back(std::move(stack));
   }
-  s.Grid = site.Grid;
-  s.Polar = site.Polar;
-  s.Points = site.Points;
-  s.Sectors = site.Sectors;
-  s.Levels = pollutant.Levels;
-  s.Crs = site.Crs;
   return s;
 }
 

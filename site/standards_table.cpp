@@ -68,22 +68,11 @@ const StandardsTable& DefaultStandardsTable() {
 }
 
 StandardsTable ParseStandardsTable(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   StandardsTable t;
   std::set<std::string> names;
   bool header = false;
-  long long lineNumber = 0;
   CsvLine fields;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-    pos = end;
-    if (pos < text.size() && text[pos] == '\r') ++pos;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-    ++lineNumber;
-    if (line.empty() || line.front() == '#') continue;
+  ForEachTableLine(text, [&](long long lineNumber, std::string_view line) {
     fields.Split(line);
     if (!header) {
       header = true;
@@ -92,7 +81,7 @@ StandardsTable ParseStandardsTable(std::string_view text) {
         same = fields.Field(static_cast<int>(c)) == kColumns[c];
       }
       if (!same) Fail(lineNumber, "the first row must name the columns: name,substance,value,unit,statistic,decimals,source");
-      continue;
+      return;
     }
     if (fields.Size() != kColumns.size()) {
       Fail(lineNumber, "a row holds " + std::to_string(kColumns.size()) + " fields, not " +
@@ -133,7 +122,7 @@ StandardsTable ParseStandardsTable(std::string_view text) {
     }
     if (s.Source.empty()) Fail(lineNumber, "the source of " + Quoted(s.Name) + " is empty: say where the value comes from");
     t.Entries.push_back(std::move(s));
-  }
+  });
   if (!header) throw StandardsTableError("no table: the file holds no row of column names");
   if (t.Entries.empty()) throw StandardsTableError("no table: the file holds no standard");
   return t;

@@ -23,21 +23,11 @@ Decimal Concentration(std::string_view text, std::string_view what, long long li
 }  // namespace
 
 std::vector<StationYear> ParseStationYears(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::vector<StationYear> points;
   std::size_t columns = 0;  // of the header: 2 or 4
-  long long lineNumber = 0;
   CsvLine fields;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-    pos = end;
-    if (pos < text.size() && text[pos] == '\r') ++pos;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-    ++lineNumber;
-    if (line.empty() || line.front() == '#' || IsBlankLine(line)) continue;
+  ForEachTableLine(text, [&](long long lineNumber, std::string_view line) {
+    if (IsBlankLine(line)) return;
     fields.Split(line);
     if (columns == 0) {
       columns = fields.Size();
@@ -45,7 +35,7 @@ std::vector<StationYear> ParseStationYears(std::string_view text) {
         Fail(lineNumber, "the first row names the columns: annual mean, daily value (2 columns) or "
                          "station, year, annual mean, daily value (4), not " + std::to_string(columns) + " columns");
       }
-      continue;
+      return;
     }
     if (fields.Size() != columns) {
       Fail(lineNumber, "a row holds " + std::to_string(columns) + " fields as the header does, not " +
@@ -61,7 +51,7 @@ std::vector<StationYear> ParseStationYears(std::string_view text) {
     p.Annual = Concentration(fields.Field(x), "annual mean", lineNumber);
     p.Daily = Concentration(fields.Field(x + 1), "daily value", lineNumber);
     points.push_back(std::move(p));
-  }
+  });
   if (columns == 0) throw StationFitError("no table: the file holds no row of column names");
   return points;
 }
