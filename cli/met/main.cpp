@@ -38,7 +38,7 @@ constexpr std::string_view kUsage =
     "Usage: vmk-met HOURLY.csv [-o MET.json] [--case CASE.json --direction D] [--rose FILE]\n"
     "               [--stability-chart FILE] [--degrees] [--stability-table FILE]\n"
     "               [--from TIME] [--to TIME] [--lat DEG --lon DEG [--utc-offset H]]\n"
-    "               [--station NAME]\n"
+    "               [--station NAME] [--radiation STATION.csv] [--night-by-wind]\n"
     "       vmk-met --print-stability-table | --help | --version\n";
 
 constexpr std::string_view kHelp = R"help(
@@ -77,6 +77,15 @@ statistics file and prints a summary.
   --utc-offset H    the file's clock minus UTC in hours (default 9, Japan)
   --station NAME    the station's name in the file (default: the agency file's
                     station; none for a plain CSV)
+  --radiation STATION.csv
+                    take the solar radiation, net radiation and cloud amount
+                    that HOURLY.csv lacks from STATION.csv (either form, such
+                    as the nearest staffed station's), joined by the hour; the
+                    wind always comes from HOURLY.csv
+  --night-by-wind   classify a night hour with neither net radiation nor cloud
+                    amount by its wind speed alone (an approximation: below
+                    2.0 m/s F, 2.0 to 2.9 E, 3.0 and above D); never without
+                    this option
 
 Input, told apart by its first line:
 Plain CSV, UTF-8 (with or without byte order mark) or code page 932: a header
@@ -90,15 +99,17 @@ a unit in brackets after a name is allowed, "ws (m/s)"):
                       Dd by day and Dn by night
   or, instead of stability: solar or 日射量 (solar radiation T) and net or
   放射収支量 (net radiation Q), kW/m2 (MJ/m2 in the hour when the column's unit
-  says MJ: "solar (MJ/m2)").
+  says MJ: "solar (MJ/m2)"), and/or cloud or 雲量 (cloud amount, tenths of the
+  sky, 0 to 10, also 0+ and 10-).
 Japan Meteorological Agency download CSV (過去の気象データ・ダウンロード, code
 page 932): the hourly values of one station, with 風向・風速 and 日射量 (MJ/m2 in
 the hour, divided by 3.6 for kW/m2); 放射収支量 is read when present. Quality
 flags (品質情報): only 8 (正常値) counts as normal. A value with any other flag,
 5 (準正常値), 4 (資料不足値), 2 (疑問値), 1 (欠測) or 0 (観測値なし), counts as
 missing. Homogeneity numbers (均質番号) and phenomenon flags (現象なし情報) are
-not used. The agency gives no net radiation: its night hours count as missing
-unless the file has 放射収支量.
+not used. 雲量 (cloud amount, 0 to 10 with 0+ counted as 0 and 10- as 10) is
+read when present. The agency gives no net radiation: its night hours count as
+missing unless the file has 放射収支量 or 雲量 (or --night-by-wind).
 
 Directions: N, NNE, ..., NNW (any case); 北, 北北東, 北東, 東北東, 東, 東南東, 南東,
 南南東, 南, 南南西, 南西, 西南西, 西, 西北西, 北西, 北北西; codes 1 to 16 (1 = NNE,
@@ -110,7 +121,11 @@ Counting: the speed is rounded half up to 0.1 m/s on its decimal text (0.45 is
 0.5, 0.449 is 0.4). Calm is up to 0.4 m/s, weak wind 0.5 to 0.9, windy classes
 1 to 6 start at 1.0, 2.0, 3.0, 4.0, 6.0 and 8.0 m/s. The stability class is the
 file's, or the table's for the speed and the solar radiation T by day or the
-net radiation Q by night. An hour is day when the sun has risen at the middle
+net radiation Q by night; a night hour without Q takes its class from its cloud
+amount, and without either, with --night-by-wind, from its speed alone. The
+agency observes cloud every 3 hours: an hour without its own cloud amount
+takes the nearest observation of the same day, at most 3 hours away, the
+earlier on a tie (1 and 2 h take 3 h, 22 to 24 h take 21 h). An hour is day when the sun has risen at the middle
 of the hour (with --lat and --lon: its upper limb above the horizon, as sunrise
 times are published), otherwise when its solar radiation is above 0.
 An hour is valid with a speed, a stability class and, unless calm, a
@@ -123,6 +138,8 @@ direction. Every other hour of the period is missing, counted by cause:
   no day or night     a D class, with no --lat/--lon and no solar radiation
   no solar radiation  a day hour (or, without --lat/--lon, any hour) without T
   no net radiation    a night hour without Q
+  no cloud amount     a night hour without Q and without a cloud amount near
+                      it, when the night is classified by cloud amount
 The period runs from the first to the last hour of the file (or --from, --to)
 and holds at most 8784 hours (a leap year, the window's limit): a longer file
 needs --from and --to. Two lines for one hour are an error.
@@ -134,8 +151,8 @@ hour without a line.
 
 Stability table file (--print-stability-table shows the built-in one): a CSV
 whose first row names the columns "speed", T>=x ... T<x, Q>=x ... Q<x (kW/m2),
-then one row per speed range: its lowest speed (m/s, first 0) and one class
-per column.
+and, to classify nights by cloud amount, C>=x ... C<x (tenths), then one row
+per speed range: its lowest speed (m/s, first 0) and one class per column.
 
 Exit status:
   0  the summary was printed and every file written
@@ -164,6 +181,8 @@ struct Options {
   std::optional<double> Lon;
   std::optional<double> UtcOffset;
   std::optional<std::string> Station;
+  std::optional<std::string> Radiation;
+  bool NightByWind = false;
 };
 
 // A finite number written in full ("nan" and "inf" are no latitude).
@@ -192,6 +211,7 @@ std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
       {"--from", "", &o.From, "a time or a date"},
       {"--to", "", &o.To, "a time or a date"},
       {"--station", "", &o.Station, "a name"},
+      {"--radiation", "", &o.Radiation, "a file of hourly radiation or cloud amount"},
   };
   struct NumberOption {
     std::string_view Name;
@@ -226,6 +246,10 @@ std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
     }
     if (a == "--degrees") {
       o.Degrees = true;
+      continue;
+    }
+    if (a == "--night-by-wind") {
+      o.NightByWind = true;
       continue;
     }
     if (a == "--print-stability-table") {
@@ -310,7 +334,29 @@ std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& rea
   }
   read.Degrees = o.Degrees;
   read.Station = o.Station;
+  read.NightByWind = o.NightByWind;
+  if (o.Radiation && *o.Radiation == "-" && o.Inputs.front() == "-") {
+    return "--radiation -: the hourly file is standard input already";
+  }
   return std::nullopt;
+}
+
+// An input file's name in messages: "standard input" for "-".
+std::string ShownName(const std::string& path) { return path == "-" ? "standard input" : path; }
+
+// Opens an input file ("-" is standard input, opened already); the problem, or nothing.
+std::optional<std::string> OpenInput(const std::string& path, std::ifstream& in) {
+  if (path == "-") return std::nullopt;
+  if (vmk::platform::IsFolder(path)) {
+    return path + ": is a folder, not a file of hourly observations";
+  }
+  in.open(vmk::platform::PathFromUtf8(path), std::ios::binary);
+  if (!in) return path + ": cannot be opened (no such file, or no permission)";
+  return std::nullopt;
+}
+
+std::istream* Stream(const std::string& path, std::ifstream& in) {
+  return path == "-" ? static_cast<std::istream*>(&std::cin) : &in;
 }
 
 // The user's stability table, or the problem with it (one line).
@@ -336,26 +382,31 @@ int Run(const Options& o) {
   }
 
   const std::string& path = o.Inputs.front();
-  const std::string shownName = path == "-" ? "standard input" : path;
+  const std::string shownName = ShownName(path);
+  const std::string radiationName = o.Radiation ? ShownName(*o.Radiation) : "";
+  std::ifstream in;
+  std::ifstream radiationIn;
+  if (const auto problem = OpenInput(path, in)) return ArgumentError(kProgram, *problem);
+  if (o.Radiation) {
+    if (const auto problem = OpenInput(*o.Radiation, radiationIn)) {
+      return ArgumentError(kProgram, "--radiation " + *problem);
+    }
+    read.Radiation = Stream(*o.Radiation, radiationIn);
+  }
   HourlyReadResult result;
   try {
-    if (path == "-") {
-      result = ReadHourlyObservations(std::cin, read);
-      if (std::cin.bad()) return ArgumentError(kProgram, shownName + ": cannot be read to its end");
-    } else {
-      if (vmk::platform::IsFolder(path)) {
-        return ArgumentError(kProgram, path + ": is a folder, not a file of hourly observations");
-      }
-      std::ifstream in(vmk::platform::PathFromUtf8(path), std::ios::binary);
-      if (!in) return ArgumentError(kProgram, path + ": cannot be opened (no such file, or no permission)");
-      result = ReadHourlyObservations(in, read);
-      if (in.bad()) return ArgumentError(kProgram, path + ": cannot be read to its end");
-    }
+    result = ReadHourlyObservations(*Stream(path, in), read);
   } catch (const HourlyFileError& e) {
-    return ArgumentError(kProgram, shownName + ": " + e.what());
+    return ArgumentError(kProgram, (e.File() == 1 ? radiationName : shownName) + ": " + e.what());
+  }
+  for (const auto& [name, stream] : {std::pair{path, Stream(path, in)},
+                                     std::pair{o.Radiation.value_or(""), read.Radiation}}) {
+    if (stream && stream->bad()) {
+      return ArgumentError(kProgram, ShownName(name) + ": cannot be read to its end");
+    }
   }
 
-  Write(MetSummary(result, shownName));
+  Write(MetSummary(result, shownName, radiationName));
   if (result.Stats.ValidHours < 1) {
     std::fflush(stdout);
     std::fprintf(stderr, "vmk-met: %s: no valid hour in the period: nothing written\n",

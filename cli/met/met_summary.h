@@ -9,7 +9,9 @@
 
 namespace vmk::cli {
 
-// The summary text (UTF-8, lines ended by "\n"). `shownName` names the input file.
-std::string MetSummary(const HourlyReadResult& r, const std::string& shownName);
+// The summary text (UTF-8, lines ended by "\n"). `shownName` names the input file,
+// `radiationName` the second file of a join (--radiation).
+std::string MetSummary(const HourlyReadResult& r, const std::string& shownName,
+                       const std::string& radiationName = "");
 
 }  // namespace vmk::cli
