@@ -21,6 +21,26 @@ endif()
 set(nlohmann_json_DIR ${vmk_cross_deps}/nlohmann_json
     CACHE PATH "nlohmann-json for the target" FORCE)
 
+# Boost's headers (the met layer's Boost.Math) likewise: a folder of the build that holds only
+# a link to the build machine's boost/ folder, and a package configuration of its own.
+find_path(VMK_BOOST_INCLUDE boost/math/distributions/fisher_f.hpp NO_CMAKE_FIND_ROOT_PATH
+          REQUIRED)
+find_file(VMK_BOOST_VERSION_FILE BoostConfigVersion.cmake
+          PATH_SUFFIXES lib/${CMAKE_LIBRARY_ARCHITECTURE}/cmake/Boost-1.74.0
+                        lib/x86_64-linux-gnu/cmake/Boost-1.74.0 lib/cmake/Boost-1.74.0
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(MAKE_DIRECTORY ${vmk_cross_deps}/boost-include)
+file(CREATE_LINK ${VMK_BOOST_INCLUDE}/boost ${vmk_cross_deps}/boost-include/boost SYMBOLIC)
+file(COPY ${VMK_BOOST_VERSION_FILE} DESTINATION ${vmk_cross_deps}/Boost)
+file(WRITE ${vmk_cross_deps}/Boost/BoostConfig.cmake
+"if(NOT TARGET Boost::headers)
+  add_library(Boost::headers INTERFACE IMPORTED)
+  set_target_properties(Boost::headers PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES \"${vmk_cross_deps}/boost-include\")
+endif()
+")
+set(Boost_DIR ${vmk_cross_deps}/Boost CACHE PATH "Boost's headers for the target" FORCE)
+
 # GoogleTest from its source (Debian's googletest package), compiled by the cross compiler.
 set(VMK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest source for the tests")
 

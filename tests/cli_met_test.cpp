@@ -192,6 +192,10 @@ TEST(CliMet, OptionsAndHelp) {
       {{kSample, "--from", "2025-04-10", "--to", "2025-04-01"}, "comes before --from"},
       {{kSample, "--from", "2024-01-01", "--to", "2025-01-01"}, "8808 hours, more than one year"},
       {{kSample, "--station", "a", "--station", "b"}, "--station given more than once"},
+      {{"--abnormal-year", kSample}, "--abnormal-year needs --reference FILE"},
+      {{"--abnormal-year", kSample, "--reference", kSample, "--rose", "r.svg"},
+       "--rose does not go with --abnormal-year"},
+      {{kSample, "--reference", kSample}, "--reference needs --abnormal-year"},
   };
   for (const Bad& b : bad) {
     const RunResult r = Met(b.Args);
@@ -251,6 +255,56 @@ TEST(CliMet, JoinedFilesAndNightMethods) {
   ExpectUnusable(Met({wind, "--radiation", twice}),
                  twice + ": lines 2 and 3 are both for the hour ending 2025-04-01 01:00");
   ExpectUnusable(Met({wind, "--radiation", dir.File("none.csv")}), "--radiation ");
+}
+
+}  // namespace
+}  // namespace vmk::clitest
+
+namespace vmk::clitest {
+namespace {
+
+std::string WeekOfWind(int year, int shift) {
+  std::string text = "time,wd,ws\n";
+  for (int d = 1; d <= 7; ++d) {
+    for (int h = 1; h <= 24; ++h) {
+      text += std::to_string(year) + "/4/" + std::to_string(d) + " " + std::to_string(h) + ":00," +
+              std::to_string((h + d + shift) % 16 + 1) + "," + std::to_string((h * 3 + shift) % 9) +
+              "\n";
+    }
+  }
+  return text;
+}
+
+// The abnormal-year test: the table written as CSV with a byte order mark, the summary, and
+// the refusals of its command line and its files.
+TEST(CliMet, AbnormalYearTest) {
+  TempDir dir;
+  const std::string tested = dir.NewFile("tested.csv", WeekOfWind(2025, 0));
+  std::string reference;
+  for (int y = 2020; y <= 2022; ++y) reference += WeekOfWind(y, y).substr(y == 2020 ? 0 : 11);
+  const std::string ref1 = dir.NewFile("ref1.csv", reference);
+  const std::string ref2 = dir.NewFile("ref2.csv", WeekOfWind(2023, 4) + WeekOfWind(2024, 9).substr(11));
+  const std::string out = dir.File("test.csv");
+  const RunResult r = Met({"--abnormal-year", tested, "--reference", ref1, ref2, "-o", out});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_NE(r.Out.find("reference years: 5, each with at least 116 valid hours"), std::string::npos)
+      << r.Out;
+  EXPECT_NE(r.Out.find("F(1, 4; 0.05) : 7.709\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("written       : " + out + " (abnormal-year test)\n"), std::string::npos);
+  const std::string csv = ReadBytes(out);
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find("\r\n風向,N,"), std::string::npos);
+  EXPECT_NE(Met({"--abnormal-year", tested, "--reference", ref1, ref2, "--significance", "1"})
+                .Out.find("F(1, 4; 0.01) : 21.198\n"),
+            std::string::npos);
+  ExpectUnusable(Met({"--abnormal-year", tested, "--reference", ref1, "--significance", "2"}),
+                 "--significance 2: not 5 or 1 (percent)");
+  ExpectUnusable(Met({"--abnormal-year", tested, "--reference", ref2}),
+                 "2 reference years (2023-04-01 01:00 to 2023-04-08 00:00, 2024-04-01 01:00 to "
+                 "2024-04-08 00:00) of the tested period's dates: the test needs at least 3");
+  const std::string twice = dir.NewFile("twice.csv", reference + "2021/4/3 5:00,N,2\n");
+  ExpectUnusable(Met({"--abnormal-year", tested, "--reference", twice}),
+                 twice + ": line 506 is for the hour ending 2021-04-03 05:00, as line 222 is");
 }
 
 }  // namespace

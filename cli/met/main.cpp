@@ -12,6 +12,7 @@
 
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
+#include "cli/met/abnormal_year_output.h"
 #include "cli/met/met_summary.h"
 #include "cli/support/cli_support.h"
 #include "cli/support/picture_file.h"
@@ -39,6 +40,9 @@ constexpr std::string_view kUsage =
     "               [--stability-chart FILE] [--degrees] [--stability-table FILE]\n"
     "               [--from TIME] [--to TIME] [--lat DEG --lon DEG [--utc-offset H]]\n"
     "               [--station NAME] [--radiation STATION.csv] [--night-by-wind]\n"
+    "       vmk-met --abnormal-year YEAR.csv --reference REFERENCE.csv [MORE.csv ...]\n"
+    "               [-o TEST.csv] [--abnormal-chart FILE] [--significance 5|1]\n"
+    "               [--from TIME] [--to TIME] [--degrees]\n"
     "       vmk-met --print-stability-table | --help | --version\n";
 
 constexpr std::string_view kHelp = R"help(
@@ -86,6 +90,22 @@ statistics file and prints a summary.
                     amount by its wind speed alone (an approximation: below
                     2.0 m/s F, 2.0 to 2.9 E, 3.0 and above D); never without
                     this option
+  --abnormal-year YEAR.csv
+                    the abnormal-year test (異常年検定) of the wind of YEAR.csv
+                    (or its hours --from, --to) against the reference years:
+                    the shares of the 16 directions and calm, and of the speed
+                    classes calm, weak wind and windy 1 to 6, each tested by
+                    the F-distribution rejection test; -o writes the table
+                    (CSV, UTF-8), a summary is printed
+  --reference REFERENCE.csv
+                    the reference (one file of ten years, say); every other
+                    file named is reference too. It is split into years of the
+                    tested period's dates and hours; a year that reaches beyond
+                    the reference files' hours is left out
+  --abnormal-chart FILE
+                    draw the tested year against the bounds (FILE.png or .svg)
+  --significance 5|1
+                    the significance level in percent (default 5)
 
 Input, told apart by its first line:
 Plain CSV, UTF-8 (with or without byte order mark) or code page 932: a header
@@ -154,6 +174,16 @@ whose first row names the columns "speed", T>=x ... T<x, Q>=x ... Q<x (kW/m2),
 and, to classify nights by cloud amount, C>=x ... C<x (tenths), then one row
 per speed range: its lowest speed (m/s, first 0) and one class per column.
 
+Abnormal-year test: a share is of a year's valid hours (a speed, and unless
+calm a direction). With the n reference shares X1 ... Xn, their mean X and
+S2 = sum (Xi - X)^2 / n, the tested share X0 gives
+F0 = (n - 1)(X0 - X)^2 / ((n + 1) S2): rejected (棄却) when F0 > F(1, n - 1;
+0.05), accepted (採択) otherwise; the bounds are X +- S sqrt((n + 1) F / (n - 1)).
+When every reference year has the same share, F0 is infinite (rejected) unless
+X0 is that share too (0/0: accepted). A year with fewer valid hours than 6000
+of 8760 (the same share of a shorter period), fewer than 3 reference years, or
+a period starting or ending on 29 February are refused.
+
 Exit status:
   0  the summary was printed and every file written
   1  no valid hour: nothing was written
@@ -183,6 +213,10 @@ struct Options {
   std::optional<std::string> Station;
   std::optional<std::string> Radiation;
   bool NightByWind = false;
+  std::optional<std::string> AbnormalYear;
+  std::optional<std::string> Reference;
+  std::optional<std::string> AbnormalChart;
+  std::optional<std::string> Significance;
 };
 
 // A finite number written in full ("nan" and "inf" are no latitude).
@@ -212,6 +246,10 @@ std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
       {"--to", "", &o.To, "a time or a date"},
       {"--station", "", &o.Station, "a name"},
       {"--radiation", "", &o.Radiation, "a file of hourly radiation or cloud amount"},
+      {"--abnormal-year", "", &o.AbnormalYear, "the tested year's hourly file"},
+      {"--reference", "", &o.Reference, "a file of the reference years"},
+      {"--abnormal-chart", "", &o.AbnormalChart, "a picture file name ending in .png or .svg"},
+      {"--significance", "", &o.Significance, "5 or 1 (percent)"},
   };
   struct NumberOption {
     std::string_view Name;
@@ -461,6 +499,48 @@ int Run(const Options& o) {
   return kExitWritten;
 }
 
+// The abnormal-year test's command line: its own options, the files, the period.
+int RunAbnormal(const Options& o) {
+  const std::pair<bool, const char*> others[] = {
+      {o.Case.has_value(), "--case"},           {o.Direction.has_value(), "--direction"},
+      {o.Rose.has_value(), "--rose"},           {o.StabilityChart.has_value(), "--stability-chart"},
+      {o.Table.has_value(), "--stability-table"}, {o.Lat.has_value(), "--lat"},
+      {o.Lon.has_value(), "--lon"},             {o.UtcOffset.has_value(), "--utc-offset"},
+      {o.Station.has_value(), "--station"},     {o.Radiation.has_value(), "--radiation"},
+      {o.NightByWind, "--night-by-wind"}};
+  for (const auto& [given, name] : others) {
+    if (given) return UsageError(kProgram, std::string(name) + " does not go with --abnormal-year", kUsage);
+  }
+  if (!o.Reference) return UsageError(kProgram, "--abnormal-year needs --reference FILE", kUsage);
+  AbnormalYearRun run;
+  run.Tested = *o.AbnormalYear;
+  run.Reference.push_back(*o.Reference);
+  run.Reference.insert(run.Reference.end(), o.Inputs.begin(), o.Inputs.end());
+  run.Output = o.Output;
+  run.Chart = o.AbnormalChart;
+  if (o.AbnormalChart) {
+    if (auto problem = PictureNameProblem(kProgram, "--abnormal-chart", *o.AbnormalChart)) {
+      return ArgumentError(kProgram, *problem);
+    }
+  }
+  if (o.Significance) {
+    if (*o.Significance == "5" || *o.Significance == "0.05") {
+      run.Options.Alpha = 0.05;
+    } else if (*o.Significance == "1" || *o.Significance == "0.01") {
+      run.Options.Alpha = 0.01;
+    } else {
+      return ArgumentError(kProgram, "--significance " + *o.Significance + ": not 5 or 1 (percent)");
+    }
+  }
+  HourlyReadOptions read;
+  std::optional<int> direction;
+  if (const auto problem = CheckOptions(o, read, direction)) return ArgumentError(kProgram, *problem);
+  run.Options.Degrees = o.Degrees;
+  run.Options.From = read.From;
+  run.Options.To = read.To;
+  return RunAbnormalYear(std::move(run));
+}
+
 int Main(int argc, char** argv) {
   Options o;
   if (const auto problem = ParseArgs(argc, argv, o)) return UsageError(kProgram, *problem, kUsage);
@@ -477,6 +557,12 @@ int Main(int argc, char** argv) {
     if (!o.Inputs.empty()) return UsageError(kProgram, "--print-stability-table takes no input file", kUsage);
     Write(DefaultStabilityTableText());
     return kExitWritten;
+  }
+  if (o.AbnormalYear) return RunAbnormal(o);
+  for (const auto& [given, name] : {std::pair{o.Reference.has_value(), "--reference"},
+                                    std::pair{o.AbnormalChart.has_value(), "--abnormal-chart"},
+                                    std::pair{o.Significance.has_value(), "--significance"}}) {
+    if (given) return UsageError(kProgram, std::string(name) + " needs --abnormal-year", kUsage);
   }
   if (o.Inputs.empty()) return UsageError(kProgram, "no file of hourly observations given", kUsage);
   if (o.Inputs.size() > 1) return UsageError(kProgram, "more than one input file given", kUsage);
