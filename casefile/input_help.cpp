@@ -1,9 +1,8 @@
 #include "casefile/input_help.h"
 
-#include <charconv>
-
 #include "common/cp932.h"
 #include "common/json_document.h"
+#include "common/number_read.h"
 #include "common/numtext.h"
 #include "form/form_layout.h"
 
@@ -36,8 +35,7 @@ std::string LimitText(float limit, InputKind kind) {
   for (int digits = 1; digits <= 9; ++digits) {
     const std::string text = FormatGeneral(limit, digits);
     float back = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), back);
-    if (res.ec == std::errc() && back == limit) return text;
+    if (ReadNumber(text, back) == NumberReading::Finite && back == limit) return text;
   }
   return FormatGeneral(limit, 9);
 }

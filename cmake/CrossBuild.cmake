@@ -1,25 +1,29 @@
 # What a cross build (cmake/mingw-w64-x86_64.cmake) takes from the build machine, and how its
 # programs run there.
 
-# nlohmann-json is headers only: the build machine's copy serves, without the rest of its
-# /usr/include (which would hide the target's C library headers). A package configuration in
-# the build folder points find_package at a copy of just these headers.
-find_path(VMK_NLOHMANN_JSON_INCLUDE nlohmann/json.hpp NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-find_file(VMK_NLOHMANN_JSON_VERSION_FILE nlohmann_jsonConfigVersion.cmake
-          PATH_SUFFIXES share/cmake/nlohmann_json lib/cmake/nlohmann_json
-          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+# nlohmann-json and CLI11 are headers only: the build machine's copies serve, without the rest of
+# its /usr/include (which would hide the target's C library headers). A package configuration
+# in the build folder points find_package at a copy of just these headers.
 set(vmk_cross_deps ${CMAKE_BINARY_DIR}/cross-deps)
-file(COPY ${VMK_NLOHMANN_JSON_INCLUDE}/nlohmann DESTINATION ${vmk_cross_deps}/include)
-file(COPY ${VMK_NLOHMANN_JSON_VERSION_FILE} DESTINATION ${vmk_cross_deps}/nlohmann_json)
-file(WRITE ${vmk_cross_deps}/nlohmann_json/nlohmann_jsonConfig.cmake
-"if(NOT TARGET nlohmann_json::nlohmann_json)
-  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
-  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+function(vmk_cross_headers package target header)
+  cmake_path(GET header PARENT_PATH folder)
+  find_path(include_dir ${header} NO_CMAKE_FIND_ROOT_PATH REQUIRED NO_CACHE)
+  find_file(version_file ${package}ConfigVersion.cmake
+            PATH_SUFFIXES share/cmake/${package} lib/cmake/${package}
+            NO_CMAKE_FIND_ROOT_PATH REQUIRED NO_CACHE)
+  file(COPY ${include_dir}/${folder} DESTINATION ${vmk_cross_deps}/include)
+  file(COPY ${version_file} DESTINATION ${vmk_cross_deps}/${package})
+  file(WRITE ${vmk_cross_deps}/${package}/${package}Config.cmake
+"if(NOT TARGET ${target})
+  add_library(${target} INTERFACE IMPORTED)
+  set_target_properties(${target} PROPERTIES
     INTERFACE_INCLUDE_DIRECTORIES \"${vmk_cross_deps}/include\")
 endif()
 ")
-set(nlohmann_json_DIR ${vmk_cross_deps}/nlohmann_json
-    CACHE PATH "nlohmann-json for the target" FORCE)
+  set(${package}_DIR ${vmk_cross_deps}/${package} CACHE PATH "${package} for the target" FORCE)
+endfunction()
+vmk_cross_headers(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
+vmk_cross_headers(CLI11 CLI11::CLI11 CLI/CLI.hpp)
 
 # Boost's headers (the met layer's Boost.Math) likewise: a folder of the build that holds only
 # a link to the build machine's boost/ folder, and a package configuration of its own.

@@ -1,11 +1,11 @@
 #include "site/site_file.h"
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <set>
 
 #include "common/json_document.h"
+#include "common/number_read.h"
 #include "input/model_parameters.h"
 #include "platform/files.h"
 
@@ -104,36 +104,16 @@ MetStats Met(const Json& v, const std::string& baseDir, std::string& source) {
                            JsonTypeName(v));
 }
 
-bool ReadDouble(std::string_view s, double& out) {
-  if (s.empty()) return false;
-  if (s.front() == '+') s.remove_prefix(1);
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-  return ec == std::errc() && end == s.data() + s.size() && std::isfinite(out);
-}
-
 AxisSteps Axis(std::string_view text, const std::string& where) {
-  const auto bad = [&] {
+  RangeSteps<double> steps;
+  if (ReadRangeSteps(text, steps)) {
     FailJsonValue(where, "must be \"FROM:TO:N\", such as \"-5000:5000:201\", not " +
                              QuoteForMessage(text));
-  };
-  const auto c1 = text.find(':');
-  if (c1 == std::string_view::npos) bad();
-  const auto c2 = text.find(':', c1 + 1);
-  if (c2 == std::string_view::npos || text.find(':', c2 + 1) != std::string_view::npos) bad();
-  AxisSteps a;
-  if (!ReadDouble(text.substr(0, c1), a.From) ||
-      !ReadDouble(text.substr(c1 + 1, c2 - c1 - 1), a.To)) {
-    bad();
   }
-  const std::string_view n = text.substr(c2 + 1);
-  long long count = 0;
-  const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), count);
-  if (n.empty() || ec != std::errc() || end != n.data() + n.size()) bad();
-  if (count < 1 || count > static_cast<long long>(kMaxSiteReceptors)) {
+  if (steps.N < 1 || steps.N > static_cast<long long>(kMaxSiteReceptors)) {
     FailJsonValue(where, "N must be from 1 to " + std::to_string(kMaxSiteReceptors));
   }
-  a.N = static_cast<int>(count);
-  return a;
+  return AxisSteps{steps.From, steps.To, static_cast<int>(steps.N)};
 }
 
 GridDefinition Grid(const Json& v, const std::string& where) {

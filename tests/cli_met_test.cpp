@@ -168,41 +168,46 @@ TEST(CliMet, OptionsAndHelp) {
                             "0.45 is", "8784", "Exit status", "静穏, CALM or C"}) {
     EXPECT_NE(help.Out.find(topic), std::string::npos) << topic;
   }
-  TempDir dir;
   struct Bad {
     std::vector<std::string> Args;
-    const char* Says;
+    std::string Line;
   };
-  const Bad bad[] = {
+  // The command line's form: refused with the usage lines.
+  const Bad usage[] = {
       {{}, "no file of hourly observations given"},
-      {{kSample, kSample}, "more than one input file"},
+      {{kSample, kSample}, "more than one input file given"},
       {{kSample, "--bogus"}, "unknown option --bogus"},
-      {{kSample, "-o"}, "-o needs a file name"},
-      {{kSample, "--case", "c.json"}, "--case needs --direction"},
-      {{kSample, "--direction", "N"}, "--direction needs --case"},
-      {{kSample, "--case", "c.json", "--direction", "NEE"}, "--direction NEE: not a direction"},
-      {{kSample, "--rose", "r.gif"}, "--rose r.gif: the file name must end in .png or .svg"},
-      {{kSample, "--lat", "35"}, "--lat and --lon go together"},
-      {{kSample, "--lat", "95", "--lon", "0"}, "--lat 95: not a latitude"},
-      {{kSample, "--lat", "x", "--lon", "0"}, "--lat x: not a latitude"},
-      {{kSample, "--lat", "nan", "--lon", "0"}, "--lat nan: not a latitude"},
-      {{kSample, "--lat", "35", "--lon", "inf"}, "--lon inf: not a longitude"},
-      {{kSample, "--utc-offset", "9"}, "--utc-offset needs --lat and --lon"},
-      {{kSample, "--from", "April"}, "--from April: not a time"},
-      {{kSample, "--from", "2025-04-10", "--to", "2025-04-01"}, "comes before --from"},
-      {{kSample, "--from", "2024-01-01", "--to", "2025-01-01"}, "8808 hours, more than one year"},
-      {{kSample, "--station", "a", "--station", "b"}, "--station given more than once"},
+      {{kSample, "-o"}, "-o needs a file name for the met statistics (MET.json)"},
+      {{kSample, "-o", "a.json", "--output=b.json"}, "--output given more than once"},
+      {{kSample, "--lat="}, "--lat needs a latitude from -90 to 90 degrees"},
+      {{kSample, "--print-stability-table"}, "--print-stability-table takes no input file"},
       {{"--abnormal-year", kSample}, "--abnormal-year needs --reference FILE"},
       {{"--abnormal-year", kSample, "--reference", kSample, "--rose", "r.svg"},
        "--rose does not go with --abnormal-year"},
       {{kSample, "--reference", kSample}, "--reference needs --abnormal-year"},
   };
-  for (const Bad& b : bad) {
-    const RunResult r = Met(b.Args);
-    EXPECT_EQ(r.ExitCode, 2) << b.Says;
-    EXPECT_EQ(r.Out, "");
-    EXPECT_NE(r.Err.find(b.Says), std::string::npos) << b.Says << ": " << r.Err;
-  }
+  for (const Bad& b : usage) ExpectUsageRefusal(Met(b.Args), "vmk-met: " + b.Line);
+  // The values and how they go together: one line.
+  const Bad values[] = {
+      {{kSample, "--case", "c.json"}, "--case needs --direction (N, NNE, ..., NNW)"},
+      {{kSample, "--direction", "N"}, "--direction needs --case CASE.json"},
+      {{kSample, "--case", "c.json", "--direction", "NEE"},
+       "--direction NEE: not a direction N, NNE, ..., NNW"},
+      {{kSample, "--rose", "r.gif"}, "--rose r.gif: the file name must end in .png or .svg"},
+      {{kSample, "--lat", "35"}, "--lat and --lon go together"},
+      {{kSample, "--lat", "95", "--lon", "0"}, "--lat 95: not a latitude from -90 to 90 degrees"},
+      {{kSample, "--lat", "x", "--lon", "0"}, "--lat x: not a latitude"},
+      {{kSample, "--lat", "nan", "--lon", "0"}, "--lat nan: not a latitude"},
+      {{kSample, "--lat", "35", "--lon", "inf"}, "--lon inf: not a longitude"},
+      {{kSample, "--lat", "35", "--lon", "1e999"}, "--lon 1e999: not a longitude"},
+      {{kSample, "--lat", "35", "--lon", "0", "--utc-offset", "-15"},
+       "--utc-offset -15: not an offset from -14 to 14 hours"},
+      {{kSample, "--utc-offset", "9"}, "--utc-offset needs --lat and --lon"},
+      {{kSample, "--from", "April"}, "--from April: not a time"},
+      {{kSample, "--from", "2025-04-10", "--to", "2025-04-01"}, "comes before --from"},
+      {{kSample, "--from", "2024-01-01", "--to", "2025-01-01"}, "8808 hours, more than one year"},
+  };
+  for (const Bad& b : values) ExpectUnusable(Met(b.Args), b.Line);
 }
 
 TEST(CliMet, OutputThatCannotBeWritten) {
@@ -232,7 +237,7 @@ TEST(CliMet, JoinedFilesAndNightMethods) {
   const std::string out = dir.File("met.json");
   const RunResult r = Met({wind, "--radiation", station, "-o", out});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  for (const std::string line :
+  for (const std::string& line :
        {std::string("radiation     : ") + station + " (plain CSV, UTF-8)\n",
         std::string("radiation lines: 5 data lines, 1 outside the period, 0 rejected\n"),
         "joined        : 0 hours with a line in " + wind + " only, 1 in " + station + " only\n",

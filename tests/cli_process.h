@@ -57,7 +57,23 @@ inline void ExpectUnusable(const RunResult& r, const std::string& fragment) {
   EXPECT_EQ(r.ExitCode, 2);
   EXPECT_EQ(r.Out, "");
   EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+  EXPECT_TRUE(r.Err.ends_with("\n")) << r.Err;
   EXPECT_NE(r.Err.find(fragment), std::string::npos) << "stderr: " << r.Err;
+}
+
+// A refused command line: the line "<program>: <problem>" (`line`, whole), then the program's
+// usage lines ("Usage: <program> ..." and lines that go on with blanks), nothing on standard
+// output, exit status 2.
+inline void ExpectUsageRefusal(const RunResult& r, const std::string& line) {
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_EQ(r.Out, "");
+  const std::string program = line.substr(0, line.find(':'));
+  ASSERT_TRUE(r.Err.starts_with(line + "\nUsage: " + program + " ")) << line << "\n" << r.Err;
+  for (auto at = r.Err.find('\n', line.size() + 1);
+       at != std::string::npos && at + 1 < r.Err.size(); at = r.Err.find('\n', at + 1)) {
+    EXPECT_TRUE(r.Err.compare(at + 1, 7, "       ") == 0) << r.Err;
+  }
+  EXPECT_TRUE(r.Err.ends_with("\n"));
 }
 
 #ifdef VMK_CALC_PROGRAM

@@ -16,6 +16,7 @@
 #include "casefile/profile_csv.h"
 #include "cli/calc/profile_output.h"
 #include "cli/support/cli_support.h"
+#include "cli/support/command_line.h"
 #include "cli/support/picture_file.h"
 #include "common/cp932.h"
 #include "common/json_writer.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr std::string_view kProgram = "vmk-calc";
 
-constexpr int kExitNormal = 0;
+// Some calculation did not show its results in the normal form.
 constexpr int kExitNotNormal = 1;
 
 constexpr std::string_view kUsage =
@@ -36,7 +37,7 @@ constexpr std::string_view kUsage =
     "       vmk-calc --profile FROM:TO:N [--log] [--plot FILE] [--report-dir DIR] CASE\n"
     "       vmk-calc --template | --help | --version\n";
 
-constexpr std::string_view kHelp = R"(
+constexpr std::string_view kOptionsHelp = R"(
 Runs the calculations of a case file as presses of the window's calculate button
 would, without the window, and prints their results.
 
@@ -57,7 +58,9 @@ would, without the window, and prints their results.
   --template        print a case file holding every input at its start-up value
   --help            print this text
   --version         print the version stamp
+)";
 
+constexpr std::string_view kHelp = R"(
 Case file: one object (one calculation) or an array of objects (calculations in
 order, as successive presses in one window: each object changes only the
 controls it names; all others keep what the previous calculation left).
@@ -127,68 +130,14 @@ plot that cannot be written gives 3.
 
 struct Options {
   bool Json = false;
-  bool Help = false;
-  bool Version = false;
   bool Template = false;
+  std::optional<std::string> ProfileText;
   std::optional<ProfileRequest> Profile;
   bool LogScale = false;
   std::optional<std::string> Plot;
   std::optional<std::string> ReportDir;
   std::vector<std::string> Cases;
 };
-
-struct ArgProblem {
-  std::string Text;
-  bool ShowUsage = true;  // false: one line is the whole message
-};
-
-// Returns the problem with the command line, or nothing.
-std::optional<ArgProblem> ParseArgs(int argc, char** argv, Options& o) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view a = argv[i];
-    if (optionsEnded || a == "-" || a.empty() || a.front() != '-') {
-      o.Cases.emplace_back(a);
-    } else if (a == "--") {
-      optionsEnded = true;
-    } else if (a == "--json") {
-      o.Json = true;
-    } else if (a == "--help" || a == "-h") {
-      o.Help = true;
-    } else if (a == "--version") {
-      o.Version = true;
-    } else if (a == "--template") {
-      o.Template = true;
-    } else if (IsOption(a, "--report-dir")) {
-      std::string dir;
-      if (!OptionValue(argc, argv, i, "--report-dir", dir) || dir.empty()) {
-        return ArgProblem{"--report-dir needs a folder"};
-      }
-      o.ReportDir = dir;
-    } else if (IsOption(a, "--profile")) {
-      std::string range;
-      if (!OptionValue(argc, argv, i, "--profile", range)) {
-        return ArgProblem{"--profile needs FROM:TO:N", false};
-      }
-      if (o.Profile) return ArgProblem{"--profile given more than once", false};
-      auto parsed = ParseProfileRequest(range);
-      if (auto* problem = std::get_if<std::string>(&parsed)) return ArgProblem{*problem, false};
-      o.Profile = std::get<ProfileRequest>(parsed);
-    } else if (a == "--log") {
-      o.LogScale = true;
-    } else if (IsOption(a, "--plot")) {
-      std::string file;
-      if (!OptionValue(argc, argv, i, "--plot", file) || file.empty()) {
-        return ArgProblem{"--plot needs a file name ending in .png or .svg", false};
-      }
-      if (o.Plot) return ArgProblem{"--plot given more than once", false};
-      o.Plot = file;
-    } else {
-      return ArgProblem{"unknown option " + std::string(a)};
-    }
-  }
-  return std::nullopt;
-}
 
 // The combinations the profile options allow, after the whole command line is read.
 std::optional<std::string> CheckProfileOptions(const Options& o) {
@@ -368,28 +317,28 @@ int Run(const Options& o) {
 
 int Main(int argc, char** argv) {
   Options o;
-  if (const auto problem = ParseArgs(argc, argv, o)) {
-    return problem->ShowUsage ? UsageError(kProgram, problem->Text, kUsage)
-                              : ArgumentError(kProgram, problem->Text);
-  }
-  if (o.Help) {
-    Write(kUsage);
-    Write(kHelp);
-    return kExitNormal;
-  }
-  if (o.Version) {
-    Write(std::string(VersionStamp) + "\n");
-    return kExitNormal;
-  }
+  CommandLine line({kProgram, kUsage, kOptionsHelp, kHelp});
+  line.Flag("--json", o.Json);
+  line.Flag("--template", o.Template);
+  line.Value("--report-dir", o.ReportDir, "a folder");
+  line.Value("--profile", o.ProfileText, "FROM:TO:N");
+  line.Flag("--log", o.LogScale);
+  line.Value("--plot", o.Plot, "a file name ending in .png or .svg");
+  if (const auto exit = line.Read(argc, argv, o.Cases)) return *exit;
   if (o.Template) {
-    if (o.Json || o.ReportDir || o.Profile || o.LogScale || o.Plot || !o.Cases.empty()) {
-      return UsageError(kProgram, "--template takes no case file or other option", kUsage);
+    if (o.Json || o.ReportDir || o.ProfileText || o.LogScale || o.Plot || !o.Cases.empty()) {
+      return line.Refuse("--template takes no case file or other option");
     }
     Write(CaseTemplate());
     return kExitNormal;
   }
-  if (o.Cases.empty()) return UsageError(kProgram, "no case file given", kUsage);
-  if (o.Cases.size() > 1) return UsageError(kProgram, "more than one case file given", kUsage);
+  if (o.Cases.empty()) return line.Refuse("no case file given");
+  if (o.Cases.size() > 1) return line.Refuse("more than one case file given");
+  if (o.ProfileText) {
+    auto parsed = ParseProfileRequest(*o.ProfileText);
+    if (auto* problem = std::get_if<std::string>(&parsed)) return ArgumentError(kProgram, *problem);
+    o.Profile = std::get<ProfileRequest>(parsed);
+  }
   if (const auto problem = CheckProfileOptions(o)) return ArgumentError(kProgram, *problem);
   return Run(o);
 }

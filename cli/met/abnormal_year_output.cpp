@@ -142,7 +142,7 @@ int RunAbnormalYear(AbnormalYearRun run) {
     std::fprintf(stderr, "vmk-met: cannot write the summary\n");
     return kExitOutputFailed;
   }
-  return 0;
+  return kExitNormal;
 }
 
 }  // namespace vmk::cli

@@ -1,7 +1,6 @@
 // vmk-met: the frequency tables of all 16 wind directions from a year of hourly observations,
 // as the met statistics file, the window's case file of one direction, and pictures.
-#include <charconv>
-#include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -15,6 +14,8 @@
 #include "cli/met/abnormal_year_output.h"
 #include "cli/met/met_summary.h"
 #include "cli/support/cli_support.h"
+#include "cli/support/command_line.h"
+#include "common/number_read.h"
 #include "cli/support/picture_file.h"
 #include "common/atomic_file.h"
 #include "common/json_document.h"
@@ -29,7 +30,7 @@ namespace {
 
 constexpr std::string_view kProgram = "vmk-met";
 
-constexpr int kExitWritten = 0;
+// No valid hour: nothing was written.
 constexpr int kExitNoValidHour = 1;
 
 // A stability table file is a few hundred bytes; anything beyond this is not one.
@@ -45,7 +46,7 @@ constexpr std::string_view kUsage =
     "               [--from TIME] [--to TIME] [--degrees]\n"
     "       vmk-met --print-stability-table | --help | --version\n";
 
-constexpr std::string_view kHelp = R"help(
+constexpr std::string_view kOptionsHelp = R"help(
 Counts hourly observations of one site into the frequency tables of all 16 wind
 directions (the grid of the window, for each direction), writes them as a met
 statistics file and prints a summary.
@@ -106,7 +107,11 @@ statistics file and prints a summary.
                     draw the tested year against the bounds (FILE.png or .svg)
   --significance 5|1
                     the significance level in percent (default 5)
+  --help            print this text
+  --version         print the version stamp
+)help";
 
+constexpr std::string_view kHelp = R"help(
 Input, told apart by its first line:
 Plain CSV, UTF-8 (with or without byte order mark) or code page 932: a header
 line naming the columns in any order and any case (other columns are ignored;
@@ -194,8 +199,6 @@ Exit status:
 )help";
 
 struct Options {
-  bool Help = false;
-  bool Version = false;
   bool PrintTable = false;
   std::vector<std::string> Inputs;
   std::optional<std::string> Output;
@@ -207,9 +210,9 @@ struct Options {
   bool Degrees = false;
   std::optional<std::string> From;
   std::optional<std::string> To;
-  std::optional<double> Lat;
-  std::optional<double> Lon;
-  std::optional<double> UtcOffset;
+  std::optional<std::string> Lat;
+  std::optional<std::string> Lon;
+  std::optional<std::string> UtcOffset;
   std::optional<std::string> Station;
   std::optional<std::string> Radiation;
   bool NightByWind = false;
@@ -219,118 +222,90 @@ struct Options {
   std::optional<std::string> Significance;
 };
 
-// A finite number written in full ("nan" and "inf" are no latitude).
-std::optional<double> Number(std::string_view text) {
-  double v = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-  if (ec != std::errc() || ptr != end || text.empty() || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
+// The options that are numbers: where the site lies and the file's clock, each within its range.
+struct NumberOption {
+  const char* Name;
+  std::optional<std::string> Options::*Text;
+  double Low;
+  double High;
+  const char* Says;
+};
+constexpr NumberOption kNumberOptions[] = {
+    {"--lat", &Options::Lat, -90, 90, "a latitude from -90 to 90 degrees"},
+    {"--lon", &Options::Lon, -180, 360, "a longitude from -180 to 360 degrees"},
+    {"--utc-offset", &Options::UtcOffset, -14, 14, "an offset from -14 to 14 hours"},
+};
 
-std::optional<std::string> ParseArgs(int argc, char** argv, Options& o) {
-  struct TextOption {
-    std::string_view Name;
-    std::string_view Alias;
-    std::optional<std::string>* Slot;
-    const char* Needs;
-  };
-  const TextOption texts[] = {
-      {"--output", "-o", &o.Output, "a file name for the met statistics (MET.json)"},
-      {"--case", "", &o.Case, "a file name for the case file (CASE.json)"},
-      {"--direction", "", &o.Direction, "a direction (N, NNE, ..., NNW)"},
-      {"--rose", "", &o.Rose, "a picture file name ending in .png or .svg"},
-      {"--stability-chart", "", &o.StabilityChart, "a picture file name ending in .png or .svg"},
-      {"--stability-table", "", &o.Table, "a stability table file"},
-      {"--from", "", &o.From, "a time or a date"},
-      {"--to", "", &o.To, "a time or a date"},
-      {"--station", "", &o.Station, "a name"},
-      {"--radiation", "", &o.Radiation, "a file of hourly radiation or cloud amount"},
-      {"--abnormal-year", "", &o.AbnormalYear, "the tested year's hourly file"},
-      {"--reference", "", &o.Reference, "a file of the reference years"},
-      {"--abnormal-chart", "", &o.AbnormalChart, "a picture file name ending in .png or .svg"},
-      {"--significance", "", &o.Significance, "5 or 1 (percent)"},
-  };
-  struct NumberOption {
-    std::string_view Name;
-    std::optional<double>* Slot;
-    double Low;
-    double High;
-    const char* Says;
-  };
-  const NumberOption numbers[] = {
-      {"--lat", &o.Lat, -90, 90, "a latitude from -90 to 90 degrees"},
-      {"--lon", &o.Lon, -180, 360, "a longitude from -180 to 360 degrees"},
-      {"--utc-offset", &o.UtcOffset, -14, 14, "an offset from -14 to 14 hours"},
-  };
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view a = argv[i];
-    if (optionsEnded || a == "-" || a.empty() || a.front() != '-') {
-      o.Inputs.emplace_back(a);
-      continue;
+// Reads the command line into `o`; returns the exit status when that is all the program does.
+std::optional<int> ReadCommandLine(int argc, char** argv, Options& o) {
+  CommandLine line({kProgram, kUsage, kOptionsHelp, kHelp});
+  line.Value("-o,--output", o.Output, "a file name for the met statistics (MET.json)");
+  line.Value("--case", o.Case, "a file name for the case file (CASE.json)");
+  line.Value("--direction", o.Direction, "a direction (N, NNE, ..., NNW)");
+  line.Value("--rose", o.Rose, "a picture file name ending in .png or .svg");
+  line.Value("--stability-chart", o.StabilityChart, "a picture file name ending in .png or .svg");
+  line.Flag("--degrees", o.Degrees);
+  line.Value("--stability-table", o.Table, "a stability table file");
+  line.Flag("--print-stability-table", o.PrintTable);
+  line.Value("--from", o.From, "a time or a date");
+  line.Value("--to", o.To, "a time or a date");
+  for (const NumberOption& n : kNumberOptions) line.Value(n.Name, o.*n.Text, n.Says);
+  line.Value("--station", o.Station, "a name");
+  line.Value("--radiation", o.Radiation, "a file of hourly radiation or cloud amount");
+  line.Flag("--night-by-wind", o.NightByWind);
+  line.Value("--abnormal-year", o.AbnormalYear, "the tested year's hourly file");
+  line.Value("--reference", o.Reference, "a file of the reference years");
+  line.Value("--abnormal-chart", o.AbnormalChart, "a picture file name ending in .png or .svg");
+  line.Value("--significance", o.Significance, "5 or 1 (percent)");
+  if (const auto exit = line.Read(argc, argv, o.Inputs)) return exit;
+  if (o.AbnormalYear) {
+    // The test reads no stability, site or second file, and writes no met file's pictures.
+    const std::pair<bool, const char*> others[] = {
+        {o.Case.has_value(), "--case"},
+        {o.Direction.has_value(), "--direction"},
+        {o.Rose.has_value(), "--rose"},
+        {o.StabilityChart.has_value(), "--stability-chart"},
+        {o.Table.has_value(), "--stability-table"},
+        {o.PrintTable, "--print-stability-table"},
+        {o.Lat.has_value(), "--lat"},
+        {o.Lon.has_value(), "--lon"},
+        {o.UtcOffset.has_value(), "--utc-offset"},
+        {o.Station.has_value(), "--station"},
+        {o.Radiation.has_value(), "--radiation"},
+        {o.NightByWind, "--night-by-wind"}};
+    for (const auto& [given, name] : others) {
+      if (given) return line.Refuse(std::string(name) + " does not go with --abnormal-year");
     }
-    if (a == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (a == "--help" || a == "-h") {
-      o.Help = true;
-      continue;
-    }
-    if (a == "--version") {
-      o.Version = true;
-      continue;
-    }
-    if (a == "--degrees") {
-      o.Degrees = true;
-      continue;
-    }
-    if (a == "--night-by-wind") {
-      o.NightByWind = true;
-      continue;
-    }
-    if (a == "--print-stability-table") {
-      o.PrintTable = true;
-      continue;
-    }
-    bool known = false;
-    for (const TextOption& t : texts) {
-      const bool alias = !t.Alias.empty() && a == t.Alias;
-      if (!alias && !IsOption(a, t.Name)) continue;
-      known = true;
-      std::string value;
-      if (alias) {
-        if (i + 1 >= argc) return std::string(t.Alias) + " needs " + t.Needs;
-        value = argv[++i];
-      } else if (!OptionValue(argc, argv, i, t.Name, value)) {
-        return std::string(t.Name) + " needs " + t.Needs;
-      }
-      if (value.empty()) return std::string(t.Name) + " needs " + t.Needs;
-      if (*t.Slot) return std::string(t.Name) + " given more than once";
-      *t.Slot = value;
-      break;
-    }
-    for (const NumberOption& n : numbers) {
-      if (known || !IsOption(a, n.Name)) continue;
-      known = true;
-      std::string value;
-      if (!OptionValue(argc, argv, i, n.Name, value)) return std::string(n.Name) + " needs " + n.Says;
-      const auto v = Number(value);
-      if (!v || *v < n.Low || *v > n.High) {
-        return std::string(n.Name) + " " + value + ": not " + n.Says;
-      }
-      if (*n.Slot) return std::string(n.Name) + " given more than once";
-      *n.Slot = *v;
-    }
-    if (!known) return "unknown option " + std::string(a);
+    if (!o.Reference) return line.Refuse("--abnormal-year needs --reference FILE");
+    return std::nullopt;  // every file named is a reference file
   }
+  for (const auto& [given, name] : {std::pair{o.Reference.has_value(), "--reference"},
+                                    std::pair{o.AbnormalChart.has_value(), "--abnormal-chart"},
+                                    std::pair{o.Significance.has_value(), "--significance"}}) {
+    if (given) return line.Refuse(std::string(name) + " needs --abnormal-year");
+  }
+  if (o.PrintTable) {
+    if (!o.Inputs.empty()) return line.Refuse("--print-stability-table takes no input file");
+    Write(DefaultStabilityTableText());
+    return kExitNormal;
+  }
+  if (o.Inputs.empty()) return line.Refuse("no file of hourly observations given");
+  if (o.Inputs.size() > 1) return line.Refuse("more than one input file given");
   return std::nullopt;
 }
 
 // The checks that need the whole command line. Returns the problem, or nothing.
 std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& read,
                                         std::optional<int>& direction) {
+  double numbers[std::size(kNumberOptions)] = {};
+  for (std::size_t i = 0; i < std::size(kNumberOptions); ++i) {
+    const NumberOption& n = kNumberOptions[i];
+    const std::optional<std::string>& text = o.*n.Text;
+    if (text && (ReadNumber(*text, numbers[i]) != NumberReading::Finite || numbers[i] < n.Low ||
+                 numbers[i] > n.High)) {
+      return std::string(n.Name) + " " + *text + ": not " + n.Says;
+    }
+  }
   if (o.Case && !o.Direction) return "--case needs --direction (N, NNE, ..., NNW)";
   if (o.Direction && !o.Case) return "--direction needs --case CASE.json";
   if (o.Direction) {
@@ -348,10 +323,11 @@ std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& rea
   if (o.Lat.has_value() != o.Lon.has_value()) return "--lat and --lon go together";
   if (o.UtcOffset && !o.Lat) return "--utc-offset needs --lat and --lon";
   if (o.Lat) {
+    const auto [lat, lon, offset] = numbers;
     SunSite site;
-    site.Latitude = *o.Lat;
-    site.Longitude = *o.Lon > 180 ? *o.Lon - 360 : *o.Lon;
-    if (o.UtcOffset) site.UtcOffsetHours = *o.UtcOffset;
+    site.Latitude = lat;
+    site.Longitude = lon > 180 ? lon - 360 : lon;
+    if (o.UtcOffset) site.UtcOffsetHours = offset;
     read.Site = site;
   }
   if (o.From) {
@@ -496,22 +472,11 @@ int Run(const Options& o) {
     std::fprintf(stderr, "vmk-met: cannot write the summary\n");
     return kExitOutputFailed;
   }
-  return kExitWritten;
+  return kExitNormal;
 }
 
 // The abnormal-year test's command line: its own options, the files, the period.
 int RunAbnormal(const Options& o) {
-  const std::pair<bool, const char*> others[] = {
-      {o.Case.has_value(), "--case"},           {o.Direction.has_value(), "--direction"},
-      {o.Rose.has_value(), "--rose"},           {o.StabilityChart.has_value(), "--stability-chart"},
-      {o.Table.has_value(), "--stability-table"}, {o.Lat.has_value(), "--lat"},
-      {o.Lon.has_value(), "--lon"},             {o.UtcOffset.has_value(), "--utc-offset"},
-      {o.Station.has_value(), "--station"},     {o.Radiation.has_value(), "--radiation"},
-      {o.NightByWind, "--night-by-wind"}};
-  for (const auto& [given, name] : others) {
-    if (given) return UsageError(kProgram, std::string(name) + " does not go with --abnormal-year", kUsage);
-  }
-  if (!o.Reference) return UsageError(kProgram, "--abnormal-year needs --reference FILE", kUsage);
   AbnormalYearRun run;
   run.Tested = *o.AbnormalYear;
   run.Reference.push_back(*o.Reference);
@@ -543,30 +508,8 @@ int RunAbnormal(const Options& o) {
 
 int Main(int argc, char** argv) {
   Options o;
-  if (const auto problem = ParseArgs(argc, argv, o)) return UsageError(kProgram, *problem, kUsage);
-  if (o.Help) {
-    Write(kUsage);
-    Write(kHelp);
-    return kExitWritten;
-  }
-  if (o.Version) {
-    Write(std::string(VersionStamp) + "\n");
-    return kExitWritten;
-  }
-  if (o.PrintTable) {
-    if (!o.Inputs.empty()) return UsageError(kProgram, "--print-stability-table takes no input file", kUsage);
-    Write(DefaultStabilityTableText());
-    return kExitWritten;
-  }
-  if (o.AbnormalYear) return RunAbnormal(o);
-  for (const auto& [given, name] : {std::pair{o.Reference.has_value(), "--reference"},
-                                    std::pair{o.AbnormalChart.has_value(), "--abnormal-chart"},
-                                    std::pair{o.Significance.has_value(), "--significance"}}) {
-    if (given) return UsageError(kProgram, std::string(name) + " needs --abnormal-year", kUsage);
-  }
-  if (o.Inputs.empty()) return UsageError(kProgram, "no file of hourly observations given", kUsage);
-  if (o.Inputs.size() > 1) return UsageError(kProgram, "more than one input file given", kUsage);
-  return Run(o);
+  if (const auto exit = ReadCommandLine(argc, argv, o)) return *exit;
+  return o.AbnormalYear ? RunAbnormal(o) : Run(o);
 }
 
 }  // namespace

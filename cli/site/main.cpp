@@ -5,14 +5,15 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/support/cli_support.h"
+#include "cli/support/command_line.h"
 #include "common/atomic_file.h"
+#include "common/number_read.h"
 #include "site/export/site_export.h"
 #include "site/parallel.h"
 #include "site/site_file.h"
@@ -25,11 +26,12 @@ namespace {
 
 constexpr std::string_view kProgram = "vmk-site";
 
-constexpr int kExitNormal = 0;
+// The most threads --threads asks for.
+constexpr long long kMaxThreads = 256;
 
 constexpr std::string_view kUsage = "Usage: vmk-site SITE --out DIR [--json] [--threads N]\n"
-                                    "       vmk-site --help\n";
-constexpr std::string_view kHelp = R"(
+                                    "       vmk-site --help | --version\n";
+constexpr std::string_view kOptionsHelp = R"(
 Computes the long-term average concentration around a site of several stacks,
 for all 16 wind directions, at a grid, a polar set and named points of
 receptors, and writes the tables, the GIS files and the map.
@@ -39,8 +41,10 @@ receptors, and writes the tables, the GIS files and the map.
   --json       print the summary as JSON
   --threads N  compute on N threads (default: all cores)
   --help       print this text
-An option's value may also follow an equals sign: --out=DIR, --threads=N.
+  --version    print the version stamp
+)";
 
+constexpr std::string_view kHelp = R"(
 Each stack's value at a receptor is what the window shows for the stack's
 inputs with XrpEdit the receptor's distance, HrpEdit its height and the grid
 of the wind that carries the plume there (the receptor in direction sector k
@@ -71,39 +75,31 @@ struct Args {
   std::string Out;
   bool Json = false;
   int Threads = 0;
-  bool Help = false;
 };
 
-// Returns the problem with the command line, or nothing.
-std::optional<std::string> ParseArgs(int argc, char** argv, Args& a) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      a.Help = true;
-    } else if (arg == "--json") {
-      a.Json = true;
-    } else if (IsOption(arg, "--out")) {
-      if (!OptionValue(argc, argv, i, "--out", a.Out)) return "--out needs a value";
-    } else if (IsOption(arg, "--threads")) {
-      std::string value;
-      if (!OptionValue(argc, argv, i, "--threads", value)) return "--threads needs a value";
-      char* end = nullptr;
-      const long n = std::strtol(value.c_str(), &end, 10);
-      if (value.empty() || *end != '\0' || n < 1 || n > 256) {
-        return "--threads must be a whole number from 1 to 256";
-      }
-      a.Threads = static_cast<int>(n);
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return "unknown option " + std::string(arg);
-    } else if (a.Site.empty()) {
-      a.Site = std::string(arg);
-    } else {
-      return "one site file only";
+// Reads the command line into `a`; returns the exit status when that is all the program does.
+std::optional<int> ReadCommandLine(int argc, char** argv, Args& a) {
+  CommandLine line({kProgram, kUsage, kOptionsHelp, kHelp});
+  std::optional<std::string> out;
+  std::optional<std::string> threads;
+  const std::string threadsNeeds = "a whole number from 1 to " + std::to_string(kMaxThreads);
+  line.Value("--out", out, "a folder");
+  line.Flag("--json", a.Json);
+  line.Value("--threads", threads, threadsNeeds);
+  std::vector<std::string> sites;
+  if (const auto exit = line.Read(argc, argv, sites)) return exit;
+  if (sites.empty()) return line.Refuse("no site file given");
+  if (sites.size() > 1) return line.Refuse("more than one site file given");
+  if (!out) return line.Refuse("--out DIR is needed: the folder of the output files");
+  a.Site = sites.front();
+  a.Out = *out;
+  if (threads) {
+    long long n = 0;
+    if (!ReadWholeNumber(*threads, n) || n < 1 || n > kMaxThreads) {
+      return ArgumentError(kProgram, "--threads " + *threads + ": not " + threadsNeeds);
     }
+    a.Threads = static_cast<int>(n);
   }
-  if (a.Help) return std::nullopt;
-  if (a.Site.empty()) return "no site file named";
-  if (a.Out.empty()) return "--out DIR is needed: the folder of the output files";
   return std::nullopt;
 }
 
@@ -144,12 +140,7 @@ int OutputError(const std::string& problem) {
 
 int Run(int argc, char** argv) {
   Args args;
-  if (const auto problem = ParseArgs(argc, argv, args)) return UsageError(kProgram, *problem, kUsage);
-  if (args.Help) {
-    Write(kUsage);
-    Write(kHelp);
-    return kExitNormal;
-  }
+  if (const auto exit = ReadCommandLine(argc, argv, args)) return *exit;
 
   SitePlan plan;
   try {

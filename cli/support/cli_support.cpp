@@ -20,21 +20,6 @@ int UsageError(std::string_view program, const std::string& problem, std::string
   return kExitUnusable;
 }
 
-bool IsOption(std::string_view a, std::string_view name) {
-  return a == name || (a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=');
-}
-
-bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
-  const std::string_view a = argv[i];
-  if (a == name) {
-    if (i + 1 >= argc) return false;
-    value = argv[++i];
-  } else {
-    value = std::string(a.substr(name.size() + 1));
-  }
-  return true;
-}
-
 int RunProgram(std::string_view program, int argc, char** argv, int (*run)(int, char**)) {
   const platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
   platform::Utf8Arguments args(argc, argv);

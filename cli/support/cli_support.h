@@ -1,5 +1,6 @@
-// What the command-line programs share: writing to the standard streams, one-line errors with
-// the program's name, "--name VALUE" and "--name=VALUE" options.
+// What the command-line programs share: their exit statuses, writing to the standard streams
+// and one-line errors with the program's name. Their options are read by
+// cli/support/command_line.h; picture files by plot/picture_file.h.
 #pragma once
 
 #include <cstdio>
@@ -9,6 +10,9 @@
 
 namespace vmk::cli {
 
+// The exit status of a run that did all it was asked, the same in every program. (Status 1
+// means what each program's help says.)
+inline constexpr int kExitNormal = 0;
 // The exit status of an unusable command line or input file, the same in every program.
 inline constexpr int kExitUnusable = 2;
 // The exit status of an output that could not be written, the same in every program.
@@ -28,11 +32,5 @@ int ArgumentError(std::string_view program, const std::string& problem);
 // The same line followed by the usage lines.
 int UsageError(std::string_view program, const std::string& problem, std::string_view usage);
 
-// True when `a` is the option `name` alone or "name=VALUE".
-bool IsOption(std::string_view a, std::string_view name);
-
-// The value of an option given as "--name VALUE" (then `i` moves past it) or "--name=VALUE";
-// false when it is missing.
-bool OptionValue(int argc, char** argv, int& i, std::string_view name, std::string& value);
 
 }  // namespace vmk::cli
