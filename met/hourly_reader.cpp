@@ -20,6 +20,17 @@ std::string BothLines(long long first, long long second, HourNumber hour) {
          " are both for the hour ending " + HourText(hour) + ": keep one of them";
 }
 
+// The lines of a file as a result tells them.
+template <class Result>
+void TakeLines(const HourlyFile& file, Result& out) {
+  out.Form = file.Form();
+  out.DataLines = file.DataLines();
+  out.LinesOutside = file.LinesOutside();
+  out.LinesRejected = file.LinesRejected();
+  out.RejectedByCause = file.RejectedByCause();
+  out.FirstRejected = file.FirstRejected();
+}
+
 class Reader {
  public:
   Reader(std::istream& in, const HourlyReadOptions& options)
@@ -131,13 +142,8 @@ void Reader::ReadSecond(std::istream& in) {
       },
       [&](const HourObservation& h) { joined[h.Hour].Values = h; });
   JoinedFileResult j;
-  j.Form = second.Form();
+  TakeLines(second, j);
   j.Station = second.Station();
-  j.DataLines = second.DataLines();
-  j.LinesOutside = second.LinesOutside();
-  j.LinesRejected = second.LinesRejected();
-  j.RejectedByCause = second.RejectedByCause();
-  j.FirstRejected = second.FirstRejected();
   for (HourObservation& h : hours_) {
     const auto it = joined.find(h.Hour);
     if (it == joined.end()) {
@@ -221,12 +227,7 @@ HourlyReadResult Reader::Finish() {
   r.DayHours = tally_.DayHours;
   r.NightHours = tally_.NightHours;
   r.CloudFilled = settings_.CloudUsed;
-  r.DataLines = first_.DataLines();
-  r.LinesOutside = first_.LinesOutside();
-  r.LinesRejected = first_.LinesRejected();
-  r.RejectedByCause = first_.RejectedByCause();
-  r.FirstRejected = first_.FirstRejected();
-  r.Form = first_.Form();
+  TakeLines(first_, r);
   Note();
   if (tally_.Missing[static_cast<std::size_t>(MissingCause::NoDayOrNight)] > 0) {
     r.Notes.push_back("a D class needs day or night: give --lat and --lon, or a solar radiation "

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/met/met_summary.h"
 #include "cli/support/cli_support.h"
 #include "cli/support/picture_file.h"
 #include "common/atomic_file.h"
@@ -117,32 +118,21 @@ int RunAbnormalYear(AbnormalYearRun run) {
   }
   Write(AbnormalYearSummary(result, run));
   std::vector<std::string> written;
-  const auto fail = [&](const std::string& what) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "vmk-met: cannot write %s\n", what.c_str());
-    return kExitOutputFailed;
-  };
   if (run.Output) {
     try {
       WriteFileAtomically(*run.Output, AbnormalYearCsv(result));
     } catch (const FileWriteError& e) {
-      return fail(e.what());
+      return CannotWrite(e.what());
     }
     written.push_back(*run.Output + " (abnormal-year test)");
   }
   if (run.Chart) {
     if (const auto problem = WritePictureFile(BuildAbnormalYearChart(result), *run.Chart)) {
-      return fail(*run.Chart + ": " + *problem);
+      return CannotWrite(*run.Chart + ": " + *problem);
     }
     written.push_back(*run.Chart + " (abnormal-year chart)");
   }
-  if (!written.empty()) Write("\n");
-  for (const std::string& w : written) Write("written       : " + w + "\n");
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "vmk-met: cannot write the summary\n");
-    return kExitOutputFailed;
-  }
-  return kExitNormal;
+  return FinishWritten(written);
 }
 
 }  // namespace vmk::cli

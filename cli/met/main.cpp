@@ -433,11 +433,6 @@ int Run(const Options& o) {
   ParseMetStats(json);
 
   std::vector<std::string> written;
-  const auto fail = [&](const std::string& what) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "vmk-met: cannot write %s\n", what.c_str());
-    return kExitOutputFailed;
-  };
   try {
     if (o.Output) {
       WriteFileAtomically(*o.Output, json);
@@ -451,28 +446,22 @@ int Run(const Options& o) {
                         std::string(kDirectionNames[static_cast<std::size_t>(*direction)]) + ")");
     }
   } catch (const FileWriteError& e) {
-    return fail(e.what());
+    return CannotWrite(e.what());
   }
   if (o.Rose) {
     if (const auto problem = WritePictureFile(BuildWindRose(result.Stats), *o.Rose)) {
-      return fail(*o.Rose + ": " + *problem);
+      return CannotWrite(*o.Rose + ": " + *problem);
     }
     written.push_back(*o.Rose + " (wind rose)");
   }
   if (o.StabilityChart) {
     const PlotScene chart = BuildStabilityChart(result.Stats, result.DayHours, result.NightHours);
     if (const auto problem = WritePictureFile(chart, *o.StabilityChart)) {
-      return fail(*o.StabilityChart + ": " + *problem);
+      return CannotWrite(*o.StabilityChart + ": " + *problem);
     }
     written.push_back(*o.StabilityChart + " (stability chart)");
   }
-  if (!written.empty()) Write("\n");
-  for (const std::string& w : written) Write("written       : " + w + "\n");
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "vmk-met: cannot write the summary\n");
-    return kExitOutputFailed;
-  }
-  return kExitNormal;
+  return FinishWritten(written);
 }
 
 // The abnormal-year test's command line: its own options, the files, the period.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/support/cli_support.h"
 #include "met/cloud_fill.h"
 
 namespace vmk::cli {
@@ -144,6 +145,22 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName,
   s += classRow("weak", m.WeakAll);
   s += classRow("all", all);
   return s;
+}
+
+int FinishWritten(const std::vector<std::string>& written) {
+  if (!written.empty()) Write("\n");
+  for (const std::string& w : written) Write("written       : " + w + "\n");
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "vmk-met: cannot write the summary\n");
+    return kExitOutputFailed;
+  }
+  return kExitNormal;
+}
+
+int CannotWrite(const std::string& what) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "vmk-met: cannot write %s\n", what.c_str());
+  return kExitOutputFailed;
 }
 
 }  // namespace vmk::cli
