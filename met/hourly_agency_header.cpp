@@ -29,8 +29,8 @@ using Row = std::vector<std::string>;
 
 class AgencyHeaderReader {
  public:
-  AgencyHeaderReader(LineReader& lines, TextEncoding& encoding)
-      : lines_(lines), encoding_(encoding) {}
+  AgencyHeaderReader(LineReader& lines, TextEncoding& encoding, HourlyFileRole role)
+      : lines_(lines), encoding_(encoding), role_(role) {}
 
   AgencyHeader Read(std::string_view& line, bool& tooLong);
 
@@ -52,6 +52,7 @@ class AgencyHeaderReader {
 
   LineReader& lines_;
   TextEncoding& encoding_;
+  HourlyFileRole role_;
   CsvLine fields_;
   Row stationRow_;
   Row itemRow_;
@@ -177,24 +178,19 @@ void AgencyHeaderReader::FindColumns() {
     }
     at.Field = column;
   }
-  if (columns[HourlyColumn::Speed].Field < 0) {
+  using enum HourlyColumn;
+  if (role_ == HourlyFileRole::Radiation) {
+    if (columns[Solar].Field < 0 && columns[Net].Field < 0 && columns[Cloud].Field < 0) {
+      throw HourlyFileError("the agency file has none of 日射量, 放射収支量 and 雲量 among its "
+                            "items: download them with the hourly values");
+    }
+  } else if (columns[Speed].Field < 0) {
     throw HourlyFileError("the agency file has no wind speed (風速) among its items: download "
                           "風向・風速 with the hourly values");
-  }
-  if (columns[HourlyColumn::Direction].Field < 0) {
+  } else if (columns[Direction].Field < 0) {
     throw HourlyFileError("the agency file has no wind direction (風速 with 風向 under it): "
                           "download 風向・風速 with the hourly values");
   }
-  // Without a radiation the hours that need it count as missing.
-  const auto noteLacking = [&](HourlyColumn c, const char* hours) {
-    if (columns[c].Field >= 0) return;
-    const HourlyColumnDef& def = ColumnDef(c);
-    header_.Notes.push_back("the file has no " + std::string(def.Described) + " (" +
-                            std::string(def.Japanese) + "): " + hours +
-                            " hours cannot be classified and count as missing");
-  };
-  noteLacking(HourlyColumn::Solar, "day");
-  noteLacking(HourlyColumn::Net, "night");
   if (!stations.empty()) header_.Station = stations[0];
 }
 
@@ -212,8 +208,8 @@ bool IsAgencyFirstLine(std::string_view line, TextEncoding& encoding) {
 }
 
 AgencyHeader ReadAgencyHeader(LineReader& lines, TextEncoding& encoding, std::string_view& line,
-                              bool& tooLong) {
-  return AgencyHeaderReader(lines, encoding).Read(line, tooLong);
+                              bool& tooLong, HourlyFileRole role) {
+  return AgencyHeaderReader(lines, encoding, role).Read(line, tooLong);
 }
 
 }  // namespace vmk

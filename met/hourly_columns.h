@@ -14,10 +14,10 @@
 namespace vmk {
 
 // What a column holds.
-enum class ColumnKind { Time, Speed, Direction, Stability, Radiation };
+enum class ColumnKind { Time, Speed, Direction, Stability, Radiation, Cloud };
 
 // The columns the counting reads, in the order a line's values are checked.
-enum class HourlyColumn { Time, Speed, Direction, Stability, Solar, Net };
+enum class HourlyColumn { Time, Speed, Direction, Stability, Solar, Net, Cloud };
 
 // An item of the agency's file that is the column: the item's name with the sub-item named
 // under it (empty: none), or with any sub-item.
@@ -54,6 +54,9 @@ inline constexpr auto kHourlyColumns = std::to_array<HourlyColumnDef>({
      "solar radiation", LineRejection::BadSolar, {{{"日射量", "", true}}}},
     {HourlyColumn::Net, ColumnKind::Radiation, "net", "放射収支量", "net radiation",
      "net radiation", LineRejection::BadNet, {{{"放射収支量", "", true}}}},
+    // Tenths of the sky (the agency's item is 雲量(10分比)); classifies a night without Q.
+    {HourlyColumn::Cloud, ColumnKind::Cloud, "cloud", "雲量", "cloud amount", "cloud amount",
+     LineRejection::BadCloud, {{{"雲量", "", true}}}},
 });
 
 static_assert(RowsInKeyOrder(kHourlyColumns, &HourlyColumnDef::Column));
@@ -116,5 +119,12 @@ std::string ColumnSays(const HourlyColumnDef& def);
 
 // What a file of neither form should have been, the end of the messages that refuse it.
 std::string ExpectedForms();
+
+// What a file is read for: the whole counting, or one of the two files joined by the hour.
+enum class HourlyFileRole {
+  Whole,      // wind and what classifies it: stability, or solar radiation with the night's
+  Wind,       // the wind (time, speed, direction); the rest may come from the second file
+  Radiation,  // the second file: solar radiation, net radiation or cloud amount by the hour
+};
 
 }  // namespace vmk

@@ -94,6 +94,8 @@ std::string HourlyLineReader::ValueReason(const HourlyColumnDef& def, const Colu
       return numberIn(SpeedRangeText());
     case ColumnKind::Radiation:
       return numberIn(RadiationRangeText(at.Megajoule));
+    case ColumnKind::Cloud:
+      return numberIn(CloudRangeText());
     case ColumnKind::Stability:
       return said + " is not a class (" + StabilityNamesText() + ")";
     case ColumnKind::Direction:
@@ -132,6 +134,9 @@ HourObservation HourlyLineReader::Values(HourNumber hour, FirstProblem& problem)
       case ColumnKind::Radiation:
         (def.Column == HourlyColumn::Solar ? h.Solar : h.Net) =
             ParseRadiation(text, at.Megajoule, p);
+        break;
+      case ColumnKind::Cloud:
+        h.Cloud = ParseCloudAmount(text, p);
         break;
       case ColumnKind::Time:
         break;

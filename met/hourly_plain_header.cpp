@@ -3,7 +3,8 @@
 
 namespace vmk {
 
-HourlyColumns ReadPlainHeader(std::string_view line, long long number, TextEncoding& encoding) {
+HourlyColumns ReadPlainHeader(std::string_view line, long long number, TextEncoding& encoding,
+                              HourlyFileRole role, bool nightByWind) {
   const std::string header = "the header (line " + std::to_string(number) + ")";
   encoding.Note(line);
   CsvLine fields;
@@ -25,6 +26,7 @@ HourlyColumns ReadPlainHeader(std::string_view line, long long number, TextEncod
       if (def.Kind == ColumnKind::Radiation) at.Megajoule = SaysMegajoule(n.Unit);
     }
   }
+  columns.CountNeeded();
   if (!anyKnown) {
     throw HourlyFileError("line " + std::to_string(number) +
                           " is neither a header naming the columns nor the first line of an "
@@ -37,19 +39,32 @@ HourlyColumns ReadPlainHeader(std::string_view line, long long number, TextEncod
   };
   using enum HourlyColumn;
   need(Time);
+  const bool anyRadiation = columns[Solar].Field >= 0 || columns[Net].Field >= 0 ||
+                            columns[Cloud].Field >= 0;
+  if (role == HourlyFileRole::Radiation) {
+    if (!anyRadiation) {
+      throw HourlyFileError(header + " names none of the columns taken from a second file: " +
+                            ColumnSays(ColumnDef(Solar)) + ", " + ColumnSays(ColumnDef(Net)) +
+                            " or " + ColumnSays(ColumnDef(Cloud)));
+    }
+    return columns;
+  }
   need(Speed);
   need(Direction);
-  if (columns[Stability].Field < 0) {
-    if (columns[Solar].Field < 0 && columns[Net].Field < 0) {
+  if (role == HourlyFileRole::Whole && columns[Stability].Field < 0) {
+    if (!anyRadiation) {
       throw HourlyFileError(header + " has neither " + ColumnSays(ColumnDef(Stability)) +
                             " nor the radiation columns that give the class (" +
                             ColumnNames(ColumnDef(Solar)) + " with " + ColumnNames(ColumnDef(Net)) +
                             ")");
     }
     need(Solar);
-    need(Net);
+    if (columns[Net].Field < 0 && columns[Cloud].Field < 0 && !nightByWind) {
+      throw HourlyFileError(header + " lacks " + ColumnSays(ColumnDef(Net)) + " or " +
+                            ColumnSays(ColumnDef(Cloud)) +
+                            " for the night hours, or give --night-by-wind (the wind speed alone)");
+    }
   }
-  columns.CountNeeded();
   return columns;
 }
 

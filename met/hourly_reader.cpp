@@ -1,23 +1,42 @@
-// The whole file: its form, its header, then each data line's hour checked against the period
-// and counted.
+// The files read: the first (or only) file's hours checked against the period; the second
+// file's values joined to them by the hour; the cloud amounts filled; every hour counted.
 #include "met/hourly_reader.h"
 
-#include <array>
 #include <string_view>
 #include <unordered_map>
 
-#include "met/hourly_header.h"
-#include "met/hourly_line.h"
+#include "met/cloud_fill.h"
+#include "met/hourly_file.h"
 
 namespace vmk {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// The columns a second file may give.
+constexpr HourlyColumn kJoinedColumns[] = {HourlyColumn::Solar, HourlyColumn::Net,
+                                           HourlyColumn::Cloud};
+
+std::string BothLines(long long first, long long second, HourNumber hour) {
+  return "lines " + std::to_string(first) + " and " + std::to_string(second) +
+         " are both for the hour ending " + HourText(hour) + ": keep one of them";
+}
+
+// The lines of a file as a result tells them.
+template <class Result>
+void TakeLines(const HourlyFile& file, Result& out) {
+  out.Form = file.Form();
+  out.DataLines = file.DataLines();
+  out.LinesOutside = file.LinesOutside();
+  out.LinesRejected = file.LinesRejected();
+  out.RejectedByCause = file.RejectedByCause();
+  out.FirstRejected = file.FirstRejected();
+}
 
 class Reader {
  public:
   Reader(std::istream& in, const HourlyReadOptions& options)
-      : lines_(in), options_(options), line_(columns_, encoding_, options.Degrees) {
+      : options_(options),
+        first_(in, options.Radiation ? HourlyFileRole::Wind : HourlyFileRole::Whole,
+               options.Degrees, options.NightByWind) {
     settings_.Table = options.Table ? options.Table : &DefaultStabilityTable();
     settings_.Site = options.Site;
   }
@@ -26,26 +45,28 @@ class Reader {
 
  private:
   void CheckOptions() const;
-  void DataLine(std::string_view line, bool tooLong, long long number);
-  void Rejected(long long number, const LineProblem& problem);
-  void CheckPeriod(HourNumber hour, long long number);
+  bool Want(HourNumber hour, long long number);
+  void ReadSecond(std::istream& in);
+  void FillCloud();
+  void Note();
   HourlyReadResult Finish();
 
-  LineReader lines_;
+  // Whether the values of a column come from the first file, the second, or neither.
+  bool Has(HourlyColumn c) const {
+    return first_.Columns()[c].Field >= 0 || (second_ && second_->Columns()[c].Field >= 0);
+  }
+
   const HourlyReadOptions& options_;
-  TextEncoding encoding_;
-  HourlyColumns columns_;
-  HourlyLineReader line_;
+  HourlyFile first_;
+  std::optional<HourlyFile> second_;
   MetCountSettings settings_;
   MetTally tally_;
   HourlyReadResult result_;
-  bool bom_ = false;
-  bool agency_ = false;
-  std::string station_;
-  std::array<long long, kLineRejections.size()> rejected_{};  // lines by cause
-  std::unordered_map<HourNumber, long long> seen_;            // hour -> its line
-  std::optional<HourNumber> first_;
-  std::optional<HourNumber> last_;
+  std::unordered_map<HourNumber, long long> seen_;  // hour -> its line in the first file
+  std::vector<HourObservation> hours_;              // the first file's hours in the period
+  std::optional<HourNumber> firstHour_;
+  std::optional<HourNumber> lastHour_;
+  std::unordered_map<HourNumber, ExactDecimal> cloudAt_;  // the hours with their own cloud
 };
 
 void Reader::CheckOptions() const {
@@ -63,105 +84,128 @@ void Reader::CheckOptions() const {
 
 HourlyReadResult Reader::Run() {
   CheckOptions();
-  std::string_view line;
-  bool tooLong = false;
-  // The first line that is not blank: the header, or the agency's download-time line.
-  for (;;) {
-    if (!lines_.Next(line, tooLong)) throw HourlyFileError("the file is empty: " + ExpectedForms());
-    if (lines_.LineNumber() == 1 && line.starts_with(kBom)) {
-      line.remove_prefix(kBom.size());
-      bom_ = true;
-      encoding_.Set(TextEncoding::Utf8);
-    }
-    if (tooLong) {
-      throw HourlyFileError("line " + std::to_string(lines_.LineNumber()) + " is longer than " +
-                            std::to_string(kMaxHourlyLineBytes) + " bytes: " + ExpectedForms());
-    }
-    if (!IsBlankLine(line) && !TrimBlanks(line).starts_with("#")) break;
-  }
-  bool pending = false;  // a data line read already
-  if (lines_.LineNumber() == 1 && IsAgencyFirstLine(line, encoding_)) {
-    agency_ = true;
-    AgencyHeader header = ReadAgencyHeader(lines_, encoding_, line, tooLong);
-    columns_ = header.Columns;
-    station_ = std::move(header.Station);
-    result_.Notes = std::move(header.Notes);
-    pending = header.DataLinePending;
-  } else {
-    columns_ = ReadPlainHeader(line, lines_.LineNumber(), encoding_);
-  }
-  settings_.StabilityGiven = columns_[HourlyColumn::Stability].Field >= 0;
-  while (pending || lines_.Next(line, tooLong)) {
-    pending = false;
-    DataLine(line, tooLong, lines_.LineNumber());
-  }
+  first_.ReadHeader();
+  settings_.StabilityGiven = first_.Columns()[HourlyColumn::Stability].Field >= 0;
+  first_.ReadData([this](HourNumber hour, long long number) { return Want(hour, number); },
+                  [this](const HourObservation& h) { hours_.push_back(h); });
+  if (options_.Radiation) ReadSecond(*options_.Radiation);
+  settings_.CloudUsed = !settings_.StabilityGiven && Has(HourlyColumn::Cloud) &&
+                        settings_.Table->HasCloud();
+  settings_.NightByWind = options_.NightByWind && !settings_.StabilityGiven;
+  if (settings_.CloudUsed) FillCloud();
+  for (const HourObservation& h : hours_) CountHour(h, settings_, tally_);
   return Finish();
 }
 
-void Reader::Rejected(long long number, const LineProblem& problem) {
-  ++result_.LinesRejected;
-  ++rejected_[static_cast<std::size_t>(problem.Cause)];
-  if (result_.FirstRejected.size() < kRejectedLinesKept) {
-    result_.FirstRejected.push_back({number, problem.Reason});
+// An hour of the first file: outside --from/--to it is not counted; two lines for one hour,
+// or hours beyond a year, are an error.
+bool Reader::Want(HourNumber hour, long long number) {
+  if ((options_.From && hour < *options_.From) || (options_.To && hour > *options_.To)) {
+    return false;
   }
-}
-
-void Reader::CheckPeriod(HourNumber hour, long long number) {
-  if (!first_ || hour < *first_) first_ = hour;
-  if (!last_ || hour > *last_) last_ = hour;
-  const HourNumber lo = options_.From ? *options_.From : *first_;
-  const HourNumber hi = options_.To ? *options_.To : *last_;
+  const auto [it, inserted] = seen_.emplace(hour, number);
+  if (!inserted) throw HourlyFileError(BothLines(it->second, number, hour));
+  if (!firstHour_ || hour < *firstHour_) firstHour_ = hour;
+  if (!lastHour_ || hour > *lastHour_) lastHour_ = hour;
+  const HourNumber lo = options_.From ? *options_.From : *firstHour_;
+  const HourNumber hi = options_.To ? *options_.To : *lastHour_;
   if (hi - lo + 1 > kMaxPeriodHours) {
     throw HourlyFileError("the hours run from " + HourText(lo) + " to " + HourText(hi) +
                           " (line " + std::to_string(number) + "), more than one year (" +
                           std::to_string(kMaxPeriodHours) +
                           " hours): choose at most a year with --from and --to");
   }
+  return true;
 }
 
-void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
-  FirstProblem problem(result_.FirstRejected.size() < kRejectedLinesKept);
-  if (tooLong) {
-    ++result_.DataLines;
-    problem.Add(LineRejection::LineTooLong, [] {
-      return "the line is longer than " + std::to_string(kMaxHourlyLineBytes) + " bytes";
-    });
-    Rejected(number, *problem.Get());
-    return;
+// The second file, within the first file's period: the columns the first lacks, by the hour.
+void Reader::ReadSecond(std::istream& in) {
+  second_.emplace(in, HourlyFileRole::Radiation, options_.Degrees, false, 1);
+  HourlyFile& second = *second_;
+  second.ReadHeader();
+  for (HourlyColumn c : kJoinedColumns) {
+    if (first_.Columns()[c].Field >= 0) second.Ignore(c);
   }
-  if (IsBlankLine(line)) return;
-  ++result_.DataLines;
-  encoding_.Note(line);
-  line_.Split(line);
+  const std::optional<HourNumber> lo = options_.From ? options_.From : firstHour_;
+  const std::optional<HourNumber> hi = options_.To ? options_.To : lastHour_;
+  struct Joined {
+    long long Line = 0;
+    HourObservation Values;
+  };
+  std::unordered_map<HourNumber, Joined> joined;
+  second.ReadData(
+      [&](HourNumber hour, long long number) {
+        if (!lo || hour < *lo || hour > *hi) return false;
+        const auto [it, inserted] = joined.emplace(hour, Joined{number, {}});
+        if (!inserted) throw HourlyFileError(BothLines(it->second.Line, number, hour));
+        return true;
+      },
+      [&](const HourObservation& h) { joined[h.Hour].Values = h; });
+  JoinedFileResult j;
+  TakeLines(second, j);
+  j.Station = second.Station();
+  for (HourObservation& h : hours_) {
+    const auto it = joined.find(h.Hour);
+    if (it == joined.end()) {
+      ++j.HoursOnlyInFirst;
+      continue;
+    }
+    const HourObservation& v = it->second.Values;
+    if (first_.Columns()[HourlyColumn::Solar].Field < 0) h.Solar = v.Solar;
+    if (first_.Columns()[HourlyColumn::Net].Field < 0) h.Net = v.Net;
+    if (first_.Columns()[HourlyColumn::Cloud].Field < 0) h.Cloud = v.Cloud;
+  }
+  for (const auto& [hour, value] : joined) {
+    if (!seen_.contains(hour)) ++j.HoursOnlyInSecond;
+  }
+  // Every cloud amount of the second file fills the hours around it, even one of an hour
+  // without a line in the first file.
+  for (const auto& [hour, value] : joined) {
+    if (value.Values.Cloud) cloudAt_.emplace(hour, *value.Values.Cloud);
+  }
+  result_.Joined = std::move(j);
+}
 
-  const std::optional<HourNumber> hour = line_.Hour(problem);
-  if (!hour) {
-    Rejected(number, *problem.Get());
-    return;
+void Reader::FillCloud() {
+  if (first_.Columns()[HourlyColumn::Cloud].Field >= 0) {
+    for (const HourObservation& h : hours_) {
+      if (h.Cloud) cloudAt_.emplace(h.Hour, *h.Cloud);
+    }
   }
-  if ((options_.From && *hour < *options_.From) || (options_.To && *hour > *options_.To)) {
-    ++result_.LinesOutside;
-    return;
+  const auto observed = [this](HourNumber hour) { return cloudAt_.contains(hour); };
+  for (HourObservation& h : hours_) {
+    if (h.Cloud) continue;
+    if (const auto from = CloudSourceHour(h.Hour, observed)) h.Cloud = cloudAt_.at(*from);
   }
-  const auto [it, inserted] = seen_.emplace(*hour, number);
-  if (!inserted) {
-    throw HourlyFileError("lines " + std::to_string(it->second) + " and " + std::to_string(number) +
-                          " are both for the hour ending " + HourText(*hour) +
-                          ": keep one of them");
+}
+
+// What the user should know about the columns: those neither file has, and cloud amount the
+// table cannot use.
+void Reader::Note() {
+  if (settings_.StabilityGiven) return;
+  const std::string lacking = second_ ? "neither file has " : "the file has no ";
+  const auto noteLacking = [&](HourlyColumn c, const char* hours) {
+    const HourlyColumnDef& def = ColumnDef(c);
+    result_.Notes.push_back(lacking + std::string(def.Described) + " (" +
+                            std::string(def.Japanese) + "): " + hours +
+                            " hours cannot be classified and count as missing");
+  };
+  if (!Has(HourlyColumn::Solar)) noteLacking(HourlyColumn::Solar, "day");
+  if (Has(HourlyColumn::Cloud) && !settings_.Table->HasCloud()) {
+    result_.Notes.push_back("the file has cloud amount (雲量), but the stability table has no "
+                            "cloud columns (C>=x ... C<x): cloud amount is not used");
   }
-  CheckPeriod(*hour, number);
-  // A line with a value that cannot be read still gives its hour, without that value.
-  const HourObservation h = line_.Values(*hour, problem);
-  if (problem.Get()) Rejected(number, *problem.Get());
-  CountHour(h, settings_, tally_);
+  if (!Has(HourlyColumn::Net) && !settings_.CloudUsed && !settings_.NightByWind) {
+    noteLacking(HourlyColumn::Net, "night");
+  }
 }
 
 HourlyReadResult Reader::Finish() {
   HourlyReadResult& r = result_;
   MetStats& m = r.Stats;
-  m.Station = options_.Station ? *options_.Station : station_;
-  std::optional<HourNumber> lo = options_.From ? options_.From : first_;
-  std::optional<HourNumber> hi = options_.To ? options_.To : last_;
+  m.Station = options_.Station ? *options_.Station : first_.Station();
+  std::optional<HourNumber> lo = options_.From ? options_.From : firstHour_;
+  std::optional<HourNumber> hi = options_.To ? options_.To : lastHour_;
   if (lo && hi) {
     m.From = HourText(*lo);
     m.To = HourText(*hi);
@@ -171,23 +215,20 @@ HourlyReadResult Reader::Finish() {
   }
   m.ValidHours = tally_.Valid;
   for (const NamedCause<MissingCause>& cause : kMissingCauses) {
+    // The cloud cause only where cloud amount classifies the night.
+    if (cause.Value == MissingCause::NoCloud && !settings_.CloudUsed) continue;
     m.MissingHours.emplace_back(std::string(cause.Name),
                                 tally_.Missing[static_cast<std::size_t>(cause.Value)]);
   }
+  if (settings_.CloudUsed || settings_.NightByWind) m.NightMethods = tally_.NightMethods;
   m.CalmAll = tally_.CalmAll;
   m.WeakAll = tally_.WeakAll;
   m.Directions = tally_.Directions;
   r.DayHours = tally_.DayHours;
   r.NightHours = tally_.NightHours;
-  for (const NamedCause<LineRejection>& cause : kLineRejections) {
-    const long long lines = rejected_[static_cast<std::size_t>(cause.Value)];
-    if (lines > 0) r.RejectedByCause.emplace_back(std::string(cause.Name), lines);
-  }
-  const std::string code = encoding_.Get() == TextEncoding::Cp932 ? "code page 932"
-                           : bom_                                 ? "UTF-8 with byte order mark"
-                           : encoding_.Get() == TextEncoding::Utf8 ? "UTF-8"
-                                                                   : "ASCII";
-  r.Form = (agency_ ? "Japan Meteorological Agency CSV, " : "plain CSV, ") + code;
+  r.CloudFilled = settings_.CloudUsed;
+  TakeLines(first_, r);
+  Note();
   if (tally_.Missing[static_cast<std::size_t>(MissingCause::NoDayOrNight)] > 0) {
     r.Notes.push_back("a D class needs day or night: give --lat and --lon, or a solar radiation "
                       "column");

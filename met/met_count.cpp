@@ -36,8 +36,19 @@ std::optional<MissingCause> CountHour(const HourObservation& h, const MetCountSe
       if (!h.Solar) return missing(MissingCause::NoSolar);
       cls = ClassifyStability(*settings.Table, *h.SpeedTenths, true, *h.Solar);
     } else {
-      if (!h.Net) return missing(MissingCause::NoNet);
-      cls = ClassifyStability(*settings.Table, *h.SpeedTenths, false, *h.Net);
+      NightMethod method = NightMethod::Net;
+      if (h.Net) {
+        cls = ClassifyStability(*settings.Table, *h.SpeedTenths, false, *h.Net);
+      } else if (settings.CloudUsed && h.Cloud) {
+        method = NightMethod::Cloud;
+        cls = ClassifyNightByCloud(*settings.Table, *h.SpeedTenths, *h.Cloud);
+      } else if (settings.NightByWind) {
+        method = NightMethod::Wind;
+        cls = NightClassByWind(*h.SpeedTenths);
+      } else {
+        return missing(settings.CloudUsed ? MissingCause::NoCloud : MissingCause::NoNet);
+      }
+      ++tally.NightMethods[static_cast<std::size_t>(method)];
     }
   }
 

@@ -16,7 +16,7 @@ namespace vmk {
 
 // Why an hour of the period is not valid; kMissingCauses below says what each means.
 enum class MissingCause {
-  NoLine, NoSpeed, NoDirection, CalmDirection, NoStability, NoDayOrNight, NoSolar, NoNet
+  NoLine, NoSpeed, NoDirection, CalmDirection, NoStability, NoDayOrNight, NoSolar, NoNet, NoCloud
 };
 
 // A cause with its name; a table of them lists every cause once, in the order of the enum.
@@ -58,6 +58,9 @@ inline constexpr auto kMissingCauses = std::to_array<NamedCause<MissingCause>>({
     {MissingCause::NoSolar, "no solar radiation"},
     // By night no usable net radiation.
     {MissingCause::NoNet, "no net radiation"},
+    // By night without net radiation, no cloud amount of its own or of a near hour, where the
+    // night is classified by cloud amount (only then is the cause counted and written).
+    {MissingCause::NoCloud, "no cloud amount"},
 });
 static_assert(InCauseOrder(kMissingCauses));
 
@@ -69,12 +72,25 @@ struct HourObservation {
   std::optional<int> Stability;  // a given class 0..10, or kStabilityD
   std::optional<Radiation> Solar;
   std::optional<Radiation> Net;
+  std::optional<ExactDecimal> Cloud;  // tenths of the sky
 };
+
+// How a night hour got its class from the table: by net radiation, by cloud amount, or by
+// the wind speed alone (an approximation, only when asked for); kNightMethods names each.
+enum class NightMethod { Net, Cloud, Wind };
+inline constexpr auto kNightMethods = std::to_array<NamedCause<NightMethod>>({
+    {NightMethod::Net, kNightMethodNames[0]},
+    {NightMethod::Cloud, kNightMethodNames[1]},
+    {NightMethod::Wind, kNightMethodNames[2]},
+});
+static_assert(InCauseOrder(kNightMethods));
 
 struct MetCountSettings {
   const StabilityTable* Table = nullptr;  // the table that classifies (when not given)
   std::optional<SunSite> Site;            // day and night by the sun; else by solar radiation
   bool StabilityGiven = false;            // the classes come from the file's stability column
+  bool CloudUsed = false;    // a night without net radiation is classified by cloud amount
+  bool NightByWind = false;  // a night without either by the wind speed alone
 };
 
 // The counts of the hours seen so far.
@@ -87,6 +103,7 @@ struct MetTally {
   // Valid hours by stability class, by day and by night (for the stability chart).
   ClassCounts DayHours{};
   ClassCounts NightHours{};
+  NightMethodCounts NightMethods{};  // night hours classified by the table, by method
 };
 
 // Counts one hour: returns the cause when it is missing, nothing when it is valid.

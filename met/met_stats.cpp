@@ -84,6 +84,15 @@ std::string MetStatsJson(const MetStats& stats) {
     w.Int(hours);
   }
   w.EndObject();
+  if (stats.NightMethods) {
+    w.Key("nightMethod");
+    w.BeginObject();
+    for (std::size_t i = 0; i < kNightMethodNames.size(); ++i) {
+      w.Key(kNightMethodNames[i]);
+      w.Int((*stats.NightMethods)[i]);
+    }
+    w.EndObject();
+  }
   w.Key("representativeSpeeds");
   w.BeginInlineArray();
   for (float v : stats.RepresentativeSpeeds) w.Float(v);
@@ -130,7 +139,7 @@ MetStats ReadMetStats(std::string_view utf8) {
   }
   CheckJsonKeys(doc,
                 {"format", "station", "from", "to", "hoursRead", "validHours", "missingHours",
-                 "representativeSpeeds", "stabilityClasses", "calmAll", "weakAll", "directions"},
+                 "nightMethod", "representativeSpeeds", "stabilityClasses", "calmAll", "weakAll", "directions"},
                 "");
   MetStats m;
   if (doc.contains("station")) m.Station = JsonStringValue(doc["station"], "station");
@@ -154,6 +163,24 @@ MetStats ReadMetStats(std::string_view utf8) {
       }
       m.MissingHours.emplace_back(cause, static_cast<int>(hours.get<long long>()));
     }
+  }
+  if (doc.contains("nightMethod")) {
+    const Json& v = doc["nightMethod"];
+    if (!v.is_object()) FailJsonValue("nightMethod", "must be an object of method: night hours");
+    CheckJsonKeys(v, {kNightMethodNames[0], kNightMethodNames[1], kNightMethodNames[2]},
+                  "nightMethod");
+    NightMethodCounts counts{};
+    long long sum = 0;
+    for (std::size_t i = 0; i < kNightMethodNames.size(); ++i) {
+      const std::string name(kNightMethodNames[i]);
+      if (v.contains(name)) counts[i] = ReadCount(v[name], "nightMethod." + name, 0);
+      sum += counts[i];
+    }
+    if (sum > m.ValidHours) {
+      FailJsonValue("nightMethod", std::to_string(sum) + " night hours, more than the " +
+                                       std::to_string(m.ValidHours) + " valid hours");
+    }
+    m.NightMethods = counts;
   }
   {
     const Json& v = RequiredJsonMember(doc, "representativeSpeeds", "");

@@ -40,6 +40,13 @@ inline constexpr std::array<float, 8> kDefaultRepresentativeSpeeds = {0.4f, 0.7f
 
 using ClassCounts = std::array<int, kStabilityClasses>;  // hours by stability class
 
+// How the night hours were classified where the table classified them, as the file's
+// "nightMethod" names them: by net radiation, by cloud amount, or by the wind speed alone (an
+// approximation, only when asked for).
+inline constexpr std::array<std::string_view, 3> kNightMethodNames = {
+    "net radiation", "cloud amount", "wind speed"};
+using NightMethodCounts = std::array<int, kNightMethodNames.size()>;  // night hours by method
+
 // The hours of all stability classes together.
 inline int TotalHours(const ClassCounts& counts) {
   return std::accumulate(counts.begin(), counts.end(), 0);
@@ -65,6 +72,9 @@ struct MetStats {
   int HoursRead = 0;
   int ValidHours = 0;
   std::vector<std::pair<std::string, int>> MissingHours;  // cause, hours
+  // The night hours by the method that classified them; written only when a night could be
+  // classified otherwise than by net radiation (cloud amount, or the wind when asked for).
+  std::optional<NightMethodCounts> NightMethods;
   std::array<float, 8> RepresentativeSpeeds = kDefaultRepresentativeSpeeds;
   ClassCounts CalmAll{};  // calm hours of all directions
   ClassCounts WeakAll{};  // weak-wind hours of all directions
@@ -82,7 +92,8 @@ std::string MetStatsJson(const MetStats& stats);
 
 // Reads and checks a met statistics file's text: the format "vmk-met/1", every count an
 // integer from 0 to 8784 (the window's limit), the valid hours from 1 to 8784, 8 finite
-// representative speeds, all 16 directions, no unknown key. Raises MetStatsError.
+// representative speeds, all 16 directions, no unknown key; "nightMethod" may be absent, else
+// its night hours by method add up to at most the valid hours. Raises MetStatsError.
 MetStats ParseMetStats(std::string_view utf8);
 
 // The index 0..15 of a direction's English name (N, NNE, ..., NNW; case-insensitive), or none.

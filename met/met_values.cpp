@@ -238,4 +238,25 @@ std::string RadiationRangeText(bool megajoulePerHour) {
          DecimalText(unit.InUnit(kMaxRadiationNano)) + (megajoulePerHour ? " MJ/m2" : " kW/m2");
 }
 
+std::optional<ExactDecimal> ParseCloudAmount(std::string_view text, ValueProblem& problem) {
+  const std::string_view s = TrimBlanks(text);
+  if (s == "0+") {
+    problem = ValueProblem::None;
+    return ExactDecimal{0, false};
+  }
+  if (s == "10-") {
+    problem = ValueProblem::None;
+    return ExactDecimal{kMaxCloudNano, false};
+  }
+  const auto v = DecimalValue(s, problem);
+  if (!v) return std::nullopt;
+  if (v->Nano < 0 || v->Above(kMaxCloudNano)) {
+    problem = ValueProblem::OutOfRange;
+    return std::nullopt;
+  }
+  return v;
+}
+
+std::string CloudRangeText() { return "0 to " + DecimalText(kMaxCloudNano) + " tenths, 0+ or 10-"; }
+
 }  // namespace vmk

@@ -110,4 +110,15 @@ std::optional<Radiation> ParseRadiation(std::string_view text, bool megajoulePer
 // The radiation a file may give in its unit, for messages: "-1 to 2 kW/m2", "-3.6 to 7.2 MJ/m2".
 std::string RadiationRangeText(bool megajoulePerHour);
 
+// Cloud amount in tenths of the sky, from 0 to 10.
+inline constexpr long long kMaxCloudNano = 10 * kNanoPerUnit;
+
+// A cloud amount: a number from 0 to 10 (tenths of the sky), or the agency's "0+" (a trace of
+// cloud, counted as 0) and "10-" (overcast with gaps, counted as 10). Beyond 0 to 10 the value
+// is out of range.
+std::optional<ExactDecimal> ParseCloudAmount(std::string_view text, ValueProblem& problem);
+
+// The cloud amounts a file may give, for messages: "0 to 10 tenths, 0+ or 10-".
+std::string CloudRangeText();
+
 }  // namespace vmk

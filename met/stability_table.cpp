@@ -10,18 +10,23 @@ namespace vmk {
 namespace {
 
 constexpr const char* kColumnOrder =
-    "the columns must be T>=... (bounds falling), T<..., then Q>=... (bounds falling), Q<...";
+    "the columns must be T>=... (bounds falling), T<..., then Q>=... (bounds falling), Q<..., "
+    "then, if the table classifies by cloud amount, C>=... (bounds falling), C<...";
+
+// The kinds of column in their order: day (T), night by net radiation (Q), night by cloud (C).
+constexpr std::string_view kColumnLetters = "TQC";
 
 [[noreturn]] void Fail(long long line, const std::string& what) {
   throw StabilityTableError("line " + std::to_string(line) + ": " + what);
 }
 
-// The bound of a column name "T>=0.60" or "Q<-0.040": `letter` 'T' or 'Q', `atLeast` for ">=".
+// The bound of a column name "T>=0.60", "Q<-0.040" or "C>=8": `letter` 'T', 'Q' or 'C',
+// `atLeast` for ">=".
 bool ParseColumnName(std::string_view name, char& letter, bool& atLeast, long long& bound) {
   std::string_view s = TrimBlanks(name);
   if (s.empty()) return false;
-  letter = static_cast<char>(s[0] == 't' ? 'T' : s[0] == 'q' ? 'Q' : s[0]);
-  if (letter != 'T' && letter != 'Q') return false;
+  letter = s[0] >= 'a' && s[0] <= 'z' ? static_cast<char>(s[0] - 'a' + 'A') : s[0];
+  if (kColumnLetters.find(letter) == std::string_view::npos) return false;
   s = TrimBlanks(s.substr(1));
   if (s.starts_with(">=")) {
     atLeast = true;
@@ -51,6 +56,7 @@ const StabilityTable& DefaultStabilityTable() {
 StabilityTable ParseStabilityTable(std::string_view text) {
   StabilityTable t;
   std::size_t dayColumns = 0;
+  std::size_t nightColumns = 0;
   bool header = false;
   std::vector<std::string_view> fields;
   std::string scratch;
@@ -61,8 +67,10 @@ StabilityTable ParseStabilityTable(std::string_view text) {
       if (fields.empty() || !EqualsIgnoringCase(TrimBlanks(fields[0]), "speed")) {
         Fail(lineNumber, "the first row must name the columns: speed, T>=..., T<..., Q>=..., Q<...");
       }
-      // Day columns, then night columns; in each, ">=" bounds falling, then one "<" column.
-      char part = 'T';
+      // Day columns, then night columns, then cloud columns if any; in each, ">=" bounds
+      // falling, then one "<" column.
+      std::vector<long long>* const boundsOf[] = {&t.DayBounds, &t.NightBounds, &t.CloudBounds};
+      std::size_t part = 0;
       bool closed = false;
       for (std::size_t c = 1; c < fields.size(); ++c) {
         char letter = 0;
@@ -71,22 +79,21 @@ StabilityTable ParseStabilityTable(std::string_view text) {
         const std::string column(TrimBlanks(fields[c]));
         if (!ParseColumnName(fields[c], letter, atLeast, bound)) {
           Fail(lineNumber, QuoteForMessage(column) +
-                               " is not a column T>=x, T<x, Q>=x or Q<x (x in kW/m2, at most "
-                               "6 decimals)");
+                               " is not a column T>=x, T<x, Q>=x, Q<x (x in kW/m2, at most 6 "
+                               "decimals), C>=x or C<x (cloud amount, tenths)");
         }
-        if (letter == 'Q' && part == 'T') {
+        const std::size_t kind = kColumnLetters.find(letter);
+        if (kind == part + 1) {
           if (!closed) {
-            Fail(lineNumber, t.DayBounds.empty() ? kColumnOrder
-                                                 : "the day columns must end with a column T<x");
+            Fail(lineNumber, part == 0 && !t.DayBounds.empty()
+                                 ? "the day columns must end with a column T<x"
+                                 : kColumnOrder);
           }
-          part = 'Q';
+          part = kind;
           closed = false;
-          dayColumns = c - 1;
         }
-        if (letter != part || closed) {
-          Fail(lineNumber, kColumnOrder);
-        }
-        std::vector<long long>& bounds = part == 'T' ? t.DayBounds : t.NightBounds;
+        if (kind != part || closed) Fail(lineNumber, kColumnOrder);
+        std::vector<long long>& bounds = *boundsOf[part];
         if (atLeast) {
           if (!bounds.empty() && bound >= bounds.back()) {
             Fail(lineNumber, QuoteForMessage(column) + ": the bounds must fall from column to column");
@@ -101,12 +108,13 @@ StabilityTable ParseStabilityTable(std::string_view text) {
           closed = true;
         }
       }
-      if (part != 'Q' || !closed) {
-        Fail(lineNumber, kColumnOrder);
-      }
+      if (part == 0 || !closed) Fail(lineNumber, kColumnOrder);
+      dayColumns = t.DayBounds.size() + 1;
+      nightColumns = t.NightBounds.size() + 1;
       return;
     }
-    const std::size_t columns = dayColumns + t.NightBounds.size() + 1;
+    const std::size_t cloudColumns = t.HasCloud() ? t.CloudBounds.size() + 1 : 0;
+    const std::size_t columns = dayColumns + nightColumns + cloudColumns;
     if (fields.size() != columns + 1) {
       Fail(lineNumber, "a row holds the speed and " + std::to_string(columns) + " classes, not " +
                            std::to_string(fields.size()) + " fields");
@@ -125,32 +133,64 @@ StabilityTable ParseStabilityTable(std::string_view text) {
     t.RowSpeeds.push_back(tenths);
     std::vector<int> day;
     std::vector<int> night;
+    std::vector<int> cloud;
     for (std::size_t c = 1; c < fields.size(); ++c) {
       const auto cls = ParseStabilityName(fields[c]);
       if (!cls) {
         Fail(lineNumber, QuoteForMessage(std::string(TrimBlanks(fields[c]))) +
                              " is not a class A, A-B, B, B-C, C, C-D, D, E, F or G");
       }
-      (c <= dayColumns ? day : night).push_back(*cls);
+      (c <= dayColumns ? day : c <= dayColumns + nightColumns ? night : cloud).push_back(*cls);
     }
     t.DayClasses.push_back(std::move(day));
     t.NightClasses.push_back(std::move(night));
+    t.CloudClasses.push_back(std::move(cloud));
   });
   if (!header) throw StabilityTableError("no table: the file holds no row of column names");
   if (t.RowSpeeds.empty()) throw StabilityTableError("no table: the file holds no row of classes");
   return t;
 }
 
-int ClassifyStability(const StabilityTable& table, int speedTenths, bool day,
-                      const Radiation& radiation) {
+namespace {
+
+std::size_t RowOf(const StabilityTable& table, int speedTenths) {
   std::size_t row = 0;
   while (row + 1 < table.RowSpeeds.size() && speedTenths >= table.RowSpeeds[row + 1]) ++row;
-  const std::vector<long long>& bounds = day ? table.DayBounds : table.NightBounds;
+  return row;
+}
+
+// The column of a value: the first whose bound it reaches, else the last.
+template <class AtLeast>
+std::size_t ColumnOf(const std::vector<long long>& bounds, const AtLeast& atLeast) {
   std::size_t column = 0;
-  while (column < bounds.size() && !radiation.AtLeastKw(bounds[column])) ++column;
-  const int cls = (day ? table.DayClasses : table.NightClasses)[row][column];
+  while (column < bounds.size() && !atLeast(bounds[column])) ++column;
+  return column;
+}
+
+}  // namespace
+
+int ClassifyStability(const StabilityTable& table, int speedTenths, bool day,
+                      const Radiation& radiation) {
+  const std::size_t column = ColumnOf(day ? table.DayBounds : table.NightBounds,
+                                      [&](long long bound) { return radiation.AtLeastKw(bound); });
+  const int cls = (day ? table.DayClasses : table.NightClasses)[RowOf(table, speedTenths)][column];
   if (cls == kStabilityD) return day ? kStabilityDd : kStabilityDn;
   return cls;
+}
+
+int ClassifyNightByCloud(const StabilityTable& table, int speedTenths, const ExactDecimal& cloud) {
+  const std::size_t column =
+      ColumnOf(table.CloudBounds, [&](long long bound) { return cloud.AtLeast(bound); });
+  const int cls = table.CloudClasses[RowOf(table, speedTenths)][column];
+  return cls == kStabilityD ? kStabilityDn : cls;
+}
+
+int NightClassByWind(int speedTenths) {
+  constexpr int kF = 9;
+  constexpr int kE = 8;
+  if (speedTenths < 20) return kF;
+  if (speedTenths < 30) return kE;
+  return kStabilityDn;
 }
 
 }  // namespace vmk

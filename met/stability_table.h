@@ -1,6 +1,7 @@
 // The table that gives an hour's stability class from its wind speed and its radiation (solar
-// radiation by day, net radiation by night). The program's own table is the data file
-// met/stability_table.csv, built into the program; a user's file of the same form replaces it.
+// radiation by day, net radiation by night) or, by night without net radiation, its cloud
+// amount. The program's own table is the data file met/stability_table.csv, built into the
+// program; a user's file of the same form replaces it.
 #pragma once
 
 #include <stdexcept>
@@ -22,6 +23,12 @@ struct StabilityTable {
   // Classes by row and column: 0..10 (A ... G) or kStabilityD, which splits by day and night.
   std::vector<std::vector<int>> DayClasses;
   std::vector<std::vector<int>> NightClasses;
+  // The night columns by cloud amount (tenths of the sky, 1e-9 units), highest bound first as
+  // the others; none in a table file without them, which then does not use cloud amount.
+  std::vector<long long> CloudBounds;
+  std::vector<std::vector<int>> CloudClasses;
+
+  bool HasCloud() const { return !CloudBounds.empty(); }
 };
 
 // A stability table file that cannot be used; what() is one line naming the line.
@@ -44,5 +51,12 @@ StabilityTable ParseStabilityTable(std::string_view text);
 // radiation by day or net radiation by night; D becomes Dd by day, Dn by night.
 int ClassifyStability(const StabilityTable& table, int speedTenths, bool day,
                       const Radiation& radiation);
+
+// The night class 0..10 of an hour by its cloud amount (the table has cloud columns); D is Dn.
+int ClassifyNightByCloud(const StabilityTable& table, int speedTenths, const ExactDecimal& cloud);
+
+// The night class by the wind speed alone, an approximation for files with neither net
+// radiation nor cloud amount: below 2.0 m/s F, 2.0 to 2.9 E, 3.0 and above Dn.
+int NightClassByWind(int speedTenths);
 
 }  // namespace vmk

@@ -136,7 +136,7 @@ TEST(CliMet, StabilityTableFile) {
   TempDir dir;
   const RunResult shown = Met({"--print-stability-table"});
   ASSERT_EQ(shown.ExitCode, 0);
-  EXPECT_NE(shown.Out.find("speed,T>=0.60,T>=0.30,T>=0.15,T<0.15,Q>=-0.020,Q>=-0.040,Q<-0.040\n"),
+  EXPECT_NE(shown.Out.find("speed,T>=0.60,T>=0.30,T>=0.15,T<0.15,Q>=-0.020,Q>=-0.040,Q<-0.040,C>=8,C>=5,C<5\n"),
             std::string::npos);
   // Everything F by night: the night hours move to F.
   const std::string table = dir.NewFile(
@@ -181,6 +181,10 @@ TEST(CliMet, OptionsAndHelp) {
       {{kSample, "-o", "a.json", "--output=b.json"}, "--output given more than once"},
       {{kSample, "--lat="}, "--lat needs a latitude from -90 to 90 degrees"},
       {{kSample, "--print-stability-table"}, "--print-stability-table takes no input file"},
+      {{"--abnormal-year", kSample}, "--abnormal-year needs --reference FILE"},
+      {{"--abnormal-year", kSample, "--reference", kSample, "--rose", "r.svg"},
+       "--rose does not go with --abnormal-year"},
+      {{kSample, "--reference", kSample}, "--reference needs --abnormal-year"},
   };
   for (const Bad& b : usage) ExpectUsageRefusal(Met(b.Args), "vmk-met: " + b.Line);
   // The values and how they go together: one line.
@@ -211,6 +215,101 @@ TEST(CliMet, OutputThatCannotBeWritten) {
   const RunResult r = Met({kSample, "-o", dir.File("no/such/folder/met.json")});
   EXPECT_EQ(r.ExitCode, 3);
   EXPECT_NE(r.Err.find("vmk-met: cannot write"), std::string::npos) << r.Err;
+}
+
+}  // namespace
+}  // namespace vmk::clitest
+
+namespace vmk::clitest {
+namespace {
+
+// A wind file joined with a station's file, the nights by cloud amount and by the wind, as the
+// summary and the met file say them; a bad second file is named in the refusal.
+TEST(CliMet, JoinedFilesAndNightMethods) {
+  TempDir dir;
+  const std::string wind = dir.NewFile("wind.csv",
+                                       "time,wd,ws\n2025/4/1 1:00,N,2.5\n2025/4/1 2:00,N,2.5\n"
+                                       "2025/4/1 12:00,S,2.5\n");
+  const std::string station = dir.NewFile("station.csv",
+                                          "time,solar,雲量\n2025/4/1 1:00,0,\n2025/4/1 2:00,0,\n"
+                                          "2025/4/1 3:00,0,10-\n2025/4/1 12:00,0.7,\n"
+                                          "2025/4/1 13:00,0.7,\n");
+  const std::string out = dir.File("met.json");
+  const RunResult r = Met({wind, "--radiation", station, "-o", out});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  for (const std::string& line :
+       {std::string("radiation     : ") + station + " (plain CSV, UTF-8)\n",
+        std::string("radiation lines: 5 data lines, 1 outside the period, 0 rejected\n"),
+        "joined        : 0 hours with a line in " + wind + " only, 1 in " + station + " only\n",
+        std::string("night classes : 0 by net radiation, 2 by cloud amount, 0 by wind speed\n"),
+        std::string("cloud amount  : an hour without its own takes the nearest observation of the same day, ")
+            + "at most 3 hours away, the earlier on a tie (hour 24 belongs to its day)\n"}) {
+    EXPECT_NE(r.Out.find(line), std::string::npos) << line << r.Out;
+  }
+  const MetStats m = ParseMetStats(ReadBytes(out));
+  EXPECT_EQ(m.ValidHours, 3);
+  EXPECT_EQ(m.NightMethods, (NightMethodCounts{0, 2, 0}));
+  // The wind alone, only when asked for.
+  const std::string windOnly = dir.NewFile("w.csv", "time,wd,ws,solar\n2025/4/1 1:00,N,2.5,0\n");
+  ExpectUnusable(Met({windOnly}), "or give --night-by-wind");
+  const RunResult byWind = Met({windOnly, "--night-by-wind", "-o", out});
+  ASSERT_EQ(byWind.ExitCode, 0) << byWind.Err;
+  EXPECT_NE(byWind.Out.find("1 by wind speed\n"), std::string::npos) << byWind.Out;
+  EXPECT_EQ(ParseMetStats(ReadBytes(out)).NightMethods, (NightMethodCounts{0, 0, 1}));
+  const std::string twice = dir.NewFile("twice.csv", "time,cloud\n2025/4/1 1:00,1\n2025/4/1 1:00,2\n");
+  ExpectUnusable(Met({wind, "--radiation", twice}),
+                 twice + ": lines 2 and 3 are both for the hour ending 2025-04-01 01:00");
+  ExpectUnusable(Met({wind, "--radiation", dir.File("none.csv")}), "--radiation ");
+}
+
+}  // namespace
+}  // namespace vmk::clitest
+
+namespace vmk::clitest {
+namespace {
+
+std::string WeekOfWind(int year, int shift) {
+  std::string text = "time,wd,ws\n";
+  for (int d = 1; d <= 7; ++d) {
+    for (int h = 1; h <= 24; ++h) {
+      text += std::to_string(year) + "/4/" + std::to_string(d) + " " + std::to_string(h) + ":00," +
+              std::to_string((h + d + shift) % 16 + 1) + "," + std::to_string((h * 3 + shift) % 9) +
+              "\n";
+    }
+  }
+  return text;
+}
+
+// The abnormal-year test: the table written as CSV with a byte order mark, the summary, and
+// the refusals of its command line and its files.
+TEST(CliMet, AbnormalYearTest) {
+  TempDir dir;
+  const std::string tested = dir.NewFile("tested.csv", WeekOfWind(2025, 0));
+  std::string reference;
+  for (int y = 2020; y <= 2022; ++y) reference += WeekOfWind(y, y).substr(y == 2020 ? 0 : 11);
+  const std::string ref1 = dir.NewFile("ref1.csv", reference);
+  const std::string ref2 = dir.NewFile("ref2.csv", WeekOfWind(2023, 4) + WeekOfWind(2024, 9).substr(11));
+  const std::string out = dir.File("test.csv");
+  const RunResult r = Met({"--abnormal-year", tested, "--reference", ref1, ref2, "-o", out});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_NE(r.Out.find("reference years: 5, each with at least 116 valid hours"), std::string::npos)
+      << r.Out;
+  EXPECT_NE(r.Out.find("F(1, 4; 0.05) : 7.709\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("written       : " + out + " (abnormal-year test)\n"), std::string::npos);
+  const std::string csv = ReadBytes(out);
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find("\r\n風向,N,"), std::string::npos);
+  EXPECT_NE(Met({"--abnormal-year", tested, "--reference", ref1, ref2, "--significance", "1"})
+                .Out.find("F(1, 4; 0.01) : 21.198\n"),
+            std::string::npos);
+  ExpectUnusable(Met({"--abnormal-year", tested, "--reference", ref1, "--significance", "2"}),
+                 "--significance 2: not 5 or 1 (percent)");
+  ExpectUnusable(Met({"--abnormal-year", tested, "--reference", ref2}),
+                 "2 reference years (2023-04-01 01:00 to 2023-04-08 00:00, 2024-04-01 01:00 to "
+                 "2024-04-08 00:00) of the tested period's dates: the test needs at least 3");
+  const std::string twice = dir.NewFile("twice.csv", reference + "2021/4/3 5:00,N,2\n");
+  ExpectUnusable(Met({"--abnormal-year", tested, "--reference", twice}),
+                 twice + ": line 506 is for the hour ending 2021-04-03 05:00, as line 222 is");
 }
 
 }  // namespace

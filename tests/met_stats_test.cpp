@@ -50,6 +50,11 @@ TEST(MetStats, ReadsBackWhatItWrites) {
     EXPECT_EQ(back.Directions[d].Windy, m.Directions[d].Windy) << d;
   }
   EXPECT_EQ(back.MissingHours.size(), 2u);
+  EXPECT_FALSE(back.NightMethods);  // optional: a file without it reads
+  EXPECT_EQ(text.find("nightMethod"), std::string::npos);
+  MetStats withNights = m;
+  withNights.NightMethods = NightMethodCounts{3000, 1200, 7};
+  EXPECT_EQ(ParseMetStats(MetStatsJson(withNights)).NightMethods, withNights.NightMethods);
 }
 
 TEST(MetStats, RejectsWhatTheWindowCouldNotTake) {
@@ -82,6 +87,18 @@ TEST(MetStats, RejectsWhatTheWindowCouldNotTake) {
        "representativeSpeeds[1]: must be a number"},
       {replaced("\"representativeSpeeds\": [0.3,", "\"representativeSpeeds\": [1e300,"),
        "representativeSpeeds[1]: must be a number"},
+      {replaced("\"representativeSpeeds\"", "\"nightMethod\": [1], \"representativeSpeeds\""),
+       "nightMethod: must be an object"},
+      {replaced("\"representativeSpeeds\"",
+                "\"nightMethod\": {\"moon\": 1}, \"representativeSpeeds\""),
+       "unknown key \"moon\""},
+      {replaced("\"representativeSpeeds\"",
+                "\"nightMethod\": {\"cloud amount\": -1}, \"representativeSpeeds\""),
+       "nightMethod.cloud amount: -1 is not from 0"},
+      {replaced("\"representativeSpeeds\"",
+                "\"nightMethod\": {\"net radiation\": 8000, \"wind speed\": 701}, "
+                "\"representativeSpeeds\""),
+       "nightMethod: 8701 night hours, more than the 8700 valid hours"},
   };
   for (const Case& c : cases) {
     try {

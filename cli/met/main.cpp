@@ -11,6 +11,7 @@
 
 #include "app/command/calculation.h"
 #include "casefile/case_file.h"
+#include "cli/met/abnormal_year_output.h"
 #include "cli/met/met_summary.h"
 #include "cli/support/cli_support.h"
 #include "cli/support/command_line.h"
@@ -39,7 +40,10 @@ constexpr std::string_view kUsage =
     "Usage: vmk-met HOURLY.csv [-o MET.json] [--case CASE.json --direction D] [--rose FILE]\n"
     "               [--stability-chart FILE] [--degrees] [--stability-table FILE]\n"
     "               [--from TIME] [--to TIME] [--lat DEG --lon DEG [--utc-offset H]]\n"
-    "               [--station NAME]\n"
+    "               [--station NAME] [--radiation STATION.csv] [--night-by-wind]\n"
+    "       vmk-met --abnormal-year YEAR.csv --reference REFERENCE.csv [MORE.csv ...]\n"
+    "               [-o TEST.csv] [--abnormal-chart FILE] [--significance 5|1]\n"
+    "               [--from TIME] [--to TIME] [--degrees]\n"
     "       vmk-met --print-stability-table | --help | --version\n";
 
 constexpr std::string_view kOptionsHelp = R"help(
@@ -78,6 +82,31 @@ statistics file and prints a summary.
   --utc-offset H    the file's clock minus UTC in hours (default 9, Japan)
   --station NAME    the station's name in the file (default: the agency file's
                     station; none for a plain CSV)
+  --radiation STATION.csv
+                    take the solar radiation, net radiation and cloud amount
+                    that HOURLY.csv lacks from STATION.csv (either form, such
+                    as the nearest staffed station's), joined by the hour; the
+                    wind always comes from HOURLY.csv
+  --night-by-wind   classify a night hour with neither net radiation nor cloud
+                    amount by its wind speed alone (an approximation: below
+                    2.0 m/s F, 2.0 to 2.9 E, 3.0 and above D); never without
+                    this option
+  --abnormal-year YEAR.csv
+                    the abnormal-year test (異常年検定) of the wind of YEAR.csv
+                    (or its hours --from, --to) against the reference years:
+                    the shares of the 16 directions and calm, and of the speed
+                    classes calm, weak wind and windy 1 to 6, each tested by
+                    the F-distribution rejection test; -o writes the table
+                    (CSV, UTF-8), a summary is printed
+  --reference REFERENCE.csv
+                    the reference (one file of ten years, say); every other
+                    file named is reference too. It is split into years of the
+                    tested period's dates and hours; a year that reaches beyond
+                    the reference files' hours is left out
+  --abnormal-chart FILE
+                    draw the tested year against the bounds (FILE.png or .svg)
+  --significance 5|1
+                    the significance level in percent (default 5)
   --help            print this text
   --version         print the version stamp
 )help";
@@ -95,15 +124,17 @@ a unit in brackets after a name is allowed, "ws (m/s)"):
                       Dd by day and Dn by night
   or, instead of stability: solar or 日射量 (solar radiation T) and net or
   放射収支量 (net radiation Q), kW/m2 (MJ/m2 in the hour when the column's unit
-  says MJ: "solar (MJ/m2)").
+  says MJ: "solar (MJ/m2)"), and/or cloud or 雲量 (cloud amount, tenths of the
+  sky, 0 to 10, also 0+ and 10-).
 Japan Meteorological Agency download CSV (過去の気象データ・ダウンロード, code
 page 932): the hourly values of one station, with 風向・風速 and 日射量 (MJ/m2 in
 the hour, divided by 3.6 for kW/m2); 放射収支量 is read when present. Quality
 flags (品質情報): only 8 (正常値) counts as normal. A value with any other flag,
 5 (準正常値), 4 (資料不足値), 2 (疑問値), 1 (欠測) or 0 (観測値なし), counts as
 missing. Homogeneity numbers (均質番号) and phenomenon flags (現象なし情報) are
-not used. The agency gives no net radiation: its night hours count as missing
-unless the file has 放射収支量.
+not used. 雲量 (cloud amount, 0 to 10 with 0+ counted as 0 and 10- as 10) is
+read when present. The agency gives no net radiation: its night hours count as
+missing unless the file has 放射収支量 or 雲量 (or --night-by-wind).
 
 Directions: N, NNE, ..., NNW (any case); 北, 北北東, 北東, 東北東, 東, 東南東, 南東,
 南南東, 南, 南南西, 南西, 西南西, 西, 西北西, 北西, 北北西; codes 1 to 16 (1 = NNE,
@@ -115,7 +146,11 @@ Counting: the speed is rounded half up to 0.1 m/s on its decimal text (0.45 is
 0.5, 0.449 is 0.4). Calm is up to 0.4 m/s, weak wind 0.5 to 0.9, windy classes
 1 to 6 start at 1.0, 2.0, 3.0, 4.0, 6.0 and 8.0 m/s. The stability class is the
 file's, or the table's for the speed and the solar radiation T by day or the
-net radiation Q by night. An hour is day when the sun has risen at the middle
+net radiation Q by night; a night hour without Q takes its class from its cloud
+amount, and without either, with --night-by-wind, from its speed alone. The
+agency observes cloud every 3 hours: an hour without its own cloud amount
+takes the nearest observation of the same day, at most 3 hours away, the
+earlier on a tie (1 and 2 h take 3 h, 22 to 24 h take 21 h). An hour is day when the sun has risen at the middle
 of the hour (with --lat and --lon: its upper limb above the horizon, as sunrise
 times are published), otherwise when its solar radiation is above 0.
 An hour is valid with a speed, a stability class and, unless calm, a
@@ -128,6 +163,8 @@ direction. Every other hour of the period is missing, counted by cause:
   no day or night     a D class, with no --lat/--lon and no solar radiation
   no solar radiation  a day hour (or, without --lat/--lon, any hour) without T
   no net radiation    a night hour without Q
+  no cloud amount     a night hour without Q and without a cloud amount near
+                      it, when the night is classified by cloud amount
 The period runs from the first to the last hour of the file (or --from, --to)
 and holds at most 8784 hours (a leap year, the window's limit): a longer file
 needs --from and --to. Two lines for one hour are an error.
@@ -139,8 +176,18 @@ hour without a line.
 
 Stability table file (--print-stability-table shows the built-in one): a CSV
 whose first row names the columns "speed", T>=x ... T<x, Q>=x ... Q<x (kW/m2),
-then one row per speed range: its lowest speed (m/s, first 0) and one class
-per column.
+and, to classify nights by cloud amount, C>=x ... C<x (tenths), then one row
+per speed range: its lowest speed (m/s, first 0) and one class per column.
+
+Abnormal-year test: a share is of a year's valid hours (a speed, and unless
+calm a direction). With the n reference shares X1 ... Xn, their mean X and
+S2 = sum (Xi - X)^2 / n, the tested share X0 gives
+F0 = (n - 1)(X0 - X)^2 / ((n + 1) S2): rejected (棄却) when F0 > F(1, n - 1;
+0.05), accepted (採択) otherwise; the bounds are X +- S sqrt((n + 1) F / (n - 1)).
+When every reference year has the same share, F0 is infinite (rejected) unless
+X0 is that share too (0/0: accepted). A year with fewer valid hours than 6000
+of 8760 (the same share of a shorter period), fewer than 3 reference years, or
+a period starting or ending on 29 February are refused.
 
 Exit status:
   0  the summary was printed and every file written
@@ -167,6 +214,12 @@ struct Options {
   std::optional<std::string> Lon;
   std::optional<std::string> UtcOffset;
   std::optional<std::string> Station;
+  std::optional<std::string> Radiation;
+  bool NightByWind = false;
+  std::optional<std::string> AbnormalYear;
+  std::optional<std::string> Reference;
+  std::optional<std::string> AbnormalChart;
+  std::optional<std::string> Significance;
 };
 
 // The options that are numbers: where the site lies and the file's clock, each within its range.
@@ -198,7 +251,39 @@ std::optional<int> ReadCommandLine(int argc, char** argv, Options& o) {
   line.Value("--to", o.To, "a time or a date");
   for (const NumberOption& n : kNumberOptions) line.Value(n.Name, o.*n.Text, n.Says);
   line.Value("--station", o.Station, "a name");
+  line.Value("--radiation", o.Radiation, "a file of hourly radiation or cloud amount");
+  line.Flag("--night-by-wind", o.NightByWind);
+  line.Value("--abnormal-year", o.AbnormalYear, "the tested year's hourly file");
+  line.Value("--reference", o.Reference, "a file of the reference years");
+  line.Value("--abnormal-chart", o.AbnormalChart, "a picture file name ending in .png or .svg");
+  line.Value("--significance", o.Significance, "5 or 1 (percent)");
   if (const auto exit = line.Read(argc, argv, o.Inputs)) return exit;
+  if (o.AbnormalYear) {
+    // The test reads no stability, site or second file, and writes no met file's pictures.
+    const std::pair<bool, const char*> others[] = {
+        {o.Case.has_value(), "--case"},
+        {o.Direction.has_value(), "--direction"},
+        {o.Rose.has_value(), "--rose"},
+        {o.StabilityChart.has_value(), "--stability-chart"},
+        {o.Table.has_value(), "--stability-table"},
+        {o.PrintTable, "--print-stability-table"},
+        {o.Lat.has_value(), "--lat"},
+        {o.Lon.has_value(), "--lon"},
+        {o.UtcOffset.has_value(), "--utc-offset"},
+        {o.Station.has_value(), "--station"},
+        {o.Radiation.has_value(), "--radiation"},
+        {o.NightByWind, "--night-by-wind"}};
+    for (const auto& [given, name] : others) {
+      if (given) return line.Refuse(std::string(name) + " does not go with --abnormal-year");
+    }
+    if (!o.Reference) return line.Refuse("--abnormal-year needs --reference FILE");
+    return std::nullopt;  // every file named is a reference file
+  }
+  for (const auto& [given, name] : {std::pair{o.Reference.has_value(), "--reference"},
+                                    std::pair{o.AbnormalChart.has_value(), "--abnormal-chart"},
+                                    std::pair{o.Significance.has_value(), "--significance"}}) {
+    if (given) return line.Refuse(std::string(name) + " needs --abnormal-year");
+  }
   if (o.PrintTable) {
     if (!o.Inputs.empty()) return line.Refuse("--print-stability-table takes no input file");
     Write(DefaultStabilityTableText());
@@ -263,7 +348,29 @@ std::optional<std::string> CheckOptions(const Options& o, HourlyReadOptions& rea
   }
   read.Degrees = o.Degrees;
   read.Station = o.Station;
+  read.NightByWind = o.NightByWind;
+  if (o.Radiation && *o.Radiation == "-" && o.Inputs.front() == "-") {
+    return "--radiation -: the hourly file is standard input already";
+  }
   return std::nullopt;
+}
+
+// An input file's name in messages: "standard input" for "-".
+std::string ShownName(const std::string& path) { return path == "-" ? "standard input" : path; }
+
+// Opens an input file ("-" is standard input, opened already); the problem, or nothing.
+std::optional<std::string> OpenInput(const std::string& path, std::ifstream& in) {
+  if (path == "-") return std::nullopt;
+  if (vmk::platform::IsFolder(path)) {
+    return path + ": is a folder, not a file of hourly observations";
+  }
+  in.open(vmk::platform::PathFromUtf8(path), std::ios::binary);
+  if (!in) return path + ": cannot be opened (no such file, or no permission)";
+  return std::nullopt;
+}
+
+std::istream* Stream(const std::string& path, std::ifstream& in) {
+  return path == "-" ? static_cast<std::istream*>(&std::cin) : &in;
 }
 
 // The user's stability table, or the problem with it (one line).
@@ -289,26 +396,31 @@ int Run(const Options& o) {
   }
 
   const std::string& path = o.Inputs.front();
-  const std::string shownName = path == "-" ? "standard input" : path;
+  const std::string shownName = ShownName(path);
+  const std::string radiationName = o.Radiation ? ShownName(*o.Radiation) : "";
+  std::ifstream in;
+  std::ifstream radiationIn;
+  if (const auto problem = OpenInput(path, in)) return ArgumentError(kProgram, *problem);
+  if (o.Radiation) {
+    if (const auto problem = OpenInput(*o.Radiation, radiationIn)) {
+      return ArgumentError(kProgram, "--radiation " + *problem);
+    }
+    read.Radiation = Stream(*o.Radiation, radiationIn);
+  }
   HourlyReadResult result;
   try {
-    if (path == "-") {
-      result = ReadHourlyObservations(std::cin, read);
-      if (std::cin.bad()) return ArgumentError(kProgram, shownName + ": cannot be read to its end");
-    } else {
-      if (vmk::platform::IsFolder(path)) {
-        return ArgumentError(kProgram, path + ": is a folder, not a file of hourly observations");
-      }
-      std::ifstream in(vmk::platform::PathFromUtf8(path), std::ios::binary);
-      if (!in) return ArgumentError(kProgram, path + ": cannot be opened (no such file, or no permission)");
-      result = ReadHourlyObservations(in, read);
-      if (in.bad()) return ArgumentError(kProgram, path + ": cannot be read to its end");
-    }
+    result = ReadHourlyObservations(*Stream(path, in), read);
   } catch (const HourlyFileError& e) {
-    return ArgumentError(kProgram, shownName + ": " + e.what());
+    return ArgumentError(kProgram, (e.File() == 1 ? radiationName : shownName) + ": " + e.what());
+  }
+  for (const auto& [name, stream] : {std::pair{path, Stream(path, in)},
+                                     std::pair{o.Radiation.value_or(""), read.Radiation}}) {
+    if (stream && stream->bad()) {
+      return ArgumentError(kProgram, ShownName(name) + ": cannot be read to its end");
+    }
   }
 
-  Write(MetSummary(result, shownName));
+  Write(MetSummary(result, shownName, radiationName));
   if (result.Stats.ValidHours < 1) {
     std::fflush(stdout);
     std::fprintf(stderr, "vmk-met: %s: no valid hour in the period: nothing written\n",
@@ -321,11 +433,6 @@ int Run(const Options& o) {
   ParseMetStats(json);
 
   std::vector<std::string> written;
-  const auto fail = [&](const std::string& what) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "vmk-met: cannot write %s\n", what.c_str());
-    return kExitOutputFailed;
-  };
   try {
     if (o.Output) {
       WriteFileAtomically(*o.Output, json);
@@ -339,34 +446,59 @@ int Run(const Options& o) {
                         std::string(kDirectionNames[static_cast<std::size_t>(*direction)]) + ")");
     }
   } catch (const FileWriteError& e) {
-    return fail(e.what());
+    return CannotWrite(e.what());
   }
   if (o.Rose) {
     if (const auto problem = WritePictureFile(BuildWindRose(result.Stats), *o.Rose)) {
-      return fail(*o.Rose + ": " + *problem);
+      return CannotWrite(*o.Rose + ": " + *problem);
     }
     written.push_back(*o.Rose + " (wind rose)");
   }
   if (o.StabilityChart) {
     const PlotScene chart = BuildStabilityChart(result.Stats, result.DayHours, result.NightHours);
     if (const auto problem = WritePictureFile(chart, *o.StabilityChart)) {
-      return fail(*o.StabilityChart + ": " + *problem);
+      return CannotWrite(*o.StabilityChart + ": " + *problem);
     }
     written.push_back(*o.StabilityChart + " (stability chart)");
   }
-  if (!written.empty()) Write("\n");
-  for (const std::string& w : written) Write("written       : " + w + "\n");
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "vmk-met: cannot write the summary\n");
-    return kExitOutputFailed;
+  return FinishWritten(written);
+}
+
+// The abnormal-year test's command line: its own options, the files, the period.
+int RunAbnormal(const Options& o) {
+  AbnormalYearRun run;
+  run.Tested = *o.AbnormalYear;
+  run.Reference.push_back(*o.Reference);
+  run.Reference.insert(run.Reference.end(), o.Inputs.begin(), o.Inputs.end());
+  run.Output = o.Output;
+  run.Chart = o.AbnormalChart;
+  if (o.AbnormalChart) {
+    if (auto problem = PictureNameProblem(kProgram, "--abnormal-chart", *o.AbnormalChart)) {
+      return ArgumentError(kProgram, *problem);
+    }
   }
-  return kExitNormal;
+  if (o.Significance) {
+    if (*o.Significance == "5" || *o.Significance == "0.05") {
+      run.Options.Alpha = 0.05;
+    } else if (*o.Significance == "1" || *o.Significance == "0.01") {
+      run.Options.Alpha = 0.01;
+    } else {
+      return ArgumentError(kProgram, "--significance " + *o.Significance + ": not 5 or 1 (percent)");
+    }
+  }
+  HourlyReadOptions read;
+  std::optional<int> direction;
+  if (const auto problem = CheckOptions(o, read, direction)) return ArgumentError(kProgram, *problem);
+  run.Options.Degrees = o.Degrees;
+  run.Options.From = read.From;
+  run.Options.To = read.To;
+  return RunAbnormalYear(std::move(run));
 }
 
 int Main(int argc, char** argv) {
   Options o;
   if (const auto exit = ReadCommandLine(argc, argv, o)) return *exit;
-  return Run(o);
+  return o.AbnormalYear ? RunAbnormal(o) : Run(o);
 }
 
 }  // namespace

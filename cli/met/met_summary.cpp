@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "cli/support/cli_support.h"
+#include "met/cloud_fill.h"
+
 namespace vmk::cli {
 namespace {
 
@@ -21,12 +24,48 @@ std::string Left(const std::string& text, std::size_t width) {
   return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
 }
 
+// The rejected lines of a file: by cause, then the first of them with their reasons.
+std::string RejectedLines(const std::vector<std::pair<std::string, long long>>& byCause,
+                          const std::vector<RejectedLine>& first, long long rejected) {
+  std::string s;
+  for (const auto& [cause, lines] : byCause) {
+    s += "  " + Left(cause, 28) + Right(std::to_string(lines), 6) + "\n";
+  }
+  for (const RejectedLine& line : first) {
+    s += "  line " + std::to_string(line.Line) + ": " + line.Reason + "\n";
+  }
+  if (rejected > static_cast<long long>(first.size())) {
+    s += "  (the first " + std::to_string(first.size()) + " of " + std::to_string(rejected) +
+         " rejected lines shown)\n";
+  }
+  return s;
+}
+
+// The night hours by the method that classified them, and the cloud amounts' fill rule.
+std::string NightMethods(const HourlyReadResult& r) {
+  if (!r.Stats.NightMethods) return "";
+  const NightMethodCounts& n = *r.Stats.NightMethods;
+  std::string s = "night classes : ";
+  for (std::size_t i = 0; i < n.size(); ++i) {
+    s += (i > 0 ? ", " : "") + std::to_string(n[i]) + " by " + std::string(kNightMethodNames[i]);
+  }
+  s += "\n                (net radiation first, then cloud amount, then with --night-by-wind "
+       "the wind speed alone, an approximation)\n";
+  if (r.CloudFilled) s += "cloud amount  : " + std::string(kCloudFillRule) + "\n";
+  return s;
+}
+
 }  // namespace
 
-std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) {
+std::string MetSummary(const HourlyReadResult& r, const std::string& shownName,
+                       const std::string& radiationName) {
   const MetStats& m = r.Stats;
   std::string s;
   s += "read          : " + shownName + " (" + r.Form + ")\n";
+  if (r.Joined) {
+    s += "radiation     : " + radiationName + " (" + r.Joined->Form + ")" +
+         (r.Joined->Station.empty() ? "" : ", station " + r.Joined->Station) + "\n";
+  }
   s += "station       : " + (m.Station.empty() ? std::string("(not named)") : m.Station) + "\n";
   if (m.HoursRead > 0) {
     s += "period        : " + m.From + " to " + m.To + " (" + std::to_string(m.HoursRead) +
@@ -45,21 +84,23 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
   s += "lines         : " + std::to_string(r.DataLines) + " data lines, " +
        std::to_string(r.LinesOutside) + " outside --from/--to, " +
        std::to_string(r.LinesRejected) + " rejected\n";
-  for (const auto& [cause, lines] : r.RejectedByCause) {
-    s += "  " + Left(cause, 28) + Right(std::to_string(lines), 6) + "\n";
+  s += RejectedLines(r.RejectedByCause, r.FirstRejected, r.LinesRejected);
+  if (r.Joined) {
+    const JoinedFileResult& j = *r.Joined;
+    s += "radiation lines: " + std::to_string(j.DataLines) + " data lines, " +
+         std::to_string(j.LinesOutside) + " outside the period, " +
+         std::to_string(j.LinesRejected) + " rejected\n";
+    s += RejectedLines(j.RejectedByCause, j.FirstRejected, j.LinesRejected);
+    s += "joined        : " + std::to_string(j.HoursOnlyInFirst) + " hours with a line in " +
+         shownName + " only, " + std::to_string(j.HoursOnlyInSecond) + " in " + radiationName +
+         " only\n";
   }
-  for (const RejectedLine& line : r.FirstRejected) {
-    s += "  line " + std::to_string(line.Line) + ": " + line.Reason + "\n";
-  }
-  if (r.LinesRejected > static_cast<long long>(r.FirstRejected.size())) {
-    s += "  (the first " + std::to_string(r.FirstRejected.size()) + " of " +
-         std::to_string(r.LinesRejected) + " rejected lines shown)\n";
-  }
-  if (r.LinesRejected > 0) {
+  if (r.LinesRejected > 0 || (r.Joined && r.Joined->LinesRejected > 0)) {
     // A rejected line still gives its hour: valid when the value it lacks is not needed.
     s += "  (a value that cannot be read counts as missing; its hour is still valid when it does "
          "not need that value, as a calm hour needs no direction)\n";
   }
+  s += NightMethods(r);
   for (const std::string& note : r.Notes) s += "note          : " + note + "\n";
   if (m.ValidHours == 0) return s;  // no table to show
 
@@ -101,6 +142,22 @@ std::string MetSummary(const HourlyReadResult& r, const std::string& shownName) 
   s += classRow("weak", m.WeakAll);
   s += classRow("all", all);
   return s;
+}
+
+int FinishWritten(const std::vector<std::string>& written) {
+  if (!written.empty()) Write("\n");
+  for (const std::string& w : written) Write("written       : " + w + "\n");
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "vmk-met: cannot write the summary\n");
+    return kExitOutputFailed;
+  }
+  return kExitNormal;
+}
+
+int CannotWrite(const std::string& what) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "vmk-met: cannot write %s\n", what.c_str());
+  return kExitOutputFailed;
 }
 
 }  // namespace vmk::cli

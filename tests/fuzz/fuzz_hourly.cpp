@@ -7,7 +7,9 @@
 // with the header rows of the agency's download CSV. When the first byte is even, the rest
 // follows that header, so that the fuzzer works on the data lines; when odd, the rest is the
 // whole file, header included. The second bit reads numeric directions as degrees, the third
-// tells day from night by the sun at a site.
+// tells day from night by the sun at a site, the fourth classifies nights without net radiation
+// or cloud amount by the wind. With the fifth bit the bytes after the first NUL are a second
+// file (either form, whole) joined by the hour, as --radiation gives it.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -41,13 +43,25 @@ std::string Header() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+  std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+  std::string second;
+  const bool joined = (data[0] & 16) != 0;
+  if (joined) {
+    const std::size_t nul = rest.find('\0');
+    if (nul != std::string_view::npos) {
+      second = rest.substr(nul + 1);
+      rest = rest.substr(0, nul);
+    }
+  }
   std::string bytes = data[0] % 2 == 0 ? Header() : std::string();
   bytes.append(rest);
   std::istringstream in(bytes);
+  std::istringstream radiation(second);
   vmk::HourlyReadOptions options;
   options.Degrees = (data[0] & 2) != 0;
   if (data[0] & 4) options.Site = vmk::SunSite{35, 139, 9};
+  options.NightByWind = (data[0] & 8) != 0;
+  if (joined) options.Radiation = &radiation;
   vmk::HourlyReadResult r;
   try {
     r = vmk::ReadHourlyObservations(in, options);
