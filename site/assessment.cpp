@@ -1,5 +1,6 @@
 #include "site/assessment.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
