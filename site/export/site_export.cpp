@@ -63,6 +63,26 @@ void PrepareOutputFolder(const std::string& dir) {
   std::filesystem::remove(probe, ec);
 }
 
+std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site) {
+  if (!site.Basemap) return nullptr;
+#ifdef VMK_HAVE_GDAL
+  const auto source = [](const BasemapLayerDefinition& d) {
+    return BasemapSource{d.FullPath, d.Path, d.Crs};
+  };
+  std::optional<BasemapSource> raster;
+  if (site.Basemap->Raster) raster = source(*site.Basemap->Raster);
+  std::vector<BasemapSource> vectors;
+  for (const BasemapLayerDefinition& v : site.Basemap->Vectors) vectors.push_back(source(v));
+  try {
+    return std::make_shared<const MapBasemap>(ReadBasemap(raster, vectors, site.Crs));
+  } catch (const GisError& e) {
+    throw SiteError(e.what());
+  }
+#else
+  return nullptr;
+#endif
+}
+
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
                                const std::vector<double>& levels) {
 #ifdef VMK_HAVE_GDAL
@@ -80,7 +100,8 @@ std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
 #endif
 }
 
-SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         std::shared_ptr<const MapBasemap> basemap) {
   SiteExport out;
   const ReceptorSet& rs = plan.Receptors;
   if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
@@ -109,9 +130,11 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
 
 #ifndef VMK_HAVE_GDAL
   if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
+  if (plan.Site.Basemap) out.Notes.push_back("this build has no GDAL: the basemap is not drawn");
 #endif
 
-  const SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
+  SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
+  map.Basemap = std::move(basemap);
 #ifdef VMK_HAVE_PLOT_QT
   try {
     const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);

@@ -4,6 +4,7 @@
 // and says so.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,15 @@ void CheckSiteForExport(const SiteDefinition& site);
 // its parents) when missing.
 void PrepareOutputFolder(const std::string& dir);
 
-// Every file of the site in memory. Raises SiteError when GDAL or Qt fails to make one.
-SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result);
+// The ground under the site's map, read from the files of its "basemap" and reprojected to its
+// "crs"; nothing when it names none or when the build has no GDAL (MakeSiteFiles says so).
+// Raises SiteError with one line naming the file at the first problem.
+std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site);
+
+// Every file of the site in memory, the map over `basemap` (see ReadSiteBasemap). Raises
+// SiteError when GDAL or Qt fails to make one.
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         std::shared_ptr<const MapBasemap> basemap = nullptr);
 
 // The isopleth bands of the site's grid for its levels (empty without a grid or GDAL).
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,

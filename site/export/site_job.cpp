@@ -9,6 +9,7 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
   ComputedSite site;
   site.Plan = PlanSite(ReadSiteFile(path));
   CheckSiteForExport(site.Plan.Site);
+  site.Basemap = ReadSiteBasemap(site.Plan.Site);
   if (steps.Checked) steps.Checked(site.Plan);
   RunOptions options;
   options.Threads = steps.Threads > 0 ? steps.Threads : AllCores();
@@ -18,7 +19,7 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
 }
 
 SiteRunNotes WriteSiteFilesOf(const std::string& dir, const ComputedSite& site) {
-  const SiteExport files = MakeSiteFiles(site.Plan, site.Result);
+  const SiteExport files = MakeSiteFiles(site.Plan, site.Result, site.Basemap);
   WriteSiteFiles(dir, files.Files);
   SiteRunNotes notes;
   for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);
