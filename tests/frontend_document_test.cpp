@@ -199,35 +199,6 @@ TEST(FormRulesTest, DefaultExtensionOfSavedNames) {
   }
 }
 
-TEST(FormRulesTest, DialogsCaptionsFiltersAndSuggestedNames) {
-  const struct {
-    FileDialog dialog;
-    const char* caption;
-    std::vector<std::string> filters;
-    std::string suggested;
-    bool forSave;
-  } cases[] = {
-      {OpenCaseDialog({}), "開く", {"ケースファイル (*.json)", "すべてのファイル (*)"}, InCurrentFolder("case.json"), false},
-      {SaveCaseDialog({Native("/c/a.json"), false, {}}), "名前を付けて保存",
-       {"ケースファイル (*.json)", "すべてのファイル (*)"}, Native("/c/a.json"), true},
-      {MetStatsDialog(), "気象統計から読み込む", {"気象統計ファイル (*.json)", "すべてのファイル (*)"},
-       InCurrentFolder("met.json"), false},
-      {SiteDialog(), "サイト濃度分布", {"サイトファイル (*.json)", "すべてのファイル (*)"}, InCurrentFolder("site.json"),
-       false},
-      {ProfileExportDialog(), "距離分布を保存", {"PNG 画像 (*.png)", "SVG 画像 (*.svg)", "CSV (*.csv)"}, "profile.png",
-       true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.caption);
-    EXPECT_EQ(c.dialog.Caption, c.caption);
-    std::vector<std::string> labels;
-    for (const FileFilter& f : c.dialog.Filters) labels.push_back(FilterLabel(f));
-    EXPECT_EQ(labels, c.filters);
-    EXPECT_EQ(c.dialog.Suggested, c.suggested);
-    EXPECT_EQ(c.dialog.ForSave, c.forSave);
-  }
-}
-
 TEST(FormRulesTest, DropOpensTheFirstLocalJsonFile) {
   const struct {
     std::vector<std::string> dropped;

@@ -99,20 +99,6 @@ TEST(FrontendEditTest, WhatCountsAsAnEdit) {
   }
 }
 
-TEST(FrontendEditTest, CheckBoxesEnableAndGreyTheirFields) {
-  FakeWindow w;
-  for (const bool checked : {true, false}) {
-    w.Form()["NOxTrnCheckBox"].Checked = checked;
-    const int writes = w.Writes;
-    CheckBoxClicked(w.Fe, "NOxTrnCheckBox");
-    EXPECT_EQ(w.Writes, writes + 1);
-    for (const char* field : {"AlphaEdit", "kEdit", "NOxDistAdEdit"}) {
-      EXPECT_EQ(w.Form()[field].Enabled, checked) << field;
-      EXPECT_EQ(w.Form()[field].Color, checked ? SysColor::Window : SysColor::ActiveBorder) << field;
-    }
-  }
-}
-
 TEST(FrontendEditTest, CopyTakesTheSelectionOrEveryInputCell) {
   FakeWindow w;
   w.Form().Grid[4][2] = "12";
@@ -336,22 +322,6 @@ TEST(FrontendEditTest, SiteCommandOnlyWithASiteWindowAndVersionBox) {
   EXPECT_EQ(w.Messages[0].Title, "VMK Ver.1");
   EXPECT_EQ(w.Messages[0].Text, "VMK Ver.1\nバージョン 04.3.16 c");
   EXPECT_EQ(w.Messages[0].Icon, MessageIcon::Information);
-}
-
-TEST(FrontendEditTest, MissingReportFolderShowsTheErrorBox) {
-  scratch::ScratchDir dir;
-  FakeWindow w;
-  w.Fe.Settings.ReportDir = dir.File("no-such-folder");
-  w.Form().Text("memoOption") = "@WA:1@ test";
-  Calculate(w.Fe);
-  ASSERT_EQ(w.Messages.size(), 1u);
-  EXPECT_EQ(w.Messages[0].Name, "ErrorMessageBox");
-  EXPECT_EQ(w.Messages[0].Title, "VMK Ver.1");
-  EXPECT_EQ(w.Messages[0].Icon, MessageIcon::Critical);
-  EXPECT_EQ(w.Messages[0].Text, "不正なﾌｧｲﾙ名です.");
-  EXPECT_EQ(w.Status(), fronttest::kStatusOk);
-  EXPECT_EQ(w.Form().Text("ConcResLabel"), "");  // no result display after the error
-  EXPECT_FALSE(w.Fe.Profile.HasProfile);
 }
 
 }  // namespace
