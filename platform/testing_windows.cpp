@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <random>
 #include <stdexcept>
+#include <string>
 
 #include "platform/testing.h"
 #include "platform/wide_text.h"
@@ -82,12 +83,22 @@ int RunProcess(const std::string& program, const std::vector<std::string>& args,
   startup.hStdOutput = OpenInheritable(stdoutPath, GENERIC_WRITE, CREATE_ALWAYS);
   startup.hStdError = OpenInheritable(stderrPath, GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  // Under wine on a busy machine a start now and then fails for a moment (the wine server is
+  // still busy with the last child): a few more tries, then the system's error number.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) Sleep(400 * attempt);
+    started = CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
+                             CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    if (!started) error = GetLastError();
+  }
   CloseHandle(startup.hStdInput);
   CloseHandle(startup.hStdOutput);
   CloseHandle(startup.hStdError);
-  if (!started) throw std::runtime_error("cannot start " + program);
+  if (!started) {
+    throw std::runtime_error("cannot start " + program + " (error " + std::to_string(error) + ")");
+  }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
