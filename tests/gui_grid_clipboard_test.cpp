@@ -1,5 +1,6 @@
-// Copy and paste of the frequency grid's cells, and full-width digits typed into the numeric
-// fields and the cells.
+// Copy and paste of the frequency grid's cells through the window's clipboard and selection, the
+// keys that paste only in the grid, and full-width digits typed into the numeric fields and the
+// cells. Where a paste goes and when it is refused: frontend_edit_test.cpp.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -44,84 +45,37 @@ class GridClipboardTest : public ::testing::Test {
   vmk::FrequencyGridWidget* grid_ = nullptr;
 };
 
-TEST_F(GridClipboardTest, SpreadsheetBlockLandsInTheRightCellsAsTyped) {
-  // As a spreadsheet copies two rows of three cells: CR LF line ends, the last one too, a
-  // quoted cell, full-width digits from an input method.
-  QApplication::clipboard()->setText(QStringLiteral("12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n"));
-  grid_->setCurrentCell(4, 6);
-  window_->PasteGridCells();
-  EXPECT_EQ(Cell(4, 6), QStringLiteral("12"));
-  EXPECT_EQ(Cell(4, 7), QStringLiteral("3"));
-  EXPECT_EQ(Cell(4, 8), QString());  // an empty cell is pasted as an empty text
-  EXPECT_EQ(Cell(5, 6), QStringLiteral(" 1.5"));
-  EXPECT_EQ(Cell(5, 7), QStringLiteral("45"));
-  EXPECT_EQ(Cell(5, 8), QStringLiteral("0"));
-  EXPECT_EQ(Cell(4, 5), QStringLiteral("   0"));  // the neighbours are untouched
-  EXPECT_EQ(Cell(6, 6), QStringLiteral("   0"));
-  EXPECT_EQ(Cell(4, 9), QStringLiteral("   0"));
-  EXPECT_TRUE(window_->HasUnsavedEdits());
-  EXPECT_EQ(window_->windowTitle(), QStringLiteral("VMK - 1 *"));
-  // The pasted block is selected.
-  const QList<QTableWidgetSelectionRange> sel = grid_->selectedRanges();
-  ASSERT_EQ(sel.size(), 1);
-  EXPECT_EQ(sel[0].topRow(), 4);
-  EXPECT_EQ(sel[0].leftColumn(), 6);
-  EXPECT_EQ(sel[0].bottomRow(), 5);
-  EXPECT_EQ(sel[0].rightColumn(), 8);
-
-  // The pasted texts reach the calculation like typed ones: row 5, column 7 is 45 hours.
-  window_->ReadWidgets();
-  EXPECT_EQ(window_->Form().Grid[5][7], "45");
-}
-
-TEST_F(GridClipboardTest, BlockReachingTheTotalsIsRefusedAndChangesNothing) {
-  const QStringList before = AllCells();
-  struct Case {
-    QString Text;
-    int Row, Col;
-  } cases[] = {
-      {QStringLiteral("1\r\n2\r\n"), 9, 3},          // the second line reaches row 10
-      {QStringLiteral("1\t2\t3\r\n"), 6, 11},       // the third cell reaches column 13
-      {QStringLiteral("1\r\n2\r\n3\r\n"), 9, 3},    // leaves the grid
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Text.toStdString());
-    QApplication::clipboard()->setText(c.Text);
-    grid_->setCurrentCell(c.Row, c.Col);
-    BoxAnswerer answers;
-    window_->PasteGridCells();
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0].Name, QStringLiteral("PasteProblemBox"));
-    EXPECT_TRUE(answers.Seen()[0].Text.startsWith(QStringLiteral("貼り付けませんでした: ")));
-    EXPECT_EQ(AllCells(), before);
-  }
-  EXPECT_FALSE(window_->HasUnsavedEdits());
-}
-
-TEST_F(GridClipboardTest, CopyTakesTheSelectionOrEveryInputCell) {
+// The menu's copy and paste reach the grid's widget: the selection copied, the clipboard pasted at
+// the current cell, the pasted block selected, a refused block in a message box.
+TEST_F(GridClipboardTest, CopyAndPasteGoThroughTheGridsSelectionAndTheClipboard) {
   grid_->SetCellText(4, 2, QStringLiteral("12"));
   grid_->clearSelection();
   grid_->setRangeSelected(QTableWidgetSelectionRange(3, 1, 4, 3), true);
-  window_->CopyGridCells();
+  window_->findChild<QAction*>(QStringLiteral("CopyCellsAction"))->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("  -\t   0\t   0\n 1.5\t12\t   0\n"));
 
-  grid_->clearSelection();
-  window_->CopyGridCells();
-  const QString all = QApplication::clipboard()->text();
-  const QStringList lines = all.split(QLatin1Char('\n'));
-  ASSERT_EQ(lines.size(), 10);  // nine lines, each ending in a line end
-  EXPECT_EQ(lines[9], QString());
-  EXPECT_EQ(lines[0].split(QLatin1Char('\t')).size(), 12);
-  EXPECT_TRUE(lines[0].startsWith(QStringLiteral(" 0.4\t   0\t")));
-  EXPECT_TRUE(lines[1].startsWith(QStringLiteral(" 0.7\t 0.00\t")));
+  QApplication::clipboard()->setText(QStringLiteral("12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n"));
+  grid_->setCurrentCell(6, 6);
+  window_->findChild<QAction*>(QStringLiteral("PasteCellsAction"))->trigger();
+  EXPECT_EQ(Cell(6, 6), QStringLiteral("12"));
+  EXPECT_EQ(Cell(7, 7), QStringLiteral("45"));
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("VMK - 1 *"));
+  const QList<QTableWidgetSelectionRange> sel = grid_->selectedRanges();
+  ASSERT_EQ(sel.size(), 1);
+  EXPECT_EQ(sel[0].topRow(), 6);
+  EXPECT_EQ(sel[0].leftColumn(), 6);
+  EXPECT_EQ(sel[0].bottomRow(), 7);
+  EXPECT_EQ(sel[0].rightColumn(), 8);
 
-  // Copied and pasted back one row lower, the block lands as it was.
-  grid_->setRangeSelected(QTableWidgetSelectionRange(4, 2, 4, 3), true);
-  window_->CopyGridCells();
-  grid_->setCurrentCell(6, 2);
-  window_->PasteGridCells();
-  EXPECT_EQ(Cell(6, 2), QStringLiteral("12"));
-  EXPECT_EQ(Cell(6, 3), QStringLiteral("   0"));
+  const QStringList before = AllCells();
+  QApplication::clipboard()->setText(QStringLiteral("1\r\n2\r\n"));
+  grid_->setCurrentCell(9, 3);
+  BoxAnswerer answers;
+  window_->findChild<QAction*>(QStringLiteral("PasteCellsAction"))->trigger();
+  ASSERT_EQ(answers.Seen().size(), 1u);
+  EXPECT_EQ(answers.Seen()[0].Name, QStringLiteral("PasteProblemBox"));
+  EXPECT_TRUE(answers.Seen()[0].Text.startsWith(QStringLiteral("貼り付けませんでした: ")));
+  EXPECT_EQ(AllCells(), before);
 }
 
 TEST_F(GridClipboardTest, KeysPasteIntoTheGridOnlyWhileItHasTheFocus) {
@@ -131,6 +85,9 @@ TEST_F(GridClipboardTest, KeysPasteIntoTheGridOnlyWhileItHasTheFocus) {
   QTest::keyClick(grid_, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(Cell(7, 4), QStringLiteral("8"));
   EXPECT_EQ(Cell(7, 5), QStringLiteral("9"));
+  // The pasted texts reach the calculation like typed ones.
+  window_->ReadWidgets();
+  EXPECT_EQ(window_->Form().Grid[7][5], "9");
 
   // In a field the keys paste into the field, as usual.
   window_->Tabs()->setCurrentIndex(0);

@@ -1,18 +1,16 @@
-// The distance profile page of the window: a fourth page behind the layout's three, drawn
-// after every calculation that showed its result and emptied after every one that did not.
+// The distance profile page of the Qt window: a fourth page behind the layout's three that
+// paints the frontend's chart scene, shows its line and saves through 保存.... The profile
+// itself, its line and the export by extension: frontend_profile_test.cpp.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include <QChart>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,10 +20,8 @@
 #include "app/window/profile_page.h"
 #include "app/window/qt_text.h"
 #include "app/window/window_fonts.h"
-#include "casefile/profile_csv.h"
-#include "common/numtext.h"
 #include "gui_test_support.h"
-#include "model/profile.h"
+#include "plot/svg_writer.h"
 
 namespace {
 
@@ -42,20 +38,27 @@ class ProfilePageTest : public ::testing::Test {
     page_ = window_->ProfileSheet();
     ASSERT_NE(page_, nullptr);
   }
+  void TearDown() override { vmk::guitest::CloseWithoutSaving(window_.get()); }
 
-  void SetText(const char* name, const QString& text) {
-    auto* edit = window_->ControlAs<QLineEdit>(name);
-    ASSERT_NE(edit, nullptr) << name;
-    edit->setText(text);
-  }
+  void SetText(const char* name, const QString& text) { window_->ControlAs<QLineEdit>(name)->setText(text); }
   QString Status() const { return window_->ControlAs<QLabel>("messageLabel")->text(); }
   void Calculate() { window_->ControlAs<QPushButton>("CalcGoButton")->click(); }
-
-  // A windy case with hours, high enough a stack that the maximum lies well off the source.
-  void EnterWindyCase(const QString& r) {
-    window_->Grid()->SetCellText(5, 6, QStringLiteral("100"));
-    SetText("HoEdit", QStringLiteral(" 50.0"));
-    SetText("XrpEdit", r);
+  // The chart as the page shows it.
+  QImage Chart() const {
+    window_->Tabs()->setCurrentIndex(3);
+    QApplication::processEvents();
+    return page_->ChartView()->grab().toImage();
+  }
+  // How many pixels of the chart have the colour of the profile's curve (31, 95, 191), nearly.
+  static int CurvePixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (std::abs(c.red() - 31) < 40 && std::abs(c.green() - 95) < 40 && std::abs(c.blue() - 191) < 40) ++n;
+      }
+    }
+    return n;
   }
 
   std::unique_ptr<Form1> window_;
@@ -79,162 +82,51 @@ TEST_F(ProfilePageTest, FollowsTheLayoutPagesWithoutMovingThem) {
   EXPECT_EQ(tabs->currentIndex(), 0);  // the window test checks that nothing else moved
 
   // Nothing drawn before the first calculation; the chart and its line fit in the page.
-  EXPECT_EQ(page_->Curve()->count(), 0);
-  EXPECT_EQ(page_->Summary()->text(), ProfilePage::NothingText());
-  tabs->setCurrentIndex(3);
-  QApplication::processEvents();
+  EXPECT_EQ(page_->Summary()->text(), QStringLiteral(" 計算結果がありません"));
+  EXPECT_FALSE(page_->ExportButton()->isEnabled());
+  EXPECT_EQ(page_->ExportButton()->text(), QStringLiteral("保存..."));
+  EXPECT_EQ(CurvePixels(Chart()), 0);
   const QRect inside = page_->rect();
-  const QWidget* view = page_->findChild<QWidget*>(QStringLiteral("ProfileChartView"));
-  ASSERT_NE(view, nullptr);
+  const QWidget* view = page_->ChartView();
   EXPECT_TRUE(inside.contains(view->geometry())) << view->geometry().height();
   EXPECT_GE(view->height(), 200);
   EXPECT_TRUE(inside.contains(page_->Summary()->geometry()));
   EXPECT_GE(page_->Summary()->height(), page_->Summary()->fontMetrics().height());
-  // The window's gothic font for the page's texts.
   EXPECT_EQ(page_->Summary()->font(), vmk::ControlFont());
-  EXPECT_EQ(page_->Chart()->titleFont(), vmk::ControlFont());
 }
 
-// The receptor distance inside the default range, below it and beyond it.
-TEST_F(ProfilePageTest, CalculationDrawsTheProfileAndItsMaximum) {
-  const struct {
-    QString r;
-    float from, to;
-  } cases[] = {
-      {QStringLiteral(" 100.0"), 10.0f, 20000.0f},
-      {QStringLiteral(" 5.0"), 5.0f, 20000.0f},  // next to the stack: zero at the receptor
-      {QStringLiteral(" 50000"), 10.0f, 50000.0f},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.r.toStdString());
-    EnterWindyCase(c.r);
-    Calculate();
-    ASSERT_EQ(Status(), kStatusOk);
-    const vmk::CalcState& st = window_->State();
-
-    const auto distances = vmk::ProfileDistances(c.from, c.to, 200, true);
-    const vmk::Profile expected = vmk::ComputeProfile(st.Params, distances);
-    ASSERT_GT(expected.Max.C, 0.0f);
-
-    QLineSeries* curve = page_->Curve();
-    ASSERT_EQ(curve->count(), 200);
-    EXPECT_EQ(curve->at(0).x(), c.from);
-    EXPECT_EQ(curve->at(199).x(), c.to);
-    for (int i = 0; i < 200; i += 33) {
-      EXPECT_EQ(curve->at(i).y(), expected.Points[static_cast<std::size_t>(i)].C) << i;
-    }
-
-    ASSERT_EQ(page_->ReceptorMark()->count(), 1);
-    EXPECT_EQ(page_->ReceptorMark()->at(0), QPointF(st.Params.R, st.TotalConc));
-    ASSERT_EQ(page_->MaximumMark()->count(), 1);
-    EXPECT_EQ(page_->MaximumMark()->at(0), QPointF(expected.Max.R, expected.Max.C));
-
-    const QString line = QStringLiteral(" 最大濃度 C = ") + vmk::Utf8ToQString(vmk::FormatGeneral(expected.Max.C, 4)) +
-                         QStringLiteral(" (ppb, ng/m3)   距離 R = ") + vmk::Utf8ToQString(vmk::FormatGeneral(expected.Max.R, 4)) +
-                         QStringLiteral(" m");
-    EXPECT_EQ(page_->Summary()->text(), line);
-    EXPECT_TRUE(page_->Chart()->title().isEmpty());
-  }
-}
-
-// An input error and the file-read request both end without a result: nothing to draw, even
-// after a calculation that drew a profile.
-TEST_F(ProfilePageTest, CalculationWithoutResultEmptiesTheChart) {
-  const struct {
-    const char* field;
-    QString text;
-    QString status;  // empty: any input error message
-  } failures[] = {
-      {"QgEdit", QStringLiteral("abc"), QString()},
-      {"memoOption", QStringLiteral("@RA:1@"), QStringLiteral(" proc. fileRead called ")},
-  };
-  for (const auto& f : failures) {
-    SCOPED_TRACE(f.field);
-    EnterWindyCase(QStringLiteral(" 1000.0"));
-    SetText("QgEdit", QStringLiteral(" 10"));
-    SetText("memoOption", QString());
-    Calculate();
-    ASSERT_EQ(page_->Curve()->count(), 200);
-
-    SetText(f.field, f.text);
-    Calculate();
-    if (f.status.isEmpty()) {
-      EXPECT_NE(Status(), kStatusOk);
-    } else {
-      EXPECT_EQ(Status(), f.status);
-    }
-    EXPECT_EQ(page_->Curve()->count(), 0);
-    EXPECT_EQ(page_->ReceptorMark()->count(), 0);
-    EXPECT_EQ(page_->MaximumMark()->count(), 0);
-    EXPECT_EQ(page_->Summary()->text(), ProfilePage::NothingText());
-    EXPECT_EQ(page_->Chart()->title(), ProfilePage::NothingText().trimmed());
-  }
-}
-
-// The button 保存... writes the profile shown as a picture or as the command line's CSV.
-TEST_F(ProfilePageTest, ExportWritesPngSvgOrTheCommandLinesCsv) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  EXPECT_FALSE(page_->ExportButton()->isEnabled());  // nothing to save before a calculation
-  EXPECT_EQ(page_->ExportButton()->text(), QStringLiteral("保存..."));
-  EXPECT_FALSE(page_->ExportTo(dir.filePath(QStringLiteral("x.csv"))).isEmpty());
-
-  EnterWindyCase(QStringLiteral(" 1000.0"));
-  Calculate();
-  ASSERT_EQ(Status(), kStatusOk);
-  EXPECT_TRUE(page_->ExportButton()->isEnabled());
-
-  // The CSV of vmk-calc --profile 10:20000:200 --log for the same inputs.
-  const vmk::Profile expected =
-      vmk::ComputeProfile(window_->State().Params, vmk::ProfileDistances(10.0f, 20000.0f, 200, true));
-  QString chosen = dir.filePath(QStringLiteral("p.CSV"));
-  page_->SetFileChooser([&](const QString& suggested) {
-    EXPECT_EQ(suggested, QStringLiteral("profile.png"));
-    return chosen;
-  });
-  page_->ExportButton()->click();
-  QFile csv(chosen);
-  ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-  const QByteArray csvText = csv.readAll();
-  EXPECT_EQ(csvText.toStdString(), vmk::ProfileCsvText(expected));
-  EXPECT_TRUE(csvText.startsWith("R (m),C,C puff,C plume\n10,"));
-  EXPECT_EQ(csvText.count('\n'), 202);
-
-  chosen = dir.filePath(QStringLiteral("p.svg"));
-  page_->ExportButton()->click();
-  QFile svg(chosen);
-  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-  const QByteArray svgText = svg.readAll();
-  EXPECT_TRUE(svgText.contains("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"500\""));
-  EXPECT_TRUE(svgText.contains(">receptor R = 1000 m</text>"));
-
-  const QString png = dir.filePath(QStringLiteral("p.png"));
-  EXPECT_EQ(page_->ExportTo(png), QString());
-  EXPECT_EQ(QImage(png).size(), QSize(800, 500));
-
-  EXPECT_EQ(page_->ExportTo(dir.filePath(QStringLiteral("p.pdf"))),
-            QStringLiteral("ファイル名の終わりを .png, .svg, .csv のどれかにしてください。"));
-  EXPECT_FALSE(page_->ExportTo(dir.filePath(QStringLiteral("no-folder/p.csv"))).isEmpty());
-
-  // A calculation without a result leaves nothing to save.
-  SetText("QgEdit", QStringLiteral("x"));
-  Calculate();
-  EXPECT_FALSE(page_->ExportButton()->isEnabled());
-}
-
-// A maximum on the range's last distance: the line under the chart says the peak may lie beyond.
-TEST_F(ProfilePageTest, SummarySaysWhenThePeakMayLieBeyondTheRange) {
-  // A tall stack in strong wind, stable air: the ground-level maximum lies far downwind.
-  window_->Grid()->SetCellText(9, 10, QStringLiteral("100"));
-  SetText("HoEdit", QStringLiteral(" 300"));
+// A calculation with a result paints the frontend's chart and its line; one without empties both.
+TEST_F(ProfilePageTest, CalculationPaintsTheSceneThatSaveWrites) {
+  window_->Grid()->SetCellText(5, 6, QStringLiteral("100"));
+  SetText("HoEdit", QStringLiteral(" 50.0"));
   SetText("XrpEdit", QStringLiteral(" 1000.0"));
   Calculate();
   ASSERT_EQ(Status(), kStatusOk);
-  const vmk::Profile expected =
-      vmk::ComputeProfile(window_->State().Params, vmk::ProfileDistances(10.0f, 20000.0f, 200, true));
-  ASSERT_EQ(expected.Max.R, 20000.0f) << "the case no longer peaks beyond 20 km";
-  EXPECT_TRUE(page_->Summary()->text().endsWith(QStringLiteral("  (範囲の端: ピークは範囲の外かもしれません)")))
-      << page_->Summary()->text().toStdString();
+  const vmk::ProfileView& shown = window_->Front().Profile;
+  ASSERT_TRUE(shown.HasProfile);
+  EXPECT_EQ(vmk::PlotSvg(page_->Scene()), vmk::PlotSvg(shown.Scene));
+  EXPECT_EQ(page_->Summary()->text(), vmk::Utf8ToQString(shown.Summary));
+  EXPECT_TRUE(page_->ExportButton()->isEnabled());
+  const QImage chart = Chart();
+  EXPECT_GT(CurvePixels(chart), 200);
+
+  // 保存... asks through the window's file chooser and writes the picture.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  window_->Front().Hooks.ChooseFile = [&](const vmk::FileDialog& d) {
+    EXPECT_EQ(d.Caption, "距離分布を保存");
+    return vmk::FileChoice{dir.filePath(QStringLiteral("p")).toStdString(), 1};  // SVG 画像
+  };
+  page_->ExportButton()->click();
+  QFile svg(dir.filePath(QStringLiteral("p.svg")));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  EXPECT_EQ(svg.readAll().toStdString(), vmk::PlotSvg(shown.Scene));
+
+  SetText("QgEdit", QStringLiteral("x"));
+  Calculate();
+  EXPECT_EQ(page_->Summary()->text(), QStringLiteral(" 計算結果がありません"));
+  EXPECT_FALSE(page_->ExportButton()->isEnabled());
+  EXPECT_EQ(CurvePixels(Chart()), 0);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "app/window/form1.h"
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -9,7 +8,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -41,12 +39,6 @@
 #include "app/window/site_window.h"
 #endif
 #include "app/window/window_fonts.h"
-#include "casefile/case_file.h"
-#include "casefile/input_help.h"
-#include "common/atomic_file.h"
-#include "common/json_document.h"
-#include "common/tab_separated.h"
-#include "form/grid_paste.h"
 
 namespace vmk {
 
@@ -68,22 +60,6 @@ QColor SystemColor(SysColor color) {
 }
 
 namespace {
-
-// The page that a page control belongs to, by the page's name in the layout.
-std::string_view PageName(ControlParent parent) {
-  switch (parent) {
-    case ControlParent::SrcDataSheet:
-      return "SrcDataSheet";
-    case ControlParent::MetDataSheet:
-      return "MetDataSheet";
-    case ControlParent::CalcCondSheet:
-      return "CalcCondSheet";
-    case ControlParent::Window:
-    case ControlParent::TabControl:
-      break;
-  }
-  return {};
-}
 
 void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   QPalette pal = widget->palette();
@@ -142,10 +118,10 @@ void FitLabel(QLabel* label, const ControlDef& def) {
 
 }  // namespace
 
-Form1::Form1(QWidget* parent)
-    : QMainWindow(parent), form_(MakeStartupForm()), state_(std::make_unique<CalcState>()) {
+Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   setObjectName(Utf8ToQString(kFormName));
   setFont(ControlFont());
+  fe_.Settings.DecimalSep = QStringToCp932(QLocale().decimalPoint());  // the report keeps "."
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
   client_->setFixedSize(kFormClientWidth, kFormClientHeight);
@@ -153,16 +129,16 @@ Form1::Form1(QWidget* parent)
   BuildControls();
   AddProfilePage();
   ChainTabOrder();
+  InstallHooks();  // before the menus: they leave out what the window has no hook for
   BuildMenus();
   for (const ControlDef& def : FormLayout()) {
-    if (def.Kind == ControlKind::Edit) Control(def.Name)->installEventFilter(this);  // drops
+    if (def.Kind == ControlKind::Edit) Control(def.Name)->installEventFilter(this);  // Enter, drops
   }
   Grid()->viewport()->installEventFilter(this);
   // The window is as large as the menu bar and the layout's client area, no larger.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   setAcceptDrops(true);
-  WriteWidgets();
-  UpdateTitle();
+  ShowAll(fe_);
 }
 
 Form1::~Form1() = default;
@@ -246,37 +222,32 @@ void Form1::BuildControls() {
         QPalette pal = edit->palette();
         pal.setColor(QPalette::Disabled, QPalette::Text, QColor(0x6D, 0x6D, 0x6D));
         edit->setPalette(pal);
-        const bool numeric = def.Name != "memoOption" && def.Name != "WDEdit";
-        connect(edit, &QLineEdit::textEdited, this, [this, edit, numeric] {
-          if (numeric) ConvertToHalfWidth(edit);
-          MarkEdited();
+        const std::string_view name = def.Name;
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, name] {
+          if (IsNumericField(name)) ConvertToHalfWidth(edit);
+          FieldTyped(fe_, name);
         });
         widget = edit;
         break;
       }
       case ControlKind::CheckBox: {
         auto* box = new QCheckBox(parent);
-        connect(box, &QCheckBox::clicked, this, &Form1::MarkEdited);
-        if (def.Name == "PHrHmCheckBox") {
-          connect(box, &QCheckBox::clicked, this, &Form1::PHrHmCheckBoxClick);
-        } else if (def.Name == "NOxTrnCheckBox") {
-          connect(box, &QCheckBox::clicked, this, &Form1::NOxTrnCheckBoxClick);
-        }
+        const std::string_view name = def.Name;
+        connect(box, &QCheckBox::clicked, this, [this, name] { CheckBoxClicked(fe_, name); });
         widget = box;
         break;
       }
       case ControlKind::Button: {
         auto* button = new QPushButton(parent);
         button->setAutoDefault(false);
-        if (def.Name == "CalcGoButton") {
-          connect(button, &QPushButton::clicked, this, &Form1::CalcGoButtonClick);
-        }
+        const std::string_view name = def.Name;
+        connect(button, &QPushButton::clicked, this, [this, name] { ButtonClicked(fe_, name); });
         widget = button;
         break;
       }
       case ControlKind::Grid: {
         auto* grid = new FrequencyGridWidget(parent);
-        connect(grid, &FrequencyGridWidget::CellEdited, this, &Form1::MarkEdited);
+        connect(grid, &FrequencyGridWidget::CellEdited, this, [this] { CellEdited(fe_); });
         widget = grid;
         break;
       }
@@ -301,6 +272,7 @@ void Form1::AddProfilePage() {
   profile_ = new ProfilePage();
   SetPaletteColor(profile_, QPalette::Window, SystemColor(SysColor::ButtonFace));
   profile_->setAutoFillBackground(true);
+  connect(profile_, &ProfilePage::ExportClicked, this, [this] { ExportProfile(fe_); });
   Tabs()->addTab(profile_, QString::fromUtf8(kProfilePageCaption));
 }
 
@@ -340,10 +312,10 @@ void Form1::ChainTabOrder() {
 
 void Form1::ReadWidgets() {
   for (const ControlDef& def : FormLayout()) {
-    if (!form_.Has(def.Name)) {
+    if (!fe_.Form.Has(def.Name)) {
       continue;
     }
-    ControlState& st = form_[def.Name];
+    ControlState& st = fe_.Form[def.Name];
     switch (def.Kind) {
       case ControlKind::Edit:
         st.Text = QStringToCp932(ControlAs<QLineEdit>(def.Name)->text());
@@ -359,17 +331,17 @@ void Form1::ReadWidgets() {
   grid->CommitOpenEditor();
   for (int row = 0; row < kGridRows; ++row) {
     for (int col = 0; col < kGridCols; ++col) {
-      form_.Grid[row][col] = QStringToCp932(grid->CellText(row, col));
+      fe_.Form.Grid[row][col] = QStringToCp932(grid->CellText(row, col));
     }
   }
 }
 
 void Form1::WriteWidgets() {
   for (const ControlDef& def : FormLayout()) {
-    if (!form_.Has(def.Name)) {
+    if (!fe_.Form.Has(def.Name)) {
       continue;
     }
-    const ControlState& st = form_[def.Name];
+    const ControlState& st = fe_.Form[def.Name];
     QWidget* widget = Control(def.Name);
     switch (def.Kind) {
       case ControlKind::Edit: {
@@ -416,16 +388,137 @@ void Form1::WriteWidgets() {
   FrequencyGridWidget* grid = Grid();
   for (int row = 0; row < kGridRows; ++row) {
     for (int col = 0; col < kGridCols; ++col) {
-      grid->SetCellText(row, col, Cp932ToQString(form_.Grid[row][col]));
+      grid->SetCellText(row, col, Cp932ToQString(fe_.Form.Grid[row][col]));
     }
   }
 }
 
+namespace {
+
+// Shows the tip with its top-left corner beside the right edge of `area` (global coordinates),
+// level with its top: below the field it would hide the status line or the next fields. The
+// tooltip puts itself a mouse cursor's height below the point it is given.
+void ShowTipBeside(const QRect& area, const QString& tip, QWidget* owner) {
+  constexpr int kGap = 4;
+  constexpr int kCursorHeight = 16;
+  QToolTip::showText(QPoint(area.right() + kGap - 2, area.top() - kCursorHeight), tip, owner);
+}
+
+QString ToQString(const std::string& utf8) { return Utf8ToQString(utf8); }
+std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Critical:
+      break;
+  }
+  return QMessageBox::Critical;
+}
+
+QMessageBox::StandardButton BoxButton(SaveAnswer answer) {
+  switch (answer) {
+    case SaveAnswer::Save:
+      return QMessageBox::Yes;
+    case SaveAnswer::Discard:
+      return QMessageBox::No;
+    case SaveAnswer::Cancel:
+      break;
+  }
+  return QMessageBox::Cancel;
+}
+
+}  // namespace
+
+// The frontend's hooks: Qt's dialogs, message boxes and widgets.
+void Form1::InstallHooks() {
+  WindowHooks& h = fe_.Hooks;
+  h.AskSave = [this](const SaveQuestion& q) {
+    QMessageBox box(QMessageBox::Question, ToQString(q.Title), ToQString(q.Text), QMessageBox::NoButton, this);
+    box.setObjectName(ToQString(q.Name));
+    box.setInformativeText(ToQString(q.Informative));
+    for (const auto& [answer, text] : q.Buttons) {
+      box.addButton(BoxButton(answer))->setText(ToQString(text));
+    }
+    box.setDefaultButton(BoxButton(q.Default));
+    box.setEscapeButton(BoxButton(q.Escape));
+    const int pressed = box.exec();
+    for (const auto& [answer, text] : q.Buttons) {
+      if (pressed == BoxButton(answer)) return answer;
+    }
+    return q.Escape;
+  };
+  h.ChooseFile = [this](const FileDialog& d) {
+    QStringList filters;
+    for (const FileFilter& f : d.Filters) filters << ToQString(FilterLabel(f));
+    QString chosenFilter = filters.value(0);
+    const QString suggested = ToQString(d.Suggested);
+    const QString path =
+        d.ForSave ? QFileDialog::getSaveFileName(this, ToQString(d.Caption), suggested, filters.join(QStringLiteral(";;")),
+                                                 &chosenFilter)
+                  : QFileDialog::getOpenFileName(this, ToQString(d.Caption), QFileInfo(suggested).path(),
+                                                 filters.join(QStringLiteral(";;")), &chosenFilter);
+    return FileChoice{ToUtf8(path), std::max(0, static_cast<int>(filters.indexOf(chosenFilter)))};
+  };
+  h.ChooseDirection = [this](const DirectionQuestion& q) {
+    QStringList items;
+    for (const std::string& item : q.Items) items << ToQString(item);
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(this, ToQString(q.Title), ToQString(q.Label), items, q.Preselected, false, &ok);
+    return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
+  };
+  h.ShowMessage = [this](const MessageText& m) {
+    QMessageBox box(BoxIcon(m.Icon), ToQString(m.Title), ToQString(m.Text), QMessageBox::Ok, this);
+    box.setObjectName(ToQString(m.Name));
+    box.exec();
+  };
+  h.ReadWidgets = [this] { ReadWidgets(); };
+  h.WriteWidgets = [this] { WriteWidgets(); };
+  h.EndEditing = [this] { Grid()->FinishEditing(); };
+  h.SetTitle = [this](const std::string& title) { setWindowTitle(ToQString(title)); };
+  h.SetRecentMenu = [this](const std::vector<RecentMenuEntry>& entries) { SetRecentMenu(entries); };
+  h.Close = [this] { close(); };
+  h.ShowProfile = [this](const ProfileView& view) { profile_->Show(view); };
+  h.ShowRejectedInput = [this](const RejectedInputView& view) { ShowRejectedInput(view); };
+  h.ReadClipboard = [] { return ToUtf8(QApplication::clipboard()->text()); };
+  h.WriteClipboard = [](const std::string& text) { QApplication::clipboard()->setText(ToQString(text)); };
+  h.ReadGridSelection = [this] {
+    FrequencyGridWidget* grid = Grid();
+    GridSelection selection{grid->currentRow(), grid->currentColumn(), std::nullopt};
+    const QList<QTableWidgetSelectionRange> ranges = grid->selectedRanges();
+    if (!ranges.isEmpty()) {
+      const QTableWidgetSelectionRange& r = ranges.front();
+      selection.Selected = GridRange{r.topRow(), r.leftColumn(), r.bottomRow(), r.rightColumn()};
+    }
+    return selection;
+  };
+  h.SelectCells = [this](const GridRange& r) {
+    FrequencyGridWidget* grid = Grid();
+    grid->clearSelection();
+    grid->setRangeSelected(QTableWidgetSelectionRange(r.Top, r.Left, r.Bottom, r.Right), true);
+  };
+#ifdef VMK_HAVE_SITE_WINDOW
+  h.OpenSite = [this](const std::string& path) { OpenSiteWindow(this, ToQString(path)); };
+#endif
+}
+
+bool Form1::OpenCaseFile(const QString& path) { return vmk::OpenCaseFile(fe_, ToUtf8(path)); }
+
+void Form1::SetFileChooser(FileChooser chooser) {
+  fe_.Hooks.ChooseFile = [chooser = std::move(chooser)](const FileDialog& d) {
+    return FileChoice{ToUtf8(chooser(d.ForSave, ToQString(d.Suggested))), 0};
+  };
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched == Control("XrpEdit")) {
+  if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      XrpEditKeyPress(watched, '\r');
+      EnterPressed(fe_, ToUtf8(watched->objectName()));
     }
     return QMainWindow::eventFilter(watched, event);  // the field still receives the key
   }
@@ -450,406 +543,63 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::CalcGoButtonClick() { RunCalculation(); }
-
-void Form1::XrpEditKeyPress(QObject* /*sender*/, char key) {
-  if (key == '\r') {
-    RunCalculation();
-  }
-}
-
-void Form1::PHrHmCheckBoxClick() {
-  ReadWidgets();
-  vmk::PHrHmCheckBoxClick(form_);
-  WriteWidgets();
-}
-
-void Form1::NOxTrnCheckBoxClick() {
-  ReadWidgets();
-  vmk::NOxTrnCheckBoxClick(form_);
-  WriteWidgets();
-}
-
-void Form1::RunCalculation() {
-  ReadWidgets();
-  CalcSettings settings;  // the report folder stays the default one
-  settings.DecimalSep = QStringToCp932(QLocale().decimalPoint());
-  const Cp932 memoBefore = form_.Text("memoOption");
-  CalcOutcome outcome;
-  try {
-    outcome = vmk::RunCalculation(form_, *state_, settings);
-  } catch (const std::exception& error) {
-    // The command reports its own failures in the outcome; anything that still escapes it
-    // ends the calculation the same way instead of leaving through the event loop.
-    outcome.MessageBox = Utf8ToCp932(error.what()) + ".";
-  }
-  WriteWidgets();
-  // The version query rewrites the memo, which a case file holds.
-  if (form_.Text("memoOption") != memoBefore) MarkEdited();
-  UpdateProfile(outcome, settings.DecimalSep);
-  if (outcome.MessageBox) {
-    ShowErrorBox(*outcome.MessageBox);
-  }
-  if (outcome.Rejected) ShowRejectedInput(*outcome.Rejected);
-}
-
-// After the calculation, never inside it: the profile reruns the model at every distance
-// for the inputs the calculation validated.
-void Form1::UpdateProfile(const CalcOutcome& outcome, const std::string& sep) {
-  if (outcome.NormalResult) {
-    profile_->ShowProfile(state_->Params, state_->TotalConc, sep);
-  } else {
-    profile_->ShowNothing();
-  }
-}
-
-void Form1::ShowErrorBox(const Cp932& text) {
-  QString title = QCoreApplication::applicationName();
-  if (title.isEmpty()) {
-    title = Utf8ToQString(kApplicationTitle);
-  }
-  QMessageBox box(QMessageBox::Critical, title, Cp932ToQString(text), QMessageBox::Ok, this);
-  box.setObjectName(QStringLiteral("ErrorMessageBox"));
-  box.exec();
-}
-
 // ---------------------------------------------------------------------------------------------
-// The menu bar.
-
-namespace {
-
-// Every entry of the menu bar, menu by menu in order: a new command is one more row here (and
-// its slot). Only `XrpEdit` and the calculate button start a calculation; no entry does.
-const MenuItem kMenuItems[] = {
-    {"ファイル(&F)", MenuItemKind::Command, "新規作成(&N)", "Ctrl+N", &Form1::NewCase, "NewCaseAction"},
-    {"ファイル(&F)", MenuItemKind::Command, "開く(&O)...", "Ctrl+O", &Form1::OpenCase, "OpenCaseAction"},
-    {"ファイル(&F)", MenuItemKind::Command, "上書き保存(&S)", "Ctrl+S", &Form1::SaveCase, "SaveCaseAction"},
-    {"ファイル(&F)", MenuItemKind::Command, "名前を付けて保存(&A)...", "Ctrl+Shift+S", &Form1::SaveCaseAs,
-     "SaveCaseAsAction"},
-    {"ファイル(&F)", MenuItemKind::Separator},
-    {"ファイル(&F)", MenuItemKind::Command, "気象統計から読み込む(&M)...", "", &Form1::ImportMetStats,
-     "ImportMetStatsAction"},
-#ifdef VMK_HAVE_SITE_WINDOW
-    {"ファイル(&F)", MenuItemKind::Command, "サイト濃度分布(&D)...", "", &Form1::OpenSite, "OpenSiteAction"},
-#endif
-    {"ファイル(&F)", MenuItemKind::Separator},
-    {"ファイル(&F)", MenuItemKind::RecentFiles, "最近使ったファイル(&R)"},
-    {"ファイル(&F)", MenuItemKind::Separator},
-    {"ファイル(&F)", MenuItemKind::Command, "終了(&X)", "", &Form1::CloseWindow, "ExitAction"},
-    {"編集(&E)", MenuItemKind::Command, "コピー(&C)", "Ctrl+C", &Form1::CopyGridCells, "CopyCellsAction", true},
-    {"編集(&E)", MenuItemKind::Command, "貼り付け(&P)", "Ctrl+V", &Form1::PasteGridCells, "PasteCellsAction",
-     true},
-    {"ヘルプ(&H)", MenuItemKind::Command, "バージョン情報(&A)", "", &Form1::ShowVersion, "VersionAction"},
-};
-
-}  // namespace
-
-std::span<const MenuItem> MenuItems() { return kMenuItems; }
+// The menu bar, from the menu table.
 
 void Form1::BuildMenus() {
-  std::map<std::string, QMenu*> menus;
+  std::map<std::string_view, QMenu*> menus;
+  for (const std::string_view caption : MenuCaptions()) {
+    menus[caption] = menuBar()->addMenu(Utf8ToQString(caption));
+  }
   for (const MenuItem& item : MenuItems()) {
-    QMenu*& menu = menus[item.Menu];
-    if (menu == nullptr) menu = menuBar()->addMenu(QString::fromUtf8(item.Menu));
+    QMenu* menu = menus[item.Menu];
     switch (item.Kind) {
       case MenuItemKind::Separator:
         menu->addSeparator();
         break;
       case MenuItemKind::RecentFiles:
-        recentMenu_ = menu->addMenu(QString::fromUtf8(item.Text));
-        recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
-        RebuildRecentMenu();
+        recentMenu_ = menu->addMenu(Utf8ToQString(item.Text));
+        recentMenu_->setObjectName(Utf8ToQString(item.Name));
         break;
       case MenuItemKind::Command: {
-        QAction* action = menu->addAction(QString::fromUtf8(item.Text));
-        action->setObjectName(QString::fromUtf8(item.Name));
-        if (*item.Shortcut != '\0') {
-          action->setShortcut(QKeySequence(QString::fromUtf8(item.Shortcut)));
-        }
+        if (!CommandAvailable(fe_, item.Command)) break;
+        QAction* action = menu->addAction(Utf8ToQString(item.Text));
+        action->setObjectName(Utf8ToQString(item.Name));
+        if (!item.Shortcut.empty()) action->setShortcut(QKeySequence(Utf8ToQString(item.Shortcut)));
         if (item.GridOnly) {
           // Copy and paste of cells belong to the grid: in a field (or a cell's editor) the
           // keys keep their usual meaning.
           action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
           Grid()->addAction(action);
         }
-        const auto command = item.Command;
-        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        const MenuCommand command = item.Command;
+        connect(action, &QAction::triggered, this, [this, command] { Execute(fe_, command); });
         break;
       }
     }
   }
 }
 
-void Form1::CloseWindow() { close(); }
-
-void Form1::ShowVersion() {
-  QMessageBox box(QMessageBox::Information, Utf8ToQString(kApplicationTitle),
-                  Utf8ToQString(kApplicationTitle) + QStringLiteral("\nバージョン ") + Utf8ToQString(VersionStamp),
-                  QMessageBox::Ok, this);
-  box.setObjectName(QStringLiteral("VersionBox"));
-  box.exec();
+void Form1::SetRecentMenu(const std::vector<RecentMenuEntry>& entries) {
+  if (recentMenu_ == nullptr) return;
+  recentMenu_->clear();
+  for (const RecentMenuEntry& entry : entries) {
+    QAction* action = recentMenu_->addAction(ToQString(entry.Text));
+    action->setEnabled(entry.Enabled);
+    if (entry.Path.empty()) continue;
+    const std::string path = entry.Path;
+    connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(fe_, path); });
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
-// Case files, the title and unsaved edits.
+// Dropped files and closing.
 
 QString DroppedCaseFile(const QMimeData* mime) {
   if (mime == nullptr || !mime->hasUrls()) return {};
-  for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
-      return url.toLocalFile();
-    }
-  }
-  return {};
-}
-
-void Form1::UpdateTitle() {
-  QString title = Utf8ToQString(kWindowTitle);
-  if (!casePath_.isEmpty()) title += QStringLiteral(" - ") + QFileInfo(casePath_).fileName();
-  if (edited_) title += QStringLiteral(" *");
-  setWindowTitle(title);
-}
-
-void Form1::MarkEdited() {
-  if (edited_) return;
-  edited_ = true;
-  UpdateTitle();
-}
-
-bool Form1::MayDiscardEdits() {
-  if (!edited_) return true;
-  QMessageBox box(QMessageBox::Question, Utf8ToQString(kApplicationTitle), QStringLiteral("保存しますか?"),
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
-  box.setObjectName(QStringLiteral("SaveQuestionBox"));
-  box.setInformativeText(casePath_.isEmpty()
-                             ? QStringLiteral("保存していない変更があります。")
-                             : QStringLiteral("%1 に保存していない変更があります。")
-                                   .arg(QFileInfo(casePath_).fileName()));
-  box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
-  box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
-  box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  box.setDefaultButton(QMessageBox::Yes);
-  box.setEscapeButton(QMessageBox::Cancel);
-  switch (box.exec()) {
-    case QMessageBox::Yes:
-      return SaveOrAsk();
-    case QMessageBox::No:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool Form1::SaveOrAsk() {
-  QString path = casePath_;
-  if (path.isEmpty()) {
-    path = ChooseFile(true);
-    if (path.isEmpty()) return false;
-  }
-  return SaveCaseFile(path);
-}
-
-QString Form1::ChooseOpenFile(const QString& suggested, const QString& caption, const QString& filter) {
-  if (chooseFile_) return chooseFile_(false, suggested);
-  return QFileDialog::getOpenFileName(this, caption, QFileInfo(suggested).path(), filter);
-}
-
-QString Form1::ChooseFile(bool forSave) {
-  const QString suggested = casePath_.isEmpty() ? QDir::current().filePath(QStringLiteral("case.json"))
-                                                : casePath_;
-  const QString filter = QStringLiteral("ケースファイル (*.json);;すべてのファイル (*)");
-  QString path;
-  if (!forSave) {
-    path = ChooseOpenFile(suggested, QStringLiteral("開く"), filter);
-  } else if (chooseFile_) {
-    path = chooseFile_(true, suggested);
-  } else {
-    path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), suggested, filter);
-  }
-  // A name typed without an extension is a case file.
-  if (forSave && !path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".json");
-  return path;
-}
-
-void Form1::NewCase() {
-  if (!MayDiscardEdits()) return;
-  ResetToStartup();
-  casePath_.clear();
-  edited_ = false;
-  UpdateTitle();
-}
-
-void Form1::OpenCase() {
-  if (!MayDiscardEdits()) return;
-  const QString path = ChooseFile(false);
-  if (!path.isEmpty()) OpenCaseFile(path);
-}
-
-void Form1::SaveCase() { SaveOrAsk(); }
-
-void Form1::SaveCaseAs() {
-  const QString path = ChooseFile(true);
-  if (!path.isEmpty()) SaveCaseFile(path);
-}
-
-// The start-up form, as when the program starts. The calculation state is the program's for
-// its whole run and stays as the last calculation left it, as it does when a user types the
-// start-up values back by hand.
-void Form1::ResetToStartup() {
-  FrequencyGridWidget* grid = Grid();
-  grid->FinishEditing();
-  form_ = MakeStartupForm();
-  WriteWidgets();
-  profile_->ShowNothing();
-}
-
-void Form1::ShowFileProblem(const QString& text) {
-  QMessageBox box(QMessageBox::Warning, Utf8ToQString(kApplicationTitle), text, QMessageBox::Ok, this);
-  box.setObjectName(QStringLiteral("FileProblemBox"));
-  box.exec();
-}
-
-bool Form1::OpenCaseFile(const QString& path) {
-  const QString name = QFileInfo(path).fileName();
-  CaseFile file;
-  try {
-    file = ParseCaseFile(ReadCaseBytes(path.toStdString()));
-  } catch (const CaseFileError& e) {
-    ShowFileProblem(QStringLiteral("%1 を開けません:\n%2").arg(name, QString::fromUtf8(e.what())));
-    return false;
-  }
-  if (file.IsArray) {
-    ShowFileProblem(QStringLiteral("%1 を開けません:\n計算の並び (配列) のケースファイルです。"
-                                   "ウィンドウで開けるのは一つのオブジェクトのファイルだけです"
-                                   " (並びは vmk-calc で計算できます)。")
-                        .arg(name));
-    return false;
-  }
-  ResetToStartup();
-  ApplyCaseStep(file.Steps.front(), form_);
-  WriteWidgets();
-  casePath_ = QFileInfo(path).absoluteFilePath();
-  edited_ = false;
-  AddRecentFile(casePath_);
-  UpdateTitle();
-  return true;
-}
-
-bool Form1::SaveCaseFile(const QString& path) {
-  ReadWidgets();
-  try {
-    WriteFileAtomically(path.toStdString(), CaseFileText(form_));
-  } catch (const FileWriteError& e) {
-    ShowFileProblem(QStringLiteral("保存できませんでした (前のファイルはそのままです):\n") +
-                    QString::fromUtf8(e.what()));
-    return false;
-  }
-  casePath_ = QFileInfo(path).absoluteFilePath();
-  edited_ = false;
-  AddRecentFile(casePath_);
-  UpdateTitle();
-  return true;
-}
-
-void Form1::AddRecentFile(const QString& path) {
-  recent_.removeAll(path);
-  recent_.prepend(path);
-  while (recent_.size() > kMaxRecentFiles) recent_.removeLast();
-  RebuildRecentMenu();
-}
-
-void Form1::RebuildRecentMenu() {
-  if (recentMenu_ == nullptr) return;
-  recentMenu_->clear();
-  if (recent_.isEmpty()) {
-    recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
-    return;
-  }
-  for (int i = 0; i < recent_.size(); ++i) {
-    const QString path = recent_[i];
-    QString text = QDir::toNativeSeparators(path);
-    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
-    connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
-  }
-}
-
-void Form1::ImportMetStats() {
-  const QString path = ChooseOpenFile(QDir::current().filePath(QStringLiteral("met.json")),
-                                      QStringLiteral("気象統計から読み込む"),
-                                      QStringLiteral("気象統計ファイル (*.json);;すべてのファイル (*)"));
-  if (!path.isEmpty()) ImportMetDirection(path, -1);
-}
-
-void Form1::OpenSite() {
-#ifdef VMK_HAVE_SITE_WINDOW
-  const QString path = ChooseOpenFile(QDir::current().filePath(QStringLiteral("site.json")),
-                                      QStringLiteral("サイト濃度分布"),
-                                      QStringLiteral("サイトファイル (*.json);;すべてのファイル (*)"));
-  // A window of its own; this window and its inputs stay as they are.
-  if (!path.isEmpty()) OpenSiteWindow(this, path);
-#endif
-}
-
-bool Form1::ImportMetDirection(const QString& path, int direction) {
-  const QString name = QFileInfo(path).fileName();
-  MetStats stats;
-  try {
-    stats = ParseMetStats(ReadFileBytes(path.toStdString()));
-  } catch (const std::exception& e) {  // unreadable, or not a met statistics file
-    ShowFileProblem(QStringLiteral("%1 を読み込めません:\n%2").arg(name, QString::fromUtf8(e.what())));
-    return false;
-  }
-  if (direction < 0) {
-    direction = chooseDirection_ ? chooseDirection_(stats) : AskDirection(stats);
-    if (direction < 0 || direction >= kDirections) return false;
-  }
-  ReadWidgets();
-  ApplyMetDirection(stats, direction, form_);
-  WriteWidgets();
-  MarkEdited();
-  return true;
-}
-
-// The list of the 16 directions with the hours of each, the one with the most hours first
-// selected.
-int Form1::AskDirection(const MetStats& stats) {
-  QStringList items;
-  int busiest = 0;
-  int most = -1;
-  for (int d = 0; d < kDirections; ++d) {
-    const MetDirection& dir = stats.Directions[static_cast<std::size_t>(d)];
-    if (TotalHours(dir) > most) {
-      most = TotalHours(dir);
-      busiest = d;
-    }
-    items << QStringLiteral("%1  %2  (弱風 %3 時間, 有風 %4 時間)")
-                 .arg(Utf8ToQString(kDirectionNames[static_cast<std::size_t>(d)]), -3)
-                 .arg(Utf8ToQString(kDirectionNamesJa[static_cast<std::size_t>(d)]))
-                 .arg(TotalHours(dir.Weak))
-                 .arg(WindyHours(dir));
-  }
-  bool ok = false;
-  const QString chosen = QInputDialog::getItem(
-      this, QStringLiteral("気象統計から読み込む"), QStringLiteral("風向 (風の吹いてくる方向):"),
-      items, busiest, false, &ok);
-  return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
-}
-
-void Form1::OpenRecentFile(const QString& path) {
-  if (!MayDiscardEdits()) return;
-  if (!OpenCaseFile(path) && !QFileInfo::exists(path)) {
-    recent_.removeAll(path);  // gone: the list keeps only files that can be opened
-    RebuildRecentMenu();
-  }
-}
-
-void Form1::OpenDroppedFile(const QString& path) {
-  // After the drop has ended: the question and the message boxes are modal, and the program
-  // the file came from waits for the drop to finish.
-  QTimer::singleShot(0, this, [this, path] {
-    if (MayDiscardEdits()) OpenCaseFile(path);
-  });
+  std::vector<std::string> paths;
+  for (const QUrl& url : mime->urls()) paths.push_back(url.isLocalFile() ? ToUtf8(url.toLocalFile()) : std::string());
+  return ToQString(DroppedCaseFile(paths));
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -862,12 +612,14 @@ bool Form1::TakeDroppedCaseFile(QDropEvent* event) {
   const QString path = DroppedCaseFile(event->mimeData());
   if (path.isEmpty()) return false;
   event->acceptProposedAction();
-  OpenDroppedFile(path);
+  // After the drop has ended: the question and the message boxes are modal, and the program
+  // the file came from waits for the drop to finish.
+  QTimer::singleShot(0, this, [this, file = ToUtf8(path)] { OpenDroppedFile(fe_, file); });
   return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  if (MayDiscardEdits()) {
+  if (MayClose(fe_)) {
     event->accept();
   } else {
     event->ignore();
@@ -875,88 +627,17 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Copy and paste of the grid's cells.
-
-void Form1::CopyGridCells() {
-  FrequencyGridWidget* grid = Grid();
-  grid->CommitOpenEditor();
-  int top = kGridInputFirstRow;
-  int left = kGridInputFirstCol;
-  int bottom = kGridInputLastRow;
-  int right = kGridInputLastCol;
-  const QList<QTableWidgetSelectionRange> ranges = grid->selectedRanges();
-  if (!ranges.isEmpty()) {
-    top = ranges.front().topRow();
-    left = ranges.front().leftColumn();
-    bottom = ranges.front().bottomRow();
-    right = ranges.front().rightColumn();
-  }
-  TextBlock block;
-  for (int row = top; row <= bottom; ++row) {
-    block.emplace_back();
-    for (int col = left; col <= right; ++col) block.back().push_back(grid->CellText(row, col).toStdString());
-  }
-  QApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(block)));
-}
-
-void Form1::PasteGridCells() {
-  FrequencyGridWidget* grid = Grid();
-  grid->FinishEditing();
-  const QByteArray text = QApplication::clipboard()->text().toUtf8();
-  const std::string_view utf8(text.constData(), static_cast<std::size_t>(text.size()));
-  const GridPaste paste = PlanGridPaste(utf8, grid->currentRow(), grid->currentColumn());
-  if (!paste.Problem.empty()) {
-    QMessageBox box(QMessageBox::Warning, Utf8ToQString(kApplicationTitle), QString::fromStdString(paste.Problem),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("PasteProblemBox"));
-    box.exec();
-    return;
-  }
-  bool changed = false;
-  int bottom = grid->currentRow();
-  int right = grid->currentColumn();
-  for (const GridCellText& cell : paste.Cells) {
-    const QString value = QString::fromStdString(cell.Text);
-    changed = changed || grid->CellText(cell.Row, cell.Col) != value;
-    grid->SetCellText(cell.Row, cell.Col, value);
-    bottom = std::max(bottom, cell.Row);
-    right = std::max(right, cell.Col);
-  }
-  grid->clearSelection();
-  const QTableWidgetSelectionRange pasted(grid->currentRow(), grid->currentColumn(), bottom, right);
-  grid->setRangeSelected(pasted, true);
-  if (changed) MarkEdited();
-}
-
-// ---------------------------------------------------------------------------------------------
 // The input that stopped a calculation: its page shown, the focus in it with its text
 // selected, and the accepted range in a tooltip. The status line keeps its message.
 
-namespace {
-
-// Shows the tip with its top-left corner beside the right edge of `area` (global coordinates),
-// level with its top: below the field it would hide the status line or the next fields. The
-// tooltip puts itself a mouse cursor's height below the point it is given.
-void ShowTipBeside(const QRect& area, const QString& tip, QWidget* owner) {
-  constexpr int kGap = 4;
-  constexpr int kCursorHeight = 16;
-  QToolTip::showText(QPoint(area.right() + kGap - 2, area.top() - kCursorHeight), tip, owner);
-}
-
-}  // namespace
-
-void Form1::ShowRejectedInput(const RejectedInput& rejected) {
-  const QString tip = QString::fromStdString(AcceptedRangeTip(rejected, form_));
-  const ControlDef* def = FindControl(rejected.Control);
-  if (def == nullptr) return;
-  if (def->Parent != ControlParent::Window && def->Parent != ControlParent::TabControl) {
-    Tabs()->setCurrentWidget(Control(PageName(def->Parent)));
-  }
-  if (def->Kind == ControlKind::Grid) {
+void Form1::ShowRejectedInput(const RejectedInputView& view) {
+  const QString tip = ToQString(view.Tip);
+  if (!view.Page.empty()) Tabs()->setCurrentWidget(Control(view.Page));
+  if (view.Kind == ControlKind::Grid) {
     FrequencyGridWidget* grid = Grid();
-    QTableWidgetItem* item = grid->item(rejected.Row, rejected.Col);
+    QTableWidgetItem* item = grid->item(view.Row, view.Col);
     grid->setFocus(Qt::OtherFocusReason);
-    grid->setCurrentCell(rejected.Row, rejected.Col);
+    grid->setCurrentCell(view.Row, view.Col);
     grid->scrollToItem(item);
     grid->editItem(item);
     if (auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()))) editor->selectAll();
@@ -964,9 +645,9 @@ void Form1::ShowRejectedInput(const RejectedInput& rejected) {
     ShowTipBeside(QRect(grid->viewport()->mapToGlobal(cell.topLeft()), cell.size()), tip, grid->viewport());
     return;
   }
-  auto* edit = ControlAs<QLineEdit>(rejected.Control);
+  auto* edit = ControlAs<QLineEdit>(view.Control);
   if (edit == nullptr) return;
-  if (edit->isEnabled()) {
+  if (view.Focus) {
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
   }

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -105,6 +106,11 @@ SiteMapView::SiteMapView(QWidget* parent) : QWidget(parent) {
 void SiteMapView::SetInput(SiteMapInput input) {
   input_ = std::move(input);
   view_.reset();
+  Changed();
+}
+
+void SiteMapView::SetShowPolar(bool show) {
+  input_.ShowPolar = show;
   Changed();
 }
 
@@ -218,6 +224,8 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
     const std::vector<double> runLevels = SiteLevels(run.Plan, run.Result);
     maps_.push_back(AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels)));
   }
+  for (SiteMapInput& m : maps_) m.Basemap = site_->Basemap;
+  const bool showPolar = maps_.front().ShowPolar;
   map_->SetInput(maps_.front());
 
   value_ = new QLabel(QStringLiteral("地図の上にマウスを置くと、その地点の濃度を表示します"), this);
@@ -277,6 +285,10 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   fit->setObjectName(QStringLiteral("SiteFitButton"));
   save_ = new QPushButton(QStringLiteral("ファイル保存..."), this);
   save_->setObjectName(QStringLiteral("SiteSaveButton"));
+  polar_ = new QCheckBox(QStringLiteral("極座標の受容点"), this);
+  polar_->setObjectName(QStringLiteral("SitePolarCheckBox"));
+  polar_->setChecked(showPolar);
+  polar_->setEnabled(rs.PolarCount > 0);
 
   const bool overGrid = MaximumScopeOf(rs) == MaximumScope::Grid;
   auto* maxBox = new QGroupBox(
@@ -292,15 +304,7 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   valueLayout->addWidget(value_);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(fit);
-  if (!site_->Pollutants.empty()) {
-    mapChoice_ = new QComboBox(this);
-    mapChoice_->setObjectName(QStringLiteral("SiteMapChoice"));
-    mapChoice_->addItem(QStringLiteral("地図: C (各煙突の設定)"));
-    for (const PollutantRun& run : site_->Pollutants) {
-      mapChoice_->addItem(QStringLiteral("地図: ") + Utf8ToQString(run.Spec.Pollutant.Name));
-    }
-    buttons->addWidget(mapChoice_);
-  }
+  buttons->addWidget(polar_);
   buttons->addStretch();
   buttons->addWidget(save_);
 
@@ -308,6 +312,15 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   side->addWidget(maxBox);
   side->addWidget(valueBox);
   side->addWidget(pointBox, 1);
+  if (!site_->Pollutants.empty()) {
+    mapChoice_ = new QComboBox(this);
+    mapChoice_->setObjectName(QStringLiteral("SiteMapChoice"));
+    mapChoice_->addItem(QStringLiteral("地図: C (各煙突の設定)"));
+    for (const PollutantRun& run : site_->Pollutants) {
+      mapChoice_->addItem(QStringLiteral("地図: ") + Utf8ToQString(run.Spec.Pollutant.Name));
+    }
+    side->addWidget(mapChoice_);
+  }
   side->addLayout(buttons);
   auto* sideWidget = new QWidget(this);
   sideWidget->setLayout(side);
@@ -325,6 +338,7 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
 
   connect(map_, &SiteMapView::GroundUnderMouse, this, &SiteWindow::ShowGround);
   connect(fit, &QPushButton::clicked, map_, &SiteMapView::ResetView);
+  connect(polar_, &QCheckBox::toggled, map_, &SiteMapView::SetShowPolar);
   connect(save_, &QPushButton::clicked, this, &SiteWindow::SaveClicked);
 }
 
@@ -371,7 +385,9 @@ QWidget* SiteWindow::MakeAssessmentPanel() {
 void SiteWindow::ShowMapOf(int index) {
   if (index < -1 || index >= static_cast<int>(site_->Pollutants.size()) || index == shown_) return;
   shown_ = index;
-  map_->SetInput(maps_[static_cast<std::size_t>(index + 1)]);
+  SiteMapInput input = maps_[static_cast<std::size_t>(index + 1)];
+  input.ShowPolar = polar_->isChecked();
+  map_->SetInput(std::move(input));
   if (mapChoice_ != nullptr && mapChoice_->currentIndex() != index + 1) mapChoice_->setCurrentIndex(index + 1);
   if (assessment_ != nullptr && index >= 0 && assessment_->currentIndex() != index) assessment_->setCurrentIndex(index);
 }

@@ -17,6 +17,7 @@
 #include "plot/site_map.h"
 #include "site/export/site_job.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -35,6 +36,8 @@ class SiteMapView : public QWidget {
   explicit SiteMapView(QWidget* parent = nullptr);
 
   void SetInput(SiteMapInput input);
+  // Shows or hides the polar receptors, keeping the view.
+  void SetShowPolar(bool show);
   const MapScene& Scene();
   // The view shown (fitted to the grid until the user zooms or pans).
   MapView View() {
@@ -85,6 +88,7 @@ class SiteWindow : public QWidget {
   QLabel* MaximumLabel() const { return maximum_; }
   QTableWidget* PointsTable() const { return points_; }
   QPushButton* SaveButton() const { return save_; }
+  QCheckBox* PolarCheckBox() const { return polar_; }
   // With pollutants: the tabs of their tables and the choice of the map (the site's C first,
   // then each pollutant); both null without pollutants.
   QTabWidget* AssessmentTabs() const { return assessment_; }
@@ -119,6 +123,7 @@ class SiteWindow : public QWidget {
   QLabel* maximum_ = nullptr;
   QTableWidget* points_ = nullptr;
   QPushButton* save_ = nullptr;
+  QCheckBox* polar_ = nullptr;
   QTabWidget* assessment_ = nullptr;
   QComboBox* mapChoice_ = nullptr;
 };

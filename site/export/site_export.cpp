@@ -63,6 +63,26 @@ void PrepareOutputFolder(const std::string& dir) {
   std::filesystem::remove(probe, ec);
 }
 
+std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site) {
+  if (!site.Basemap) return nullptr;
+#ifdef VMK_HAVE_GDAL
+  const auto source = [](const BasemapLayerDefinition& d) {
+    return BasemapSource{d.FullPath, d.Path, d.Crs};
+  };
+  std::optional<BasemapSource> raster;
+  if (site.Basemap->Raster) raster = source(*site.Basemap->Raster);
+  std::vector<BasemapSource> vectors;
+  for (const BasemapLayerDefinition& v : site.Basemap->Vectors) vectors.push_back(source(v));
+  try {
+    return std::make_shared<const MapBasemap>(ReadBasemap(raster, vectors, site.Crs));
+  } catch (const GisError& e) {
+    throw SiteError(e.what());
+  }
+#else
+  return nullptr;
+#endif
+}
+
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
                                const std::vector<double>& levels) {
 #ifdef VMK_HAVE_GDAL
@@ -85,7 +105,7 @@ std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_v
 }
 
 SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
-                         const std::vector<PollutantRun>& pollutants) {
+                         std::shared_ptr<const MapBasemap> basemap, const std::vector<PollutantRun>& pollutants) {
   SiteExport out;
   const ReceptorSet& rs = plan.Receptors;
   if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
@@ -114,9 +134,11 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
 
 #ifndef VMK_HAVE_GDAL
   if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
+  if (plan.Site.Basemap) out.Notes.push_back("this build has no GDAL: the basemap is not drawn");
 #endif
 
-  const SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
+  SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
+  map.Basemap = basemap;
 #ifdef VMK_HAVE_PLOT_QT
   try {
     const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);
@@ -134,7 +156,8 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
 #ifdef VMK_HAVE_PLOT_QT
   for (const PollutantRun& run : pollutants) {
     const std::vector<double> runLevels = SiteLevels(run.Plan, run.Result);
-    const SiteMapInput runMap = AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels));
+    SiteMapInput runMap = AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels));
+    runMap.Basemap = basemap;
     try {
       const MapScene scene = BuildSiteMap(runMap, kMapWidth, kMapHeight);
       out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "png"), MapPngBytes(scene)});

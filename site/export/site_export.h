@@ -4,6 +4,7 @@
 // and says so.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,16 @@ void CheckSiteForExport(const SiteDefinition& site);
 // its parents) when missing.
 void PrepareOutputFolder(const std::string& dir);
 
-// Every file of the site in memory: the site's own, then with pollutants assessment.csv and
-// each pollutant's map-<name>.png and .svg. Raises SiteError when GDAL or Qt fails to make one.
+// The ground under the site's map, read from the files of its "basemap" and reprojected to its
+// "crs"; nothing when it names none or when the build has no GDAL (MakeSiteFiles says so).
+// Raises SiteError with one line naming the file at the first problem.
+std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site);
+
+// Every file of the site in memory, the maps over `basemap` (see ReadSiteBasemap): the site's
+// own, then with pollutants assessment.csv and each pollutant's map-<name>.png and .svg. Raises
+// SiteError when GDAL or Qt fails to make one.
 SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         std::shared_ptr<const MapBasemap> basemap = nullptr,
                          const std::vector<PollutantRun>& pollutants = {});
 
 // The file names of a pollutant's map: "map-<name>.png" and ".svg", the name made safe.

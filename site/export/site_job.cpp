@@ -15,6 +15,7 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
   site.Plan = PlanSite(std::move(definition));
   site.Pollutants = PlanPollutants(site.Plan.Site, std::move(specs));
   CheckSiteForExport(site.Plan.Site);
+  site.Basemap = ReadSiteBasemap(site.Plan.Site);
   if (steps.Checked) steps.Checked(site.Plan);
   // The site's run, then each pollutant's: equal shares of the progress.
   const double runs = 1.0 + static_cast<double>(site.Pollutants.size());
@@ -33,7 +34,7 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
 }
 
 SiteRunNotes WriteSiteFilesOf(const std::string& dir, const ComputedSite& site) {
-  const SiteExport files = MakeSiteFiles(site.Plan, site.Result, site.Pollutants);
+  const SiteExport files = MakeSiteFiles(site.Plan, site.Result, site.Basemap, site.Pollutants);
   WriteSiteFiles(dir, files.Files);
   SiteRunNotes notes;
   for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);

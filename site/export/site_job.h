@@ -5,8 +5,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "plot/map_basemap.h"
 #include "site/assessment.h"
 #include "site/site_plan.h"
 #include "site/site_run.h"
@@ -17,7 +19,8 @@ namespace vmk {
 struct ComputedSite {
   SitePlan Plan;
   SiteResult Result;
-  std::vector<PollutantRun> Pollutants;  // the site file's pollutants, each computed
+  std::shared_ptr<const MapBasemap> Basemap;  // the ground under the map; none: white
+  std::vector<PollutantRun> Pollutants;       // the site file's pollutants, each computed
 };
 
 // What the caller adds to the steps.
@@ -30,8 +33,8 @@ struct SiteSteps {
   std::function<void(double)> Progress;  // the share computed; may be empty
 };
 
-// Reads, plans, checks and computes the site file at `path`, and each of its pollutants.
-// Raises SiteError at the first problem, before anything is computed.
+// Reads, plans, checks, reads the basemap and computes the site file at `path`, and each of
+// its pollutants. Raises SiteError at the first problem, before anything is computed.
 ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps);
 
 // Makes every file of a computed site and writes each whole into `dir`, an existing folder

@@ -1,9 +1,10 @@
 // The site-file reader over any bytes: a file is refused with one line saying why, or it holds
 // at least one stack, no two stacks of one name, no control the met file or the receptors set,
-// at most the receptors the program allows and ascending levels, pollutants of unique names and
-// file names each with a part for every stack and one stack at least that emits; and a small
-// one plans, each stack's inputs then being what the window accepts for every wind direction,
-// and so does each pollutant whose units and standard resolve.
+// at most the receptors the program allows, ascending levels, basemap files named by plain
+// paths (the reader never opens them) and pollutants of unique names and file names each with
+// a part for every stack and one stack at least that emits; and a small one plans, each stack's
+// inputs then being what the window accepts for every wind direction, and so does each
+// pollutant whose units and standard resolve.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,9 +12,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "site/site_file.h"
 #include "site/assessment.h"
+#include "site/site_file.h"
 #include "site/site_plan.h"
 #include "fuzz_support.h"
 
@@ -54,6 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (receptors == 0 || receptors > vmk::kMaxSiteReceptors) Broken("receptor count");
   for (std::size_t i = 1; i < site.Levels.size(); ++i) {
     if (!(site.Levels[i - 1] < site.Levels[i])) Broken("levels not ascending");
+  }
+  // The basemap's files are named, never read, by the reader: each one a plain path.
+  if (site.Basemap) {
+    std::vector<const vmk::BasemapLayerDefinition*> layers;
+    if (site.Basemap->Raster) layers.push_back(&*site.Basemap->Raster);
+    for (const vmk::BasemapLayerDefinition& v : site.Basemap->Vectors) layers.push_back(&v);
+    if (layers.empty() || site.Basemap->Vectors.size() > vmk::kMaxBasemapVectors) Broken("basemap files");
+    for (const vmk::BasemapLayerDefinition* l : layers) {
+      if (l->Path.empty() || l->FullPath.rfind("/vsi", 0) == 0) Broken("basemap path " + l->Path);
+    }
   }
   if (site.Pollutants.size() > vmk::kMaxSitePollutants) Broken("pollutant count");
   std::set<std::string> pollutants;
