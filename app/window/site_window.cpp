@@ -300,8 +300,7 @@ void SiteWindow::ShowGround(double x, double y, bool inside) {
 
 std::optional<QString> SiteWindow::SaveFiles(const QString& dir) const {
   try {
-    const std::string folder = dir.toStdString();
-    PrepareOutputFolder(folder);
+    const OutputFolder folder = PrepareOutputFolder(dir.toStdString());
     const SiteExport files = MakeSiteFiles(*plan_, *result_);
     WriteSiteFiles(folder, files.Files);
   } catch (const SiteError& e) {

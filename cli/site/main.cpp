@@ -52,8 +52,10 @@ or farther than 100001 m has no value (an empty field, no-data in grid.tif).
 Files in DIR: points.csv, grid.csv, polar.csv (UTF-8 with BOM, the shortest
 numbers that read back as the same float), grid.tif (GeoTIFF, float32),
 isopleths.gpkg and isopleths.geojson (the filled bands between the levels,
-with their lower and upper values), map.png and map.svg. Each file is written
-whole or not at all.
+with their lower and upper values), map.png and map.svg. The files of a run
+replace the previous run's all together or not at all; files that an earlier
+run made and this one does not are removed (DIR/.vmk-site-files records them),
+other files stay. The same inputs give the same bytes.
 
 Everything is checked before anything is computed or written: the site file,
 the met file, every stack's inputs with the window's messages, the receptors
@@ -62,7 +64,8 @@ the met file, every stack's inputs with the window's messages, the receptors
 Exit status:
   0  the files are written and the summary printed
   2  bad command line or site file, or an output folder that cannot be
-     written: one line on standard error, nothing written
+     written or that another run is writing into: one line on standard
+     error, nothing written
   3  a file could not be written, or the program ran out of memory
 )";
 
@@ -152,10 +155,11 @@ int Run(int argc, char** argv) {
   }
 
   SitePlan plan;
+  OutputFolder out;  // this run's until the program ends
   try {
     plan = PlanSite(ReadSiteFile(args.Site));
     CheckSiteForExport(plan.Site);
-    PrepareOutputFolder(args.Out);
+    out = PrepareOutputFolder(args.Out);
   } catch (const SiteError& e) {
     return ArgumentError(kProgram, args.Site + ": " + e.what());
   }
@@ -170,9 +174,10 @@ int Run(int argc, char** argv) {
   SiteRunNotes notes;
   try {
     const SiteExport files = MakeSiteFiles(plan, result);
-    WriteSiteFiles(args.Out, files.Files);
+    const std::vector<std::string> kept = WriteSiteFiles(out, files.Files);
     for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);
     notes.Notes = files.Notes;
+    notes.Notes.insert(notes.Notes.end(), kept.begin(), kept.end());
   } catch (const SiteError& e) {
     return OutputError(e.what());
   } catch (const FileWriteError& e) {
