@@ -114,16 +114,6 @@ Temporary WriteTemporary(const std::string& shown, const platform::OutputTarget&
   return temp;
 }
 
-// ---- The journal of a set being replaced: per file "W" (written) or "R" (removed), the
-// target, the new file's temporary name and the old file's, each ended by a NUL byte.
-
-struct JournalEntry {
-  bool Written = false;
-  std::string Target;
-  std::string NewTemp;
-  std::string OldTemp;
-};
-
 std::optional<std::vector<JournalEntry>> ReadJournal(const std::string& path) {
   std::FILE* f = platform::OpenFile(path, "rb");
   if (f == nullptr) return std::nullopt;
@@ -131,22 +121,7 @@ std::optional<std::vector<JournalEntry>> ReadJournal(const std::string& path) {
   char buffer[4096];
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
   std::fclose(f);
-  if (!text.starts_with(kJournalHeader)) return std::nullopt;
-  std::vector<std::string> fields;
-  std::size_t at = kJournalHeader.size();
-  while (at < text.size()) {
-    const std::size_t end = text.find('\0', at);
-    if (end == std::string::npos) return std::nullopt;  // cut short: not a whole journal
-    fields.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  if (fields.size() % 4 != 0) return std::nullopt;
-  std::vector<JournalEntry> entries;
-  for (std::size_t i = 0; i < fields.size(); i += 4) {
-    if (fields[i] != "W" && fields[i] != "R") return std::nullopt;
-    entries.push_back({fields[i] == "W", fields[i + 1], fields[i + 2], fields[i + 3]});
-  }
-  return entries;
+  return ParseJournal(text);
 }
 
 // A temporary name of the process `id` in the folder of `target`.
@@ -204,6 +179,36 @@ void RemoveEarlierVersionTemps(const std::string& target) {
 }
 
 }  // namespace
+
+std::string JournalText(const std::vector<JournalEntry>& entries) {
+  std::string text(kJournalHeader);
+  for (const JournalEntry& e : entries) {
+    for (const std::string& field : {std::string(e.Written ? "W" : "R"), e.Target, e.NewTemp, e.OldTemp}) {
+      text += field;
+      text += '\0';
+    }
+  }
+  return text;
+}
+
+std::optional<std::vector<JournalEntry>> ParseJournal(std::string_view text) {
+  if (!text.starts_with(kJournalHeader)) return std::nullopt;
+  std::vector<std::string> fields;
+  std::size_t at = kJournalHeader.size();
+  while (at < text.size()) {
+    const std::size_t end = text.find('\0', at);
+    if (end == std::string_view::npos) return std::nullopt;  // cut short: not a whole journal
+    fields.emplace_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  if (fields.size() % 4 != 0) return std::nullopt;
+  std::vector<JournalEntry> entries;
+  for (std::size_t i = 0; i < fields.size(); i += 4) {
+    if (fields[i] != "W" && fields[i] != "R") return std::nullopt;
+    entries.push_back({fields[i] == "W", fields[i + 1], fields[i + 2], fields[i + 3]});
+  }
+  return entries;
+}
 
 bool IsTemporaryName(std::string_view name, long* processId) {
   if (!name.starts_with(kTempPrefix)) return false;
@@ -333,14 +338,11 @@ void FileSet::Commit() {
   if (entries_.size() == 1 && !entries_.front().NewTemp.empty()) {
     CommitOne();
   } else {
-    std::string text(kJournalHeader);
+    std::vector<JournalEntry> journalEntries;
     for (const Entry& e : entries_) {
-      for (const std::string& field : {std::string(e.NewTemp.empty() ? "R" : "W"), e.Target,
-                                       e.NewTemp, e.OldTemp}) {
-        text += field;
-        text += '\0';
-      }
+      journalEntries.push_back({!e.NewTemp.empty(), e.Target, e.NewTemp, e.OldTemp});
     }
+    const std::string text = JournalText(journalEntries);
     platform::OutputTarget none;
     none.Path = TempName(journalFolder_, kJournalSuffix);
     // Written under its own temporary name, then renamed to the journal's.

@@ -12,6 +12,7 @@
 //   what a process that no longer runs left behind is removed by the next write into its folder.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,21 @@ class FileSet {
   std::string journalFolder_;
   bool committed_ = false;
 };
+
+// One file of a set being replaced, as the journal records it: written (a new file put in) or
+// removed, the target, the new file's temporary name and the one the old file waits under.
+struct JournalEntry {
+  bool Written = false;
+  std::string Target;
+  std::string NewTemp;
+  std::string OldTemp;
+  bool operator==(const JournalEntry&) const = default;
+};
+
+// The journal's text: a header line, then per file "W" or "R" and the three paths, each ended
+// by a NUL byte. Reading gives nothing for a text that is not a whole journal.
+std::string JournalText(const std::vector<JournalEntry>& entries);
+std::optional<std::vector<JournalEntry>> ParseJournal(std::string_view text);
 
 // Removes from `folder` what writers that no longer run left there: a set of replacements cut
 // short is undone by its journal, then their temporary files go.

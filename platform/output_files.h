@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "platform/files.h"
 
@@ -60,8 +61,16 @@ class FolderLock {
  public:
   FolderLock() = default;
   ~FolderLock() { Release(); }
-  FolderLock(FolderLock&& other) noexcept;
-  FolderLock& operator=(FolderLock&& other) noexcept;
+  FolderLock(FolderLock&& other) noexcept
+      : handle_(std::exchange(other.handle_, kNone)), path_(std::move(other.path_)) {}
+  FolderLock& operator=(FolderLock&& other) noexcept {
+    if (this != &other) {
+      Release();
+      handle_ = std::exchange(other.handle_, kNone);
+      path_ = std::move(other.path_);
+    }
+    return *this;
+  }
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 

@@ -9,11 +9,10 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
-#include <utility>
 
 #include "platform/files.h"
 #include "platform/output_files.h"
+#include "platform/removal_table.h"
 
 namespace vmk::platform {
 namespace {
@@ -30,25 +29,16 @@ OutputKind KindOf(mode_t mode) {
   return OutputKind::Other;
 }
 
-// ---- Interruption: a fixed table that a signal handler may read.
+// ---- Interruption
 
-constexpr int kSlots = 64;
-constexpr std::size_t kSlotPath = 4096;
-enum SlotState : int { kFree = 0, kFilling = 1, kRegistered = 2 };
-struct Slot {
-  std::atomic<int> State{kFree};
-  char Path[kSlotPath];
-};
-Slot gSlots[kSlots];
+RemovalTable<char> gRemovals;
 std::atomic<int> gDeferred{0};
 std::atomic<int> gPending{0};
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // Async-signal-safe: unlink, sigaction and raise only.
 void EndBySignal(int sig) {
-  for (Slot& s : gSlots) {
-    if (s.State.load() == kRegistered) ::unlink(s.Path);
-  }
+  gRemovals.RemoveAll([](const char* path) { ::unlink(path); });
   struct sigaction byDefault {};
   byDefault.sa_handler = SIG_DFL;
   sigemptyset(&byDefault.sa_mask);
@@ -143,18 +133,6 @@ bool ProcessRuns(long id) {
 
 // ---- The folder lock
 
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNone)), path_(std::move(other.path_)) {}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    Release();
-    handle_ = std::exchange(other.handle_, kNone);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
 int FolderLock::Acquire(const std::string& path) {
   Release();
   // A writer that releases removes the file: a lock taken on a file no longer at the path
@@ -211,21 +189,9 @@ void InstallInterruptCleanup() {
   }
 }
 
-int RemoveOnInterrupt(const std::string& path) {
-  if (path.size() >= kSlotPath || path.find('\0') != std::string::npos) return -1;
-  for (int i = 0; i < kSlots; ++i) {
-    int expected = kFree;
-    if (!gSlots[i].State.compare_exchange_strong(expected, kFilling)) continue;
-    std::memcpy(gSlots[i].Path, path.c_str(), path.size() + 1);
-    gSlots[i].State.store(kRegistered);
-    return i;
-  }
-  return -1;
-}
+int RemoveOnInterrupt(const std::string& path) { return gRemovals.Add(path); }
 
-void ForgetOnInterrupt(int registration) {
-  if (registration >= 0 && registration < kSlots) gSlots[registration].State.store(kFree);
-}
+void ForgetOnInterrupt(int registration) { gRemovals.Forget(registration); }
 
 InterruptionDeferred::InterruptionDeferred() { gDeferred.fetch_add(1); }
 

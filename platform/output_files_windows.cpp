@@ -2,15 +2,12 @@
 // one's attributes, a lock file held by its share mode and removed on close, the process table,
 // and the console's Ctrl+C handler that removes temporary files.
 #include <windows.h>
-#include <fcntl.h>
-#include <io.h>
 
 #include <atomic>
-#include <cstring>
-#include <utility>
 
 #include "platform/files.h"
 #include "platform/output_files.h"
+#include "platform/removal_table.h"
 #include "platform/wide_text.h"
 
 namespace vmk::platform {
@@ -23,16 +20,9 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-// ---- Interruption: a fixed table that the console handler's thread may read.
+// ---- Interruption
 
-constexpr int kSlots = 64;
-constexpr std::size_t kSlotPath = 4096;
-enum SlotState : int { kFree = 0, kFilling = 1, kRegistered = 2 };
-struct Slot {
-  std::atomic<int> State{kFree};
-  wchar_t Path[kSlotPath];
-};
-Slot gSlots[kSlots];
+RemovalTable<wchar_t> gRemovals;
 std::atomic<int> gDeferred{0};
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
@@ -41,9 +31,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   }
   // The handler runs in a thread of its own: it may wait for the renames to end.
   while (gDeferred.load() > 0) Sleep(5);
-  for (Slot& s : gSlots) {
-    if (s.State.load() == kRegistered) DeleteFileW(s.Path);
-  }
+  gRemovals.RemoveAll([](const wchar_t* path) { DeleteFileW(path); });
   return FALSE;  // the system's own handler ends the program
 }
 
@@ -97,28 +85,7 @@ int InspectOutput(const std::string& path, OutputTarget& target) {
 std::FILE* CreateReplacement(const std::string& path, const OutputTarget& like, int& error) {
   const DWORD attributes =
       like.Kind == OutputKind::File && like.Mode != 0 ? like.Mode : FILE_ATTRIBUTE_NORMAL;
-  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               attributes, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    error = static_cast<int>(GetLastError());
-    return nullptr;
-  }
-  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_WRONLY | _O_BINARY);
-  if (fd < 0) {
-    error = ERROR_TOO_MANY_OPEN_FILES;
-    CloseHandle(h);
-    DeleteFileW(WidePath(path).c_str());
-    return nullptr;
-  }
-  std::FILE* f = _fdopen(fd, "wb");
-  if (f == nullptr) {
-    error = ERROR_NOT_ENOUGH_MEMORY;
-    _close(fd);
-    DeleteFileW(WidePath(path).c_str());
-    return nullptr;
-  }
-  error = 0;
-  return f;
+  return CreateNewFileWithAttributes(path, attributes, error);
 }
 
 long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
@@ -133,18 +100,6 @@ bool ProcessRuns(long id) {
 }
 
 // ---- The folder lock
-
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNone)), path_(std::move(other.path_)) {}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    Release();
-    handle_ = std::exchange(other.handle_, kNone);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
 
 int FolderLock::Acquire(const std::string& path) {
   Release();
@@ -170,22 +125,9 @@ void FolderLock::Release() noexcept {
 
 void InstallInterruptCleanup() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 
-int RemoveOnInterrupt(const std::string& path) {
-  const std::wstring wide = WidePath(path);
-  if (wide.size() >= kSlotPath || wide.find(L'\0') != std::wstring::npos) return -1;
-  for (int i = 0; i < kSlots; ++i) {
-    int expected = kFree;
-    if (!gSlots[i].State.compare_exchange_strong(expected, kFilling)) continue;
-    std::memcpy(gSlots[i].Path, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-    gSlots[i].State.store(kRegistered);
-    return i;
-  }
-  return -1;
-}
+int RemoveOnInterrupt(const std::string& path) { return gRemovals.Add(WidePath(path)); }
 
-void ForgetOnInterrupt(int registration) {
-  if (registration >= 0 && registration < kSlots) gSlots[registration].State.store(kFree);
-}
+void ForgetOnInterrupt(int registration) { gRemovals.Forget(registration); }
 
 InterruptionDeferred::InterruptionDeferred() { gDeferred.fetch_add(1); }
 InterruptionDeferred::~InterruptionDeferred() { gDeferred.fetch_sub(1); }

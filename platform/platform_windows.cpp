@@ -195,9 +195,11 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return _wfopen(WidePath(path).c_str(), Widen(mode).c_str());
 }
 
-std::FILE* CreateNewFile(const std::string& path, int& error) {
-  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+std::FILE* CreateNewFileWithAttributes(const std::string& path, std::uint32_t attributes,
+                                       int& error) {
+  const std::wstring wide = WidePath(path);
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                               nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     error = static_cast<int>(GetLastError());
     return nullptr;
@@ -206,16 +208,22 @@ std::FILE* CreateNewFile(const std::string& path, int& error) {
   if (fd < 0) {
     error = ERROR_TOO_MANY_OPEN_FILES;
     CloseHandle(h);
+    DeleteFileW(wide.c_str());
     return nullptr;
   }
   std::FILE* f = _fdopen(fd, "wb");
   if (f == nullptr) {
     error = ERROR_NOT_ENOUGH_MEMORY;
     _close(fd);
+    DeleteFileW(wide.c_str());
     return nullptr;
   }
   error = 0;
   return f;
+}
+
+std::FILE* CreateNewFile(const std::string& path, int& error) {
+  return CreateNewFileWithAttributes(path, FILE_ATTRIBUTE_NORMAL, error);
 }
 
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && _commit(_fileno(f)) == 0; }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli_process.h"
-#include "common/file_set.h"
+#include "output_files_support.h"
 #include "file_size_limit.h"
 #include "small_tmpfs.h"
 
@@ -20,15 +20,11 @@ namespace vmk::clitest {
 namespace {
 
 namespace fs = std::filesystem;
+using scratch::CountTemporaryFiles;
+using scratch::PermissionBits;
 
 const std::string kReportCase = (kSourceDir / "examples" / "site-no2-report.json").string();
 const std::string kSample = (kSourceDir / "examples" / "met" / "hourly-sample.csv").string();
-
-int CountTemporaryFiles(const fs::path& folder) {
-  int n = 0;
-  for (const auto& e : fs::directory_iterator(folder)) n += IsTemporaryName(e.path().filename().string());
-  return n;
-}
 
 // The lines of a calculation whose report could not be written: the message box, the file named
 // as not written, and nothing that says it was.
@@ -71,12 +67,6 @@ TEST(CliReportPosix, FullDiskLeavesTheReportAsItWas) {
 
 RunResult Met(const std::vector<std::string>& args) { return RunProgram(kVmkMet, args); }
 
-unsigned Mode(const fs::path& p) {
-  struct stat st {};
-  ::stat(p.c_str(), &st);
-  return st.st_mode & 07777;
-}
-
 // Each target refused with one line and exit 3, left as it was; the pictures' options too.
 TEST(CliMetPosix, TargetsThatAreNoFilesAreRefused) {
   TempDir dir;
@@ -118,7 +108,7 @@ TEST(CliMetPosix, LinkIsFollowedAndPermissionsKept) {
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_TRUE(fs::is_symlink(dir / "met.json"));
   EXPECT_EQ(ReadBytes(target), ReadBytes(kSourceDir / "examples" / "met" / "hourly-sample.met.json"));
-  EXPECT_EQ(Mode(target), 0600u);
+  EXPECT_EQ(PermissionBits(target), 0600u);
 }
 
 // The file-size limit stops the met file: one line, exit 3, the old file as it was, no

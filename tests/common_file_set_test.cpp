@@ -169,12 +169,9 @@ TEST(FileSet, JournalOfAKilledCommitIsUndone) {
   dir.NewFile(oldB, "old b");
   dir.NewFile(newB, "new b");
   dir.NewFile("c.csv", "new c");  // put in where none was before
-  std::string journal = "vmk-file-set/1\n";
-  for (const std::string& field : {std::string("W"), dir.File("a.csv"), dir.File(newA), dir.File(oldA),
-                                   std::string("W"), dir.File("b.csv"), dir.File(newB), dir.File(oldB),
-                                   std::string("W"), dir.File("c.csv"), dir.File(newC), dir.File(oldC)}) {
-    journal += field + '\0';
-  }
+  const std::string journal = JournalText({{true, dir.File("a.csv"), dir.File(newA), dir.File(oldA)},
+                                           {true, dir.File("b.csv"), dir.File(newB), dir.File(oldB)},
+                                           {true, dir.File("c.csv"), dir.File(newC), dir.File(oldC)}});
   dir.NewFile(TempName(kDeadProcess, "00000000000f", ".journal"), journal);
 
   WriteFileAtomically(dir.File("other.json"), "x");

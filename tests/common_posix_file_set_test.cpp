@@ -17,27 +17,18 @@
 #include "common/file_set.h"
 #include "platform/output_files.h"
 #include "platform/testing.h"
+#include "output_files_support.h"
 #include "scratch_files.h"
 
 namespace vmk {
 namespace {
 
 namespace fs = std::filesystem;
+using scratch::CountTemporaryFiles;
+using scratch::PermissionBits;
 namespace sys = platform::testing;
 using scratch::ReadBytes;
 using scratch::ScratchDir;
-
-int CountTemporaryFiles(const fs::path& folder) {
-  int n = 0;
-  for (const auto& e : fs::directory_iterator(folder)) n += IsTemporaryName(e.path().filename().string());
-  return n;
-}
-
-unsigned Mode(const fs::path& p) {
-  struct stat st {};
-  ::stat(p.c_str(), &st);
-  return st.st_mode & 07777;
-}
 
 // A link is followed, through a chain and relative to its own folder: the file it leads to is
 // replaced and the link stays; a link to a missing file creates that file.
@@ -112,14 +103,14 @@ TEST(FileSetPosix, ReplacedFileKeepsItsMode) {
     const std::string path = dir.NewFile("f" + std::to_string(mode), "old");
     ::chmod(path.c_str(), mode);
     WriteFileAtomically(path, "new");
-    EXPECT_EQ(Mode(path), mode) << std::oct << mode;
+    EXPECT_EQ(PermissionBits(path), mode) << std::oct << mode;
     ::chmod(path.c_str(), 0600);
     EXPECT_EQ(ReadBytes(path), "new");
   }
   const mode_t mask = ::umask(022);
   ::umask(mask);
   WriteFileAtomically(dir.File("fresh"), "x");
-  EXPECT_EQ(Mode(dir / "fresh"), 0666u & ~mask);
+  EXPECT_EQ(PermissionBits(dir / "fresh"), 0666u & ~mask);
 }
 
 // A file this user may not write is refused, by the permission the system gives the user (the

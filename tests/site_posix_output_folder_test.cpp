@@ -21,6 +21,7 @@
 #include "common/atomic_file.h"
 #include "common/file_set.h"
 #include "file_size_limit.h"
+#include "output_files_support.h"
 #include "scratch_files.h"
 #include "site/export/output_folder.h"
 #include "site/site_file.h"
@@ -34,6 +35,7 @@ namespace {
 
 using namespace site_test;
 namespace fs = std::filesystem;
+using scratch::CountTemporaryFiles;
 using clitest::RunResult;
 using Snapshot = std::map<std::string, std::string>;  // file name -> bytes
 
@@ -60,12 +62,6 @@ Snapshot Files(const fs::path& folder, const std::vector<std::string>& besides =
     s[name] = fs::is_regular_file(e.symlink_status()) ? scratch::ReadBytes(e.path()) : "(not a file)";
   }
   return s;
-}
-
-int CountTemporaryFiles(const fs::path& folder) {
-  int n = 0;
-  for (const auto& e : fs::directory_iterator(folder)) n += IsTemporaryName(e.path().filename().string());
-  return n;
 }
 
 std::vector<std::string> Names(const Snapshot& s) {

@@ -37,33 +37,17 @@ bool Exists(const std::string& path) {
   return type != fs::file_type::not_found && type != fs::file_type::none;
 }
 
-// The names the record of the folder lists; only names of the program count.
+// The names the record of the folder lists.
 std::vector<std::string> RecordedNames(const std::string& dir) {
-  std::vector<std::string> names;
   std::FILE* f = platform::OpenFile(JoinPath(dir, kSiteFileRecord), "rb");
-  if (f == nullptr) return names;
+  if (f == nullptr) return {};
   std::string text;
   char buffer[1024];
   for (std::size_t n; text.size() < 4096 && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
     text.append(buffer, n);
   }
   std::fclose(f);
-  if (!text.starts_with(kRecordHeader)) return names;
-  std::size_t at = kRecordHeader.size();
-  while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    const std::string name = text.substr(at, end - at);
-    if (IsSiteFileName(name)) names.push_back(name);
-    at = end + 1;
-  }
-  return names;
-}
-
-std::string RecordText(const std::vector<SiteFile>& files) {
-  std::string text(kRecordHeader);
-  for (const SiteFile& f : files) text += f.Name + "\n";
-  return text;
+  return ParseSiteFileRecord(text);
 }
 
 // The temporary files that earlier versions left in the folder when stopped: the check file
@@ -90,6 +74,26 @@ void RemoveEarlierVersionLeftovers(const std::string& dir) {
 }
 
 }  // namespace
+
+std::string SiteFileRecordText(const std::vector<SiteFile>& files) {
+  std::string text(kRecordHeader);
+  for (const SiteFile& f : files) text += f.Name + "\n";
+  return text;
+}
+
+std::vector<std::string> ParseSiteFileRecord(std::string_view text) {
+  std::vector<std::string> names;
+  if (!text.starts_with(kRecordHeader)) return names;
+  std::size_t at = kRecordHeader.size();
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string name(text.substr(at, end - at));
+    if (IsSiteFileName(name)) names.push_back(name);
+    at = end + 1;
+  }
+  return names;
+}
 
 OutputFolder PrepareOutputFolder(const std::string& dir) {
   if (dir.empty()) throw SiteError("--out: no output folder named");
@@ -135,7 +139,7 @@ std::vector<std::string> WriteSiteFiles(const OutputFolder& folder,
       kept.push_back(name + " is not of this run but kept: no record says that vmk-site made it");
     }
   }
-  set.Write(JoinPath(dir, kSiteFileRecord), RecordText(files));
+  set.Write(JoinPath(dir, kSiteFileRecord), SiteFileRecordText(files));
   set.Commit();
   return kept;
 }

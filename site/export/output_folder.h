@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/output_files.h"
@@ -24,6 +25,10 @@ extern const std::vector<std::string> kSiteFileNames;
 inline constexpr const char* kSiteFileRecord = ".vmk-site-files";
 // The lock file that keeps a second run out while one holds the folder.
 inline constexpr const char* kSiteFolderLock = ".vmk-site.lock";
+
+// The record's text, and the names it lists that are the program's (others do not count).
+std::string SiteFileRecordText(const std::vector<SiteFile>& files);
+std::vector<std::string> ParseSiteFileRecord(std::string_view text);
 
 class OutputFolder {
  public:
