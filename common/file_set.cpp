@@ -156,28 +156,6 @@ void UndoJournal(const std::string& journal, long id) {
   }
 }
 
-// Removes the temporary files "<name>.tmp-<12 hex digits>" that earlier versions of the program
-// left beside `target` when they were stopped.
-void RemoveEarlierVersionTemps(const std::string& target) {
-  const std::string folder = platform::ParentFolder(target);
-  const std::string prefix = FileName(target) + ".tmp-";
-  std::vector<std::string> found;
-  std::error_code ec;
-  for (fs::directory_iterator it(platform::PathFromUtf8(folder), ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::string name = platform::PathToUtf8(it->path().filename());
-    if (!name.starts_with(prefix) || name.size() != prefix.size() + kRandomDigits) continue;
-    bool hex = true;
-    for (char c : std::string_view(name).substr(prefix.size())) {
-      hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
-    }
-    if (hex) found.push_back(platform::JoinPath(folder, name));
-  }
-  for (const std::string& path : found) {
-    if (IsRegularFile(path)) platform::RemoveFileQuietly(path);
-  }
-}
-
 }  // namespace
 
 std::string JournalText(const std::vector<JournalEntry>& entries) {
@@ -276,7 +254,6 @@ void FileSet::Write(const std::string& path, std::string_view bytes) {
   const std::string folder = platform::ParentFolder(target.Path);
   ClearFolderOnce(platform::ParentFolder(path));
   ClearFolderOnce(folder);
-  RemoveEarlierVersionTemps(target.Path);
   Entry e;
   e.Shown = path;
   e.Target = target.Path;

@@ -1,7 +1,7 @@
 // The programs' named outputs on POSIX systems, as a user meets them: a report that a full disk
-// or the file-size limit stops is not written at all and not said to be; vmk-met's -o and
-// pictures follow links, refuse pipes, devices, folders and read-only files, keep permissions,
-// and stop at the file-size limit with one line.
+// or the file-size limit stops is not written at all and not said to be; vmk-met's outputs
+// refuse pipes, devices, folders and read-only files, and stop at the file-size limit with one
+// line.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -21,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using scratch::CountTemporaryFiles;
-using scratch::PermissionBits;
 
 const std::string kReportCase = (kSourceDir / "examples" / "site-no2-report.json").string();
 const std::string kSample = (kSourceDir / "examples" / "met" / "hourly-sample.csv").string();
@@ -96,19 +95,6 @@ TEST(CliMetPosix, TargetsThatAreNoFilesAreRefused) {
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
   EXPECT_EQ(ReadBytes(readOnly), "kept");
   EXPECT_EQ(CountTemporaryFiles(dir.Path()), 0);
-}
-
-// A link is followed and stays; the file it leads to keeps its permissions.
-TEST(CliMetPosix, LinkIsFollowedAndPermissionsKept) {
-  TempDir dir;
-  const std::string target = dir.NewFile("met-real.json", "old");
-  ::chmod(target.c_str(), 0600);
-  fs::create_symlink("met-real.json", dir / "met.json");
-  const RunResult r = Met({kSample, "-o", dir.File("met.json"), "--rose", dir.File("rose.svg")});
-  ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  EXPECT_TRUE(fs::is_symlink(dir / "met.json"));
-  EXPECT_EQ(ReadBytes(target), ReadBytes(kSourceDir / "examples" / "met" / "hourly-sample.met.json"));
-  EXPECT_EQ(PermissionBits(target), 0600u);
 }
 
 // The file-size limit stops the met file: one line, exit 3, the old file as it was, no

@@ -100,58 +100,18 @@ TEST(FileSet, FailedCommitLeavesEveryTargetAsItWas) {
   EXPECT_EQ(ReadBytes(dir / "a.csv"), "new a");
   EXPECT_EQ(ReadBytes(dir / "new.csv"), "new file");
   EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.csv", "mine.txt", "new.csv"}));
-
-  // A set given up before its commit leaves no trace.
-  {
-    FileSet set;
-    set.Write(dir.File("a.csv"), "dropped");
-  }
-  EXPECT_EQ(ReadBytes(dir / "a.csv"), "new a");
-  EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.csv", "mine.txt", "new.csv"}));
-}
-
-TEST(FileSet, TemporaryNames) {
-  const struct {
-    std::string Name;
-    bool Temporary;
-    long Process;
-  } cases[] = {
-      {".vmk-tmp-123-0123456789ab", true, 123},
-      {".vmk-tmp-4194304-abcdefabcdef.journal", true, 4194304},
-      {".vmk-tmp-123-0123456789AB", false, 0},   // upper case is not the program's
-      {".vmk-tmp-123-0123456789a", false, 0},    // eleven digits
-      {".vmk-tmp--0123456789ab", false, 0},      // no process
-      {".vmk-tmp-12345678901-0123456789ab", false, 0},
-      {".vmk-tmp-1x-0123456789ab", false, 0},
-      {"vmk-tmp-123-0123456789ab", false, 0},
-      {".vmk-tmp-123-0123456789ab.old", false, 0},
-      {"grid.csv.tmp-0123456789ab", false, 0},
-  };
-  for (const auto& c : cases) {
-    long process = 0;
-    EXPECT_EQ(IsTemporaryName(c.Name, &process), c.Temporary) << c.Name;
-    if (c.Temporary) {
-      EXPECT_EQ(process, c.Process) << c.Name;
-    }
-  }
 }
 
 // Files of a process that no longer runs go; those of a running one (this one), files of other
-// names and folders stay. A temporary file of an earlier version of the program beside the file
-// written goes too.
+// names and folders stay.
 TEST(FileSet, NextWriteClearsWhatDeadWritersLeft) {
   ScratchDir dir;
   const std::string own = TempName(platform::CurrentProcessId());
-  for (const std::string& name : {TempName(kDeadProcess), own, std::string("keep.tmp"),
-                                  std::string("case.json.tmp-0123456789ab"),
-                                  std::string("other.json.tmp-0123456789ab")}) {
-    dir.NewFile(name, "left");
-  }
+  for (const std::string& name : {TempName(kDeadProcess), own, std::string("keep.tmp")}) dir.NewFile(name, "left");
   fs::create_directory(dir / TempName(kDeadProcess, "abcdefabcdef"));
   WriteFileAtomically(dir.File("case.json"), "new");
-  EXPECT_EQ(Names(dir), (std::vector<std::string>{own, TempName(kDeadProcess, "abcdefabcdef"),
-                                                   "case.json", "keep.tmp",
-                                                   "other.json.tmp-0123456789ab"}));
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{own, TempName(kDeadProcess, "abcdefabcdef"), "case.json",
+                                                   "keep.tmp"}));
 }
 
 // A dead run's journal: it had moved the old a.csv aside and put the new one in, and moved the
