@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -197,15 +198,16 @@ bool IsTemporaryName(std::string_view name, long* processId) {
       name.size() - dash - 1 != kRandomDigits) {
     return false;
   }
-  long id = 0;
+  unsigned long long id = 0;  // at most 10 digits: no overflow
   for (char c : name.substr(0, dash)) {
     if (c < '0' || c > '9') return false;
-    id = id * 10 + (c - '0');
+    id = id * 10 + static_cast<unsigned long long>(c - '0');
   }
+  if (id > static_cast<unsigned long long>(std::numeric_limits<long>::max())) return false;
   for (char c : name.substr(dash + 1)) {
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   }
-  if (processId != nullptr) *processId = id;
+  if (processId != nullptr) *processId = static_cast<long>(id);
   return true;
 }
 
