@@ -23,6 +23,7 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr int kErrorAccessDenied = 5;   // ERROR_ACCESS_DENIED
 inline constexpr int kErrorFileLocked = 32;    // ERROR_SHARING_VIOLATION
 inline constexpr int kErrorNotOpen = 6;        // ERROR_INVALID_HANDLE
+inline constexpr int kErrorExists = 80;        // ERROR_FILE_EXISTS
 #else
 inline constexpr bool kWindows = false;
 inline constexpr char kPathSeparator = '/';
@@ -30,6 +31,7 @@ inline constexpr char kPathSeparator = '/';
 inline constexpr int kErrorAccessDenied = EACCES;
 inline constexpr int kErrorFileLocked = EWOULDBLOCK;
 inline constexpr int kErrorNotOpen = EBADF;
+inline constexpr int kErrorExists = EEXIST;
 #endif
 
 // ---- Paths
@@ -123,19 +125,27 @@ class AppendFile {
   int OpenExisting(const std::string& path);
   bool IsOpen() const { return handle_ != kClosed; }
 
+  // The length of a file on a disk; 0 for a device or a pipe, which have no end to cut.
   int Size(std::uint64_t& size) const;
   // Reads exactly `n` bytes at `offset` (a file that ends sooner is an error).
   int ReadAt(std::uint64_t offset, char* buffer, std::size_t n);
-  // Cuts the file to `size` bytes; writing goes on at the new end.
+  // Cuts the file to `size` bytes, or lengthens it.
   int Truncate(std::uint64_t size);
   // Writes all of `bytes` at the end of the file.
   int Append(std::string_view bytes);
+  // Writes all of `bytes` at `offset` of a file on a disk (a device or a pipe takes them in
+  // turn, wherever `offset` points).
+  int WriteAt(std::uint64_t offset, std::string_view bytes);
+  // Makes what was written durable on the disk, so that a failure to store it shows here, while
+  // the file can still be cut back. Nothing to do for a device or a pipe.
+  int Sync();
   int Close();
   void CloseQuietly() noexcept;
 
  private:
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;  // a descriptor, or a Windows HANDLE
+  bool onDisk_ = false;             // a file on a disk, not a device or a pipe
 };
 
 }  // namespace vmk::platform

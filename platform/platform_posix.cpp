@@ -163,8 +163,9 @@ void RemoveFileQuietly(const std::string& path) { ::unlink(path.c_str()); }
 
 int AppendFile::OpenExisting(const std::string& path) {
   CloseQuietly();
-  // Never O_CREAT: the file must already exist.
-  const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY);
+  // Never O_CREAT: the file must already exist. Not O_APPEND either, so that a failed report
+  // can be written over at its place (pwrite of a file opened for appending appends on Linux).
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return errno;
   int error = 0;
   struct stat st {};
@@ -187,6 +188,7 @@ int AppendFile::OpenExisting(const std::string& path) {
     return error;
   }
   handle_ = fd;
+  onDisk_ = S_ISREG(st.st_mode);
   return 0;
 }
 
@@ -217,9 +219,18 @@ int AppendFile::Truncate(std::uint64_t size) {
 }
 
 int AppendFile::Append(std::string_view bytes) {
+  std::uint64_t end = 0;
+  if (const int err = Size(end); err != 0) return err;
+  return WriteAt(end, bytes);
+}
+
+int AppendFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t w = ::write(Fd(handle_), bytes.data() + done, bytes.size() - done);
+    const ssize_t w =
+        onDisk_ ? ::pwrite(Fd(handle_), bytes.data() + done, bytes.size() - done,
+                           static_cast<off_t>(offset + done))
+                : ::write(Fd(handle_), bytes.data() + done, bytes.size() - done);
     if (w < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -227,6 +238,14 @@ int AppendFile::Append(std::string_view bytes) {
     // A write that takes nothing although bytes remain: the device is full.
     if (w == 0) return ENOSPC;
     done += static_cast<std::size_t>(w);
+  }
+  return 0;
+}
+
+int AppendFile::Sync() {
+  if (!onDisk_) return 0;
+  while (::fdatasync(Fd(handle_)) != 0) {
+    if (errno != EINTR) return errno;
   }
   return 0;
 }

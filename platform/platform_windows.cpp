@@ -195,9 +195,11 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return _wfopen(WidePath(path).c_str(), Widen(mode).c_str());
 }
 
-std::FILE* CreateNewFile(const std::string& path, int& error) {
-  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+std::FILE* CreateNewFileWithAttributes(const std::string& path, std::uint32_t attributes,
+                                       int& error) {
+  const std::wstring wide = WidePath(path);
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                               nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     error = static_cast<int>(GetLastError());
     return nullptr;
@@ -206,16 +208,22 @@ std::FILE* CreateNewFile(const std::string& path, int& error) {
   if (fd < 0) {
     error = ERROR_TOO_MANY_OPEN_FILES;
     CloseHandle(h);
+    DeleteFileW(wide.c_str());
     return nullptr;
   }
   std::FILE* f = _fdopen(fd, "wb");
   if (f == nullptr) {
     error = ERROR_NOT_ENOUGH_MEMORY;
     _close(fd);
+    DeleteFileW(wide.c_str());
     return nullptr;
   }
   error = 0;
   return f;
+}
+
+std::FILE* CreateNewFile(const std::string& path, int& error) {
+  return CreateNewFileWithAttributes(path, FILE_ATTRIBUTE_NORMAL, error);
 }
 
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && _commit(_fileno(f)) == 0; }
@@ -249,12 +257,13 @@ int AppendFile::OpenExisting(const std::string& path) {
     return ERROR_ACCESS_DENIED;
   }
   handle_ = reinterpret_cast<std::intptr_t>(h);
+  onDisk_ = GetFileType(h) == FILE_TYPE_DISK;
   return 0;
 }
 
 int AppendFile::Size(std::uint64_t& size) const {
   size = 0;
-  if (GetFileType(H(handle_)) != FILE_TYPE_DISK) return 0;  // a device has no end to cut
+  if (!onDisk_) return 0;  // a device has no end to cut
   LARGE_INTEGER n{};
   if (!GetFileSizeEx(H(handle_), &n)) return static_cast<int>(GetLastError());
   size = static_cast<std::uint64_t>(n.QuadPart);
@@ -288,23 +297,33 @@ int AppendFile::Truncate(std::uint64_t size) {
 }
 
 int AppendFile::Append(std::string_view bytes) {
-  // The only writer: the end found here stays the end while these bytes go out.
-  LARGE_INTEGER zero{};
-  if (GetFileType(H(handle_)) == FILE_TYPE_DISK &&
-      !SetFilePointerEx(H(handle_), zero, nullptr, FILE_END)) {
-    return static_cast<int>(GetLastError());
-  }
+  std::uint64_t end = 0;
+  if (const int err = Size(end); err != 0) return err;
+  return WriteAt(end, bytes);
+}
+
+int AppendFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
     DWORD written = 0;
-    if (!WriteFile(H(handle_), bytes.data() + done, chunk, &written, nullptr)) {
+    // The position of each piece, on a disk; a device takes the bytes in turn.
+    OVERLAPPED at{};
+    const std::uint64_t where = offset + done;
+    at.Offset = static_cast<DWORD>(where & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(where >> 32);
+    if (!WriteFile(H(handle_), bytes.data() + done, chunk, &written, onDisk_ ? &at : nullptr)) {
       return static_cast<int>(GetLastError());
     }
     if (written == 0) return ERROR_DISK_FULL;
     done += written;
   }
   return 0;
+}
+
+int AppendFile::Sync() {
+  if (!onDisk_) return 0;
+  return FlushFileBuffers(H(handle_)) ? 0 : static_cast<int>(GetLastError());
 }
 
 int AppendFile::Close() {

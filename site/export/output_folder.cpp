@@ -1,0 +1,147 @@
+#include "site/export/output_folder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "common/atomic_file.h"
+#include "common/file_set.h"
+#include "platform/files.h"
+#include "site/site_file.h"
+
+namespace vmk {
+
+const std::vector<std::string> kSiteFileNames = {
+    "points.csv", "grid.csv", "polar.csv", "grid.tif", "isopleths.gpkg", "isopleths.geojson",
+    "map.png", "map.svg"};
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::JoinPath;
+
+constexpr std::string_view kRecordHeader = "vmk-site output files\n";
+
+bool IsSiteFileName(const std::string& name) {
+  return std::find(kSiteFileNames.begin(), kSiteFileNames.end(), name) != kSiteFileNames.end();
+}
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return fs::symlink_status(platform::PathFromUtf8(path), ec).type() == fs::file_type::regular;
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  const fs::file_type type = fs::symlink_status(platform::PathFromUtf8(path), ec).type();
+  return type != fs::file_type::not_found && type != fs::file_type::none;
+}
+
+// The names the record of the folder lists.
+std::vector<std::string> RecordedNames(const std::string& dir) {
+  std::FILE* f = platform::OpenFile(JoinPath(dir, kSiteFileRecord), "rb");
+  if (f == nullptr) return {};
+  std::string text;
+  char buffer[1024];
+  for (std::size_t n; text.size() < 4096 && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+    text.append(buffer, n);
+  }
+  std::fclose(f);
+  return ParseSiteFileRecord(text);
+}
+
+// The temporary files that earlier versions left in the folder when stopped: the check file
+// and its temporary files, and the temporary files of the program's files.
+void RemoveEarlierVersionLeftovers(const std::string& dir) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(platform::PathFromUtf8(dir), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = platform::PathToUtf8(it->path().filename());
+    const std::size_t tmp = name.rfind(".tmp-");
+    const std::string base = tmp == std::string::npos ? name : name.substr(0, tmp);
+    const bool hex =
+        tmp != std::string::npos && name.size() == tmp + 5 + 12 &&
+        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(tmp + 5), name.end(),
+                    [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    if (name == ".vmk-site-check" || (hex && (base == ".vmk-site-check" || IsSiteFileName(base)))) {
+      found.push_back(JoinPath(dir, name));
+    }
+  }
+  for (const std::string& path : found) {
+    if (IsFile(path)) platform::RemoveFileQuietly(path);
+  }
+}
+
+}  // namespace
+
+std::string SiteFileRecordText(const std::vector<SiteFile>& files) {
+  std::string text(kRecordHeader);
+  for (const SiteFile& f : files) text += f.Name + "\n";
+  return text;
+}
+
+std::vector<std::string> ParseSiteFileRecord(std::string_view text) {
+  std::vector<std::string> names;
+  if (!text.starts_with(kRecordHeader)) return names;
+  std::size_t at = kRecordHeader.size();
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string name(text.substr(at, end - at));
+    if (IsSiteFileName(name)) names.push_back(name);
+    at = end + 1;
+  }
+  return names;
+}
+
+OutputFolder PrepareOutputFolder(const std::string& dir) {
+  if (dir.empty()) throw SiteError("--out: no output folder named");
+  const fs::path path = platform::PathFromUtf8(dir);
+  std::error_code ec;
+  if (fs::exists(path, ec) && !fs::is_directory(path, ec)) {
+    throw SiteError("--out " + dir + ": not a folder");
+  }
+  fs::create_directories(path, ec);
+  if (ec) throw SiteError("--out " + dir + ": cannot make the folder: " + ec.message());
+  OutputFolder folder;
+  // Taking the lock makes a file: the folder takes files.
+  if (const int err = folder.lock_.Acquire(JoinPath(dir, kSiteFolderLock)); err != 0) {
+    if (err == platform::kErrorFileLocked) {
+      throw SiteError("--out " + dir +
+                      ": another run of vmk-site (or the site window) is writing into this "
+                      "folder; try again when it has finished");
+    }
+    throw SiteError("--out " + dir + ": cannot write into the folder: " + platform::ErrorText(err));
+  }
+  folder.dir_ = dir;
+  ClearDeadLeftovers(dir);
+  RemoveEarlierVersionLeftovers(dir);
+  return folder;
+}
+
+std::vector<std::string> WriteSiteFiles(const OutputFolder& folder,
+                                        const std::vector<SiteFile>& files) {
+  const std::string& dir = folder.Path();
+  const std::vector<std::string> recorded = RecordedNames(dir);
+  const auto made = [&](const std::string& name) {
+    return std::any_of(files.begin(), files.end(), [&](const SiteFile& f) { return f.Name == name; });
+  };
+  FileSet set;
+  for (const SiteFile& f : files) set.Write(JoinPath(dir, f.Name), f.Bytes);
+  std::vector<std::string> kept;
+  for (const std::string& name : kSiteFileNames) {
+    const std::string path = JoinPath(dir, name);
+    if (made(name) || !Exists(path)) continue;
+    if (std::find(recorded.begin(), recorded.end(), name) != recorded.end()) {
+      set.Remove(path);  // a link stays: the program made only the file it leads to
+    } else {
+      kept.push_back(name + " is not of this run but kept: no record says that vmk-site made it");
+    }
+  }
+  set.Write(JoinPath(dir, kSiteFileRecord), SiteFileRecordText(files));
+  set.Commit();
+  return kept;
+}
+
+}  // namespace vmk
