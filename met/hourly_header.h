@@ -28,8 +28,7 @@ struct AgencyHeader {
 
 // The agency's header rows after its first line: the station row, the item row and the rows of
 // sub-items and flag kinds under it. Reads up to the first data line, which is then left in
-// `line` and `tooLong` (with DataLinePending), to be read as data.
-AgencyHeader ReadAgencyHeader(LineReader& lines, TextEncoding& encoding, std::string_view& line,
-                              bool& tooLong);
+// `line` (with DataLinePending), to be read as data.
+AgencyHeader ReadAgencyHeader(LineReader& lines, TextEncoding& encoding, std::string_view& line);
 
 }  // namespace vmk

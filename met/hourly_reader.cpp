@@ -26,7 +26,8 @@ class Reader {
 
  private:
   void CheckOptions() const;
-  void DataLine(std::string_view line, bool tooLong, long long number);
+  HourlyReadResult ReadLines();
+  void DataLine(std::string_view line, long long number);
   void Rejected(long long number, const LineProblem& problem);
   void CheckPeriod(HourNumber hour, long long number);
   HourlyReadResult Finish();
@@ -41,6 +42,7 @@ class Reader {
   HourlyReadResult result_;
   bool bom_ = false;
   bool agency_ = false;
+  bool header_ = false;  // the header is read: the file's form is known
   std::string station_;
   std::array<long long, kLineRejections.size()> rejected_{};  // lines by cause
   std::unordered_map<HourNumber, long long> seen_;            // hour -> its line
@@ -63,26 +65,30 @@ void Reader::CheckOptions() const {
 
 HourlyReadResult Reader::Run() {
   CheckOptions();
+  try {
+    return ReadLines();
+  } catch (const TextLimitError& e) {
+    // Before the header, the stream may be anything: say what was expected.
+    throw HourlyFileError(header_ ? e.what() : std::string(e.what()) + ": " + ExpectedForms());
+  }
+}
+
+HourlyReadResult Reader::ReadLines() {
   std::string_view line;
-  bool tooLong = false;
   // The first line that is not blank: the header, or the agency's download-time line.
   for (;;) {
-    if (!lines_.Next(line, tooLong)) throw HourlyFileError("the file is empty: " + ExpectedForms());
+    if (!lines_.Next(line)) throw HourlyFileError("the file is empty: " + ExpectedForms());
     if (lines_.LineNumber() == 1 && line.starts_with(kBom)) {
       line.remove_prefix(kBom.size());
       bom_ = true;
       encoding_.Set(TextEncoding::Utf8);
-    }
-    if (tooLong) {
-      throw HourlyFileError("line " + std::to_string(lines_.LineNumber()) + " is longer than " +
-                            std::to_string(kMaxHourlyLineBytes) + " bytes: " + ExpectedForms());
     }
     if (!IsBlankLine(line) && !TrimBlanks(line).starts_with("#")) break;
   }
   bool pending = false;  // a data line read already
   if (lines_.LineNumber() == 1 && IsAgencyFirstLine(line, encoding_)) {
     agency_ = true;
-    AgencyHeader header = ReadAgencyHeader(lines_, encoding_, line, tooLong);
+    AgencyHeader header = ReadAgencyHeader(lines_, encoding_, line);
     columns_ = header.Columns;
     station_ = std::move(header.Station);
     result_.Notes = std::move(header.Notes);
@@ -90,10 +96,11 @@ HourlyReadResult Reader::Run() {
   } else {
     columns_ = ReadPlainHeader(line, lines_.LineNumber(), encoding_);
   }
+  header_ = true;
   settings_.StabilityGiven = columns_[HourlyColumn::Stability].Field >= 0;
-  while (pending || lines_.Next(line, tooLong)) {
+  while (pending || lines_.Next(line)) {
     pending = false;
-    DataLine(line, tooLong, lines_.LineNumber());
+    DataLine(line, lines_.LineNumber());
   }
   return Finish();
 }
@@ -119,16 +126,8 @@ void Reader::CheckPeriod(HourNumber hour, long long number) {
   }
 }
 
-void Reader::DataLine(std::string_view line, bool tooLong, long long number) {
+void Reader::DataLine(std::string_view line, long long number) {
   FirstProblem problem(result_.FirstRejected.size() < kRejectedLinesKept);
-  if (tooLong) {
-    ++result_.DataLines;
-    problem.Add(LineRejection::LineTooLong, [] {
-      return "the line is longer than " + std::to_string(kMaxHourlyLineBytes) + " bytes";
-    });
-    Rejected(number, *problem.Get());
-    return;
-  }
   if (IsBlankLine(line)) return;
   ++result_.DataLines;
   encoding_.Note(line);
