@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <random>
 #include <system_error>
 
+#include "common/json_document.h"
 #include "platform/files.h"
 #include "platform/output_files.h"
 
@@ -22,17 +24,8 @@ constexpr std::string_view kTempPrefix = ".vmk-tmp-";
 constexpr std::string_view kJournalSuffix = ".journal";
 constexpr std::string_view kJournalHeader = "vmk-file-set/1\n";
 constexpr int kRandomDigits = 12;
-
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  const fs::file_type type = fs::symlink_status(platform::PathFromUtf8(path), ec).type();
-  return type != fs::file_type::not_found && type != fs::file_type::none;
-}
-
-bool IsRegularFile(const std::string& path) {
-  std::error_code ec;
-  return fs::symlink_status(platform::PathFromUtf8(path), ec).type() == fs::file_type::regular;
-}
+// A journal names three paths for each of a site's files: far below this.
+constexpr std::size_t kMaxJournalBytes = 1024 * 1024;
 
 std::string FileName(const std::string& path) {
   return platform::PathToUtf8(platform::PathFromUtf8(path).filename());
@@ -116,13 +109,11 @@ Temporary WriteTemporary(const std::string& shown, const platform::OutputTarget&
 }
 
 std::optional<std::vector<JournalEntry>> ReadJournal(const std::string& path) {
-  std::FILE* f = platform::OpenFile(path, "rb");
-  if (f == nullptr) return std::nullopt;
-  std::string text;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-  std::fclose(f);
-  return ParseJournal(text);
+  try {
+    return ParseJournal(ReadFileBytes(path, kMaxJournalBytes));
+  } catch (const JsonFileError&) {
+    return std::nullopt;  // unreadable, or far longer than any journal: not one
+  }
 }
 
 // A temporary name of the process `id` in the folder of `target`.
@@ -148,9 +139,9 @@ void UndoJournal(const std::string& journal, long id) {
         (e->Written && !TempOf(e->NewTemp, e->Target, id))) {
       continue;
     }
-    if (Exists(e->OldTemp)) {
+    if (platform::PathExists(e->OldTemp)) {
       platform::RenameReplacing(e->OldTemp, e->Target);
-    } else if (e->Written && !Exists(e->NewTemp)) {
+    } else if (e->Written && !platform::PathExists(e->NewTemp)) {
       platform::RemoveFileQuietly(e->Target);  // put in where no file was before
     }
     if (e->Written) platform::RemoveFileQuietly(e->NewTemp);
@@ -211,19 +202,24 @@ bool IsTemporaryName(std::string_view name, long* processId) {
   return true;
 }
 
-void ClearDeadLeftovers(const std::string& folder) {
+void ClearDeadLeftovers(const std::string& folder,
+                        const std::function<bool(std::string_view)>& earlierVersions) {
   std::vector<std::pair<std::string, long>> journals;
   std::vector<std::string> temps;
   std::error_code ec;
   for (fs::directory_iterator it(platform::PathFromUtf8(folder), ec), end; !ec && it != end;
        it.increment(ec)) {
     const std::string name = platform::PathToUtf8(it->path().filename());
-    long id = 0;
-    if (!IsTemporaryName(name, &id) || platform::ProcessRuns(id)) continue;
     const std::string path = platform::JoinPath(folder, name);
-    if (name.ends_with(kJournalSuffix)) {
-      journals.emplace_back(path, id);
-    } else {
+    long id = 0;
+    if (IsTemporaryName(name, &id)) {
+      if (platform::ProcessRuns(id)) continue;
+      if (name.ends_with(kJournalSuffix)) {
+        journals.emplace_back(path, id);
+      } else {
+        temps.push_back(path);
+      }
+    } else if (earlierVersions && earlierVersions(name)) {
       temps.push_back(path);
     }
   }
@@ -233,7 +229,7 @@ void ClearDeadLeftovers(const std::string& folder) {
     platform::RemoveFileQuietly(journal);
   }
   for (const std::string& temp : temps) {
-    if (IsRegularFile(temp)) platform::RemoveFileQuietly(temp);
+    if (platform::IsRegularFile(temp)) platform::RemoveFileQuietly(temp);
   }
 }
 
@@ -267,7 +263,7 @@ void FileSet::Write(const std::string& path, std::string_view bytes) {
 }
 
 void FileSet::Remove(const std::string& path) {
-  if (!IsRegularFile(path)) return;  // a link stays; nothing else is a file to remove
+  if (!platform::IsRegularFile(path)) return;  // a link stays; nothing else is a file to remove
   const platform::OutputTarget target = Inspect(path);
   if (const auto refusal = Refusal(target)) throw FileWriteError(path, "refused", *refusal);
   if (journalFolder_.empty()) journalFolder_ = platform::ParentFolder(path);
@@ -335,8 +331,8 @@ void FileSet::Commit() {
     for (Entry& e : entries_) {
       std::string cause;
       // What became of the target since it was checked: still a file, or none.
-      if (Exists(e.Target) && !IsRegularFile(e.Target)) cause = "not a regular file";
-      if (cause.empty() && Exists(e.Target)) {
+      if (platform::PathExists(e.Target) && !platform::IsRegularFile(e.Target)) cause = "not a regular file";
+      if (cause.empty() && platform::PathExists(e.Target)) {
         if (const int err = platform::RenameReplacing(e.Target, e.OldTemp); err != 0) {
           cause = platform::ErrorText(err);
         } else {

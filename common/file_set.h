@@ -12,6 +12,7 @@
 //   what a process that no longer runs left behind is removed by the next write into its folder.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,8 +80,11 @@ std::string JournalText(const std::vector<JournalEntry>& entries);
 std::optional<std::vector<JournalEntry>> ParseJournal(std::string_view text);
 
 // Removes from `folder` what writers that no longer run left there: a set of replacements cut
-// short is undone by its journal, then their temporary files go.
-void ClearDeadLeftovers(const std::string& folder);
+// short is undone by its journal, then their temporary files go. Regular files whose names
+// `earlierVersions` accepts go too: the temporary files of earlier versions of the program,
+// which carry no process id (for a folder that only the program writes into while it holds it).
+void ClearDeadLeftovers(const std::string& folder,
+                        const std::function<bool(std::string_view)>& earlierVersions = {});
 
 // True for the name of a temporary file or journal of this program (".vmk-tmp-..."), with the
 // process id it carries.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #ifndef _WIN32
 #include <cerrno>
@@ -59,6 +60,19 @@ std::string ParentFolder(const std::string& path);
 // True when `path` names an existing folder.
 bool IsFolder(const std::string& path);
 
+// True when something is at `path` itself (a link counts, whether or not it leads anywhere);
+// and when that is a regular file, not a link to one.
+inline bool PathExists(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_type t = std::filesystem::symlink_status(PathFromUtf8(path), ec).type();
+  return t != std::filesystem::file_type::not_found && t != std::filesystem::file_type::none;
+}
+inline bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(PathFromUtf8(path), ec).type() ==
+         std::filesystem::file_type::regular;
+}
+
 // The folder of the report files: "c:\Vellmark\IO" on Windows; elsewhere drive c: stands for
 // the user's home folder ($HOME/Vellmark/IO). Never created by the program.
 std::string DefaultReportFolder();
@@ -93,10 +107,6 @@ std::string ErrorText(int error);
 
 // std::fopen of a UTF-8 path; `mode` should hold "b". Null with errno set on failure.
 std::FILE* OpenFile(const std::string& path, const char* mode);
-
-// Creates `path` for writing in binary mode, failing when it exists already. Null on failure,
-// with the system error number in `error`.
-std::FILE* CreateNewFile(const std::string& path, int& error);
 
 // Writes out the stream's buffer and makes the bytes durable on the disk. False with errno set
 // on failure.

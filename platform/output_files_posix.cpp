@@ -1,9 +1,8 @@
 // Output files on POSIX systems: lstat and readlink, a new file given the old one's mode and
-// owner, flock on a lock file, kill(pid, 0), and the signal handlers that remove temporary
-// files.
+// owner, kill(pid, 0), and the signal handlers that remove temporary files. (The folder lock is
+// beside the report file's lock, in platform_posix.cpp.)
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,44 +128,6 @@ long CurrentProcessId() { return static_cast<long>(::getpid()); }
 bool ProcessRuns(long id) {
   if (id <= 0) return true;
   return ::kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH;
-}
-
-// ---- The folder lock
-
-int FolderLock::Acquire(const std::string& path) {
-  Release();
-  // A writer that releases removes the file: a lock taken on a file no longer at the path
-  // keeps nobody out, so it is taken again on the one that is.
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    // Read-only is enough for flock, and opens the file that a dead run of another user left.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return errno;
-    int error = 0;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    struct stat held {};
-    struct stat now {};
-    if (error == 0 && ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
-        held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
-      handle_ = fd;
-      path_ = path;
-      return 0;
-    }
-    ::close(fd);
-    if (error != 0) return error;
-  }
-  return kErrorFileLocked;
-}
-
-void FolderLock::Release() noexcept {
-  if (handle_ == kNone) return;
-  ::unlink(path_.c_str());  // while still held: nobody takes a lock on the file being removed
-  ::close(static_cast<int>(handle_));
-  handle_ = kNone;
-  path_.clear();
 }
 
 // ---- Interruption

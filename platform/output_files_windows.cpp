@@ -1,9 +1,12 @@
 // Output files on Windows: the file a link leads to by its final path, a new file given the old
-// one's attributes, a lock file held by its share mode and removed on close, the process table,
-// and the console's Ctrl+C handler that removes temporary files.
+// one's attributes, the process table, and the console's Ctrl+C handler that removes temporary
+// files. (The folder lock is beside the report file's, in platform_windows.cpp.)
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <atomic>
+#include <cstdint>
 
 #include "platform/files.h"
 #include "platform/output_files.h"
@@ -18,7 +21,6 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // ---- Interruption
 
@@ -85,7 +87,29 @@ int InspectOutput(const std::string& path, OutputTarget& target) {
 std::FILE* CreateReplacement(const std::string& path, const OutputTarget& like, int& error) {
   const DWORD attributes =
       like.Kind == OutputKind::File && like.Mode != 0 ? like.Mode : FILE_ATTRIBUTE_NORMAL;
-  return CreateNewFileWithAttributes(path, attributes, error);
+  const std::wstring wide = WidePath(path);
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                               nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    error = static_cast<int>(GetLastError());
+    return nullptr;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    error = ERROR_TOO_MANY_OPEN_FILES;
+    CloseHandle(h);
+    DeleteFileW(wide.c_str());
+    return nullptr;
+  }
+  std::FILE* f = _fdopen(fd, "wb");
+  if (f == nullptr) {
+    error = ERROR_NOT_ENOUGH_MEMORY;
+    _close(fd);
+    DeleteFileW(wide.c_str());
+    return nullptr;
+  }
+  error = 0;
+  return f;
 }
 
 long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
@@ -97,28 +121,6 @@ bool ProcessRuns(long id) {
   const DWORD state = WaitForSingleObject(h, 0);
   CloseHandle(h);
   return state != WAIT_OBJECT_0;  // signalled: the process has ended
-}
-
-// ---- The folder lock
-
-int FolderLock::Acquire(const std::string& path) {
-  Release();
-  // Shared with nobody: a second writer gets a sharing violation. The system removes the file
-  // when the handle closes, also when the program ends otherwise.
-  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ | DELETE, 0, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                               nullptr);
-  if (h == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
-  handle_ = reinterpret_cast<std::intptr_t>(h);
-  path_ = path;
-  return 0;
-}
-
-void FolderLock::Release() noexcept {
-  if (handle_ == kNone) return;
-  CloseHandle(H(handle_));
-  handle_ = kNone;
-  path_.clear();
 }
 
 // ---- Interruption

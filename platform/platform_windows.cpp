@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/output_files.h"
 #include "platform/streams.h"
 #include "platform/text.h"
 #include "platform/wide_text.h"
@@ -195,37 +196,6 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return _wfopen(WidePath(path).c_str(), Widen(mode).c_str());
 }
 
-std::FILE* CreateNewFileWithAttributes(const std::string& path, std::uint32_t attributes,
-                                       int& error) {
-  const std::wstring wide = WidePath(path);
-  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
-                               nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    error = static_cast<int>(GetLastError());
-    return nullptr;
-  }
-  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_WRONLY | _O_BINARY);
-  if (fd < 0) {
-    error = ERROR_TOO_MANY_OPEN_FILES;
-    CloseHandle(h);
-    DeleteFileW(wide.c_str());
-    return nullptr;
-  }
-  std::FILE* f = _fdopen(fd, "wb");
-  if (f == nullptr) {
-    error = ERROR_NOT_ENOUGH_MEMORY;
-    _close(fd);
-    DeleteFileW(wide.c_str());
-    return nullptr;
-  }
-  error = 0;
-  return f;
-}
-
-std::FILE* CreateNewFile(const std::string& path, int& error) {
-  return CreateNewFileWithAttributes(path, FILE_ATTRIBUTE_NORMAL, error);
-}
-
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && _commit(_fileno(f)) == 0; }
 
 int RenameReplacing(const std::string& from, const std::string& to) {
@@ -236,6 +206,28 @@ int RenameReplacing(const std::string& from, const std::string& to) {
 }
 
 void RemoveFileQuietly(const std::string& path) { DeleteFileW(WidePath(path).c_str()); }
+
+// ---- The folder lock: a lock file held by its share mode and removed on close
+
+int FolderLock::Acquire(const std::string& path) {
+  Release();
+  // Shared with nobody: a second writer gets a sharing violation. The system removes the file
+  // when the handle closes, also when the program ends otherwise.
+  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ | DELETE, 0, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                               nullptr);
+  if (h == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  path_ = path;
+  return 0;
+}
+
+void FolderLock::Release() noexcept {
+  if (handle_ == kNone) return;
+  CloseHandle(H(handle_));
+  handle_ = kNone;
+  path_.clear();
+}
 
 // ---- The report file
 

@@ -2,8 +2,6 @@
 // Windows implementation files only.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -15,10 +13,5 @@ std::string Narrow(std::wstring_view wide);
 
 // A path for the wide-character calls: UTF-16, with "/" turned into "\".
 std::wstring WidePath(std::string_view utf8);
-
-// Creates `path` for writing in binary mode with the file attributes given (FILE_ATTRIBUTE_*),
-// failing when it exists. Null on failure, with the system error number in `error`.
-std::FILE* CreateNewFileWithAttributes(const std::string& path, std::uint32_t attributes,
-                                       int& error);
 
 }  // namespace vmk::platform

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "common/atomic_file.h"
 #include "common/file_set.h"
+#include "common/json_document.h"
 #include "platform/files.h"
 #include "site/site_file.h"
 
@@ -21,56 +23,31 @@ namespace fs = std::filesystem;
 using platform::JoinPath;
 
 constexpr std::string_view kRecordHeader = "vmk-site output files\n";
+constexpr std::size_t kMaxRecordBytes = 4096;  // the names of every site file: a tenth of it
 
 bool IsSiteFileName(const std::string& name) {
   return std::find(kSiteFileNames.begin(), kSiteFileNames.end(), name) != kSiteFileNames.end();
 }
 
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return fs::symlink_status(platform::PathFromUtf8(path), ec).type() == fs::file_type::regular;
-}
-
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  const fs::file_type type = fs::symlink_status(platform::PathFromUtf8(path), ec).type();
-  return type != fs::file_type::not_found && type != fs::file_type::none;
-}
-
 // The names the record of the folder lists.
 std::vector<std::string> RecordedNames(const std::string& dir) {
-  std::FILE* f = platform::OpenFile(JoinPath(dir, kSiteFileRecord), "rb");
-  if (f == nullptr) return {};
-  std::string text;
-  char buffer[1024];
-  for (std::size_t n; text.size() < 4096 && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
-    text.append(buffer, n);
+  try {
+    return ParseSiteFileRecord(ReadFileBytes(JoinPath(dir, kSiteFileRecord), kMaxRecordBytes));
+  } catch (const JsonFileError&) {
+    return {};  // none, unreadable, or far longer than a record: no file is the program's
   }
-  std::fclose(f);
-  return ParseSiteFileRecord(text);
 }
 
-// The temporary files that earlier versions left in the folder when stopped: the check file
-// and its temporary files, and the temporary files of the program's files.
-void RemoveEarlierVersionLeftovers(const std::string& dir) {
-  std::vector<std::string> found;
-  std::error_code ec;
-  for (fs::directory_iterator it(platform::PathFromUtf8(dir), ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::string name = platform::PathToUtf8(it->path().filename());
-    const std::size_t tmp = name.rfind(".tmp-");
-    const std::string base = tmp == std::string::npos ? name : name.substr(0, tmp);
-    const bool hex =
-        tmp != std::string::npos && name.size() == tmp + 5 + 12 &&
-        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(tmp + 5), name.end(),
-                    [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
-    if (name == ".vmk-site-check" || (hex && (base == ".vmk-site-check" || IsSiteFileName(base)))) {
-      found.push_back(JoinPath(dir, name));
-    }
-  }
-  for (const std::string& path : found) {
-    if (IsFile(path)) platform::RemoveFileQuietly(path);
-  }
+// A temporary file that earlier versions left in the folder when stopped: the check file and
+// its temporary files, and those of the program's files ("<name>.tmp-<12 hex digits>").
+bool IsEarlierVersionLeftover(std::string_view name) {
+  if (name == ".vmk-site-check") return true;
+  const std::size_t tmp = name.rfind(".tmp-");
+  if (tmp == std::string_view::npos || name.size() != tmp + 5 + 12) return false;
+  const std::string base(name.substr(0, tmp));
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(tmp + 5), name.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }) &&
+         (base == ".vmk-site-check" || IsSiteFileName(base));
 }
 
 }  // namespace
@@ -115,8 +92,7 @@ OutputFolder PrepareOutputFolder(const std::string& dir) {
     throw SiteError("--out " + dir + ": cannot write into the folder: " + platform::ErrorText(err));
   }
   folder.dir_ = dir;
-  ClearDeadLeftovers(dir);
-  RemoveEarlierVersionLeftovers(dir);
+  ClearDeadLeftovers(dir, IsEarlierVersionLeftover);
   return folder;
 }
 
@@ -132,7 +108,7 @@ std::vector<std::string> WriteSiteFiles(const OutputFolder& folder,
   std::vector<std::string> kept;
   for (const std::string& name : kSiteFileNames) {
     const std::string path = JoinPath(dir, name);
-    if (made(name) || !Exists(path)) continue;
+    if (made(name) || !platform::PathExists(path)) continue;
     if (std::find(recorded.begin(), recorded.end(), name) != recorded.end()) {
       set.Remove(path);  // a link stays: the program made only the file it leads to
     } else {
