@@ -9,18 +9,6 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <stdexcept>
-#include <thread>
-#endif
-
 #include "platform/testing.h"
 #include "scratch_files.h"
 
@@ -47,77 +35,22 @@ struct RunResult {
   std::string Err;
 };
 
-// Runs `program` with `args` and standard input from the file `stdinPath` (a device or a named
-// pipe too). Output goes through files, so that megabytes of it cannot block the child.
-inline RunResult RunProgramOn(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& stdinPath) {
+// Runs `program` with `args`, feeding `stdinBytes` on its standard input. Output goes through
+// files, so that megabytes of it cannot block the child.
+inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& stdinBytes = "") {
   TempDir io;
+  const std::string inPath = io.File("stdin");
   const std::string outPath = io.File("stdout");
   const std::string errPath = io.File("stderr");
+  WriteBytes(io / "stdin", stdinBytes);
+
   RunResult r;
-  r.ExitCode = platform::testing::RunProcess(program, args, stdinPath, outPath, errPath);
+  r.ExitCode = platform::testing::RunProcess(program, args, inPath, outPath, errPath);
   r.Out = ReadBytes(io / "stdout");
   r.Err = ReadBytes(io / "stderr");
   return r;
 }
-
-// Runs `program` with `args`, feeding `stdinBytes` on its standard input.
-inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::string& stdinBytes = "") {
-  TempDir in;
-  WriteBytes(in / "stdin", stdinBytes);
-  return RunProgramOn(program, args, in.File("stdin"));
-}
-
-#ifndef _WIN32
-// A named pipe at `path` that a thread of the test feeds with `head`, then with `repeated` over
-// and over, until the program reading it closes it: an endless input, as a program that writes
-// for ever gives one. The program opens it once, as standard input or by its path.
-class EndlessPipe {
- public:
-  EndlessPipe(std::string path, std::string head, const std::string& repeated)
-      : path_(std::move(path)) {
-    ::signal(SIGPIPE, SIG_IGN);  // the writer learns that the reader is gone by EPIPE
-    if (::mkfifo(path_.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path_);
-    std::string block;
-    while (block.size() < 65536) block += repeated;
-    writer_ = std::thread([this, head = std::move(head), block = std::move(block)] {
-      const int fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);  // waits for a reader
-      opened_ = true;
-      if (fd < 0) return;
-      for (bool more = WriteAll(fd, head); more;) more = WriteAll(fd, block);
-      ::close(fd);
-    });
-  }
-  // A reader of its own, held until the writer has opened the pipe, frees a writer that the
-  // program never came to read, and once closed ends the writing.
-  ~EndlessPipe() {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    while (!opened_) std::this_thread::yield();
-    if (fd >= 0) ::close(fd);
-    writer_.join();
-  }
-  EndlessPipe(const EndlessPipe&) = delete;
-  EndlessPipe& operator=(const EndlessPipe&) = delete;
-
-  const std::string& Path() const { return path_; }
-
- private:
-  static bool WriteAll(int fd, const std::string& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-
-  std::string path_;
-  std::atomic<bool> opened_{false};
-  std::thread writer_;
-};
-#endif
 
 // One line on standard error, nothing on standard output, exit status 2.
 inline void ExpectUnusable(const RunResult& r, const std::string& fragment) {

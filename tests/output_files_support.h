@@ -1,14 +1,9 @@
-// Helpers of the tests of named outputs: the temporary files a folder holds, and (POSIX) a
-// file's permission bits.
+// The temporary files of the program that a folder holds, for the tests of named outputs.
 #pragma once
 
 #include <filesystem>
 
 #include "common/file_set.h"
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace vmk::scratch {
 
@@ -19,13 +14,5 @@ inline int CountTemporaryFiles(const std::filesystem::path& folder) {
   }
   return n;
 }
-
-#ifndef _WIN32
-inline unsigned PermissionBits(const std::filesystem::path& p) {
-  struct stat st {};
-  ::stat(p.c_str(), &st);
-  return st.st_mode & 07777;
-}
-#endif
 
 }  // namespace vmk::scratch
