@@ -95,7 +95,9 @@ TEST(FileSet, FailedCommitLeavesEveryTargetAsItWas) {
       }
     }
     EXPECT_EQ(ReadBytes(dir / "a.csv"), fails ? "old a" : "new a");
-    if (fails) EXPECT_EQ(ReadBytes(dir / "gone.csv"), "old gone");
+    if (fails) {
+      EXPECT_EQ(ReadBytes(dir / "gone.csv"), "old gone");
+    }
     const std::vector<std::string> left = {"a.csv", fails ? "gone.csv" : "new.csv"};
     EXPECT_EQ(Names(dir), left);
   }
