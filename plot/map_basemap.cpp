@@ -140,8 +140,11 @@ void AddRaster(MapScene& m, const std::vector<BasemapRaster>& levels) {
 std::vector<Pixel> CutRing(std::vector<Pixel> ring, const PixelRect& c) {
   const std::array<std::pair<int, double>, 4> edges = {
       {{0, c.Left}, {1, c.Right}, {2, c.Top}, {3, c.Bottom}}};
-  for (const auto& [side, at] : edges) {
+  for (const auto& edge : edges) {
     if (ring.empty()) break;
+    // Plain copies: clang 14 cannot capture structured bindings in a lambda.
+    const int side = edge.first;
+    const double at = edge.second;
     const auto inside = [side, at](const Pixel& p) {
       switch (side) {
         case 0: return p.first >= at;

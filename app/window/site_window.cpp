@@ -412,9 +412,7 @@ void SiteWindow::ShowGround(double x, double y, bool inside) {
 
 std::optional<QString> SiteWindow::SaveFiles(const QString& dir) const {
   try {
-    const std::string folder = dir.toStdString();
-    PrepareOutputFolder(folder);
-    WriteSiteFilesOf(folder, *site_);
+    WriteSiteFilesOf(PrepareOutputFolder(dir.toStdString()), *site_);
   } catch (const SiteError& e) {
     return Utf8ToQString(e.what());
   } catch (const FileWriteError& e) {

@@ -61,8 +61,10 @@ or farther than 100001 m has no value (an empty field, no-data in grid.tif).
 Files in DIR: points.csv, grid.csv, polar.csv (UTF-8 with BOM, the shortest
 numbers that read back as the same float), grid.tif (GeoTIFF, float32),
 isopleths.gpkg and isopleths.geojson (the filled bands between the levels,
-with their lower and upper values), map.png and map.svg. Each file is written
-whole or not at all.
+with their lower and upper values), map.png and map.svg. The files of a run
+replace the previous run's all together or not at all; files that an earlier
+run made and this one does not are removed (DIR/.vmk-site-files records them),
+other files stay. The same inputs give the same bytes.
 
 With "pollutants" in the site file, each pollutant is computed as the site is,
 every stack with the pollutant's QpEdit and NOxTrnCheckBox, and assessed at the
@@ -80,7 +82,8 @@ the met file, every stack's inputs with the window's messages, the pollutants
 Exit status:
   0  the files are written and the summary printed
   2  bad command line or site file, or an output folder that cannot be
-     written: one line on standard error, nothing written
+     written or that another run is writing into: one line on standard
+     error, nothing written
   3  a file could not be written, or the program ran out of memory
 )";
 
@@ -185,9 +188,10 @@ int Run(int argc, char** argv) {
   }
 
   SiteSteps steps;
+  OutputFolder out;  // this run's from the checks until the program ends
   std::optional<ProgressLines> progress;  // from the start of the computation
   steps.Checked = [&](const SitePlan&) {
-    PrepareOutputFolder(args.Out);
+    out = PrepareOutputFolder(args.Out);
     progress.emplace();
   };
   steps.Threads = args.Threads;
@@ -203,7 +207,7 @@ int Run(int argc, char** argv) {
 
   SiteRunNotes notes;
   try {
-    notes = WriteSiteFilesOf(args.Out, site);
+    notes = WriteSiteFilesOf(out, site);
   } catch (const SiteError& e) {
     return OutputError(e.what());
   } catch (const FileWriteError& e) {

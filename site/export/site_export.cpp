@@ -1,10 +1,5 @@
 #include "site/export/site_export.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "common/atomic_file.h"
-#include "platform/files.h"
 #include "site/site_levels.h"
 #include "site/site_map_input.h"
 #include "site/site_tables.h"
@@ -16,9 +11,6 @@
 #endif
 
 namespace vmk {
-
-using platform::PathFromUtf8;
-using platform::PathToUtf8;
 namespace {
 
 #ifdef VMK_HAVE_GDAL
@@ -42,25 +34,6 @@ void CheckSiteForExport(const SiteDefinition& site) {
 #else
   (void)site;
 #endif
-}
-
-void PrepareOutputFolder(const std::string& dir) {
-  if (dir.empty()) throw SiteError("--out: no output folder named");
-  const std::filesystem::path path = PathFromUtf8(dir);
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)) {
-    throw SiteError("--out " + dir + ": not a folder");
-  }
-  std::filesystem::create_directories(path, ec);
-  if (ec) throw SiteError("--out " + dir + ": cannot make the folder: " + ec.message());
-  // A file written and removed again: the folder takes files.
-  const std::filesystem::path probe = path / ".vmk-site-check";
-  try {
-    WriteFileAtomically(PathToUtf8(probe), "");
-  } catch (const FileWriteError& e) {
-    throw SiteError("--out " + dir + ": cannot write into the folder: " + e.what());
-  }
-  std::filesystem::remove(probe, ec);
 }
 
 std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site) {
@@ -170,11 +143,6 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
   out.Notes.push_back("this build has no Qt: the pollutants' maps are not drawn");
 #endif
   return out;
-}
-
-void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files) {
-  const std::filesystem::path folder = PathFromUtf8(dir);
-  for (const SiteFile& f : files) WriteFileAtomically(PathToUtf8(folder / f.Name), f.Bytes);
 }
 
 }  // namespace vmk

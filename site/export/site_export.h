@@ -10,14 +10,10 @@
 
 #include "plot/site_map.h"
 #include "site/assessment.h"
+#include "site/export/output_folder.h"
 #include "site/site_run.h"
 
 namespace vmk {
-
-struct SiteFile {
-  std::string Name;   // in the output folder
-  std::string Bytes;
-};
 
 struct SiteExport {
   std::vector<SiteFile> Files;
@@ -27,10 +23,6 @@ struct SiteExport {
 // Raises SiteError for what only the output files need checked: a coordinate system that GDAL
 // does not know. Call it with the other checks, before anything is computed.
 void CheckSiteForExport(const SiteDefinition& site);
-
-// Raises SiteError unless `dir` is a folder that files can be written into; creates it (and
-// its parents) when missing.
-void PrepareOutputFolder(const std::string& dir);
 
 // The ground under the site's map, read from the files of its "basemap" and reprojected to its
 // "crs"; nothing when it names none or when the build has no GDAL (MakeSiteFiles says so).
@@ -50,8 +42,5 @@ std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_v
 // The isopleth bands of the site's grid for its levels (empty without a grid or GDAL).
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
                                const std::vector<double>& levels);
-
-// Writes each file whole (a new file renamed over the old). Raises FileWriteError.
-void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files);
 
 }  // namespace vmk

@@ -33,12 +33,13 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
   return site;
 }
 
-SiteRunNotes WriteSiteFilesOf(const std::string& dir, const ComputedSite& site) {
+SiteRunNotes WriteSiteFilesOf(const OutputFolder& folder, const ComputedSite& site) {
   const SiteExport files = MakeSiteFiles(site.Plan, site.Result, site.Basemap, site.Pollutants);
-  WriteSiteFiles(dir, files.Files);
+  const std::vector<std::string> kept = WriteSiteFiles(folder, files.Files);
   SiteRunNotes notes;
   for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);
   notes.Notes = files.Notes;
+  notes.Notes.insert(notes.Notes.end(), kept.begin(), kept.end());
   return notes;
 }
 

@@ -10,6 +10,7 @@
 
 #include "plot/map_basemap.h"
 #include "site/assessment.h"
+#include "site/export/output_folder.h"
 #include "site/site_plan.h"
 #include "site/site_run.h"
 #include "site/site_summary.h"
@@ -37,9 +38,9 @@ struct SiteSteps {
 // its pollutants. Raises SiteError at the first problem, before anything is computed.
 ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps);
 
-// Makes every file of a computed site and writes each whole into `dir`, an existing folder
-// (see PrepareOutputFolder). Raises SiteError when a file cannot be made and FileWriteError
-// when it cannot be written.
-SiteRunNotes WriteSiteFilesOf(const std::string& dir, const ComputedSite& site);
+// Makes every file of a computed site and puts them into the held output folder all together,
+// in place of the previous run's (WriteSiteFiles). Raises SiteError when a file cannot be made
+// and FileWriteError when it cannot be written; the folder is then as it was.
+SiteRunNotes WriteSiteFilesOf(const OutputFolder& folder, const ComputedSite& site);
 
 }  // namespace vmk

@@ -168,10 +168,32 @@ std::unique_ptr<OGRMultiPolygon> GeometryOf(const MapBand& band) {
   return multi;
 }
 
+// While it lives, a GeoPackage made on this thread records a fixed time of its last change
+// (the driver stores the time of writing otherwise): the same bands give the same bytes, so an
+// assessment's files can be checked by their checksums. A time the user gives GDAL
+// (OGR_CURRENT_DATE) is kept.
+class FixedChangeTime {
+ public:
+  FixedChangeTime() : set_(CPLGetConfigOption(kOption, nullptr) == nullptr) {
+    if (set_) CPLSetThreadLocalConfigOption(kOption, kFixedTime);
+  }
+  ~FixedChangeTime() {
+    if (set_) CPLSetThreadLocalConfigOption(kOption, nullptr);
+  }
+  FixedChangeTime(const FixedChangeTime&) = delete;
+  FixedChangeTime& operator=(const FixedChangeTime&) = delete;
+
+ private:
+  static constexpr const char* kOption = "OGR_CURRENT_DATE";
+  static constexpr const char* kFixedTime = "2000-01-01T00:00:00.000Z";
+  bool set_;
+};
+
 // The bands as a vector file of the driver, made in memory.
 std::string BandsFile(const std::vector<MapBand>& bands, const std::string& crs, const char* driver,
                       const char* name) {
   QuietGdal quiet;
+  const FixedChangeTime sameBytes;
   const std::unique_ptr<OGRSpatialReference> srs = SpatialReference(crs);
   if (!crs.empty() && srs == nullptr) Fail("unknown coordinate system");
   MemFolder folder;
