@@ -177,6 +177,11 @@ void JsonWriter::Double(double value) {
   out_ += std::isfinite(value) ? ShortestDoubleText(value) : "null";
 }
 
+void JsonWriter::Number(std::string_view decimal) {
+  BeforeValue();
+  out_ += decimal.empty() ? std::string_view("null") : decimal;
+}
+
 std::string JsonWriter::Drain() {
   std::string text;
   text.swap(out_);

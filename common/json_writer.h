@@ -32,6 +32,9 @@ class JsonWriter {
   void Float(float value);
   // The shortest decimal text that reads back as the same double; null when not finite.
   void Double(double value);
+  // A number given as its decimal text in JSON's form ("-0.0006500753", "12"), written as it is:
+  // an exact decimal of any length. Null for an empty text.
+  void Number(std::string_view decimal);
 
   // The text written since the last Drain, so that long output can go out as it is made.
   std::string Drain();

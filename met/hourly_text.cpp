@@ -122,6 +122,23 @@ std::string_view CsvLine::Field(int column) const {
              : std::string_view();
 }
 
+void ForEachTableLine(std::string_view text, const std::function<void(long long, std::string_view)>& row) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  long long lineNumber = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r') ++pos;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
+    ++lineNumber;
+    if (line.empty() || line.front() == '#') continue;
+    row(lineNumber, line);
+  }
+}
+
 bool IsBlankLine(std::string_view line) {
   return std::all_of(line.begin(), line.end(),
                      [](char c) { return c == ',' || c == ' ' || c == '\t'; });

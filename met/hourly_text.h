@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <cstdint>
 #include <istream>
 #include <stdexcept>
@@ -72,6 +73,12 @@ class CsvLine {
   std::vector<std::string_view> fields_;
   std::string scratch_;
 };
+
+// The rows of a small table file (the stability table, the standards table, station-years):
+// calls `row` with each line's number (from 1) and text, without blanks at either end. A byte
+// order mark at the start is skipped; lines end with LF, CR LF or a lone CR; empty lines and
+// lines that begin with "#" are comments.
+void ForEachTableLine(std::string_view text, const std::function<void(long long, std::string_view)>& row);
 
 // True when the line holds nothing but commas and blanks (spaces, tabs).
 bool IsBlankLine(std::string_view line);

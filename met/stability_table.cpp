@@ -54,24 +54,13 @@ const StabilityTable& DefaultStabilityTable() {
 }
 
 StabilityTable ParseStabilityTable(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   StabilityTable t;
   std::size_t dayColumns = 0;
   std::size_t nightColumns = 0;
   bool header = false;
-  long long lineNumber = 0;
   std::vector<std::string_view> fields;
   std::string scratch;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-    pos = end;
-    if (pos < text.size() && text[pos] == '\r') ++pos;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-    ++lineNumber;
-    if (line.empty() || line.front() == '#') continue;
+  ForEachTableLine(text, [&](long long lineNumber, std::string_view line) {
     SplitCsvLine(line, fields, scratch);
     if (!header) {
       header = true;
@@ -122,7 +111,7 @@ StabilityTable ParseStabilityTable(std::string_view text) {
       if (part == 0 || !closed) Fail(lineNumber, kColumnOrder);
       dayColumns = t.DayBounds.size() + 1;
       nightColumns = t.NightBounds.size() + 1;
-      continue;
+      return;
     }
     const std::size_t cloudColumns = t.HasCloud() ? t.CloudBounds.size() + 1 : 0;
     const std::size_t columns = dayColumns + nightColumns + cloudColumns;
@@ -156,7 +145,7 @@ StabilityTable ParseStabilityTable(std::string_view text) {
     t.DayClasses.push_back(std::move(day));
     t.NightClasses.push_back(std::move(night));
     t.CloudClasses.push_back(std::move(cloud));
-  }
+  });
   if (!header) throw StabilityTableError("no table: the file holds no row of column names");
   if (t.RowSpeeds.empty()) throw StabilityTableError("no table: the file holds no row of classes");
   return t;

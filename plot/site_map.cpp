@@ -313,7 +313,7 @@ std::string BandLabel(const std::vector<double>& levels, int i) {
 void AddLegend(MapScene& m, const SiteMapInput& in) {
   const double lx = EdgesOf(m).Right + kRightGap + 8;
   double ly = m.FrameTop + 4;
-  m.Outside.Texts.push_back(MapText(lx, ly + 12, "C (ppb, ng/m3)", 13, TextAnchor::Start, true));
+  m.Outside.Texts.push_back(MapText(lx, ly + 12, in.LegendTitle, 13, TextAnchor::Start, true));
   ly += 24;
   const PlotStroke edge = SolidStroke({120, 120, 120}, 0.8);
   const int n = static_cast<int>(in.Levels.size());

@@ -46,6 +46,7 @@ struct SiteMapInput {
   std::shared_ptr<const MapBasemap> Basemap;
   std::string Title;               // UTF-8, the first line
   std::string Subtitle;            // the second line
+  std::string LegendTitle = "C (ppb, ng/m3)";  // over the colour legend
 };
 
 // The cover of the bands over a basemap.

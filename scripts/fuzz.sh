@@ -17,7 +17,9 @@ cmake --build "$out" -j "$jobs" --target fuzz_targets
 # Seeds of each target besides its own corpus folder: the examples and golden files.
 declare -A extra_seeds=(
   [case_file]="$root/examples $root/tests/golden"
-  [site_file]="$root/examples/two-stacks"
+  [site_file]="$root/examples/two-stacks $root/examples/assessment"
+  [standards_table]="$root/site"
+  [station_years]="$root/examples/assessment"
 )
 
 run_one() {

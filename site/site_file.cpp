@@ -9,38 +9,27 @@
 #include "common/number_read.h"
 #include "input/model_parameters.h"
 #include "platform/files.h"
+#include "site/site_json.h"
 
 namespace vmk {
 
 using platform::PathFromUtf8;
 using platform::PathToUtf8;
-namespace {
-
 using Json = nlohmann::json;
 
-const Json& Object(const Json& v, const std::string& where) {
+const Json& SiteJsonObject(const Json& v, const std::string& where) {
   if (!v.is_object()) FailJsonValue(where, "must be an object, not " + JsonTypeName(v));
   return v;
 }
 
-// A finite number of the document.
-double JsonNumber(const Json& v, const std::string& where) {
+double SiteJsonNumber(const Json& v, const std::string& where) {
   if (!v.is_number()) FailJsonValue(where, "must be a number, not " + JsonTypeName(v));
   const double d = v.get<double>();
   if (!std::isfinite(d)) FailJsonValue(where, "must be a finite number");
   return d;
 }
 
-double Coordinate(const Json& v, const std::string& where) {
-  const double d = JsonNumber(v, where);
-  if (std::fabs(d) > kMaxSiteCoordinate) {
-    FailJsonValue(where, "lies beyond 1e9 m: not a coordinate");
-  }
-  return d;
-}
-
-// A name of a stack or point: printed in tables, file headers and on the map.
-std::string Name(const Json& v, const std::string& where) {
+std::string SiteJsonName(const Json& v, const std::string& where) {
   std::string name = JsonStringValue(v, where);
   if (name.empty()) FailJsonValue(where, "must not be empty");
   if (name.size() > kMaxSiteNameBytes) {
@@ -52,9 +41,8 @@ std::string Name(const Json& v, const std::string& where) {
   return name;
 }
 
-// Control texts in the case-file form, read by the case-file reader itself.
-CaseStep Controls(const Json& v, const std::string& where, bool forStack) {
-  Object(v, where);
+CaseStep SiteJsonControls(const Json& v, const std::string& where, bool forStack) {
+  SiteJsonObject(v, where);
   for (const auto& [key, value] : v.items()) {
     for (std::string_view owned : kSiteOwnedControls) {
       if (key == owned) {
@@ -74,6 +62,32 @@ CaseStep Controls(const Json& v, const std::string& where, bool forStack) {
   } catch (const CaseFileError& e) {
     FailJsonValue(where, e.what());
   }
+}
+
+std::vector<double> SiteJsonLevels(const Json& v, const std::string& where) {
+  if (!v.is_array() || v.empty()) {
+    FailJsonValue(where, "must be a list of isopleth levels, lowest first");
+  }
+  if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteLevels) + " levels");
+  std::vector<double> levels;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    const double d = SiteJsonNumber(v[i], where + "[" + std::to_string(i + 1) + "]");
+    if (!levels.empty() && !(d > levels.back())) {
+      FailJsonValue(where, "must rise from each level to the next");
+    }
+    levels.push_back(d);
+  }
+  return levels;
+}
+
+namespace {
+
+double Coordinate(const Json& v, const std::string& where) {
+  const double d = SiteJsonNumber(v, where);
+  if (std::fabs(d) > kMaxSiteCoordinate) {
+    FailJsonValue(where, "lies beyond 1e9 m: not a coordinate");
+  }
+  return d;
 }
 
 MetStats Met(const Json& v, const std::string& baseDir, std::string& source) {
@@ -119,7 +133,7 @@ AxisSteps Axis(std::string_view text, const std::string& where) {
 }
 
 GridDefinition Grid(const Json& v, const std::string& where) {
-  Object(v, where);
+  SiteJsonObject(v, where);
   CheckJsonKeys(v, {"x", "y"}, where, true);
   GridDefinition g;
   const std::string xw = JsonMemberPlace(where, "x");
@@ -143,7 +157,7 @@ GridDefinition Grid(const Json& v, const std::string& where) {
 }
 
 PolarDefinition Polar(const Json& v, const std::string& where) {
-  Object(v, where);
+  SiteJsonObject(v, where);
   CheckJsonKeys(v, {"center", "distances", "log"}, where, true);
   PolarDefinition p;
   const Json& center = RequiredJsonMember(v, "center", where);
@@ -183,16 +197,16 @@ std::vector<PointDefinition> Points(const Json& v, const std::string& where) {
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
     const std::string w = where + "[" + std::to_string(i + 1) + "]";
-    const Json& p = Object(v[i], w);
+    const Json& p = SiteJsonObject(v[i], w);
     CheckJsonKeys(p, {"name", "x", "y", "z"}, w, true);
     PointDefinition s;
-    s.Name = Name(RequiredJsonMember(p, "name", w), JsonMemberPlace(w, "name"));
+    s.Name = SiteJsonName(RequiredJsonMember(p, "name", w), JsonMemberPlace(w, "name"));
     if (!names.insert(s.Name).second) {
       FailJsonValue(w, "a second point named " + QuoteForMessage(s.Name));
     }
     s.X = Coordinate(RequiredJsonMember(p, "x", w), JsonMemberPlace(w, "x"));
     s.Y = Coordinate(RequiredJsonMember(p, "y", w), JsonMemberPlace(w, "y"));
-    if (const Json* z = FindJsonMember(p, "z")) s.Z = JsonNumber(*z, JsonMemberPlace(w, "z"));
+    if (const Json* z = FindJsonMember(p, "z")) s.Z = SiteJsonNumber(*z, JsonMemberPlace(w, "z"));
     points.push_back(std::move(s));
   }
   return points;
@@ -207,10 +221,10 @@ std::vector<StackDefinition> Stacks(const Json& v) {
   std::set<std::string> names;
   for (std::size_t i = 0; i < v.size(); ++i) {
     std::string w = where + "[" + std::to_string(i + 1) + "]";
-    const Json& s = Object(v[i], w);
+    const Json& s = SiteJsonObject(v[i], w);
     CheckJsonKeys(s, {"name", "x", "y", "controls"}, w, true);
     StackDefinition stack;
-    stack.Name = Name(RequiredJsonMember(s, "name", w), JsonMemberPlace(w, "name"));
+    stack.Name = SiteJsonName(RequiredJsonMember(s, "name", w), JsonMemberPlace(w, "name"));
     if (!names.insert(stack.Name).second) {
       FailJsonValue(w, "a second stack named " + QuoteForMessage(stack.Name));
     }
@@ -218,28 +232,11 @@ std::vector<StackDefinition> Stacks(const Json& v) {
     stack.X = Coordinate(RequiredJsonMember(s, "x", w), JsonMemberPlace(w, "x"));
     stack.Y = Coordinate(RequiredJsonMember(s, "y", w), JsonMemberPlace(w, "y"));
     if (const Json* c = FindJsonMember(s, "controls")) {
-      stack.Controls = Controls(*c, JsonMemberPlace(w, "controls"), true);
+      stack.Controls = SiteJsonControls(*c, JsonMemberPlace(w, "controls"), true);
     }
     stacks.push_back(std::move(stack));
   }
   return stacks;
-}
-
-std::vector<double> Levels(const Json& v) {
-  const std::string where = "levels";
-  if (!v.is_array() || v.empty()) {
-    FailJsonValue(where, "must be a list of isopleth levels, lowest first");
-  }
-  if (v.size() > kMaxSiteLevels) FailJsonValue(where, "holds more than " + std::to_string(kMaxSiteLevels) + " levels");
-  std::vector<double> levels;
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const double d = JsonNumber(v[i], where + "[" + std::to_string(i + 1) + "]");
-    if (!levels.empty() && !(d > levels.back())) {
-      FailJsonValue(where, "must rise from each level to the next");
-    }
-    levels.push_back(d);
-  }
-  return levels;
 }
 
 // A basemap file: "PATH" or {"path": "PATH", "crs": "EPSG:..."}. Only the name is checked
@@ -276,7 +273,7 @@ BasemapLayerDefinition BasemapLayer(const Json& v, const std::string& where, con
 
 BasemapDefinition Basemap(const Json& v, const std::string& baseDir) {
   const std::string where = "basemap";
-  Object(v, where);
+  SiteJsonObject(v, where);
   CheckJsonKeys(v, {"raster", "vectors"}, where, true);
   BasemapDefinition b;
   if (const Json* r = FindJsonMember(v, "raster")) {
@@ -307,17 +304,18 @@ SiteDefinition Site(std::string_view text, const std::string& baseDir) {
     FailJsonValue("", "not a site file: \"format\" must be \"" + std::string(kSiteFormat) + "\"");
   }
   CheckJsonKeys(doc,
-                {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs", "basemap"},
+                {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs", "basemap",
+                 "pollutants"},
                 "", true);
 
   SiteDefinition site;
   site.Met = Met(RequiredJsonMember(doc, "met", ""), baseDir, site.MetSource);
   if (const Json* common = FindJsonMember(doc, "common")) {
-    site.Common = Controls(*common, "common", false);
+    site.Common = SiteJsonControls(*common, "common", false);
   }
   site.Stacks = Stacks(RequiredJsonMember(doc, "sources", ""));
 
-  const Json& receptors = Object(RequiredJsonMember(doc, "receptors", ""), "receptors");
+  const Json& receptors = SiteJsonObject(RequiredJsonMember(doc, "receptors", ""), "receptors");
   CheckJsonKeys(receptors, {"grid", "polar", "points"}, "receptors", true);
   if (const Json* g = FindJsonMember(receptors, "grid")) site.Grid = Grid(*g, "receptors.grid");
   if (const Json* p = FindJsonMember(receptors, "polar")) site.Polar = Polar(*p, "receptors.polar");
@@ -335,10 +333,25 @@ SiteDefinition Site(std::string_view text, const std::string& baseDir) {
     FailJsonValue("receptors", std::to_string(count) + " receptors are more than " +
                                    std::to_string(kMaxSiteReceptors));
   }
-  if (count * (site.Stacks.size() + 1) > kMaxSiteValues) {
+  if (const Json* p = FindJsonMember(doc, "pollutants")) {
+    std::vector<std::string> names;
+    for (const StackDefinition& s : site.Stacks) names.push_back(s.Name);
+    site.Pollutants = ReadPollutants(*p, names, baseDir);
+  }
+  // Every pollutant is a run of its own, kept for the tables, the maps and the window.
+  std::size_t values = count * (site.Stacks.size() + 1);
+  for (const PollutantDefinition& p : site.Pollutants) {
+    std::size_t emitting = 0;
+    for (const PollutantStack& s : p.Stacks) emitting += s.Emits ? 1 : 0;
+    values += count * (emitting + 1);
+  }
+  if (values > kMaxSiteValues) {
     FailJsonValue("receptors",
                   std::to_string(count) + " receptors for " + std::to_string(site.Stacks.size()) +
-                      " stacks need more than " + std::to_string(kMaxSiteValues) +
+                      " stacks" +
+                      (site.Pollutants.empty() ? std::string()
+                                               : " and " + std::to_string(site.Pollutants.size()) + " pollutants") +
+                      " need more than " + std::to_string(kMaxSiteValues) +
                       " values: use fewer receptors or stacks");
   }
 
@@ -352,7 +365,7 @@ SiteDefinition Site(std::string_view text, const std::string& baseDir) {
       FailJsonValue("sectors", "must be \"sector\" or \"smooth\", not " + QuoteForMessage(mode));
     }
   }
-  if (const Json* l = FindJsonMember(doc, "levels")) site.Levels = Levels(*l);
+  if (const Json* l = FindJsonMember(doc, "levels")) site.Levels = SiteJsonLevels(*l, "levels");
   if (const Json* c = FindJsonMember(doc, "crs")) {
     site.Crs = JsonStringValue(*c, "crs");
     if (site.Crs.empty()) {

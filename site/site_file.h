@@ -12,6 +12,7 @@
 
 #include "casefile/case_file.h"
 #include "met/met_stats.h"
+#include "site/pollutant_definition.h"
 
 namespace vmk {
 
@@ -99,9 +100,11 @@ struct SiteDefinition {
   std::vector<double> Levels;  // ascending; empty: chosen from the grid's values
   std::string Crs;             // empty: none given
   std::optional<BasemapDefinition> Basemap;  // the files are read only for the map
+  std::vector<PollutantDefinition> Pollutants;  // empty: none given
 };
 
-// Parses and checks a site file's text. A met path is read relative to `baseDir`. Raises
+// Parses and checks a site file's text. A met path and the pollutants' station-year files are
+// read relative to `baseDir`. Raises
 // SiteError at the first problem.
 SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir);
 

@@ -53,4 +53,34 @@ SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const st
   return in;
 }
 
+std::string AssessmentLabel(const AssessmentRow& row) {
+  const std::string name = row.Maximum ? std::string("最大") : row.Place;
+  if (!row.HasValue) return name + " 値なし";
+  std::string label = name + " " + row.ValueShown + " " + std::string(Verdict(row.Meets));
+  if (row.Share) label += " (" + row.ShareShown + "%)";
+  return label;
+}
+
+SiteMapInput AssessmentMapInput(const PollutantRun& run, const std::vector<double>& levels,
+                                std::vector<MapBand> bands) {
+  SiteMapInput in = MapInputOf(run.Plan, run.Result, levels, std::move(bands));
+  const AssessmentSpec& spec = run.Spec;
+  const std::string unit = UnitText(spec.Std.Unit);
+  in.Title = spec.Pollutant.Name + " 寄与濃度 C (" + UnitText(spec.CUnit) + ")  " +
+             std::to_string(run.Plan.Stacks.size()) + " 煙突の合計";
+  in.Subtitle = "地点: " + std::string(StatisticName(spec.Std.Compared)) + " (" + unit + ") と環境基準 " +
+                spec.Std.Value.Text() + " " + unit + " 以下への適否 (寄与率)   バックグラウンド " +
+                spec.Background.Text() + " " + unit;
+  in.LegendTitle = "C (" + UnitText(spec.CUnit) + ")";
+  std::size_t point = 0;  // the rows after the maximum are the points, in their order
+  for (const AssessmentRow& row : AssessmentRows(run)) {
+    if (row.Maximum) {
+      if (in.Maximum) in.Maximum->Name = AssessmentLabel(row);
+    } else {
+      in.Points.at(point++).Name = AssessmentLabel(row);
+    }
+  }
+  return in;
+}
+
 }  // namespace vmk

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plot/site_map.h"
+#include "site/assessment.h"
 #include "site/site_run.h"
 
 namespace vmk {
@@ -16,5 +17,14 @@ inline constexpr int kMapHeight = 800;
 // polar receptors are shown when the site has no grid; no basemap is set.
 SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const std::vector<double>& levels,
                         std::vector<MapBand> bands);
+
+// The map of a pollutant: its own run's grid and levels, the maximum's and points' labels with
+// the assessment as the summary shows it, and a subtitle that says what the labels hold.
+SiteMapInput AssessmentMapInput(const PollutantRun& run, const std::vector<double>& levels,
+                                std::vector<MapBand> bands);
+
+// The label of one row of a pollutant's table: the name, the standard's statistic, the verdict
+// and 寄与率 ("みなと小学校 0.029 適合 (0.57%)"; the maximum "最大 ...").
+std::string AssessmentLabel(const AssessmentRow& row);
 
 }  // namespace vmk

@@ -72,9 +72,160 @@ void KindCounts(JsonWriter& w, std::size_t grid, std::size_t polar, std::size_t 
   CountMember(w, "points", static_cast<long long>(points));
 }
 
+// The stacks that emit a pollutant (the stacks of its run, in the site's order), each with
+// its NO2 conversion when on.
+std::string EmittingStacks(const PollutantRun& run) {
+  std::string s;
+  std::size_t k = 0;
+  for (const PollutantStack& part : run.Spec.Pollutant.Stacks) {
+    if (!part.Emits) continue;
+    s += (s.empty() ? "" : ", ") + JsonQuote(run.Plan.Stacks.at(k++).Name) + (part.No2 ? " (NO2 conversion)" : "");
+  }
+  return s;
+}
+
+std::string StandardText(const Standard& s) {
+  std::string t = (s.Name.empty() ? std::string("(given in full)") : s.Name);
+  if (!s.Substance.empty()) t += " (" + s.Substance + ")";
+  return t + ": " + std::string(StatisticName(s.Compared)) + " <= " + s.Value.Text() + " " + UnitText(s.Unit) +
+         "; source: " + s.Source;
+}
+
+// One row: "最大着地濃度地点 (x = 600 m, y = -800 m): C = 0.65 ppb; ..."
+std::string RowText(const AssessmentSpec& spec, const AssessmentRow& r) {
+  const std::string unit = " " + UnitText(spec.Std.Unit);
+  std::string t = "    " + (r.Maximum ? r.Place : JsonQuote(r.Place)) + " (" + Place(r.XText, r.YText) + "): ";
+  if (!r.HasValue) return t + "no value\n";
+  t += "C = " + r.C.Text + " " + UnitText(spec.CUnit) + "; contribution " + r.Contribution.Text() + " + background " +
+       r.Background.Text() + " = future " + r.Future.Text() + unit + ", 寄与率 " +
+       (r.Share ? r.ShareShown + " %" : std::string("(none: the future is 0)")) + ", " +
+       std::string(StatisticName(spec.Std.Compared)) + " " + r.ValueShown + unit + ": " +
+       std::string(Verdict(r.Meets)) + "\n";
+  return t;
+}
+
+void DecimalMember(JsonWriter& w, std::string_view key, const Decimal& v) {
+  w.Key(key);
+  w.Number(v.Text());
+}
+
+void AssessmentJson(JsonWriter& w, const std::vector<PollutantRun>& pollutants) {
+  w.Key("assessment");
+  w.BeginArray();
+  for (const PollutantRun& run : pollutants) {
+    const AssessmentSpec& spec = run.Spec;
+    const PollutantDefinition& p = spec.Pollutant;
+    w.BeginObject();
+    StringMember(w, "pollutant", p.Name);
+    StringMember(w, "emissionUnit", UnitText(p.Unit));
+    StringMember(w, "cUnit", UnitText(spec.CUnit));
+    StringMember(w, "unit", UnitText(spec.Std.Unit));
+    w.Key("stacks");
+    w.BeginArray();
+    std::size_t k = 0;
+    for (const PollutantStack& part : p.Stacks) {
+      if (!part.Emits) continue;
+      w.BeginObject();
+      StringMember(w, "name", run.Plan.Stacks.at(k++).Name);
+      w.Key("no2");
+      w.Bool(part.No2);
+      w.EndObject();
+    }
+    w.EndArray();
+    w.Key("standard");
+    w.BeginObject();
+    StringMember(w, "name", spec.Std.Name);
+    StringMember(w, "substance", spec.Std.Substance);
+    DecimalMember(w, "value", spec.Std.Value);
+    StringMember(w, "statistic", StatisticName(spec.Std.Compared));
+    w.Key("decimals");
+    if (const std::optional<int> d = spec.Std.ShownDecimals()) {
+      w.Int(*d);
+    } else {
+      w.Number("");
+    }
+    StringMember(w, "source", spec.Std.Source);
+    w.EndObject();
+    DecimalMember(w, "background", spec.Background);
+    w.Key("conversion");
+    w.BeginObject();
+    const Conversion& c = p.Convert;
+    StringMember(w, "kind", c.Kind == ConversionKind::None ? "none" : c.Kind == ConversionKind::Linear ? "linear" : "fit");
+    if (c.Kind != ConversionKind::None) {
+      DecimalMember(w, "a", c.A);
+      DecimalMember(w, "b", c.B);
+    }
+    if (c.Fit) {
+      StringMember(w, "file", c.FitFile);
+      CountMember(w, "n", static_cast<long long>(c.Fit->Points.size()));
+      DoubleMember(w, "r", static_cast<double>(c.Fit->R));
+      w.Key("stationYears");
+      w.BeginArray();
+      for (const StationYear& y : c.Fit->Points) {
+        w.BeginObject();
+        StringMember(w, "station", y.Station);
+        StringMember(w, "year", y.Year);
+        DecimalMember(w, "annual", y.Annual);
+        DecimalMember(w, "daily", y.Daily);
+        w.EndObject();
+      }
+      w.EndArray();
+    }
+    w.EndObject();
+    w.Key("rows");
+    w.BeginArray();
+    for (const AssessmentRow& r : AssessmentRows(run)) {
+      w.BeginObject();
+      StringMember(w, "place", r.Place);
+      w.Key("maximum");
+      w.Bool(r.Maximum);
+      w.Key("x");
+      w.Number(r.XText);
+      w.Key("y");
+      w.Number(r.YText);
+      FloatMember(w, "C", r.C.C);
+      if (r.HasValue) {
+        DecimalMember(w, "contribution", r.Contribution);
+        DecimalMember(w, "background", r.Background);
+        DecimalMember(w, "future", r.Future);
+        w.Key("share");
+        w.Number(r.Share ? r.Share->Text() : std::string());
+        DecimalMember(w, "value", r.Value);
+        w.Key("meets");
+        w.Bool(r.Meets);
+        StringMember(w, "verdict", Verdict(r.Meets));
+        StringMember(w, "shareShown", r.ShareShown);
+        StringMember(w, "valueShown", r.ValueShown);
+      }
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+  }
+  w.EndArray();
+}
+
 }  // namespace
 
-std::string SummaryText(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes) {
+std::string AssessmentText(const std::vector<PollutantRun>& pollutants) {
+  if (pollutants.empty()) return "";
+  std::string o = "\nassessment (exact values; 寄与率 shown to two decimals and daily values to the standard's "
+                  "decimals, rounded half up; the unrounded value is compared with the standard):\n";
+  for (const PollutantRun& run : pollutants) {
+    const AssessmentSpec& spec = run.Spec;
+    const PollutantDefinition& p = spec.Pollutant;
+    o += "  " + JsonQuote(p.Name) + ": emission in " + UnitText(p.Unit) + ", C in " + UnitText(spec.CUnit) +
+         ", from " + EmittingStacks(run) + "\n";
+    o += "    standard   : " + StandardText(spec.Std) + "\n";
+    o += "    background : " + spec.Background.Text() + " " + UnitText(spec.Std.Unit) + "\n";
+    o += "    conversion : " + ConversionText(spec) + "\n";
+    for (const AssessmentRow& r : AssessmentRows(run)) o += RowText(spec, r);
+  }
+  return o;
+}
+
+std::string SummaryText(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes,
+                        const std::vector<PollutantRun>& pollutants) {
   const SiteDefinition& site = plan.Site;
   const ReceptorSet& rs = plan.Receptors;
   std::string o;
@@ -141,6 +292,8 @@ std::string SummaryText(const SitePlan& plan, const SiteResult& result, const Si
     }
   }
 
+  o += AssessmentText(pollutants);
+
   if (!notes.Written.empty() || !notes.Notes.empty()) {
     o += "\n";
     if (!notes.Written.empty()) {
@@ -153,7 +306,8 @@ std::string SummaryText(const SitePlan& plan, const SiteResult& result, const Si
   return o;
 }
 
-std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes) {
+std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes,
+                        const std::vector<PollutantRun>& pollutants) {
   const SiteDefinition& site = plan.Site;
   const ReceptorSet& rs = plan.Receptors;
   JsonWriter w;
@@ -245,6 +399,8 @@ std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const Si
     w.EndObject();
   }
   w.EndArray();
+
+  if (!pollutants.empty()) AssessmentJson(w, pollutants);
 
   w.Key("files");
   w.BeginInlineArray();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "site/assessment.h"
 #include "site/site_run.h"
 
 namespace vmk {
@@ -15,10 +16,15 @@ struct SiteRunNotes {
 };
 
 // The site, the receptors (and how many have no value), the maximum with its distance and
-// direction from each stack, the points' values, and for each stack alone the maximum along
-// each of the 16 directions.
-std::string SummaryText(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes);
+// direction from each stack, the points' values, for each stack alone the maximum along each
+// of the 16 directions, and the assessment of each pollutant (none without pollutants).
+std::string SummaryText(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes,
+                        const std::vector<PollutantRun>& pollutants = {});
 // The same as one JSON object.
-std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes);
+std::string SummaryJson(const SitePlan& plan, const SiteResult& result, const SiteRunNotes& notes,
+                        const std::vector<PollutantRun>& pollutants = {});
+
+// The assessment of the pollutants as lines of the summary text.
+std::string AssessmentText(const std::vector<PollutantRun>& pollutants);
 
 }  // namespace vmk

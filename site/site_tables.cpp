@@ -8,16 +8,6 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
 std::string StackColumns(const SitePlan& plan) {
   std::string h = ",C";
   for (const StackPlan& s : plan.Stacks) h += "," + CsvField("C " + s.Name);
@@ -32,6 +22,16 @@ std::string ValueFields(const SiteResult& result, std::size_t q) {
 }
 
 }  // namespace
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
 
 std::string PointsCsv(const SitePlan& plan, const SiteResult& result) {
   std::string out(kBom);

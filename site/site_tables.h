@@ -9,6 +9,10 @@
 
 namespace vmk {
 
+// A field of a CSV line: as it is, or in double quotes (doubled inside) when it holds a comma,
+// a quote or a line end.
+std::string CsvField(const std::string& text);
+
 // points.csv: name,x (m),y (m),z (m),C,C <stack>,...
 std::string PointsCsv(const SitePlan& plan, const SiteResult& result);
 // grid.csv: x (m),y (m),C,C <stack>,... (x fastest, then y, both ascending)

@@ -13,12 +13,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +33,7 @@
 #include "plot/map_labels.h"
 #include "form_test_support.h"
 #include "scratch_files.h"
+#include "site/assessment.h"
 #include "site/site_tables.h"
 
 namespace {
@@ -203,6 +206,54 @@ TEST_F(SiteWindowTest, SavingIntoAFileSaysItIsNotAFolder) {
   ASSERT_TRUE(problem.has_value());
   EXPECT_TRUE(problem->contains(QStringLiteral("not a folder"))) << problem->toStdString();
   EXPECT_EQ(vmk::scratch::ReadBytes(aFile), "x");
+}
+
+// With pollutants: a tab per pollutant beside the map with the table of assessment.csv as the
+// summary shows it, and the map and the value line of the pollutant whose tab is chosen.
+TEST(SiteWindowAssessment, EachPollutantsTableAndMap) {
+  const QString path = QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "assessment" / "site.json").string());
+  std::unique_ptr<SiteWindow> window(vmk::OpenSiteWindow(nullptr, path));
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  QTabWidget* tabs = window->AssessmentTabs();
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 4);
+  EXPECT_EQ(tabs->tabText(3), QStringLiteral("ダイオキシン類"));
+  // The SO2 table: the exact numbers of assessment.csv, 寄与率 and the 2 % value rounded.
+  tabs->setCurrentIndex(1);
+  auto* table = tabs->currentWidget()->findChild<QTableWidget*>(QStringLiteral("SiteAssessmentTable"));
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->rowCount(), 4);
+  EXPECT_EQ(table->horizontalHeaderItem(5)->text(), QStringLiteral("2%除外値\n(ppm)"));
+  const vmk::PollutantRun& so2 = window->Pollutants()[1];
+  const std::string csv = vmk::AssessmentCsv({so2});
+  const std::size_t q = so2.Plan.Receptors.PointBegin();  // みなと小学校
+  const vmk::AssessmentRow row = vmk::AssessRow(so2.Spec, so2.Result.Total[q]);
+  EXPECT_EQ(table->item(1, 0)->text(), QStringLiteral("みなと小学校"));
+  for (int c : {1, 3}) EXPECT_NE(csv.find("," + table->item(1, c)->text().toStdString() + ","), std::string::npos) << c;
+  EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("0.002"));
+  EXPECT_EQ(table->item(1, 4)->text().toStdString(), row.ShareShown);
+  EXPECT_EQ(table->item(1, 5)->text().toStdString(), row.Value.Rounded(3, vmk::DecimalRounding::HalfUp).Text());
+  EXPECT_EQ(table->item(1, 7)->text(), QStringLiteral("適合"));
+  // The tab chose the map: its title and the value line are SO2's, C in ppb.
+  EXPECT_EQ(window->Shown(), 1);
+  EXPECT_EQ(window->MapChoice()->currentIndex(), 2);
+  const auto& texts = window->Map()->Scene().Outside.Texts;
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const auto& t) { return t.Text.starts_with("SO2 寄与濃度 C (ppb)"); }));
+  EXPECT_TRUE(window->ValueLineAt(1800, 900).startsWith(QStringLiteral("x = 1800 m, y = 900 m: C = ") +
+                                                        Utf8ToQString(vmk::ShortestFloatText(so2.Result.Total[q])) +
+                                                        QStringLiteral(" ppb")));
+  window->MapChoice()->setCurrentIndex(0);
+  EXPECT_EQ(window->Shown(), -1);
+  EXPECT_TRUE(window->ValueLineAt(1800, 900).startsWith(QStringLiteral("x = 1800 m, y = 900 m: C = ") +
+                                                        Utf8ToQString(vmk::ShortestFloatText(window->Result().Total[window->Plan().Receptors.PointBegin()]))));
+  tabs->setCurrentIndex(0);  // NO2 with its fit, for a picture
+  if (const char* dir = std::getenv("VMK_SCREENSHOT_DIR")) {
+    window->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/site-window-assessment.png"));
+  }
+  vmk::scratch::ScratchDir out;
+  ASSERT_FALSE(window->SaveFiles(QString::fromStdString((out / "saved").string())).has_value());
+  EXPECT_EQ(vmk::scratch::ReadBytes(out / "saved" / "assessment.csv"), vmk::AssessmentCsv(window->Pollutants()));
 }
 
 TEST(SiteWindowOpen, BadSiteFileShowsItsLineAndOpensNothing) {

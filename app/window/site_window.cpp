@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -49,7 +51,48 @@ class WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// A table that shows its cells, not edited.
+void FillTable(QTableWidget* table, const QStringList& headers, const std::vector<QStringList>& rows) {
+  table->setColumnCount(static_cast<int>(headers.size()));
+  table->setRowCount(static_cast<int>(rows.size()));
+  table->setHorizontalHeaderLabels(headers);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->setVisible(false);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (int c = 0; c < rows[r].size(); ++c) table->setItem(static_cast<int>(r), c, new QTableWidgetItem(rows[r][c]));
+  }
+  table->resizeColumnsToContents();
+}
+
 }  // namespace
+
+QStringList AssessmentHeaders(const AssessmentSpec& spec) {
+  const QString unit = QStringLiteral("\n(") + Utf8ToQString(UnitText(spec.Std.Unit)) + QStringLiteral(")");
+  return {QStringLiteral("地点"),
+          QStringLiteral("寄与濃度") + unit,
+          QStringLiteral("バックグラウンド") + unit,
+          QStringLiteral("将来濃度") + unit,
+          QStringLiteral("寄与率\n(%)"),
+          Utf8ToQString(std::string(StatisticShortName(spec.Std.Compared))) + unit,
+          QStringLiteral("環境基準") + unit,
+          QStringLiteral("評価")};
+}
+
+std::vector<QStringList> AssessmentCells(const PollutantRun& run) {
+  std::vector<QStringList> rows;
+  for (const AssessmentRow& r : AssessmentRows(run)) {
+    const QString place = Utf8ToQString(r.Place);
+    const QString standard = Utf8ToQString(run.Spec.Std.Value.Text());
+    if (!r.HasValue) {
+      rows.push_back({place, QString(), QString(), QString(), QString(), QString(), standard, QStringLiteral("値なし")});
+      continue;
+    }
+    rows.push_back({place, Utf8ToQString(r.Contribution.Text()), Utf8ToQString(r.Background.Text()),
+                    Utf8ToQString(r.Future.Text()), Utf8ToQString(r.ShareShown), Utf8ToQString(r.ValueShown), standard,
+                    Utf8ToQString(std::string(Verdict(r.Meets)))});
+  }
+  return rows;
+}
 
 // ---- the map -------------------------------------------------------------------------------
 
@@ -176,10 +219,14 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
 
   map_ = new SiteMapView(this);
   const std::vector<double> levels = SiteLevels(plan, result);
-  SiteMapInput input = MapInputOf(plan, result, levels, SiteBands(plan, result, levels));
-  input.Basemap = site_->Basemap;
-  const bool showPolar = input.ShowPolar;
-  map_->SetInput(std::move(input));
+  maps_.push_back(MapInputOf(plan, result, levels, SiteBands(plan, result, levels)));
+  for (const PollutantRun& run : site_->Pollutants) {
+    const std::vector<double> runLevels = SiteLevels(run.Plan, run.Result);
+    maps_.push_back(AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels)));
+  }
+  for (SiteMapInput& m : maps_) m.Basemap = site_->Basemap;
+  const bool showPolar = maps_.front().ShowPolar;
+  map_->SetInput(maps_.front());
 
   value_ = new QLabel(QStringLiteral("地図の上にマウスを置くと、その地点の濃度を表示します"), this);
   value_->setObjectName(QStringLiteral("SiteValueLabel"));
@@ -265,6 +312,15 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   side->addWidget(maxBox);
   side->addWidget(valueBox);
   side->addWidget(pointBox, 1);
+  if (!site_->Pollutants.empty()) {
+    mapChoice_ = new QComboBox(this);
+    mapChoice_->setObjectName(QStringLiteral("SiteMapChoice"));
+    mapChoice_->addItem(QStringLiteral("地図: C (各煙突の設定)"));
+    for (const PollutantRun& run : site_->Pollutants) {
+      mapChoice_->addItem(QStringLiteral("地図: ") + Utf8ToQString(run.Spec.Pollutant.Name));
+    }
+    side->addWidget(mapChoice_);
+  }
   side->addLayout(buttons);
   auto* sideWidget = new QWidget(this);
   sideWidget->setLayout(side);
@@ -273,6 +329,12 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(map_, 1);
   layout->addWidget(sideWidget);
+  if (!site_->Pollutants.empty()) {
+    layout->addWidget(MakeAssessmentPanel());
+    resize(1840, 860);
+    connect(mapChoice_, &QComboBox::currentIndexChanged, this, [this](int i) { ShowMapOf(i - 1); });
+    connect(assessment_, &QTabWidget::currentChanged, this, [this](int i) { mapChoice_->setCurrentIndex(i + 1); });
+  }
 
   connect(map_, &SiteMapView::GroundUnderMouse, this, &SiteWindow::ShowGround);
   connect(fit, &QPushButton::clicked, map_, &SiteMapView::ResetView);
@@ -282,12 +344,64 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
 
 SiteWindow::~SiteWindow() = default;
 
+QWidget* SiteWindow::MakeAssessmentPanel() {
+  auto* box = new QGroupBox(QStringLiteral("環境基準との比較"), this);
+  auto* layout = new QVBoxLayout(box);
+  assessment_ = new QTabWidget(box);
+  assessment_->setObjectName(QStringLiteral("SiteAssessmentTabs"));
+  for (const PollutantRun& run : site_->Pollutants) {
+    const AssessmentSpec& spec = run.Spec;
+    auto* page = new QWidget(assessment_);
+    auto* pageLayout = new QVBoxLayout(page);
+    const QString unit = QStringLiteral(" ") + Utf8ToQString(UnitText(spec.Std.Unit));
+    auto* about = new QLabel(page);
+    about->setObjectName(QStringLiteral("SiteAssessmentAbout"));
+    about->setWordWrap(true);
+    about->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const Standard& standard = spec.Std;
+    about->setText(QStringLiteral("環境基準: ") +
+                   Utf8ToQString(standard.Name.empty() ? std::string("(サイトファイルで指定)") : standard.Name) +
+                   QStringLiteral("  ") + Utf8ToQString(std::string(StatisticName(standard.Compared))) +
+                   QStringLiteral(" ≦ ") + Utf8ToQString(standard.Value.Text()) + unit + QStringLiteral("\n出典: ") +
+                   Utf8ToQString(standard.Source) +
+                   QStringLiteral("\nバックグラウンド: ") + Utf8ToQString(spec.Background.Text()) + unit +
+                   QStringLiteral("\n換算: ") + Utf8ToQString(ConversionText(spec)) +
+                   QStringLiteral("\n寄与率は小数 2 桁、") +
+                   (standard.ShownDecimals() ? QStringLiteral("換算値は小数 ") + QString::number(*standard.ShownDecimals()) +
+                                              QStringLiteral(" 桁に四捨五入して表示 (評価は丸める前の値で)")
+                                        : QStringLiteral("年平均値は丸めずに表示")));
+    auto* table = new QTableWidget(page);
+    table->setObjectName(QStringLiteral("SiteAssessmentTable"));
+    FillTable(table, AssessmentHeaders(spec), AssessmentCells(run));
+    pageLayout->addWidget(about);
+    pageLayout->addWidget(table, 1);
+    assessment_->addTab(page, Utf8ToQString(spec.Pollutant.Name));
+  }
+  layout->addWidget(assessment_);
+  box->setMinimumWidth(700);
+  return box;
+}
+
+void SiteWindow::ShowMapOf(int index) {
+  if (index < -1 || index >= static_cast<int>(site_->Pollutants.size()) || index == shown_) return;
+  shown_ = index;
+  SiteMapInput input = maps_[static_cast<std::size_t>(index + 1)];
+  input.ShowPolar = polar_->isChecked();
+  map_->SetInput(std::move(input));
+  if (mapChoice_ != nullptr && mapChoice_->currentIndex() != index + 1) mapChoice_->setCurrentIndex(index + 1);
+  if (assessment_ != nullptr && index >= 0 && assessment_->currentIndex() != index) assessment_->setCurrentIndex(index);
+}
+
 QString SiteWindow::ValueLineAt(double x, double y) const {
-  const PlaceValues v = ValuesAtPlace(site_->Plan, x, y);
+  const bool pollutant = shown_ >= 0;
+  const SitePlan& plan = pollutant ? site_->Pollutants[static_cast<std::size_t>(shown_)].Plan : site_->Plan;
+  const QString unit = pollutant ? QStringLiteral(" ") + Utf8ToQString(UnitText(site_->Pollutants[static_cast<std::size_t>(shown_)].Spec.CUnit))
+                                 : QString();
+  const PlaceValues v = ValuesAtPlace(plan, x, y);
   QString text = QStringLiteral("x = ") + Metres(v.XText) + QStringLiteral(", y = ") + Metres(v.YText) +
-                 QStringLiteral(": C = ") + Value(v.C);
+                 QStringLiteral(": C = ") + Value(v.C) + (v.C.Missing() ? QString() : unit);
   for (std::size_t s = 0; s < v.Stacks.size(); ++s) {
-    text += QStringLiteral("\n  ") + Utf8ToQString(site_->Plan.Stacks[s].Name) + QStringLiteral(" ") + Value(v.Stacks[s]);
+    text += QStringLiteral("\n  ") + Utf8ToQString(plan.Stacks[s].Name) + QStringLiteral(" ") + Value(v.Stacks[s]);
   }
   return text;
 }

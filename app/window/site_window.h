@@ -1,21 +1,27 @@
 // The site window: a second window that opens a site file, computes it and shows its map
 // (zoom with the wheel, pan by dragging, the exact value under the mouse), the maximum and the
-// points, and saves the site's files into a folder. The main window stays as it is.
+// points, and saves the site's files into a folder. With pollutants, a table beside the map
+// compares each pollutant with its standard (one tab each), and the map shows the site's C or
+// one pollutant's. The main window stays as it is.
 #pragma once
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "plot/site_map.h"
 #include "site/export/site_job.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
 
 namespace vmk {
@@ -83,11 +89,21 @@ class SiteWindow : public QWidget {
   QTableWidget* PointsTable() const { return points_; }
   QPushButton* SaveButton() const { return save_; }
   QCheckBox* PolarCheckBox() const { return polar_; }
+  // With pollutants: the tabs of their tables and the choice of the map (the site's C first,
+  // then each pollutant); both null without pollutants.
+  QTabWidget* AssessmentTabs() const { return assessment_; }
+  QComboBox* MapChoice() const { return mapChoice_; }
   const SitePlan& Plan() const { return site_->Plan; }
   const SiteResult& Result() const { return site_->Result; }
+  const std::vector<PollutantRun>& Pollutants() const { return site_->Pollutants; }
+
+  // Shows the site's C (-1) or pollutant `index` on the map and in the value line.
+  void ShowMapOf(int index);
+  // What the map shows: -1 the site's C, else the pollutant's index.
+  int Shown() const { return shown_; }
 
   // The text of the value line for a ground position: the total and each stack, exact, at the
-  // position rounded to whole metres.
+  // position rounded to whole metres, of what the map shows (a pollutant's C with its unit).
   QString ValueLineAt(double x, double y) const;
   // Writes every file of the site into `dir` (made when missing); the problem, or nothing.
   std::optional<QString> SaveFiles(const QString& dir) const;
@@ -97,15 +113,26 @@ class SiteWindow : public QWidget {
 
  private:
   void ShowGround(double x, double y, bool inside);
+  QWidget* MakeAssessmentPanel();
 
   std::unique_ptr<ComputedSite> site_;
+  std::vector<SiteMapInput> maps_;  // the site's C, then each pollutant's
+  int shown_ = -1;
   SiteMapView* map_ = nullptr;
   QLabel* value_ = nullptr;
   QLabel* maximum_ = nullptr;
   QTableWidget* points_ = nullptr;
   QPushButton* save_ = nullptr;
   QCheckBox* polar_ = nullptr;
+  QTabWidget* assessment_ = nullptr;
+  QComboBox* mapChoice_ = nullptr;
 };
+
+// The rows of a pollutant's table as the window shows them: the place, the contribution, the
+// background and the future exact, 寄与率 and the compared value rounded as the summary shows
+// them, the standard and the verdict.
+QStringList AssessmentHeaders(const AssessmentSpec& spec);
+std::vector<QStringList> AssessmentCells(const PollutantRun& run);
 
 // Reads the site file at `path`, checks it, computes it with a progress dialog and opens its
 // window (deleted when closed). A problem is shown in a message box over `parent`, and then

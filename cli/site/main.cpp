@@ -13,10 +13,12 @@
 #include "cli/support/cli_support.h"
 #include "cli/support/command_line.h"
 #include "common/atomic_file.h"
+#include "common/json_document.h"
 #include "common/number_read.h"
 #include "site/export/site_export.h"
 #include "site/export/site_job.h"
 #include "site/site_summary.h"
+#include "site/standards_table.h"
 
 namespace vmk::cli {
 namespace {
@@ -26,8 +28,9 @@ constexpr std::string_view kProgram = "vmk-site";
 // The most threads --threads asks for.
 constexpr long long kMaxThreads = 256;
 
-constexpr std::string_view kUsage = "Usage: vmk-site SITE --out DIR [--json] [--threads N]\n"
-                                    "       vmk-site --help | --version\n";
+constexpr std::string_view kUsage =
+    "Usage: vmk-site SITE --out DIR [--json] [--threads N] [--standards-table FILE]\n"
+    "       vmk-site --print-standards-table | --help | --version\n";
 constexpr std::string_view kOptionsHelp = R"(
 Computes the long-term average concentration around a site of several stacks,
 for all 16 wind directions, at a grid, a polar set and named points of
@@ -37,6 +40,11 @@ receptors, and writes the tables, the GIS files and the map.
   --out DIR    the folder of the output files (made when missing)
   --json       print the summary as JSON
   --threads N  compute on N threads (default: all cores)
+  --standards-table FILE
+               the standards a pollutant names, instead of the built-in
+               table (a CSV of the same form)
+  --print-standards-table
+               print the built-in standards table (with its sources)
   --help       print this text
   --version    print the version stamp
 )";
@@ -58,8 +66,17 @@ replace the previous run's all together or not at all; files that an earlier
 run made and this one does not are removed (DIR/.vmk-site-files records them),
 other files stay. The same inputs give the same bytes.
 
+With "pollutants" in the site file, each pollutant is computed as the site is,
+every stack with the pollutant's QpEdit and NOxTrnCheckBox, and assessed at the
+maximum and the points: contribution, background, future concentration,
+寄与率, the standard's statistic converted from the future annual mean, and
+適合 or 不適合. Files: assessment.csv (exact values), map-<pollutant>.png and
+.svg; the summary shows the values rounded (寄与率 to two decimals, a daily
+value to the standard's decimals, half up), compared unrounded.
+
 Everything is checked before anything is computed or written: the site file,
-the met file, every stack's inputs with the window's messages, the receptors
+the met file, every stack's inputs with the window's messages, the pollutants
+(units, standards, station-year files), the receptors
 (at most 4000000), the coordinate system, the output folder.
 
 Exit status:
@@ -70,11 +87,15 @@ Exit status:
   3  a file could not be written, or the program ran out of memory
 )";
 
+// A standards table file is a few kilobytes; anything beyond this is not one.
+constexpr std::size_t kMaxStandardsFileBytes = 1024 * 1024;
+
 struct Args {
   std::string Site;
   std::string Out;
   bool Json = false;
   int Threads = 0;
+  std::optional<std::string> Standards;
 };
 
 // Reads the command line into `a`; returns the exit status when that is all the program does.
@@ -86,8 +107,16 @@ std::optional<int> ReadCommandLine(int argc, char** argv, Args& a) {
   line.Value("--out", out, "a folder");
   line.Flag("--json", a.Json);
   line.Value("--threads", threads, threadsNeeds);
+  line.Value("--standards-table", a.Standards, "a standards table file");
+  bool printTable = false;
+  line.Flag("--print-standards-table", printTable);
   std::vector<std::string> sites;
   if (const auto exit = line.Read(argc, argv, sites)) return exit;
+  if (printTable) {
+    if (!sites.empty()) return line.Refuse("--print-standards-table takes no site file");
+    Write(DefaultStandardsTableText());
+    return kExitNormal;
+  }
   if (sites.empty()) return line.Refuse("no site file given");
   if (sites.size() > 1) return line.Refuse("more than one site file given");
   if (!out) return line.Refuse("--out DIR is needed: the folder of the output files");
@@ -138,9 +167,25 @@ int OutputError(const std::string& problem) {
   return kExitOutputFailed;
 }
 
+// The user's standards table, or the problem with it (one line).
+std::optional<std::string> ReadStandards(const std::string& path, StandardsTable& table) {
+  try {
+    table = ParseStandardsTable(ReadFileBytes(path, kMaxStandardsFileBytes));
+  } catch (const JsonFileError& e) {
+    return "--standards-table " + path + ": cannot be read (" + e.what() + ")";
+  } catch (const StandardsTableError& e) {
+    return "--standards-table " + path + ": " + e.what();
+  }
+  return std::nullopt;
+}
+
 int Run(int argc, char** argv) {
   Args args;
   if (const auto exit = ReadCommandLine(argc, argv, args)) return *exit;
+  StandardsTable standards;
+  if (args.Standards) {
+    if (const auto problem = ReadStandards(*args.Standards, standards)) return ArgumentError(kProgram, *problem);
+  }
 
   SiteSteps steps;
   OutputFolder out;  // this run's from the checks until the program ends
@@ -150,6 +195,7 @@ int Run(int argc, char** argv) {
     progress.emplace();
   };
   steps.Threads = args.Threads;
+  if (args.Standards) steps.Standards = &standards;
   steps.Progress = [&progress](double share) { (*progress)(share); };
   ComputedSite site;
   try {
@@ -169,7 +215,8 @@ int Run(int argc, char** argv) {
   }
 
   const std::string summary =
-      args.Json ? SummaryJson(site.Plan, site.Result, notes) : SummaryText(site.Plan, site.Result, notes);
+      args.Json ? SummaryJson(site.Plan, site.Result, notes, site.Pollutants)
+                : SummaryText(site.Plan, site.Result, notes, site.Pollutants);
   Write(summary);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     return OutputError("cannot write the summary to standard output");

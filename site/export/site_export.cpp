@@ -73,8 +73,12 @@ std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
 #endif
 }
 
+std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_view extension) {
+  return "map-" + pollutant.FileName + "." + std::string(extension);
+}
+
 SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
-                         std::shared_ptr<const MapBasemap> basemap) {
+                         std::shared_ptr<const MapBasemap> basemap, const std::vector<PollutantRun>& pollutants) {
   SiteExport out;
   const ReceptorSet& rs = plan.Receptors;
   if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
@@ -107,7 +111,7 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
 #endif
 
   SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
-  map.Basemap = std::move(basemap);
+  map.Basemap = basemap;
 #ifdef VMK_HAVE_PLOT_QT
   try {
     const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);
@@ -118,6 +122,25 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
   }
 #else
   out.Notes.push_back("this build has no Qt: map.png and map.svg are not drawn");
+#endif
+
+  if (pollutants.empty()) return out;
+  out.Files.push_back({"assessment.csv", AssessmentCsv(pollutants)});
+#ifdef VMK_HAVE_PLOT_QT
+  for (const PollutantRun& run : pollutants) {
+    const std::vector<double> runLevels = SiteLevels(run.Plan, run.Result);
+    SiteMapInput runMap = AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels));
+    runMap.Basemap = basemap;
+    try {
+      const MapScene scene = BuildSiteMap(runMap, kMapWidth, kMapHeight);
+      out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "png"), MapPngBytes(scene)});
+      out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "svg"), MapSvgBytes(scene, runMap.Title)});
+    } catch (const MapPictureError& e) {
+      throw SiteError(PollutantPlace(run.Spec.Pollutant.Name) + ": map: " + e.what());
+    }
+  }
+#else
+  out.Notes.push_back("this build has no Qt: the pollutants' maps are not drawn");
 #endif
   return out;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plot/site_map.h"
+#include "site/assessment.h"
 #include "site/export/output_folder.h"
 #include "site/site_run.h"
 
@@ -28,10 +29,15 @@ void CheckSiteForExport(const SiteDefinition& site);
 // Raises SiteError with one line naming the file at the first problem.
 std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site);
 
-// Every file of the site in memory, the map over `basemap` (see ReadSiteBasemap). Raises
+// Every file of the site in memory, the maps over `basemap` (see ReadSiteBasemap): the site's
+// own, then with pollutants assessment.csv and each pollutant's map-<name>.png and .svg. Raises
 // SiteError when GDAL or Qt fails to make one.
 SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
-                         std::shared_ptr<const MapBasemap> basemap = nullptr);
+                         std::shared_ptr<const MapBasemap> basemap = nullptr,
+                         const std::vector<PollutantRun>& pollutants = {});
+
+// The file names of a pollutant's map: "map-<name>.png" and ".svg", the name made safe.
+std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_view extension);
 
 // The isopleth bands of the site's grid for its levels (empty without a grid or GDAL).
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "plot/map_basemap.h"
+#include "site/assessment.h"
 #include "site/export/output_folder.h"
 #include "site/site_plan.h"
 #include "site/site_run.h"
@@ -20,6 +21,7 @@ struct ComputedSite {
   SitePlan Plan;
   SiteResult Result;
   std::shared_ptr<const MapBasemap> Basemap;  // the ground under the map; none: white
+  std::vector<PollutantRun> Pollutants;       // the site file's pollutants, each computed
 };
 
 // What the caller adds to the steps.
@@ -28,11 +30,12 @@ struct SiteSteps {
   // (raising SiteError) and preparations. May be empty.
   std::function<void(const SitePlan&)> Checked;
   int Threads = 0;                       // 0: all cores
+  const StandardsTable* Standards = nullptr;  // the standards table; none: the built-in one
   std::function<void(double)> Progress;  // the share computed; may be empty
 };
 
-// Reads, plans, checks, reads the basemap and computes the site file at `path`. Raises
-// SiteError at the first problem, before anything is computed.
+// Reads, plans, checks, reads the basemap and computes the site file at `path`, and each of
+// its pollutants. Raises SiteError at the first problem, before anything is computed.
 ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps);
 
 // Makes every file of a computed site and puts them into the held output folder all together,

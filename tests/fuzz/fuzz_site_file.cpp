@@ -1,8 +1,10 @@
 // The site-file reader over any bytes: a file is refused with one line saying why, or it holds
 // at least one stack, no two stacks of one name, no control the met file or the receptors set,
-// at most the receptors the program allows, ascending levels and basemap files named by plain
-// paths (the reader never opens them); and a small one plans, each
-// stack's inputs then being what the window accepts for every wind direction.
+// at most the receptors the program allows, ascending levels, basemap files named by plain
+// paths (the reader never opens them) and pollutants of unique names and file names each with
+// a part for every stack and one stack at least that emits; and a small one plans, each stack's
+// inputs then being what the window accepts for every wind direction, and so does each
+// pollutant whose units and standard resolve.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "site/assessment.h"
 #include "site/site_file.h"
 #include "site/site_plan.h"
 #include "fuzz_support.h"
@@ -64,7 +67,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (l->Path.empty() || l->FullPath.rfind("/vsi", 0) == 0) Broken("basemap path " + l->Path);
     }
   }
+  if (site.Pollutants.size() > vmk::kMaxSitePollutants) Broken("pollutant count");
+  std::set<std::string> pollutants;
+  for (const vmk::PollutantDefinition& p : site.Pollutants) {
+    if (!pollutants.insert(p.Name).second) Broken("two pollutants of one name");
+    if (p.Stacks.size() != site.Stacks.size()) Broken("a pollutant without every stack");
+    bool emits = false;
+    for (const vmk::PollutantStack& s : p.Stacks) emits = emits || s.Emits;
+    if (!emits) Broken("a pollutant that no stack emits");
+    if (p.Background.Sign() < 0) Broken("a negative background");
+    if (p.FileName.find_first_of("/\\:*?\"<>|") != std::string::npos) Broken("an unsafe file name");
+    if (p.Convert.Kind == vmk::ConversionKind::Fit && (!p.Convert.Fit || p.Convert.Fit->Points.size() < 3)) {
+      Broken("a fit of fewer than 3 points");
+    }
+  }
   if (receptors > 20000 || site.Stacks.size() > 8) return 0;  // planning big sites is slow
+  if (receptors * (1 + site.Pollutants.size()) > 20000) return 0;
+  try {
+    for (const vmk::PollutantRun& run :
+         vmk::PlanPollutants(site, vmk::ResolveAssessments(site, vmk::DefaultStandardsTable()))) {
+      if (!vmk::UnitShift(run.Spec.CUnit, run.Spec.Std.Unit)) Broken("units that do not convert");
+      if (run.Plan.Stacks.empty()) Broken("a pollutant planned without a stack");
+    }
+  } catch (const vmk::SiteError& e) {
+    CheckOneLine(e.what());
+  }
   try {
     const vmk::SitePlan plan = vmk::PlanSite(std::move(site));
     if (plan.Receptors.All.size() != receptors) Broken("planned receptors differ");
