@@ -18,12 +18,14 @@
 #include "app/win32/grid_control.h"
 #include "app/win32/main_window.h"
 #include "common/cp932.h"
+#include "frontend_test_support.h"
 #include "platform/wide_text.h"
 
 namespace vmk::win32test {
 
 using platform::Narrow;
 using platform::Widen;
+using fronttest::Take;
 using win32::MainWindow;
 
 inline std::wstring TextOf(HWND window) {
@@ -172,15 +174,6 @@ struct TestWindow {
     SetFocus(Window.Control(name));
     SendMessageW(Window.Control(name), EM_SETSEL, 0, -1);
     Type(Window, text.empty() ? std::wstring(1, VK_BACK) : text);
-  }
-
- private:
-  template <class T>
-  static T Take(std::deque<T>& queue, T none) {
-    if (queue.empty()) return none;
-    T first = std::move(queue.front());
-    queue.pop_front();
-    return first;
   }
 };
 
