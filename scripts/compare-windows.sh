@@ -215,7 +215,8 @@ dlls)
     for dll in $imports; do
       case "${dll,,}" in
         kernel32.dll | msvcrt.dll | shell32.dll | user32.dll | advapi32.dll | ws2_32.dll | \
-          gdiplus.dll | ole32.dll | ucrtbase.dll | api-ms-win-*.dll) ;;
+          gdiplus.dll | ole32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | ucrtbase.dll | \
+          api-ms-win-*.dll) ;;
         *) echo "NOT A DLL OF WINDOWS: $dll"; fail=1 ;;
       esac
     done

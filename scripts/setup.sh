@@ -37,7 +37,7 @@ vmk_build() {
   cmake --build "$root/build" -j "$jobs"
 }
 
-# The core and the command line for 64-bit Windows (MinGW-w64), into build-win/, with the tests
+# The core, the command lines and the window for 64-bit Windows (MinGW-w64), into build-win/, with the tests
 # that run under wine and compare with build/; then the wine prefix of build-win/ (made once).
 # The 64-bit wine alone runs them: no i386 architecture is needed.
 vmk_build_windows() {

@@ -11,6 +11,15 @@
 
 namespace vmk::fronttest {
 
+// The next answer of a queue, or `none` when it is empty.
+template <class T>
+T Take(std::deque<T>& queue, T none) {
+  if (queue.empty()) return none;
+  T first = std::move(queue.front());
+  queue.pop_front();
+  return first;
+}
+
 struct FakeWindow {
   Frontend Fe;
 
@@ -80,14 +89,6 @@ struct FakeWindow {
   }
   std::string Status() const { return Cp932ToUtf8(Fe.Form.Text("messageLabel")); }
 
- private:
-  template <class T>
-  static T Take(std::deque<T>& queue, T none) {
-    if (queue.empty()) return none;
-    T first = std::move(queue.front());
-    queue.pop_front();
-    return first;
-  }
 };
 
 inline constexpr char kStartStatus[] = " VMK  Ver.1  操作法・計算手法は説明ﾌｧｲﾙをお読みください。";

@@ -8,10 +8,7 @@ namespace vmk {
 
 class Form1;
 
-// Types a realistic source and frequency table into the window's fields, as a user would.
-void FillSampleCase(Form1& window);
-
-// Fills the sample case, presses the calculate button and saves one PNG per tab page into
+// Fills the sample case (app/frontend/sample_case.h), presses the calculate button and saves one PNG per tab page into
 // `dir` (window-source.png, window-met.png, window-calc.png and, of the distance profile,
 // window-profile.png). The window must be shown.
 // Returns false when a picture could not be written.
