@@ -60,6 +60,12 @@ void InitFrequencyGrid(GridCells& grid) {
   }
 }
 
+FormRecord MakeStartupForm() {
+  FormRecord form = MakeLayoutForm();
+  InitFrequencyGrid(form.Grid);
+  return form;
+}
+
 void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid, std::string_view sep) {
   // The windy totals are kept in 32 bits. Each cell may hold up to 8784 hours, so six windy
   // cells of one class already sum to 52704 and the grand total can reach eleven times that;

@@ -1,4 +1,5 @@
-// The meteorological frequency table `MetStringGrid`: fixed texts, starting cells, totals.
+// The meteorological frequency table `MetStringGrid`: fixed texts, starting cells, totals; and
+// the start-up form of the window, whose grid it fills.
 #pragma once
 
 #include <array>
@@ -18,6 +19,10 @@ extern const MetGridFixedTextsTable MetGridFixedTexts;
 
 // Writes the headers and the starting texts; the totals stay empty.
 void InitFrequencyGrid(GridCells& grid);
+
+// The start-up state of the window: every control of the layout and `InitFrequencyGrid`. The
+// window, the case files, the site's stacks and the command lines all start from it.
+FormRecord MakeStartupForm();
 
 // Writes the row totals (column 13) and the windy totals (row 10) from the frequency fields;
 // `sep` is the decimal separator of the weak-wind total.

@@ -5,7 +5,7 @@
 #include <map>
 #include <numbers>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "common/cp932.h"
 #include "common/json_document.h"
 #include "common/numtext.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "form/form_layout.h"
 #include "cli_process.h"
 #include "common/cp932.h"

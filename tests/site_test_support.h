@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "common/cp932.h"
 #include "common/numtext.h"

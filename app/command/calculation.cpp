@@ -100,12 +100,6 @@ void ShowResults(FormRecord& form, const CalcState& st, bool ok, const std::stri
       " " + (exponentForm ? FormatExponent(c, 4, 1, sep) : FormatGeneral(c, 4, sep));
 }
 
-FormRecord MakeStartupForm() {
-  FormRecord form = MakeLayoutForm();
-  InitFrequencyGrid(form.Grid);
-  return form;
-}
-
 CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings) {
   CalcOutcome out;
   st.ModelErrorText.clear();

@@ -37,9 +37,6 @@ struct CalcOutcome {
   std::optional<RejectedInput> Rejected;
 };
 
-// The start-up state of the window: every control of the layout and `InitFrequencyGrid`.
-FormRecord MakeStartupForm();
-
 // `ShowResults`: writes the heat flux and concentration labels, or the error form (" Error "
 // in both, ": " and the model's error text behind the status line) when `ok` is false or the
 // model set `ModelError`.

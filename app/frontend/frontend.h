@@ -14,6 +14,7 @@
 
 #include "app/command/calc_state.h"
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "app/frontend/case_document.h"
 #include "app/frontend/form_rules.h"
 #include "app/frontend/menu_table.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "casefile/input_help.h"
 #include "casefile/profile_csv.h"
