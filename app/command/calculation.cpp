@@ -111,6 +111,7 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   if (!ok) {
     out.Rejected = std::move(rejected);
     ShowResults(form, st, false, settings.DecimalSep);
+    out.ResultsShown = true;
     return out;
   }
 
@@ -155,6 +156,7 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   }
 
   ShowResults(form, st, true, settings.DecimalSep);
+  out.ResultsShown = true;
   out.NormalResult = !st.ModelError;
   return out;
 }

@@ -19,6 +19,7 @@
 #include "app/frontend/form_rules.h"
 #include "app/frontend/menu_table.h"
 #include "app/frontend/profile_view.h"
+#include "app/frontend/window_marks.h"
 #include "app/frontend/window_texts.h"
 #include "form/form_record.h"
 
@@ -49,6 +50,9 @@ struct WindowHooks {
   std::function<void()> Close;  // the window closes (and asks through MayClose)
   std::function<void(const ProfileView&)> ShowProfile;
   std::function<void(const RejectedInputView&)> ShowRejectedInput;
+  // The marks beside the results and fields (window_marks.h): the result labels greyed with
+  // their notes, the warning beside `FreqTotalEdit`.
+  std::function<void(const WindowMarks&)> ShowMarks;
 
   // The grid's clipboard (UTF-8 text), its current cell and selection, and the block to select.
   std::function<std::string()> ReadClipboard;
@@ -67,6 +71,8 @@ struct Frontend {
   CalcSettings Settings;   // the report folder and the window's decimal separator
   CaseDocument Document;
   ProfileView Profile = NoProfile();
+  ResultState Results = ResultState::Current;  // whether the results shown belong to the inputs
+  std::string HoursWarning;  // of the last calculation's inputs (window_marks.h), or empty
   WindowHooks Hooks;
 };
 
@@ -88,9 +94,16 @@ void CellEdited(Frontend& fe);                              // the user changed 
 
 // An unsaved edit: the title gains its mark.
 void MarkEdited(Frontend& fe);
+// An input was edited (typed, clicked, pasted, imported): an unsaved edit, and the results on
+// screen no longer belong to the inputs.
+void InputEdited(Frontend& fe);
+// The marks of the state as the window shows them.
+WindowMarks CurrentMarks(const Frontend& fe);
 
 // One calculation (計  算): the widgets read, RunCalculation of app/command, the widgets
-// written, the profile page redrawn, then the error box or the rejected input shown.
+// written, the profile page redrawn, the marks shown (the results current, or stale after a
+// message box; the hours warning of the validated inputs), then the error box or the rejected
+// input shown.
 CalcOutcome Calculate(Frontend& fe);
 
 // Case files. Opening applies the file's one object to the start-up form as vmk-calc does (the
