@@ -57,6 +57,10 @@ std::string ParentFolder(const std::string& path);
 // True when `path` names an existing folder.
 bool IsFolder(const std::string& path);
 
+// The folder of the running program's file ("/opt/vmk/bin", "C:\VMK"): where the files that
+// come with it lie, such as its manual. "." when the system cannot say.
+std::string ProgramFolder();
+
 // The folder of the report files: "c:\Vellmark\IO" on Windows; elsewhere drive c: stands for
 // the user's home folder ($HOME/Vellmark/IO). Never created by the program.
 std::string DefaultReportFolder();

@@ -90,7 +90,14 @@ void ShowAll(Frontend& fe) {
 }
 
 bool CommandAvailable(const Frontend& fe, MenuCommand command) {
-  return command != MenuCommand::OpenSite || static_cast<bool>(fe.Hooks.OpenSite);
+  switch (command) {
+    case MenuCommand::OpenSite:
+      return static_cast<bool>(fe.Hooks.OpenSite);
+    case MenuCommand::ShowManual:
+      return static_cast<bool>(fe.Hooks.OpenManual);
+    default:
+      return true;
+  }
 }
 
 void Execute(Frontend& fe, MenuCommand command) {
@@ -136,6 +143,16 @@ void Execute(Frontend& fe, MenuCommand command) {
     case MenuCommand::PasteCells:
       PasteCells(fe);
       return;
+    case MenuCommand::ShowManual: {
+      if (!fe.Hooks.OpenManual) return;
+      const std::string index = ManualIndexPath(fe.ManualFolder);
+      if (FileExists(index)) {
+        fe.Hooks.OpenManual(index);
+      } else {
+        Call(fe.Hooks.ShowMessage, ManualMissingMessage(index));
+      }
+      return;
+    }
     case MenuCommand::ShowVersion:
       Call(fe.Hooks.ShowMessage, VersionMessage());
       return;

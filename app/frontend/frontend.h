@@ -63,6 +63,9 @@ struct WindowHooks {
   // Opens a site file in a window of its own; empty where the window has no site window (the
   // menu then leaves out サイト濃度分布).
   std::function<void(const std::string& path)> OpenSite;
+  // Shows the manual from its first page (an HTML file), in a window of its own or the
+  // system's browser; empty where the window cannot (the menu then leaves out 説明書).
+  std::function<void(const std::string& indexPath)> OpenManual;
 };
 
 struct Frontend {
@@ -70,6 +73,7 @@ struct Frontend {
   CalcState State;         // the process-wide state of the calculations, kept for the whole run
   CalcSettings Settings;   // the report folder and the window's decimal separator
   CaseDocument Document;
+  std::string ManualFolder;  // the manual's folder; empty: "manual" beside the program
   ProfileView Profile = NoProfile();
   ResultState Results = ResultState::Current;  // whether the results shown belong to the inputs
   std::string HoursWarning;  // of the last calculation's inputs (window_marks.h), or empty
@@ -80,7 +84,8 @@ struct Frontend {
 // profile. A window calls it once its hooks are in place.
 void ShowAll(Frontend& fe);
 
-// Whether the window offers a command: サイト濃度分布 only with a site window.
+// Whether the window offers a command: サイト濃度分布 only with a site window, 説明書 only where
+// the window can show it.
 bool CommandAvailable(const Frontend& fe, MenuCommand command);
 // Runs a menu command.
 void Execute(Frontend& fe, MenuCommand command);

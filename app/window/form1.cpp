@@ -33,6 +33,7 @@
 
 #include "app/window/frequency_grid_widget.h"
 #include "app/window/half_width_input.h"
+#include "app/window/manual_window.h"
 #include "app/window/profile_page.h"
 #include "app/window/qt_text.h"
 #ifdef VMK_HAVE_SITE_WINDOW
@@ -284,6 +285,8 @@ void Form1::AddMarkLabels() {
     marks_.emplace(std::string(def.Name), label);
   }
 }
+
+ManualWindow* Form1::Manual() const { return manual_; }
 
 QLabel* Form1::MarkLabel(std::string_view name) const {
   const auto it = marks_.find(name);
@@ -543,6 +546,10 @@ void Form1::InstallHooks() {
 #ifdef VMK_HAVE_SITE_WINDOW
   h.OpenSite = [this](const std::string& path) { OpenSiteWindow(this, ToQString(path)); };
 #endif
+  h.OpenManual = [this](const std::string& indexPath) {
+    if (manual_ == nullptr) manual_ = new ManualWindow(this);
+    manual_->ShowPage(ToQString(indexPath));
+  };
 }
 
 bool Form1::OpenCaseFile(const QString& path) { return vmk::OpenCaseFile(fe_, ToUtf8(path)); }

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include "app/frontend/frontend.h"
@@ -24,6 +25,7 @@ class QTabWidget;
 namespace vmk {
 
 class FrequencyGridWidget;
+class ManualWindow;
 class ProfilePage;
 
 // The colour of a classic system colour, as this window paints it.
@@ -50,6 +52,8 @@ class Form1 : public QMainWindow {
   ProfilePage* ProfileSheet() const { return profile_; }
   // A label of the marks (window_marks.h) by its name: the stale notes, the hours warning.
   QLabel* MarkLabel(std::string_view name) const;
+  // The manual's window, once ヘルプ → 説明書 has opened it; nullptr before.
+  ManualWindow* Manual() const;
 
   // The window's behaviour and its records. The tests put their own answers into its hooks
   // in place of the dialogs.
@@ -98,6 +102,7 @@ class Form1 : public QMainWindow {
   std::map<std::string, QLabel*, std::less<>> marks_;  // the labels of window_marks.h, by name
   ProfilePage* profile_ = nullptr;  // not a control of the layout, so not in `controls_`
   QMenu* recentMenu_ = nullptr;
+  QPointer<ManualWindow> manual_;  // made on the first 説明書, closed with this window
 };
 
 // The case file among the URLs of a drag (the frontend's drop rule), or an empty text.
