@@ -19,9 +19,10 @@ class FileWriteError : public std::runtime_error {
   std::string Cause;  // the system's words alone ("No such file or directory")
 };
 
-// Writes `bytes` to "<path>.tmp-<random>" in the target's folder, flushes it to the disk and
-// renames it over `path`. On any failure the temporary file is removed and FileWriteError
-// raised.
+// Writes `bytes` to a temporary file beside the file `path` names, flushes it to the disk and
+// renames it over that file: a FileSet of one (common/file_set.h tells what is refused, that a
+// link is followed and that the permissions are kept). On any failure the temporary file is
+// removed and FileWriteError raised.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace vmk

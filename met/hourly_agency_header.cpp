@@ -32,7 +32,7 @@ class AgencyHeaderReader {
   AgencyHeaderReader(LineReader& lines, TextEncoding& encoding, HourlyFileRole role)
       : lines_(lines), encoding_(encoding), role_(role) {}
 
-  AgencyHeader Read(std::string_view& line, bool& tooLong);
+  AgencyHeader Read(std::string_view& line);
 
  private:
   // The fields of a line, without blanks around them, in UTF-8.
@@ -45,9 +45,9 @@ class AgencyHeaderReader {
     }
     return out;
   }
-  void ReadItemRows(std::string_view& line, bool& tooLong);
+  void ReadItemRows(std::string_view& line);
   void ReadTimeColumns();
-  void ReadSubRows(std::string_view& line, bool& tooLong);
+  void ReadSubRows(std::string_view& line);
   void FindColumns();
 
   LineReader& lines_;
@@ -61,24 +61,24 @@ class AgencyHeaderReader {
   AgencyHeader header_;
 };
 
-AgencyHeader AgencyHeaderReader::Read(std::string_view& line, bool& tooLong) {
-  ReadItemRows(line, tooLong);
+AgencyHeader AgencyHeaderReader::Read(std::string_view& line) {
+  ReadItemRows(line);
   ReadTimeColumns();
-  ReadSubRows(line, tooLong);
+  ReadSubRows(line);
   FindColumns();
   header_.Columns.CountNeeded();
   return std::move(header_);
 }
 
 // The station row, then the item row that starts with 年月日時 (or 年, 月, 日, 時).
-void AgencyHeaderReader::ReadItemRows(std::string_view& line, bool& tooLong) {
+void AgencyHeaderReader::ReadItemRows(std::string_view& line) {
   while (itemRow_.empty()) {
-    if (!lines_.Next(line, tooLong) || lines_.LineNumber() > kMaxAgencyHeaderLines) {
+    if (!lines_.Next(line) || lines_.LineNumber() > kMaxAgencyHeaderLines) {
       throw HourlyFileError("an agency file (its first line is the download time) without the row "
                             "of item names (年月日時, 風速(m/s), ...) in its first " +
                             std::to_string(kMaxAgencyHeaderLines) + " lines");
     }
-    if (tooLong || IsBlankLine(line)) continue;
+    if (IsBlankLine(line)) continue;
     Row row = Cells(line);
     if (!row.empty() && (row[0] == "年月日時" || row[0] == "年")) {
       itemRow_ = std::move(row);
@@ -104,9 +104,9 @@ void AgencyHeaderReader::ReadTimeColumns() {
 
 // The rows under the items name the sub-items (風向) and the flag columns; their first cell is
 // empty. The first row with a time in its first cell is the first data line.
-void AgencyHeaderReader::ReadSubRows(std::string_view& line, bool& tooLong) {
-  while (lines_.Next(line, tooLong)) {
-    if (!tooLong && !IsBlankLine(line)) {
+void AgencyHeaderReader::ReadSubRows(std::string_view& line) {
+  while (lines_.Next(line)) {
+    if (!IsBlankLine(line)) {
       fields_.Split(line);
       if (fields_.Size() > 0 && fields_.Field(0).empty()) {
         if (subRows_.size() >= static_cast<std::size_t>(kMaxAgencyHeaderLines)) {
@@ -208,8 +208,8 @@ bool IsAgencyFirstLine(std::string_view line, TextEncoding& encoding) {
 }
 
 AgencyHeader ReadAgencyHeader(LineReader& lines, TextEncoding& encoding, std::string_view& line,
-                              bool& tooLong, HourlyFileRole role) {
-  return AgencyHeaderReader(lines, encoding, role).Read(line, tooLong);
+                              HourlyFileRole role) {
+  return AgencyHeaderReader(lines, encoding, role).Read(line);
 }
 
 }  // namespace vmk

@@ -14,34 +14,31 @@ void HourlyFile::ReadHeader() {
     Header();
   } catch (const HourlyFileError& e) {
     throw HourlyFileError(e.what(), file_);
+  } catch (const TextLimitError& e) {
+    // Before the header, the stream may be anything: say what was expected.
+    throw HourlyFileError(std::string(e.what()) + ": " + ExpectedForms(), file_);
   }
 }
 
 void HourlyFile::Header() {
   std::string_view line;
-  bool tooLong = false;
   // The first line that is not blank: the header, or the agency's download-time line.
   for (;;) {
-    if (!lines_.Next(line, tooLong)) throw HourlyFileError("the file is empty: " + ExpectedForms());
+    if (!lines_.Next(line)) throw HourlyFileError("the file is empty: " + ExpectedForms());
     if (lines_.LineNumber() == 1 && line.starts_with(kBom)) {
       line.remove_prefix(kBom.size());
       bom_ = true;
       encoding_.Set(TextEncoding::Utf8);
     }
-    if (tooLong) {
-      throw HourlyFileError("line " + std::to_string(lines_.LineNumber()) + " is longer than " +
-                            std::to_string(kMaxHourlyLineBytes) + " bytes: " + ExpectedForms());
-    }
     if (!IsBlankLine(line) && !TrimBlanks(line).starts_with("#")) break;
   }
   if (lines_.LineNumber() == 1 && IsAgencyFirstLine(line, encoding_)) {
     agency_ = true;
-    AgencyHeader header = ReadAgencyHeader(lines_, encoding_, line, tooLong, role_);
+    AgencyHeader header = ReadAgencyHeader(lines_, encoding_, line, role_);
     columns_ = header.Columns;
     station_ = std::move(header.Station);
     pending_ = header.DataLinePending;
     pendingLine_ = line;
-    pendingTooLong_ = tooLong;
   } else {
     columns_ = ReadPlainHeader(line, lines_.LineNumber(), encoding_, role_, nightByWind_);
   }
@@ -61,13 +58,14 @@ void HourlyFile::Ignore(HourlyColumn c) {
 void HourlyFile::ReadData(const std::function<bool(HourNumber, long long)>& want,
                           const std::function<void(const HourObservation&)>& take) {
   std::string_view line = pendingLine_;
-  bool tooLong = pendingTooLong_;
   try {
-    while (pending_ || lines_.Next(line, tooLong)) {
+    while (pending_ || lines_.Next(line)) {
       pending_ = false;
-      DataLine(line, tooLong, want, take);
+      DataLine(line, want, take);
     }
   } catch (const HourlyFileError& e) {
+    throw HourlyFileError(e.what(), file_);
+  } catch (const TextLimitError& e) {
     throw HourlyFileError(e.what(), file_);
   }
 }
@@ -78,19 +76,11 @@ void HourlyFile::Rejected(long long number, const LineProblem& problem) {
   if (firstRejected_.size() < kRejectedLinesKept) firstRejected_.push_back({number, problem.Reason});
 }
 
-void HourlyFile::DataLine(std::string_view line, bool tooLong,
+void HourlyFile::DataLine(std::string_view line,
                           const std::function<bool(HourNumber, long long)>& want,
                           const std::function<void(const HourObservation&)>& take) {
   const long long number = lines_.LineNumber();
   FirstProblem problem(firstRejected_.size() < kRejectedLinesKept);
-  if (tooLong) {
-    ++dataLines_;
-    problem.Add(LineRejection::LineTooLong, [] {
-      return "the line is longer than " + std::to_string(kMaxHourlyLineBytes) + " bytes";
-    });
-    Rejected(number, *problem.Get());
-    return;
-  }
   if (IsBlankLine(line)) return;
   ++dataLines_;
   encoding_.Note(line);

@@ -48,7 +48,7 @@ class HourlyFile {
 
  private:
   void Header();
-  void DataLine(std::string_view line, bool tooLong,
+  void DataLine(std::string_view line,
                 const std::function<bool(HourNumber, long long)>& want,
                 const std::function<void(const HourObservation&)>& take);
   void Rejected(long long number, const LineProblem& problem);
@@ -65,7 +65,6 @@ class HourlyFile {
   std::string station_;
   std::string_view pendingLine_;
   bool pending_ = false;
-  bool pendingTooLong_ = false;
   long long dataLines_ = 0;
   long long linesOutside_ = 0;
   long long linesRejected_ = 0;

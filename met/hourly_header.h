@@ -30,9 +30,9 @@ struct AgencyHeader {
 
 // The agency's header rows after its first line: the station row, the item row and the rows of
 // sub-items and flag kinds under it. Reads up to the first data line, which is then left in
-// `line` and `tooLong` (with DataLinePending), to be read as data. The file must give the wind,
-// or, as the second file of a join, solar radiation, net radiation or cloud amount.
+// `line` (with DataLinePending), to be read as data. The file must give the wind, or, as the
+// second file of a join, solar radiation, net radiation or cloud amount.
 AgencyHeader ReadAgencyHeader(LineReader& lines, TextEncoding& encoding, std::string_view& line,
-                              bool& tooLong, HourlyFileRole role);
+                              HourlyFileRole role);
 
 }  // namespace vmk

@@ -14,7 +14,7 @@
 namespace vmk {
 
 struct LineProblem {
-  LineRejection Cause = LineRejection::LineTooLong;
+  LineRejection Cause = LineRejection::NoTime;
   std::string Reason;  // UTF-8, one line; empty when not asked for
 };
 

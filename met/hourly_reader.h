@@ -9,9 +9,10 @@
 // the observations of the same day, cloud_fill.h), or, only when asked for, from its wind
 // speed alone. A second file, of either form, may give the solar radiation, net radiation and
 // cloud amount that the first lacks, joined by the hour.
-// The file is read line by line (a line longer than kMaxHourlyLineBytes is skipped and counted
-// as rejected, never held whole), so any stream of bytes gives either counts or one error, in
-// time proportional to its size.
+// The file is read line by line, and stops with an error as soon as a line grows beyond
+// kMaxHourlyLineBytes or the file beyond kMaxHourlyFileBytes (met/hourly_text.h), so any stream
+// of bytes, an endless one too, gives either counts or one error, in time proportional to its
+// size up to those limits.
 //
 // The reading is in parts: hourly_columns.h (the columns a file may give, as one table),
 // hourly_header.h (the header of either form), hourly_line.h (a data line's hour and values),
@@ -45,13 +46,12 @@ inline constexpr std::size_t kRejectedLinesKept = 20;
 
 // Why a data line was rejected (its first problem); kLineRejections below names each.
 enum class LineRejection {
-  LineTooLong, NoTime, BadTime, NotOnHour, TooFewFields, BadSpeed, BadDirection, BadStability,
+  NoTime, BadTime, NotOnHour, TooFewFields, BadSpeed, BadDirection, BadStability,
   BadSolar, BadNet, BadFlag, BadCloud
 };
 
 // The causes with their names, those of HourlyReadResult::RejectedByCause.
 inline constexpr auto kLineRejections = std::to_array<NamedCause<LineRejection>>({
-    {LineRejection::LineTooLong, "line too long"},
     {LineRejection::NoTime, "no time"},
     {LineRejection::BadTime, "unreadable time"},
     {LineRejection::NotOnHour, "time not on the hour"},

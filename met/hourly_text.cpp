@@ -32,12 +32,15 @@ bool LineReader::Fill() {
   pos_ = 0;
   end_ = got > 0 ? static_cast<std::size_t>(got) : 0;
   if (!in_) eof_ = true;
+  read_ += end_;
+  if (read_ > kMaxHourlyFileBytes) {
+    throw TextLimitError("larger than " + std::to_string(kMaxHourlyFileBytes) + " bytes");
+  }
   return end_ > 0;
 }
 
-bool LineReader::Next(std::string_view& line, bool& tooLong) {
+bool LineReader::Next(std::string_view& line) {
   line_.clear();
-  tooLong = false;
   if (pendingLf_) {
     if (pos_ < end_ || Fill()) {
       if (block_[pos_] == '\n') ++pos_;
@@ -55,15 +58,11 @@ bool LineReader::Next(std::string_view& line, bool& tooLong) {
     const char* stop = block_.data() + end_;
     const char* found = std::find_if(begin, stop, IsLineEnd);
     const std::size_t n = static_cast<std::size_t>(found - begin);
-    if (!tooLong) {
-      if (line_.size() + n > kMaxHourlyLineBytes) {
-        tooLong = true;
-        line_.clear();
-        line_.shrink_to_fit();
-      } else {
-        line_.append(begin, n);
-      }
+    if (line_.size() + n > kMaxHourlyLineBytes) {
+      throw TextLimitError("line " + std::to_string(lineNumber_ + 1) + " is longer than " +
+                           std::to_string(kMaxHourlyLineBytes) + " bytes");
     }
+    line_.append(begin, n);
     pos_ += n;
     if (found != stop) {
       pendingLf_ = *found == '\r';

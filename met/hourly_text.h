@@ -4,16 +4,27 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vmk {
 
-// The longest line kept; a longer one is skipped to its end and reported as too long, so that
-// a file of one endless line never fills the memory.
+// The longest line read, and the most bytes of a file: far beyond any file of hourly
+// observations (a year of the agency's lines is about a megabyte), so that reaching either
+// means the stream is something else, for example a device or a pipe that never ends.
 inline constexpr std::size_t kMaxHourlyLineBytes = 64 * 1024;
+inline constexpr std::uint64_t kMaxHourlyFileBytes = std::uint64_t{256} * 1024 * 1024;
+
+// A stream beyond one of the limits above, raised as soon as the bytes beyond it arrive, so
+// that an endless stream ends; what() is one line.
+class TextLimitError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // Lines of a stream, ended by LF, CR LF or a lone CR. Reads in blocks; holds at most one line
 // of kMaxHourlyLineBytes.
@@ -21,9 +32,9 @@ class LineReader {
  public:
   explicit LineReader(std::istream& in);
 
-  // The next line without its line end; false at the end of the stream. A line longer than
-  // kMaxHourlyLineBytes comes back empty with `tooLong` set, after its bytes were skipped.
-  bool Next(std::string_view& line, bool& tooLong);
+  // The next line without its line end; false at the end of the stream. Raises TextLimitError
+  // once the line grows beyond kMaxHourlyLineBytes or the stream beyond kMaxHourlyFileBytes.
+  bool Next(std::string_view& line);
 
   // The number of the line last returned, from 1.
   long long LineNumber() const { return lineNumber_; }
@@ -35,6 +46,7 @@ class LineReader {
   std::vector<char> block_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  std::uint64_t read_ = 0;  // bytes read from the stream
   bool eof_ = false;
   bool pendingLf_ = false;  // the last line ended with CR: a LF that follows belongs to it
   std::string line_;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #ifndef _WIN32
 #include <cerrno>
@@ -23,6 +24,7 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr int kErrorAccessDenied = 5;   // ERROR_ACCESS_DENIED
 inline constexpr int kErrorFileLocked = 32;    // ERROR_SHARING_VIOLATION
 inline constexpr int kErrorNotOpen = 6;        // ERROR_INVALID_HANDLE
+inline constexpr int kErrorExists = 80;        // ERROR_FILE_EXISTS
 #else
 inline constexpr bool kWindows = false;
 inline constexpr char kPathSeparator = '/';
@@ -30,6 +32,7 @@ inline constexpr char kPathSeparator = '/';
 inline constexpr int kErrorAccessDenied = EACCES;
 inline constexpr int kErrorFileLocked = EWOULDBLOCK;
 inline constexpr int kErrorNotOpen = EBADF;
+inline constexpr int kErrorExists = EEXIST;
 #endif
 
 // ---- Paths
@@ -60,6 +63,19 @@ bool IsFolder(const std::string& path);
 // The folder of the running program's file ("/opt/vmk/bin", "C:\VMK"): where the files that
 // come with it lie, such as its manual. "." when the system cannot say.
 std::string ProgramFolder();
+
+// True when something is at `path` itself (a link counts, whether or not it leads anywhere);
+// and when that is a regular file, not a link to one.
+inline bool PathExists(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_type t = std::filesystem::symlink_status(PathFromUtf8(path), ec).type();
+  return t != std::filesystem::file_type::not_found && t != std::filesystem::file_type::none;
+}
+inline bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(PathFromUtf8(path), ec).type() ==
+         std::filesystem::file_type::regular;
+}
 
 // The folder of the report files: "c:\Vellmark\IO" on Windows; elsewhere drive c: stands for
 // the user's home folder ($HOME/Vellmark/IO). Never created by the program.
@@ -96,10 +112,6 @@ std::string ErrorText(int error);
 // std::fopen of a UTF-8 path; `mode` should hold "b". Null with errno set on failure.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
-// Creates `path` for writing in binary mode, failing when it exists already. Null on failure,
-// with the system error number in `error`.
-std::FILE* CreateNewFile(const std::string& path, int& error);
-
 // Writes out the stream's buffer and makes the bytes durable on the disk. False with errno set
 // on failure.
 bool FlushToDisk(std::FILE* f);
@@ -127,19 +139,27 @@ class AppendFile {
   int OpenExisting(const std::string& path);
   bool IsOpen() const { return handle_ != kClosed; }
 
+  // The length of a file on a disk; 0 for a device or a pipe, which have no end to cut.
   int Size(std::uint64_t& size) const;
   // Reads exactly `n` bytes at `offset` (a file that ends sooner is an error).
   int ReadAt(std::uint64_t offset, char* buffer, std::size_t n);
-  // Cuts the file to `size` bytes; writing goes on at the new end.
+  // Cuts the file to `size` bytes, or lengthens it.
   int Truncate(std::uint64_t size);
   // Writes all of `bytes` at the end of the file.
   int Append(std::string_view bytes);
+  // Writes all of `bytes` at `offset` of a file on a disk (a device or a pipe takes them in
+  // turn, wherever `offset` points).
+  int WriteAt(std::uint64_t offset, std::string_view bytes);
+  // Makes what was written durable on the disk, so that a failure to store it shows here, while
+  // the file can still be cut back. Nothing to do for a device or a pipe.
+  int Sync();
   int Close();
   void CloseQuietly() noexcept;
 
  private:
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;  // a descriptor, or a Windows HANDLE
+  bool onDisk_ = false;             // a file on a disk, not a device or a pipe
 };
 
 }  // namespace vmk::platform

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "platform/files.h"
+#include "platform/output_files.h"
 #include "platform/streams.h"
 #include "platform/text.h"
 
@@ -153,12 +154,6 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
 }
 
-std::FILE* CreateNewFile(const std::string& path, int& error) {
-  std::FILE* f = std::fopen(path.c_str(), "wbx");
-  error = f == nullptr ? errno : 0;
-  return f;
-}
-
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && ::fsync(fileno(f)) == 0; }
 
 int RenameReplacing(const std::string& from, const std::string& to) {
@@ -167,12 +162,58 @@ int RenameReplacing(const std::string& from, const std::string& to) {
 
 void RemoveFileQuietly(const std::string& path) { ::unlink(path.c_str()); }
 
+// ---- Locks: the report file's and an output folder's, advisory (flock), one holder at a time
+
+namespace {
+
+// 0, or the system error number (EWOULDBLOCK while another holds it).
+int LockAlone(int fd) {
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int FolderLock::Acquire(const std::string& path) {
+  Release();
+  // A writer that releases removes the file: a lock taken on a file no longer at the path
+  // keeps nobody out, so it is taken again on the one that is.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    // Read-only is enough for flock, and opens the file that a dead run of another user left.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return errno;
+    const int error = LockAlone(fd);
+    struct stat held {};
+    struct stat now {};
+    if (error == 0 && ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
+        held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
+      handle_ = fd;
+      path_ = path;
+      return 0;
+    }
+    ::close(fd);
+    if (error != 0) return error;
+  }
+  return kErrorFileLocked;
+}
+
+void FolderLock::Release() noexcept {
+  if (handle_ == kNone) return;
+  ::unlink(path_.c_str());  // while still held: nobody takes a lock on the file being removed
+  ::close(static_cast<int>(handle_));
+  handle_ = kNone;
+  path_.clear();
+}
+
 // ---- The report file
 
 int AppendFile::OpenExisting(const std::string& path) {
   CloseQuietly();
-  // Never O_CREAT: the file must already exist.
-  const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY);
+  // Never O_CREAT: the file must already exist. Not O_APPEND either, so that a failed report
+  // can be written over at its place (pwrite of a file opened for appending appends on Linux).
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return errno;
   int error = 0;
   struct stat st {};
@@ -183,18 +224,14 @@ int AppendFile::OpenExisting(const std::string& path) {
     // the read-only mark of the file asks.
     error = EACCES;
   } else {
-    // One writer at a time; readers are not held up by this advisory lock.
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
+    error = LockAlone(fd);  // one writer at a time; readers are not held up
   }
   if (error != 0) {
     ::close(fd);
     return error;
   }
   handle_ = fd;
+  onDisk_ = S_ISREG(st.st_mode);
   return 0;
 }
 
@@ -225,9 +262,18 @@ int AppendFile::Truncate(std::uint64_t size) {
 }
 
 int AppendFile::Append(std::string_view bytes) {
+  std::uint64_t end = 0;
+  if (const int err = Size(end); err != 0) return err;
+  return WriteAt(end, bytes);
+}
+
+int AppendFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t w = ::write(Fd(handle_), bytes.data() + done, bytes.size() - done);
+    const ssize_t w =
+        onDisk_ ? ::pwrite(Fd(handle_), bytes.data() + done, bytes.size() - done,
+                           static_cast<off_t>(offset + done))
+                : ::write(Fd(handle_), bytes.data() + done, bytes.size() - done);
     if (w < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -235,6 +281,14 @@ int AppendFile::Append(std::string_view bytes) {
     // A write that takes nothing although bytes remain: the device is full.
     if (w == 0) return ENOSPC;
     done += static_cast<std::size_t>(w);
+  }
+  return 0;
+}
+
+int AppendFile::Sync() {
+  if (!onDisk_) return 0;
+  while (::fdatasync(Fd(handle_)) != 0) {
+    if (errno != EINTR) return errno;
   }
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/output_files.h"
 #include "platform/streams.h"
 #include "platform/text.h"
 #include "platform/wide_text.h"
@@ -208,29 +209,6 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return _wfopen(WidePath(path).c_str(), Widen(mode).c_str());
 }
 
-std::FILE* CreateNewFile(const std::string& path, int& error) {
-  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    error = static_cast<int>(GetLastError());
-    return nullptr;
-  }
-  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_WRONLY | _O_BINARY);
-  if (fd < 0) {
-    error = ERROR_TOO_MANY_OPEN_FILES;
-    CloseHandle(h);
-    return nullptr;
-  }
-  std::FILE* f = _fdopen(fd, "wb");
-  if (f == nullptr) {
-    error = ERROR_NOT_ENOUGH_MEMORY;
-    _close(fd);
-    return nullptr;
-  }
-  error = 0;
-  return f;
-}
-
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && _commit(_fileno(f)) == 0; }
 
 int RenameReplacing(const std::string& from, const std::string& to) {
@@ -241,6 +219,28 @@ int RenameReplacing(const std::string& from, const std::string& to) {
 }
 
 void RemoveFileQuietly(const std::string& path) { DeleteFileW(WidePath(path).c_str()); }
+
+// ---- The folder lock: a lock file held by its share mode and removed on close
+
+int FolderLock::Acquire(const std::string& path) {
+  Release();
+  // Shared with nobody: a second writer gets a sharing violation. The system removes the file
+  // when the handle closes, also when the program ends otherwise.
+  const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_READ | DELETE, 0, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                               nullptr);
+  if (h == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  path_ = path;
+  return 0;
+}
+
+void FolderLock::Release() noexcept {
+  if (handle_ == kNone) return;
+  CloseHandle(H(handle_));
+  handle_ = kNone;
+  path_.clear();
+}
 
 // ---- The report file
 
@@ -262,12 +262,13 @@ int AppendFile::OpenExisting(const std::string& path) {
     return ERROR_ACCESS_DENIED;
   }
   handle_ = reinterpret_cast<std::intptr_t>(h);
+  onDisk_ = GetFileType(h) == FILE_TYPE_DISK;
   return 0;
 }
 
 int AppendFile::Size(std::uint64_t& size) const {
   size = 0;
-  if (GetFileType(H(handle_)) != FILE_TYPE_DISK) return 0;  // a device has no end to cut
+  if (!onDisk_) return 0;  // a device has no end to cut
   LARGE_INTEGER n{};
   if (!GetFileSizeEx(H(handle_), &n)) return static_cast<int>(GetLastError());
   size = static_cast<std::uint64_t>(n.QuadPart);
@@ -301,23 +302,33 @@ int AppendFile::Truncate(std::uint64_t size) {
 }
 
 int AppendFile::Append(std::string_view bytes) {
-  // The only writer: the end found here stays the end while these bytes go out.
-  LARGE_INTEGER zero{};
-  if (GetFileType(H(handle_)) == FILE_TYPE_DISK &&
-      !SetFilePointerEx(H(handle_), zero, nullptr, FILE_END)) {
-    return static_cast<int>(GetLastError());
-  }
+  std::uint64_t end = 0;
+  if (const int err = Size(end); err != 0) return err;
+  return WriteAt(end, bytes);
+}
+
+int AppendFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
     DWORD written = 0;
-    if (!WriteFile(H(handle_), bytes.data() + done, chunk, &written, nullptr)) {
+    // The position of each piece, on a disk; a device takes the bytes in turn.
+    OVERLAPPED at{};
+    const std::uint64_t where = offset + done;
+    at.Offset = static_cast<DWORD>(where & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(where >> 32);
+    if (!WriteFile(H(handle_), bytes.data() + done, chunk, &written, onDisk_ ? &at : nullptr)) {
       return static_cast<int>(GetLastError());
     }
     if (written == 0) return ERROR_DISK_FULL;
     done += written;
   }
   return 0;
+}
+
+int AppendFile::Sync() {
+  if (!onDisk_) return 0;
+  return FlushFileBuffers(H(handle_)) ? 0 : static_cast<int>(GetLastError());
 }
 
 int AppendFile::Close() {

@@ -20,7 +20,11 @@ std::optional<std::string> MapPictureBytes(const MapScene& scene, const std::str
   return std::nullopt;
 #else
   if (kind == PictureKind::Svg) {
+#if defined(VMK_MAP_PICTURES_GDIPLUS)
+    bytes = MapSvg(scene, title, ImagePngBytes);
+#else
     bytes = MapSvg(scene, title);
+#endif
     return std::nullopt;
   }
 #if defined(VMK_MAP_PICTURES_GDIPLUS)

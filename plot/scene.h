@@ -15,6 +15,9 @@
 //    the last ("sans-serif") standing for the system's sans-serif font that draws Japanese. The
 //    anchor point (X, Y) is on the baseline: Start puts the text's left end there, Middle its
 //    centre, End its right end, measured by the advance width of the whole text in that font.
+//    A text with a Halo is first stroked along its glyphs' outlines in the halo colour,
+//    kHaloWidth px wide with round joins, and then drawn as any other, so that it reads on any
+//    ground.
 #pragma once
 
 #include <array>
@@ -30,6 +33,9 @@ struct PlotColor {
   unsigned char G = 0;
   unsigned char B = 0;
 };
+
+// The width of a text's halo stroke, pixels (half of it stands outside the glyphs).
+inline constexpr double kHaloWidth = 3;
 
 // The dashes of a dashed stroke, pixels.
 inline constexpr double kDashLength = 6;
@@ -79,6 +85,7 @@ struct PlotText {
   TextAnchor Anchor = TextAnchor::Start;
   bool Bold = false;
   PlotColor Color;
+  std::optional<PlotColor> Halo = std::nullopt;  // the outline stroked behind the text
 };
 
 // The shapes of a scene, drawn in this order: polygons, segments, polylines, circles, texts.

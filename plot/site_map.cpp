@@ -26,10 +26,23 @@ constexpr PlotColor kPointColor{31, 95, 191};
 constexpr PlotColor kMaximumColor{0, 140, 60};
 constexpr PlotColor kText{30, 30, 30};
 
-// Light yellow to dark red, nine steps.
-constexpr std::array<PlotColor, 9> kPalette = {{{255, 255, 204}, {255, 237, 160}, {254, 217, 118},
-                                                 {254, 178, 76},  {253, 141, 60},  {252, 78, 42},
-                                                 {227, 26, 28},   {189, 0, 38},    {128, 0, 38}}};
+constexpr PlotColor kMaximumLabel{0, 85, 35};  // darker than the mark: it reads on dark red
+constexpr PlotColor kPolarColor{45, 45, 45};
+constexpr PlotColor kHalo{255, 255, 255};
+
+// Yellow to dark red, nine steps, light to dark. The first is a saturated yellow that stands
+// out from the white of the ground below the lowest level.
+constexpr std::array<PlotColor, 9> kPalette = {{{255, 221, 87}, {254, 190, 60}, {253, 156, 45},
+                                                 {247, 120, 38}, {235, 84, 35},  {214, 47, 39},
+                                                 {184, 20, 45},  {148, 5, 50},   {105, 0, 45}}};
+
+// The symbols' radii for the names around them, pixels (the stack's triangle reaches 8 px from
+// its centre, with its outline 9).
+constexpr double kStackSize = 8;
+constexpr double kStackRadius = 9;
+constexpr double kPointRadius = 4;
+constexpr double kMaximumRadius = 10;
+constexpr double kLabelGap = 3;
 
 PlotText MapText(double x, double y, std::string s, double size,
                  TextAnchor anchor = TextAnchor::Start, bool bold = false, PlotColor color = kText) {
@@ -83,10 +96,6 @@ PlotFill TriangleFill(double x, double y, double size, PlotColor fill) {
   return f;
 }
 
-std::string ScaleBarText(double m) {
-  return m >= 1000 ? PrintfNumber("%g km", m / 1000) : PrintfNumber("%g m", m);
-}
-
 // The frame's edges in pixels.
 struct FrameEdges {
   double Left, Top, Right, Bottom;
@@ -111,11 +120,16 @@ MapScene EmptyMapScene(const SiteMapInput& in, int width, int height,
   return m;
 }
 
+bool OverGround(const SiteMapInput& in) { return in.Basemap && !in.Basemap->Empty(); }
+
 void AddBands(MapScene& m, const SiteMapInput& in) {
   const int bands = static_cast<int>(in.Levels.size()) + 1;
+  const bool overGround = OverGround(in);
   for (const MapBand& b : in.Bands) {
+    if (overGround && b.Index <= 0) continue;  // the ground shows below the first level
     PlotFill f;
     f.Color = BandColor(b.Index, bands);
+    f.Opacity = overGround ? kBandOpacity : 1;
     for (const MapPolygon& p : b.Polygons) {
       for (const MapRing& r : p.Rings) {
         std::vector<std::pair<double, double>> ring;
@@ -160,43 +174,96 @@ void AddCoordinates(MapScene& m, const SiteMapInput& in) {
   m.Inside.Polylines.push_back(outline);
 }
 
-// Points, stacks and the maximum, with their names placed clear of each other.
+// The north arrow's place: its centre, top right of the frame.
+std::pair<double, double> NorthArrowAt(const MapScene& m) {
+  const FrameEdges e = EdgesOf(m);
+  return {e.Right - 30, e.Top + 22};
+}
+
+// The scale bar's place and length: its left end, bottom left of the frame, and the metres and
+// pixels of its length, a quarter of the frame's width or less.
+struct ScaleBarPlace {
+  double X, Y, Metres, Pixels;
+};
+ScaleBarPlace ScaleBarOf(const MapScene& m) {
+  const FrameEdges e = EdgesOf(m);
+  const double metres = OneTwoFiveAtMost(m.FrameWidth * m.View.MetresPerPixel / 4);
+  return {e.Left + 16, e.Bottom - 18, metres, metres / m.View.MetresPerPixel};
+}
+
+std::string ScaleBarText(double m) {
+  return m >= 1000 ? PrintfNumber("%g km", m / 1000) : PrintfNumber("%g m", m);
+}
+
+// The polar receptors as small dots.
+void AddPolarReceptors(MapScene& m, const SiteMapInput& in) {
+  if (!in.ShowPolar) return;
+  const FrameEdges e = EdgesOf(m);
+  for (const auto& [x, y] : in.PolarReceptors) {
+    const auto [px, py] = m.ToPixel(x, y);
+    if (px < e.Left - 2 || px > e.Right + 2 || py < e.Top - 2 || py > e.Bottom + 2) continue;
+    m.Inside.Circles.push_back({px, py, 1.6, kPolarColor, kPolarColor, 0.4});
+  }
+}
+
+bool InFrame(const FrameEdges& e, std::pair<double, double> p) {
+  return p.first >= e.Left && p.first <= e.Right && p.second >= e.Top && p.second <= e.Bottom;
+}
+
+// Points, stacks and the maximum, each name by its own symbol, clear of the others, of every
+// symbol, of the north arrow and of the scale bar; a name that cannot stand beside its symbol
+// stands away from it with a leader line. The names of symbols outside the frame are left out.
 void AddMarksAndLabels(MapScene& m, const SiteMapInput& in) {
-  LabelPlacer labels;
-  std::vector<std::pair<double, double>> stackPx, pointPx;
-  for (const MapMark& s : in.Stacks) {
-    stackPx.push_back(m.ToPixel(s.X, s.Y));
-    labels.Occupy(stackPx.back().first, stackPx.back().second, 9);
-  }
-  for (const MapMark& p : in.Points) {
-    pointPx.push_back(m.ToPixel(p.X, p.Y));
-    labels.Occupy(pointPx.back().first, pointPx.back().second, 5);
-  }
-  if (in.Maximum) {
-    const auto [px, py] = m.ToPixel(in.Maximum->X, in.Maximum->Y);
-    labels.Occupy(px, py, 10);
+  const FrameEdges e = EdgesOf(m);
+  LabelPlacer labels({e.Left + 2, e.Top + 2, e.Right - 2, e.Bottom - 2});
+  const auto [ax, ay] = NorthArrowAt(m);
+  labels.AddObstacle({ax - 10, ay - 16, ax + 10, ay + 30});
+  const ScaleBarPlace bar = ScaleBarOf(m);
+  const double barText = EstimatedTextWidth(ScaleBarText(bar.Metres), 11) / 2;
+  labels.AddObstacle({bar.X - 6, bar.Y - 20, bar.X + bar.Pixels + std::max(6.0, barText), bar.Y + 12});
+
+  struct Named {
+    std::pair<double, double> At;
+    int Symbol;
+  };
+  const auto add = [&](const MapMark& mark, double radius) {
+    const auto at = m.ToPixel(mark.X, mark.Y);
+    return Named{at, labels.AddSymbol(at.first, at.second, radius)};
+  };
+  std::vector<Named> stacks, points;
+  for (const MapMark& s : in.Stacks) stacks.push_back(add(s, kStackRadius));
+  for (const MapMark& p : in.Points) points.push_back(add(p, kPointRadius + 1));
+  std::optional<Named> maximum;
+  if (in.Maximum) maximum = add(*in.Maximum, kMaximumRadius);
+
+  const auto name = [&](const Named& n, const std::string& text, double size, bool bold, PlotColor color) {
+    if (!InFrame(e, n.At)) return;
+    PlacedLabel placed = labels.Place(n.Symbol, kLabelGap, text, size, bold, color);
+    placed.Text.Halo = kHalo;
+    if (placed.Leader) m.Inside.Segments.push_back(*placed.Leader);
+    m.Inside.Texts.push_back(std::move(placed.Text));
+  };
+  if (maximum) {
+    const auto [px, py] = maximum->At;
     m.Inside.Circles.push_back({px, py, 6, kMaximumColor, kWhite});
     m.Inside.Segments.push_back(MapSegment(px - 10, py, px + 10, py, kMaximumColor, 2));
     m.Inside.Segments.push_back(MapSegment(px, py - 10, px, py + 10, kMaximumColor, 2));
-    m.Inside.Texts.push_back(labels.Place(px, py, 11, in.Maximum->Name, 13, true, kMaximumColor));
+    name(*maximum, in.Maximum->Name, 13, true, kMaximumLabel);
   }
   for (std::size_t i = 0; i < in.Stacks.size(); ++i) {
-    const auto [px, py] = stackPx[i];
-    m.Marks.push_back(TriangleFill(px, py, 8, kBlack));
-    m.Inside.Texts.push_back(labels.Place(px, py, 9, in.Stacks[i].Name, 13, true, kBlack));
+    m.Marks.push_back(TriangleFill(stacks[i].At.first, stacks[i].At.second, kStackSize, kBlack));
+    name(stacks[i], in.Stacks[i].Name, 13, true, kBlack);
   }
   for (std::size_t i = 0; i < in.Points.size(); ++i) {
-    const auto [px, py] = pointPx[i];
-    m.Inside.Circles.push_back({px, py, 4, kPointColor, kWhite});
-    m.Inside.Texts.push_back(labels.Place(px, py, 6, in.Points[i].Name, 12, false, kPointColor));
+    const auto [px, py] = points[i].At;
+    m.Inside.Circles.push_back({px, py, kPointRadius, kPointColor, kWhite});
+    name(points[i], in.Points[i].Name, 12, false, kPointColor);
   }
 }
 
 // The north arrow, top right of the frame.
 void AddNorthArrow(MapScene& m) {
-  const FrameEdges e = EdgesOf(m);
-  const double ax = e.Right - 30;
-  const double ay = e.Top + 22;
+  const auto [ax, ay] = NorthArrowAt(m);
   PlotFill arrow;
   arrow.Rings.push_back(
       {{ax, ay - 14}, {ax + 8, ay + 10}, {ax, ay + 4}, {ax - 8, ay + 10}, {ax, ay - 14}});
@@ -209,11 +276,11 @@ void AddNorthArrow(MapScene& m) {
 // The scale bar, bottom left of the frame: black and white halves, a quarter of the frame's
 // width or less.
 void AddScaleBar(MapScene& m) {
-  const FrameEdges e = EdgesOf(m);
-  const double metres = OneTwoFiveAtMost(m.FrameWidth * m.View.MetresPerPixel / 4);
-  const double px = metres / m.View.MetresPerPixel;
-  const double bx = e.Left + 16;
-  const double by = e.Bottom - 18;
+  const ScaleBarPlace bar = ScaleBarOf(m);
+  const double metres = bar.Metres;
+  const double px = bar.Pixels;
+  const double bx = bar.X;
+  const double by = bar.Y;
   const PlotStroke black = SolidStroke(kBlack, 1);
   m.Marks.push_back(BoxFill(bx - 4, by - 18, px + 8, 28, kWhite, std::nullopt));
   m.Marks.push_back(BoxFill(bx, by, px / 2, 6, kBlack, black));
@@ -253,6 +320,7 @@ void AddLegend(MapScene& m, const SiteMapInput& in) {
   for (int i = n; i >= 0 && n > 0; --i) {
     m.Outside.Texts.push_back(MapText(lx + 30, ly + 12, BandLabel(in.Levels, i), 12));
     m.OutsideFills.push_back(BoxFill(lx, ly, 22, 15, BandColor(i, n + 1), edge));
+    if (OverGround(in)) m.OutsideFills.back().Opacity = i == 0 ? 0 : kBandOpacity;
     ly += 20;
   }
   if (n == 0) {
@@ -271,6 +339,11 @@ void AddLegend(MapScene& m, const SiteMapInput& in) {
     ly += 22;
     m.Outside.Circles.push_back({lx + 11, ly + 7, 6, kMaximumColor, kWhite});
     m.Outside.Texts.push_back(MapText(lx + 30, ly + 12, "最大濃度", 12));
+  }
+  if (in.ShowPolar && !in.PolarReceptors.empty()) {
+    ly += 22;
+    m.Outside.Circles.push_back({lx + 11, ly + 7, 1.6, kPolarColor, kPolarColor, 0.4});
+    m.Outside.Texts.push_back(MapText(lx + 30, ly + 12, "極座標の受容点", 12));
   }
 }
 
@@ -304,8 +377,10 @@ MapView FitView(const SiteMapInput& in, int width, int height) {
 
 MapScene BuildSiteMap(const SiteMapInput& in, int width, int height, std::optional<MapView> view) {
   MapScene m = EmptyMapScene(in, width, height, view);
+  if (OverGround(in)) AddBasemap(m, *in.Basemap);
   AddBands(m, in);
   AddCoordinates(m, in);
+  AddPolarReceptors(m, in);
   AddMarksAndLabels(m, in);
   AddNorthArrow(m);
   AddScaleBar(m);

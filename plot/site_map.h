@@ -5,21 +5,16 @@
 // window.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "plot/map_basemap.h"
 #include "plot/map_scene.h"
 
 namespace vmk {
-
-using MapRing = std::vector<MapPoint>;
-
-// One polygon: its outer ring, then its holes.
-struct MapPolygon {
-  std::vector<MapRing> Rings;
-};
 
 // The ground where the value lies between Lower and Upper. Band 0 lies below the first
 // level, band i between levels i - 1 and i, the last band above the last level.
@@ -44,11 +39,20 @@ struct SiteMapInput {
   std::vector<MapMark> Stacks;
   std::vector<MapMark> Points;
   std::optional<MapMark> Maximum;  // Name holds the value's text
+  std::vector<MapPoint> PolarReceptors;
+  bool ShowPolar = false;          // the polar receptors drawn as small dots
+  // The ground under the bands (none: white). Over it the bands are drawn at kBandOpacity,
+  // and the band below the first level not at all, so that the ground shows through.
+  std::shared_ptr<const MapBasemap> Basemap;
   std::string Title;               // UTF-8, the first line
   std::string Subtitle;            // the second line
 };
 
-// The fill colour of band i of n bands (band 0 below the first level is left white).
+// The cover of the bands over a basemap.
+inline constexpr double kBandOpacity = 0.6;
+
+// The fill colour of band i of n bands (band 0 below the first level is left white), from a
+// light but saturated yellow to dark red.
 PlotColor BandColor(int band, int bands);
 
 // The view that shows the whole grid extent in a picture of that size.

@@ -1,5 +1,6 @@
 #include "plot/svg_writer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 
@@ -114,12 +115,17 @@ void AppendShapes(std::string& s, const PlotShapes& shapes) {
   const std::string fontFamily = XmlEscaped(FontFamilyText());
   for (const PlotText& t : shapes.Texts) {
     static constexpr const char* kAnchors[] = {"start", "middle", "end"};
-    s += "<text x=\"" + CoordinateText(t.X) + "\" y=\"" + CoordinateText(t.Y) + "\"";
-    s += " font-family=\"" + fontFamily + "\" font-size=\"" + CoordinateText(t.Size) +
-         "\" text-anchor=\"" + kAnchors[static_cast<int>(t.Anchor)] + "\"";
-    if (t.Bold) s += " font-weight=\"bold\"";
-    s += " fill=\"" + ColorText(t.Color) + "\" stroke=\"none\">" + XmlEscaped(t.Text) +
-         "</text>\n";
+    std::string start = "<text x=\"" + CoordinateText(t.X) + "\" y=\"" + CoordinateText(t.Y) + "\"";
+    start += " font-family=\"" + fontFamily + "\" font-size=\"" + CoordinateText(t.Size) +
+             "\" text-anchor=\"" + kAnchors[static_cast<int>(t.Anchor)] + "\"";
+    if (t.Bold) start += " font-weight=\"bold\"";
+    const std::string text = XmlEscaped(t.Text);
+    // The halo: the same text stroked, under it.
+    if (t.Halo) {
+      s += start + " fill=\"none\" stroke=\"" + ColorText(*t.Halo) + "\" stroke-width=\"" +
+           CoordinateText(kHaloWidth) + "\" stroke-linejoin=\"round\">" + text + "</text>\n";
+    }
+    s += start + " fill=\"" + ColorText(t.Color) + "\" stroke=\"none\">" + text + "</text>\n";
   }
 }
 
@@ -136,9 +142,46 @@ void AppendFill(std::string& s, const PlotFill& f) {
   }
   if (d.empty()) return;
   s += "<path d=\"" + d + "\" fill=\"" + ColorText(f.Color) + "\" fill-rule=\"evenodd\"";
+  if (f.Opacity < 1) s += " fill-opacity=\"" + CoordinateText(std::max(f.Opacity, 0.0)) + "\"";
   s += f.Outline ? " stroke-linejoin=\"round\"" + StrokeAttributes(*f.Outline)
                  : std::string(" stroke=\"none\"");
   s += "/>\n";
+}
+
+// The bytes in base64 (RFC 4648, with padding).
+std::string Base64(const std::string& bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+    unsigned long v = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+      v = (v << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      out += k <= n ? kDigits[(v >> (18 - 6 * k)) & 63] : '=';
+    }
+  }
+  return out;
+}
+
+// An image as a PNG in a data address, or a comment saying why it is left out.
+void AppendImage(std::string& s, const PlotImage& image, const ImagePngEncoder& png) {
+  std::string bytes;
+  std::optional<std::string> problem = "this build has no PNG encoder for the SVG picture";
+  if (png) problem = png(image, bytes);
+  if (problem) {
+    std::string why = XmlEscaped(*problem);
+    for (std::size_t at = why.find("--"); at != std::string::npos; at = why.find("--")) why.replace(at, 2, "- ");
+    s += "<!-- an image is left out: " + why + " -->\n";
+    return;
+  }
+  s += "<image x=\"" + CoordinateText(image.Left) + "\" y=\"" + CoordinateText(image.Top) +
+       "\" width=\"" + CoordinateText(image.Width) + "\" height=\"" + CoordinateText(image.Height) +
+       "\" preserveAspectRatio=\"none\" style=\"image-rendering:pixelated\" href=\"data:image/png;base64," +
+       Base64(bytes) + "\"/>\n";
 }
 
 }  // namespace
@@ -151,7 +194,7 @@ std::string PlotSvg(const PlotScene& scene) {
   return s;
 }
 
-std::string MapSvg(const MapScene& scene, const std::string& title) {
+std::string MapSvg(const MapScene& scene, const std::string& title, const ImagePngEncoder& png) {
   std::string s = kXmlDeclaration + SvgElementStart(scene.Width, scene.Height, true);
   if (!title.empty()) s += "<title>" + XmlEscaped(title) + "</title>\n";
   s += "<defs><clipPath id=\"frame\"><rect x=\"" + CoordinateText(scene.FrameLeft) + "\" y=\"" +
@@ -159,6 +202,9 @@ std::string MapSvg(const MapScene& scene, const std::string& title) {
        "\" height=\"" + CoordinateText(scene.FrameHeight) + "\"/></clipPath></defs>\n";
   s += BackgroundRect(scene.Width, scene.Height, scene.Background);
   s += "<g clip-path=\"url(#frame)\">\n";
+  for (const PlotImage& image : scene.Images) AppendImage(s, image, png);
+  for (const PlotFill& f : scene.GroundFills) AppendFill(s, f);
+  AppendShapes(s, scene.Ground);
   for (const PlotFill& f : scene.Fills) AppendFill(s, f);
   AppendShapes(s, scene.Inside);
   for (const PlotFill& f : scene.Marks) AppendFill(s, f);

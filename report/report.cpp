@@ -191,4 +191,6 @@ void CloseReportFile(ReportFile& rf) {
   rf.Close();
 }
 
+void AbandonReportFile(ReportFile& rf) noexcept { rf.Abandon(); }
+
 }  // namespace vmk

@@ -49,17 +49,34 @@ ReportFile::~ReportFile() { CloseQuietly(); }
 
 void ReportFile::CloseQuietly() noexcept {
   if (!file_.IsOpen()) return;
-  file_.Append(buffer_);
+  try {
+    Close();
+  } catch (...) {
+    // Close has taken the report back and closed the file.
+  }
+}
+
+void ReportFile::Abandon() noexcept {
+  if (!file_.IsOpen()) return;
+  RollBack();
   buffer_.clear();
   file_.CloseQuietly();
   path_.clear();
 }
 
+void ReportFile::RollBack() noexcept {
+  if (!written_) return;
+  // The length first, so that the file holds no byte of this report; then the bytes from the
+  // end-of-file mark on, over the place they had (already the file's, so no new room is taken).
+  file_.Truncate(sizeBefore_);
+  if (!cut_.empty()) file_.WriteAt(start_, cut_);
+  file_.Sync();
+  written_ = false;
+}
+
 void ReportFile::FailAndClose(int err, const char* what) {
   const std::string path = path_;
-  buffer_.clear();
-  file_.CloseQuietly();
-  path_.clear();
+  Abandon();
   Raise(IoErrorKindOf(err), err, what, path);
 }
 
@@ -74,24 +91,28 @@ void ReportFile::OpenExisting(const std::string& path) {
           err == platform::kErrorFileLocked ? "in use by another writer" : "cannot open", path);
   }
   path_ = path;
+  written_ = false;
+  cut_.clear();
 
-  // Cut the file at the first end-of-file mark among its last bytes; appending then goes on
-  // from the new end.
+  // The report begins at the first end-of-file mark among the file's last bytes, or at its end.
+  // The file is cut there by the report's first write, not before: a calculation that fails
+  // leaves it as it was.
   std::uint64_t size = 0;
   if (const int err = file_.Size(size); err != 0) FailAndClose(err, "cannot examine");
+  sizeBefore_ = size;
+  start_ = size;
   if (size > 0) {
     const std::uint64_t n = std::min(size, kEofMarkWindow);
-    const std::uint64_t start = size - n;
+    const std::uint64_t first = size - n;
     char tail[kEofMarkWindow];
-    if (const int err = file_.ReadAt(start, tail, n); err != 0) FailAndClose(err, "cannot read");
+    if (const int err = file_.ReadAt(first, tail, n); err != 0) FailAndClose(err, "cannot read");
     const char* mark = std::find(tail, tail + n, kEofMark);
     if (mark != tail + n) {
-      if (const int err = file_.Truncate(start + static_cast<std::uint64_t>(mark - tail));
-          err != 0) {
-        FailAndClose(err, "cannot cut");
-      }
+      start_ = first + static_cast<std::uint64_t>(mark - tail);
+      cut_.assign(mark, static_cast<std::size_t>(tail + n - mark));
     }
   }
+  end_ = start_;
 }
 
 void ReportFile::Append(std::string_view bytes) {
@@ -105,17 +126,38 @@ void ReportFile::Flush() {
     if (buffer_.empty()) return;
     Raise(IoErrorKind::Other, platform::kErrorNotOpen, "not open", path_);
   }
-  if (const int err = file_.Append(buffer_); err != 0) FailAndClose(err, "cannot write");
+  if (buffer_.empty()) return;
+  written_ = true;
+  if (const int err = file_.WriteAt(end_, buffer_); err != 0) FailAndClose(err, "cannot write");
+  end_ += buffer_.size();
   buffer_.clear();
 }
 
 void ReportFile::Close() {
   if (!file_.IsOpen()) return;
-  Flush();  // closes the file itself when it fails
+  Flush();  // takes the report back and closes the file itself when it fails
+  // A report shorter than the bytes after the end-of-file mark: the rest of them go.
+  if (written_ && end_ < sizeBefore_) {
+    if (const int err = file_.Truncate(end_); err != 0) FailAndClose(err, "cannot cut");
+  }
+  // A failure to store the bytes shows here, while the report can still be taken back.
+  if (const int err = file_.Sync(); err != 0) FailAndClose(err, "cannot write");
   const std::string path = path_;
   const int err = file_.Close();
   path_.clear();
-  if (err != 0) Raise(IoErrorKindOf(err), err, "cannot close", path);
+  if (err != 0) {
+    TakeBackClosed(path);
+    Raise(IoErrorKindOf(err), err, "cannot close", path);
+  }
+}
+
+void ReportFile::TakeBackClosed(const std::string& path) noexcept {
+  // The bytes were stored before the close failed; the report is not written, so the file is
+  // opened again and put back, unless another writer has changed it meanwhile.
+  if (!written_ || file_.OpenExisting(path) != 0) return;
+  std::uint64_t size = 0;
+  if (file_.Size(size) == 0 && size == end_) RollBack();
+  file_.CloseQuietly();
 }
 
 }  // namespace vmk

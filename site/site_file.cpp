@@ -242,6 +242,60 @@ std::vector<double> Levels(const Json& v) {
   return levels;
 }
 
+// A basemap file: "PATH" or {"path": "PATH", "crs": "EPSG:..."}. Only the name is checked
+// here; the map reads the file.
+BasemapLayerDefinition BasemapLayer(const Json& v, const std::string& where, const std::string& baseDir) {
+  BasemapLayerDefinition layer;
+  std::string pathWhere = where;
+  const Json* path = &v;
+  if (v.is_object()) {
+    CheckJsonKeys(v, {"path", "crs"}, where, true);
+    pathWhere = JsonMemberPlace(where, "path");
+    path = &RequiredJsonMember(v, "path", where);
+    if (const Json* crs = FindJsonMember(v, "crs")) {
+      const std::string crsWhere = JsonMemberPlace(where, "crs");
+      layer.Crs = JsonStringValue(*crs, crsWhere);
+      if (layer.Crs.empty()) FailJsonValue(crsWhere, "must name a coordinate system, such as \"EPSG:6677\"");
+    }
+  } else if (!v.is_string()) {
+    FailJsonValue(where, "must be a file's path or {\"path\", \"crs\"}, not " + JsonTypeName(v));
+  }
+  layer.Path = JsonStringValue(*path, pathWhere);
+  if (layer.Path.empty()) FailJsonValue(pathWhere, "must name a file");
+  for (unsigned char c : layer.Path) {
+    if (c < 0x20 || c == 0x7f) FailJsonValue(pathWhere, "must not hold control characters");
+  }
+  const std::filesystem::path full = PathFromUtf8(baseDir) / PathFromUtf8(layer.Path);
+  layer.FullPath = PathToUtf8(full);
+  // GDAL would read "/vsi..." names from archives or the network: only plain files are taken.
+  if (layer.FullPath.rfind("/vsi", 0) == 0 || layer.Path.rfind("/vsi", 0) == 0) {
+    FailJsonValue(pathWhere, "must be a plain file's path, not " + QuoteForMessage(layer.Path));
+  }
+  return layer;
+}
+
+BasemapDefinition Basemap(const Json& v, const std::string& baseDir) {
+  const std::string where = "basemap";
+  Object(v, where);
+  CheckJsonKeys(v, {"raster", "vectors"}, where, true);
+  BasemapDefinition b;
+  if (const Json* r = FindJsonMember(v, "raster")) {
+    b.Raster = BasemapLayer(*r, JsonMemberPlace(where, "raster"), baseDir);
+  }
+  if (const Json* vs = FindJsonMember(v, "vectors")) {
+    const std::string vw = JsonMemberPlace(where, "vectors");
+    if (!vs->is_array()) FailJsonValue(vw, "must be a list of files, not " + JsonTypeName(*vs));
+    if (vs->size() > kMaxBasemapVectors) {
+      FailJsonValue(vw, "holds more than " + std::to_string(kMaxBasemapVectors) + " files");
+    }
+    for (std::size_t i = 0; i < vs->size(); ++i) {
+      b.Vectors.push_back(BasemapLayer((*vs)[i], vw + "[" + std::to_string(i + 1) + "]", baseDir));
+    }
+  }
+  if (!b.Raster && b.Vectors.empty()) FailJsonValue(where, "names no file: give a \"raster\" or \"vectors\"");
+  return b;
+}
+
 // The site file's problems raise JsonFileError; ParseSiteFile makes them SiteError.
 SiteDefinition Site(std::string_view text, const std::string& baseDir) {
   const Json doc = ParseJsonDocument(text, "a site file");
@@ -252,7 +306,8 @@ SiteDefinition Site(std::string_view text, const std::string& baseDir) {
   if (format == nullptr || !format->is_string() || format->get<std::string>() != kSiteFormat) {
     FailJsonValue("", "not a site file: \"format\" must be \"" + std::string(kSiteFormat) + "\"");
   }
-  CheckJsonKeys(doc, {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs"},
+  CheckJsonKeys(doc,
+                {"format", "met", "common", "sources", "receptors", "sectors", "levels", "crs", "basemap"},
                 "", true);
 
   SiteDefinition site;
@@ -304,6 +359,7 @@ SiteDefinition Site(std::string_view text, const std::string& baseDir) {
       FailJsonValue("crs", "must name a coordinate system, such as \"EPSG:6677\"");
     }
   }
+  if (const Json* b = FindJsonMember(doc, "basemap")) site.Basemap = Basemap(*b, baseDir);
   return site;
 }
 

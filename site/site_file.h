@@ -72,6 +72,21 @@ struct StackDefinition {
   CaseStep Controls;  // its own control texts, over the common ones
 };
 
+// A file of the basemap, as the site file names it: its path relative to the site file, and the
+// coordinate system of its coordinates when the file names none (or a wrong one).
+struct BasemapLayerDefinition {
+  std::string Path;      // as written (UTF-8)
+  std::string FullPath;  // joined to the site file's folder
+  std::string Crs;       // empty: the file's own
+};
+
+// The ground under the map: a raster picture and vector layers, drawn in grey.
+struct BasemapDefinition {
+  std::optional<BasemapLayerDefinition> Raster;
+  std::vector<BasemapLayerDefinition> Vectors;
+};
+inline constexpr std::size_t kMaxBasemapVectors = 100;
+
 struct SiteDefinition {
   std::string MetSource;  // the met file's path as written, or "(in the site file)"
   MetStats Met;
@@ -83,6 +98,7 @@ struct SiteDefinition {
   SectorMode Sectors = SectorMode::Sector;
   std::vector<double> Levels;  // ascending; empty: chosen from the grid's values
   std::string Crs;             // empty: none given
+  std::optional<BasemapDefinition> Basemap;  // the files are read only for the map
 };
 
 // Parses and checks a site file's text. A met path is read relative to `baseDir`. Raises

@@ -38,6 +38,8 @@ SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const st
   in.Bands = std::move(bands);
   for (const StackPlan& s : plan.Stacks) in.Stacks.push_back({s.Name, s.X, s.Y});
   for (const PointDefinition& p : plan.Site.Points) in.Points.push_back({p.Name, p.X, p.Y});
+  for (std::size_t i = rs.PolarBegin(); i < rs.PointBegin(); ++i) in.PolarReceptors.emplace_back(rs.All[i].X, rs.All[i].Y);
+  in.ShowPolar = rs.GridCount == 0;
   in.Title = "長期平均濃度 C (ppb, ng/m3)  " + std::to_string(plan.Stacks.size()) + " 煙突の合計";
   std::string sub = plan.Site.Sectors == SectorMode::Smooth ? "方位間を角度で補間"
                                                             : std::to_string(kDirections) + " 方位の扇形";

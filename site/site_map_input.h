@@ -12,7 +12,8 @@ namespace vmk {
 inline constexpr int kMapWidth = 1000;
 inline constexpr int kMapHeight = 800;
 
-// `bands` are the isopleth bands of the grid for `levels` (empty where none were made).
+// `bands` are the isopleth bands of the grid for `levels` (empty where none were made). The
+// polar receptors are shown when the site has no grid; no basemap is set.
 SiteMapInput MapInputOf(const SitePlan& plan, const SiteResult& result, const std::vector<double>& levels,
                         std::vector<MapBand> bands);
 

@@ -37,6 +37,34 @@ TEST(CliReport, SecondWriterIsDeniedWhileTheReportIsOpen) {
   EXPECT_NE(ReadBytes(dir / "VMKIO1.csv").find("puff      @WA:1@ second"), std::string::npos);
 }
 
+// A series in which one calculation's report file is held by another writer: that calculation
+// says its report is not written, and only the others say theirs are.
+TEST(CliReport, ReportRefusedPartWayThroughASeriesIsNotSaidToBeWritten) {
+  TempDir dir;
+  const std::string one = dir.NewFile("VMKIO1.csv");
+  const std::string two = dir.NewFile("VMKIO2.csv", "theirs\r\n");
+  platform::AppendFile other;
+  ASSERT_EQ(other.OpenExisting(two), 0);
+  const RunResult r = RunVmkCalc({"--report-dir", dir.Path().string(), "-"},
+                                 R"([{"memoOption": "@WA:1@"}, {"memoOption": "@WA:2@"},)"
+                                 R"( {"memoOption": "@WA:1@ again"}])");
+  EXPECT_EQ(r.ExitCode, 1);
+  const std::size_t second = r.Out.find("calculation 2\n");
+  const std::size_t third = r.Out.find("calculation 3\n");
+  ASSERT_NE(third, std::string::npos) << r.Out;
+  const std::string written = "report         : " + one + "\n";
+  EXPECT_NE(r.Out.substr(0, second).find(written), std::string::npos) << r.Out;
+  const std::string refused = r.Out.substr(second, third - second);
+  EXPECT_NE(refused.find("message box    : ﾌｧｲﾙへのｱｸｾｽが拒否されました.\n"
+                         "report file    : " + two + " (not written)\n"),
+            std::string::npos)
+      << refused;
+  EXPECT_EQ(refused.find("report         :"), std::string::npos) << refused;
+  EXPECT_NE(r.Out.substr(third).find(written), std::string::npos) << r.Out;
+  other.CloseQuietly();
+  EXPECT_EQ(ReadBytes(dir / "VMKIO2.csv"), "theirs\r\n");
+}
+
 // A case file, a report folder and a plot whose names are Japanese and hold blanks.
 TEST(CliFiles, NamesInAnyScript) {
   TempDir dir;

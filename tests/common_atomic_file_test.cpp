@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/atomic_file.h"
+#include "common/file_set.h"
 #include "platform/testing.h"
 #include "scratch_files.h"
 
@@ -42,7 +43,7 @@ TEST(WriteFileAtomically, FailureKeepsTheOldFileAndLeavesNoTemporary) {
   int entries = 0;
   for (const auto& e : fs::directory_iterator(dir.Path())) {
     ++entries;
-    EXPECT_EQ(e.path().string().find(".tmp-"), std::string::npos) << e.path();
+    EXPECT_FALSE(IsTemporaryName(e.path().filename().string())) << e.path();
   }
   EXPECT_EQ(entries, 2);
 

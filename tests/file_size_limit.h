@@ -1,6 +1,9 @@
 // A limit on the size of the files this process writes, for the life of the object: a write
 // beyond it fails with EFBIG as a full disk would, for every user, root included, and the
 // signal SIGXFSZ that would end the process is ignored meanwhile. POSIX systems only.
+// For child processes, which inherit both, `ForChildren` keeps the signal as it is, so that a
+// program is tested with the signal it would get from the system (the test itself then writes
+// nothing beyond the limit).
 #pragma once
 
 #include <signal.h>
@@ -10,11 +13,14 @@ namespace vmk::scratch {
 
 class FileSizeLimit {
  public:
-  explicit FileSizeLimit(rlim_t bytes) {
+  enum Signal { IgnoreSignal, ForChildren };
+  explicit FileSizeLimit(rlim_t bytes, Signal signal = IgnoreSignal) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
-    signalSet_ = sigaction(SIGXFSZ, &ignore, &previousAction_) == 0;
-    if (!signalSet_ || getrlimit(RLIMIT_FSIZE, &previousLimit_) != 0) return;
+    signalSet_ = signal == IgnoreSignal && sigaction(SIGXFSZ, &ignore, &previousAction_) == 0;
+    if ((signal == IgnoreSignal && !signalSet_) || getrlimit(RLIMIT_FSIZE, &previousLimit_) != 0) {
+      return;
+    }
     rlimit small = previousLimit_;
     small.rlim_cur = bytes;
     limitSet_ = setrlimit(RLIMIT_FSIZE, &small) == 0;

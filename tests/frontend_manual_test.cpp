@@ -203,7 +203,9 @@ TEST(FrontendManualTest, LinksLeadToPagesAndPlacesThatExistAndTheIndexReachesEve
     }
   }
   for (const auto& [page, html] : manual.Pages) {
-    if (page != "index.html") EXPECT_TRUE(fromIndex.contains(page)) << page;
+    if (page != "index.html") {
+      EXPECT_TRUE(fromIndex.contains(page)) << page;
+    }
   }
 }
 

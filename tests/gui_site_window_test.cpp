@@ -5,11 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +28,7 @@
 #include "app/window/site_window.h"
 #include "casefile/input_help.h"
 #include "common/numtext.h"
+#include "plot/map_labels.h"
 #include "form_test_support.h"
 #include "scratch_files.h"
 #include "site/site_tables.h"
@@ -120,6 +127,62 @@ TEST_F(SiteWindowTest, ZoomKeepsTheGroundUnderTheMouseAndPanMovesIt) {
   EXPECT_LT(map->View().MetresPerPixel, mpp / 2);
   window_->findChild<QPushButton*>(QStringLiteral("SiteFitButton"))->click();
   EXPECT_DOUBLE_EQ(map->View().MetresPerPixel, mpp);
+}
+
+// "極座標の受容点" shows the 640 polar receptors as dots and hides them again, keeping the view;
+// the example's basemap lies under the bands.
+TEST_F(SiteWindowTest, PolarReceptorsToggleAndTheBasemapUnderTheBands) {
+  vmk::SiteMapView* map = window_->Map();
+  const auto dots = [&] {
+    const auto& circles = map->Scene().Inside.Circles;
+    return std::count_if(circles.begin(), circles.end(), [](const vmk::PlotCircle& c) { return c.Radius < 2; });
+  };
+  QCheckBox* polar = window_->PolarCheckBox();
+  EXPECT_EQ(polar->text(), QStringLiteral("極座標の受容点"));
+  EXPECT_FALSE(polar->isChecked());  // the site has a grid
+  EXPECT_EQ(dots(), 0);
+  map->ZoomBy(0.25, QPointF(400, 400));  // out, to see the 20 km ring
+  const double mpp = map->View().MetresPerPixel;
+  polar->click();
+  EXPECT_EQ(dots(), 16 * 40);
+  EXPECT_EQ(map->View().MetresPerPixel, mpp);
+  polar->click();
+  EXPECT_EQ(dots(), 0);
+#ifdef VMK_HAVE_GDAL
+  const vmk::MapScene& scene = map->Scene();
+  EXPECT_EQ(scene.Images.size(), 1u);
+  EXPECT_EQ(scene.GroundFills.size(), 1u);   // the coast
+  EXPECT_EQ(scene.Ground.Polylines.size(), 5u);  // the river and four roads
+  for (const vmk::PlotFill& band : scene.Fills) EXPECT_EQ(band.Opacity, vmk::kBandOpacity);
+#endif
+  if (const char* dir = std::getenv("VMK_SITE_SCREENSHOT_DIR")) {
+    map->ResetView();
+    window_->grab().save(QString::fromUtf8(dir) + QStringLiteral("/site-window.png"));
+    map->ZoomBy(20, QPointF(map->Scene().ToPixel(100, -60).first, map->Scene().ToPixel(100, -60).second));
+    window_->grab().save(QString::fromUtf8(dir) + QStringLiteral("/site-window-zoom.png"));
+  }
+}
+
+// The width a name is given on the map is never much less than Qt's font draws it in.
+TEST(MapLabelWidths, EstimateHoldsTheFontsWidth) {
+  const char* names[] = {"1号ボイラ", "2号焼却炉", "みなと小学校", "東町住宅地", "市民病院", "最大 0.6501",
+                         "最大 1.234e-05", "No.2", "煙突A", "P-1", "地点29", "ｱｲｳｴｵ工場", "WWW mmm 000"};
+  for (const bool bold : {false, true}) {
+    for (const int size : {12, 13}) {
+      QStringList families;
+      for (const char* f : vmk::kPlotFontFamilyList) families << QString::fromLatin1(f);
+      QFont font(families.front());
+      font.setFamilies(families);
+      font.setPixelSize(size);
+      font.setBold(bold);
+      QImage device(4, 4, QImage::Format_RGB32);
+      const QFontMetricsF metrics(font, &device);
+      for (const char* name : names) {
+        const double real = metrics.horizontalAdvance(QString::fromUtf8(name));
+        EXPECT_LE(real, vmk::EstimatedTextWidth(name, size, bold) + 2) << name << " " << size << " bold " << bold;
+      }
+    }
+  }
 }
 
 TEST_F(SiteWindowTest, SavesEveryFileIntoANewFolder) {

@@ -1,11 +1,10 @@
-// Hourly files cut short anywhere give counts or one error line, and a line of a gigabyte is
-// read without holding it. Any other bytes are the fuzz targets' (tests/fuzz/fuzz_hourly.cpp,
+// Hourly files cut short anywhere give counts or one error line. (Endless streams:
+// cli_posix_endless_input_test.cpp.) Any other bytes are the fuzz targets' (tests/fuzz/fuzz_hourly.cpp,
 // whose corpora every test run replays).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
-#include <streambuf>
 #include <string>
 
 #include "fuzz/hourly_count_identities.h"
@@ -44,69 +43,6 @@ TEST(MetFuzz, EveryCutOfARealFile) {
       ReadAnything(whole.substr(0, size), std::string(f.Name) + " cut to " + std::to_string(size));
       if (::testing::Test::HasFailure()) return;
     }
-  }
-}
-
-// A stream of `size` bytes of 'x' between a head and a tail, made as it is read.
-class LongLineBuf : public std::streambuf {
- public:
-  LongLineBuf(std::string head, std::size_t size, std::string tail)
-      : head_(std::move(head)), left_(size), tail_(std::move(tail)), block_(1 << 16, 'x') {}
-
- protected:
-  int_type underflow() override {
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    if (stage_ == 0) {
-      stage_ = 1;
-      if (!head_.empty()) {
-        setg(head_.data(), head_.data(), head_.data() + head_.size());
-        return traits_type::to_int_type(*gptr());
-      }
-    }
-    if (stage_ == 1) {
-      if (left_ > 0) {
-        const std::size_t n = std::min(left_, block_.size());
-        left_ -= n;
-        setg(block_.data(), block_.data(), block_.data() + n);
-        return traits_type::to_int_type(*gptr());
-      }
-      stage_ = 2;
-      if (!tail_.empty()) {
-        setg(tail_.data(), tail_.data(), tail_.data() + tail_.size());
-        return traits_type::to_int_type(*gptr());
-      }
-    }
-    stage_ = 3;
-    return traits_type::eof();
-  }
-
- private:
-  std::string head_;
-  std::size_t left_;
-  std::string tail_;
-  std::string block_;
-  int stage_ = 0;
-};
-
-// A line of a gigabyte is skipped as too long and the lines after it are read; as the first
-// line it is an error. Neither holds the line in memory (the reader keeps at most 64 KiB).
-TEST(MetFuzz, GigabyteLine) {
-  constexpr std::size_t kGigabyte = std::size_t{1} << 30;
-  {
-    LongLineBuf buf("time,wd,ws,stability\n2025-04-01 01:00,N,2,F\n", kGigabyte,
-                    "\n2025-04-01 02:00,N,2,F\n");
-    std::istream in(&buf);
-    const HourlyReadResult r = ReadHourlyObservations(in, {});
-    EXPECT_EQ(r.DataLines, 3);
-    EXPECT_EQ(r.LinesRejected, 1);
-    EXPECT_EQ(r.RejectedByCause.front().first, "line too long");
-    EXPECT_EQ(r.FirstRejected.front().Line, 3);
-    EXPECT_EQ(r.Stats.ValidHours, 2);
-  }
-  {
-    LongLineBuf buf("", kGigabyte / 4, "\ntime,wd,ws,stability\n");
-    std::istream in(&buf);
-    EXPECT_THROW(ReadHourlyObservations(in, {}), HourlyFileError);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/output_files.h"
 #include "platform/testing.h"
 #include "scratch_files.h"
 
@@ -106,7 +107,7 @@ TEST(PlatformFiles, NamesInAnyScript) {
   EXPECT_EQ(ParentFolder(path), folder);
 
   int err = -1;
-  std::FILE* f = CreateNewFile(path, err);
+  std::FILE* f = CreateReplacement(path, OutputTarget{}, err);
   ASSERT_NE(f, nullptr) << ErrorText(err);
   EXPECT_EQ(err, 0);
   ASSERT_EQ(std::fwrite("old\n", 1, 4, f), 4u);
@@ -116,8 +117,8 @@ TEST(PlatformFiles, NamesInAnyScript) {
   EXPECT_FALSE(IsFolder(path));
 
   // Never over an existing file.
-  EXPECT_EQ(CreateNewFile(path, err), nullptr);
-  EXPECT_NE(err, 0);
+  EXPECT_EQ(CreateReplacement(path, OutputTarget{}, err), nullptr);
+  EXPECT_EQ(err, kErrorExists);
 
   const std::string other = JoinPath(folder, "新しい.json");
   f = OpenFile(other, "wb");

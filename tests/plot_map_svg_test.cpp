@@ -29,11 +29,11 @@ TEST(MapSvg, FrameClipsTheFillsTheInsideAndTheMarks) {
   // A band with a hole, outlined; a stack's mark; an inside and an outside text.
   s.Fills.push_back({{{{0, 0}, {300, 0}, {300, 200}}, {{100, 50}, {120, 50}, {110, 70}}},
                      {254, 217, 118},
-                     PlotStroke{{1, 2, 3}, 0.6, true}});
-  s.Marks.push_back({{{{60, 60}, {66, 70}, {54, 70}, {60, 60}}}, {0, 0, 0}, std::nullopt});
-  s.Inside.Texts.push_back({60, 80, "煙突<1> & \"A\"", 13, TextAnchor::Start, true, {0, 0, 0}});
-  s.OutsideFills.push_back({{{{250, 40}, {272, 40}, {272, 55}, {250, 55}}}, {255, 255, 204}, {}});
-  s.Outside.Texts.push_back({250, 70, "以上", 12, TextAnchor::Start, false, {30, 30, 30}});
+                     PlotStroke{{1, 2, 3}, 0.6, true}, 1});
+  s.Marks.push_back({{{{60, 60}, {66, 70}, {54, 70}, {60, 60}}}, {0, 0, 0}, std::nullopt, 1});
+  s.Inside.Texts.push_back({60, 80, "煙突<1> & \"A\"", 13, TextAnchor::Start, true, {0, 0, 0}, {}});
+  s.OutsideFills.push_back({{{{250, 40}, {272, 40}, {272, 55}, {250, 55}}}, {255, 255, 204}, {}, 1});
+  s.Outside.Texts.push_back({250, 70, "以上", 12, TextAnchor::Start, false, {30, 30, 30}, {}});
   const std::string svg = MapSvg(s, "二本煙突 <NO2>");
 
   const auto at = [&](const std::string& part) {
@@ -73,10 +73,49 @@ TEST(MapSvg, FrameClipsTheFillsTheInsideAndTheMarks) {
   EXPECT_TRUE(svg.ends_with("</svg>\n"));
 }
 
+// The basemap's image as a PNG from the build's encoder (base64 with its padding), under the
+// ground's shapes and the see-through bands; a name's halo stroked under the name.
+TEST(MapSvg, ImageGroundHaloAndOpacity) {
+  MapScene s;
+  s.Images.push_back({80, 70, 2, 1, 2, 1, std::vector<unsigned char>(8, 7)});
+  s.GroundFills.push_back({{{{0, 0}, {5, 0}, {5, 5}}}, {222, 222, 216}, std::nullopt, 0.7});
+  s.Fills.push_back({{{{1, 1}, {4, 1}, {4, 4}}}, {255, 221, 87}, std::nullopt, 0.6});
+  PlotText name{5, 6, "煙突", 13, TextAnchor::Start, true, {0, 0, 0}, PlotColor{255, 255, 255}};
+  s.Inside.Texts.push_back(name);
+  for (const auto& [bytes, base64] : {std::pair{"abc", "YWJj"}, {"ab", "YWI="}, {"abcd", "YWJjZA=="}}) {
+    const std::string png = bytes;
+    const std::string svg = MapSvg(s, "", [&](const PlotImage& image, std::string& out) -> std::optional<std::string> {
+      EXPECT_EQ(image.Columns, 2);
+      out = png;
+      return std::nullopt;
+    });
+    const auto image = svg.find("<image x=\"80\" y=\"70\" width=\"2\" height=\"1\" preserveAspectRatio=\"none\" "
+                                "style=\"image-rendering:pixelated\" href=\"data:image/png;base64," +
+                                std::string(base64) + "\"/>");
+    const auto ground = svg.find("fill=\"#deded8\" fill-rule=\"evenodd\" fill-opacity=\"0.7\"");
+    const auto band = svg.find("fill=\"#ffdd57\" fill-rule=\"evenodd\" fill-opacity=\"0.6\"");
+    const auto halo = svg.find("fill=\"none\" stroke=\"#ffffff\" stroke-width=\"3\" stroke-linejoin=\"round\">煙突</text>");
+    const auto text = svg.find("fill=\"#000000\" stroke=\"none\">煙突</text>");
+    ASSERT_NE(image, std::string::npos) << svg;
+    EXPECT_LT(image, ground);
+    EXPECT_LT(ground, band);
+    EXPECT_LT(band, halo);
+    EXPECT_LT(halo, text);
+    EXPECT_NE(text, std::string::npos);
+  }
+  // Without an encoder, or when it fails, the image is left out and the SVG says why.
+  EXPECT_NE(MapSvg(s, "").find("<!-- an image is left out: this build has no PNG encoder"), std::string::npos);
+  const std::string failed = MapSvg(s, "", [](const PlotImage&, std::string&) -> std::optional<std::string> {
+    return "out of memory -- twice";
+  });
+  EXPECT_NE(failed.find("<!-- an image is left out: out of memory -  twice -->"), std::string::npos) << failed;
+  EXPECT_EQ(failed.find("<image"), std::string::npos);
+}
+
 TEST(MapSvg, ControlCharactersAndAnEmptyTitleLeaveValidXml) {
   MapScene s;
-  s.Inside.Texts.push_back({1, 2, "a\tb\x01", 12, TextAnchor::Start, false, {}});
-  s.Fills.push_back({{{}}, {1, 1, 1}, std::nullopt});  // no points: no path
+  s.Inside.Texts.push_back({1, 2, "a\tb\x01", 12, TextAnchor::Start, false, {}, {}});
+  s.Fills.push_back({{{}}, {1, 1, 1}, std::nullopt, 1});  // no points: no path
   const std::string svg = MapSvg(s, "");
   EXPECT_EQ(svg.find("<title>"), std::string::npos);
   EXPECT_NE(svg.find(">a\xEF\xBF\xBD" "b\xEF\xBF\xBD</text>"), std::string::npos) << svg;

@@ -97,7 +97,7 @@ TEST(PlotSvg, PolygonsFilledOutlinedOrBoth) {
   outlined.Points = {{1, 1}, {2, 2}};
   outlined.Outline = PlotStroke{{0, 0, 0}, 1.5, true};
   s.Polygons.push_back(outlined);
-  s.Texts.push_back({1, 2, "静穏 <%>", 12, TextAnchor::Middle, false, {}});
+  s.Texts.push_back({1, 2, "静穏 <%>", 12, TextAnchor::Middle, false, {}, {}});
   const std::string svg = PlotSvg(s);
   EXPECT_NE(svg.find("<polygon points=\"0,0 4,0 4,2.5\" fill=\"#ff0010\" stroke=\"none\"/>"),
             std::string::npos)

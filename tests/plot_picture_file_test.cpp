@@ -24,7 +24,7 @@ TEST(PictureFile, WrittenWholeAsTheNameAsksOrNotAtAll) {
   PlotScene scene;
   scene.Width = 40;
   scene.Height = 30;
-  scene.Texts.push_back({2, 20, "静穏", 12, TextAnchor::Start, false, {}});
+  scene.Texts.push_back({2, 20, "静穏", 12, TextAnchor::Start, false, {}, {}});
   scratch::ScratchDir dir;
   EXPECT_EQ(WritePictureFile(scene, dir.File("p.SVG")), std::nullopt);
   EXPECT_EQ(scratch::ReadBytes(dir / "p.SVG"), PlotSvg(scene));

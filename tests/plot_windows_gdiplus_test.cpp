@@ -291,6 +291,48 @@ TEST(GdiplusPainter, MapClippedToItsFrameInPngAndInADeviceContext) {
   }
 }
 
+// The basemap's parts: an image's pixels on their rectangle, clipped to the frame, its
+// transparent pixel showing the background; a fill at 60 % cover; a name's white halo on a dark
+// mark; and the image as a PNG of its own for the plain SVG writer.
+TEST(GdiplusPainter, ImagesSeeThroughFillsAndHalos) {
+  MapScene s = ClipScene();
+  s.Fills.clear();
+  s.Inside = {};
+  s.Marks.clear();
+  PlotImage image{20, 40, 60, 40, 3, 2, {}};
+  for (const auto& [c, a] : {std::pair{kRed, 255}, {kBlue, 255}, {kGreen, 255}, {kBlack, 255}, {kWhite, 255}, {kRed, 0}}) {
+    image.Rgba.insert(image.Rgba.end(), {c.R, c.G, c.B, static_cast<unsigned char>(a)});
+  }
+  s.Images.push_back(image);
+  const auto box = [](double x0, double y0, double x1, double y1) {
+    return std::vector<std::pair<double, double>>{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+  };
+  s.Fills.push_back({{box(100, 40, 140, 80)}, kBlue, std::nullopt, 0.6});
+  s.Fills.push_back({{box(90, 85, 160, 120)}, kBlack, std::nullopt, 1});
+  PlotText name = Label(100, 110, "最大", 16, TextAnchor::Start, true);
+  name.Halo = kWhite;
+  s.Inside.Texts.push_back(name);
+  std::string png;
+  ASSERT_EQ(MapScenePngBytes(s, png), std::nullopt);
+  const Pixels painted = Decoded(png);
+  ExpectPixels(painted,
+               {{30, 50, kWhite, "the image left of the frame"},
+                {50, 50, kBlue, "image pixel (1, 0)"},
+                {70, 50, kGreen, "image pixel (2, 0)"},
+                {50, 70, kWhite, "image pixel (1, 1)"},
+                {70, 70, kWhite, "the transparent pixel (2, 1)"},
+                {120, 60, {120, 138, 222}, "blue at 60 % over white"}},
+               "PNG");
+  EXPECT_GT(InkIn(painted, 96, 88, 150, 118, kBlack), 15) << "the halo on black";
+
+  std::string imagePng;
+  ASSERT_EQ(ImagePngBytes(image, imagePng), std::nullopt);
+  const Pixels own = Decoded(imagePng);
+  ASSERT_EQ(own.Width, 3);
+  ASSERT_EQ(own.Height, 2);
+  ExpectPixels(own, {{0, 0, kRed, "pixel (0, 0)"}, {2, 0, kGreen, "pixel (2, 0)"}, {0, 1, kBlack, "pixel (0, 1)"}}, "image");
+}
+
 TEST(GdiplusPainter, ProblemsAreOneLine) {
   PlotScene empty;
   empty.Width = 0;

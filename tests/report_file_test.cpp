@@ -218,6 +218,31 @@ TEST(ReportFileOpen, EndOfFileMarkInTheLastBytesIsCut) {
   }
 }
 
+// A calculation that ends in an error takes its report back: the file is as it was before,
+// its end-of-file mark and the bytes after it included, whether the rows were still buffered
+// or already written out (a report of more than 64 KiB).
+TEST(ReportFileWrite, AbandonedReportLeavesTheFileAsItWas) {
+  const std::string befores[] = {"", "abc", "abc\x1A", "abc\x1Axyz\x1A", "\x1A",
+                                 std::string(5000, 'a') + "\x1A" + std::string(100, 'z')};
+  const std::string reports[] = {"+", std::string(80 * 1024, 'r')};
+  ScratchDir dir;
+  const std::string path = dir.File("VMKIO9.csv");
+  const int before = OpenDescriptorCount();
+  for (const std::string& report : reports) {
+    for (const std::string& b : befores) {
+      WriteBytes(path, b);
+      ReportFile rf;
+      OpenEnabled(rf, path);
+      rf.Append(report);
+      AbandonReportFile(rf);
+      EXPECT_FALSE(rf.IsOpen());
+      EXPECT_EQ(ReadBytes(path), b) << b.size() << " bytes, report of " << report.size();
+      AppendReport(path, "next\r\n");  // the lock is free again
+    }
+  }
+  EXPECT_EQ(OpenDescriptorCount(), before);
+}
+
 // The file that ReportFileLock.ChildProcess opens, set by the test that starts it.
 constexpr const char* kChildFileVariable = "VMK_REPORT_LOCK_TEST_FILE";
 

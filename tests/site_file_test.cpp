@@ -104,6 +104,20 @@ TEST(SiteFile, EveryBadInputIsOneClearLine) {
       {"levels empty", [](Json& s) { s["levels"] = Json::array(); }, "levels: must be a list of isopleth levels"},
       {"crs empty", [](Json& s) { s["crs"] = ""; }, "crs: must name a coordinate system"},
       {"crs type", [](Json& s) { s["crs"] = 6677; }, "crs: must be a string, not a number"},
+      {"basemap type", [](Json& s) { s["basemap"] = "roads.geojson"; }, "basemap: must be an object, not a string"},
+      {"basemap empty", [](Json& s) { s["basemap"] = Json::object(); }, "basemap: names no file: give a \"raster\" or \"vectors\""},
+      {"basemap key", [](Json& s) { s["basemap"] = {{"image", "a.png"}}; }, "basemap: unknown key \"image\""},
+      {"basemap vectors", [](Json& s) { s["basemap"] = {{"vectors", "a.gpkg"}}; }, "basemap.vectors: must be a list of files, not a string"},
+      {"basemap path", [](Json& s) { s["basemap"] = {{"raster", ""}}; }, "basemap.raster: must name a file"},
+      {"basemap number", [](Json& s) { s["basemap"] = {{"vectors", {5}}}; }, "basemap.vectors[1]: must be a file's path or {\"path\", \"crs\"}, not a number"},
+      {"basemap entry key", [](Json& s) { s["basemap"] = {{"vectors", {{{"path", "a.shp"}, {"srs", "x"}}}}}; },
+       "basemap.vectors[1]: unknown key \"srs\""},
+      {"basemap no path", [](Json& s) { s["basemap"] = {{"raster", {{"crs", "EPSG:6677"}}}}; }, "basemap.raster: the key \"path\" is missing"},
+      {"basemap crs", [](Json& s) { s["basemap"] = {{"raster", {{"path", "a.tif"}, {"crs", ""}}}}; },
+       "basemap.raster.crs: must name a coordinate system"},
+      {"basemap network", [](Json& s) { s["basemap"] = {{"raster", "/vsicurl/http://example.org/a.tif"}}; },
+       "basemap.raster: must be a plain file's path, not \"/vsicurl/http://example.org/a.tif\""},
+      {"basemap control", [](Json& s) { s["basemap"] = {{"vectors", {"a\nb.shp"}}}; }, "basemap.vectors[1]: must not hold control characters"},
   };
   ASSERT_EQ(Problem(SmallSite()), "");
   for (const BadCase& c : cases) {

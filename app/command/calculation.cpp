@@ -56,14 +56,6 @@ Cp932 IoErrorMessage(const ReportIoError& e) {
   return Sj("I/O ｴﾗｰ (" + std::to_string(e.SysErrno) + ").");
 }
 
-// An error already ends the calculation: close the report so that the rows written so far
-// reach the file and its lock is released; a second failure here has nothing to add.
-void CloseAfterFailure(ReportFile& rf) {
-  try {
-    rf.Close();
-  } catch (const std::exception&) {
-  }
-}
 
 // The values of the run that the process-wide state keeps for the result display, the report
 // trailer and later calculations: Qh, TotalConc, the error, and the last case's wind and rise
@@ -136,7 +128,6 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
       out.RequestedReportPath = path;
       st.Report.Memo = memo;
       OpenReportFile(st.Report, path);
-      out.ReportPath = path;
     }
     const ModelResult result = RunModel(st.Params);
     KeepModelResult(result, st);
@@ -144,13 +135,16 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
       WriteModelSections(st.Report, result);
       WriteReportTrailer(st.Report, st.Params.Qh, st.TotalConc);
       CloseReportFile(st.Report);
+      out.ReportPath = out.RequestedReportPath;  // written only once closed
     }
   } catch (const ReportIoError& e) {
-    CloseAfterFailure(st.Report);
+    // An error ends the calculation: the report file is left as it was before it (never half
+    // a report in the user's record), and its lock is released.
+    AbandonReportFile(st.Report);
     out.MessageBox = IoErrorMessage(e);
     return out;
   } catch (const std::exception& e) {
-    CloseAfterFailure(st.Report);
+    AbandonReportFile(st.Report);
     out.MessageBox = Utf8ToCp932(e.what()) + ".";
     return out;
   }

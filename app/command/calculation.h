@@ -31,7 +31,8 @@ struct CalcOutcome {
   // Set when an input/output error ended the calculation: the text of the modal message box
   // (code page 932), for example "ﾌｧｲﾙが見つかりません."
   std::optional<Cp932> MessageBox;
-  // The report file appended to, when one was written.
+  // The report file appended to, when a whole report was written and closed (a failure takes
+  // the report back out of the file).
   std::optional<std::string> ReportPath;
   // The report file the memo asked for, whether or not it could be opened and written (a
   // message box about it names it).

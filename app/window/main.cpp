@@ -9,6 +9,7 @@
 #include "app/window/form1.h"
 #include "app/window/qt_translations.h"
 #include "app/window/screenshot.h"
+#include "platform/output_files.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // A write beyond the file-size limit fails like any other; an interruption removes the
+  // temporary files of a file being saved.
+  vmk::platform::InstallInterruptCleanup();
   QApplication app(argc, argv);
   // The application title of the task bar and the message boxes. Only the name is set: a
   // display name would be appended to the window's own title.

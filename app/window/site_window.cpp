@@ -5,6 +5,7 @@
 #include <exception>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -62,6 +63,11 @@ SiteMapView::SiteMapView(QWidget* parent) : QWidget(parent) {
 void SiteMapView::SetInput(SiteMapInput input) {
   input_ = std::move(input);
   view_.reset();
+  Changed();
+}
+
+void SiteMapView::SetShowPolar(bool show) {
+  input_.ShowPolar = show;
   Changed();
 }
 
@@ -170,7 +176,10 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
 
   map_ = new SiteMapView(this);
   const std::vector<double> levels = SiteLevels(plan, result);
-  map_->SetInput(MapInputOf(plan, result, levels, SiteBands(plan, result, levels)));
+  SiteMapInput input = MapInputOf(plan, result, levels, SiteBands(plan, result, levels));
+  input.Basemap = site_->Basemap;
+  const bool showPolar = input.ShowPolar;
+  map_->SetInput(std::move(input));
 
   value_ = new QLabel(QStringLiteral("地図の上にマウスを置くと、その地点の濃度を表示します"), this);
   value_->setObjectName(QStringLiteral("SiteValueLabel"));
@@ -229,6 +238,10 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   fit->setObjectName(QStringLiteral("SiteFitButton"));
   save_ = new QPushButton(QStringLiteral("ファイル保存..."), this);
   save_->setObjectName(QStringLiteral("SiteSaveButton"));
+  polar_ = new QCheckBox(QStringLiteral("極座標の受容点"), this);
+  polar_->setObjectName(QStringLiteral("SitePolarCheckBox"));
+  polar_->setChecked(showPolar);
+  polar_->setEnabled(rs.PolarCount > 0);
 
   const bool overGrid = MaximumScopeOf(rs) == MaximumScope::Grid;
   auto* maxBox = new QGroupBox(
@@ -244,6 +257,7 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
   valueLayout->addWidget(value_);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(fit);
+  buttons->addWidget(polar_);
   buttons->addStretch();
   buttons->addWidget(save_);
 
@@ -262,6 +276,7 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
 
   connect(map_, &SiteMapView::GroundUnderMouse, this, &SiteWindow::ShowGround);
   connect(fit, &QPushButton::clicked, map_, &SiteMapView::ResetView);
+  connect(polar_, &QCheckBox::toggled, map_, &SiteMapView::SetShowPolar);
   connect(save_, &QPushButton::clicked, this, &SiteWindow::SaveClicked);
 }
 
@@ -283,9 +298,7 @@ void SiteWindow::ShowGround(double x, double y, bool inside) {
 
 std::optional<QString> SiteWindow::SaveFiles(const QString& dir) const {
   try {
-    const std::string folder = dir.toStdString();
-    PrepareOutputFolder(folder);
-    WriteSiteFilesOf(folder, *site_);
+    WriteSiteFilesOf(PrepareOutputFolder(dir.toStdString()), *site_);
   } catch (const SiteError& e) {
     return Utf8ToQString(e.what());
   } catch (const FileWriteError& e) {

@@ -13,6 +13,7 @@
 #include "plot/site_map.h"
 #include "site/export/site_job.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -29,6 +30,8 @@ class SiteMapView : public QWidget {
   explicit SiteMapView(QWidget* parent = nullptr);
 
   void SetInput(SiteMapInput input);
+  // Shows or hides the polar receptors, keeping the view.
+  void SetShowPolar(bool show);
   const MapScene& Scene();
   // The view shown (fitted to the grid until the user zooms or pans).
   MapView View() {
@@ -79,6 +82,7 @@ class SiteWindow : public QWidget {
   QLabel* MaximumLabel() const { return maximum_; }
   QTableWidget* PointsTable() const { return points_; }
   QPushButton* SaveButton() const { return save_; }
+  QCheckBox* PolarCheckBox() const { return polar_; }
   const SitePlan& Plan() const { return site_->Plan; }
   const SiteResult& Result() const { return site_->Result; }
 
@@ -100,6 +104,7 @@ class SiteWindow : public QWidget {
   QLabel* maximum_ = nullptr;
   QTableWidget* points_ = nullptr;
   QPushButton* save_ = nullptr;
+  QCheckBox* polar_ = nullptr;
 };
 
 // Reads the site file at `path`, checks it, computes it with a progress dialog and opens its

@@ -53,8 +53,10 @@ or farther than 100001 m has no value (an empty field, no-data in grid.tif).
 Files in DIR: points.csv, grid.csv, polar.csv (UTF-8 with BOM, the shortest
 numbers that read back as the same float), grid.tif (GeoTIFF, float32),
 isopleths.gpkg and isopleths.geojson (the filled bands between the levels,
-with their lower and upper values), map.png and map.svg. Each file is written
-whole or not at all.
+with their lower and upper values), map.png and map.svg. The files of a run
+replace the previous run's all together or not at all; files that an earlier
+run made and this one does not are removed (DIR/.vmk-site-files records them),
+other files stay. The same inputs give the same bytes.
 
 Everything is checked before anything is computed or written: the site file,
 the met file, every stack's inputs with the window's messages, the receptors
@@ -63,7 +65,8 @@ the met file, every stack's inputs with the window's messages, the receptors
 Exit status:
   0  the files are written and the summary printed
   2  bad command line or site file, or an output folder that cannot be
-     written: one line on standard error, nothing written
+     written or that another run is writing into: one line on standard
+     error, nothing written
   3  a file could not be written, or the program ran out of memory
 )";
 
@@ -140,9 +143,10 @@ int Run(int argc, char** argv) {
   if (const auto exit = ReadCommandLine(argc, argv, args)) return *exit;
 
   SiteSteps steps;
+  OutputFolder out;  // this run's from the checks until the program ends
   std::optional<ProgressLines> progress;  // from the start of the computation
   steps.Checked = [&](const SitePlan&) {
-    PrepareOutputFolder(args.Out);
+    out = PrepareOutputFolder(args.Out);
     progress.emplace();
   };
   steps.Threads = args.Threads;
@@ -157,7 +161,7 @@ int Run(int argc, char** argv) {
 
   SiteRunNotes notes;
   try {
-    notes = WriteSiteFilesOf(args.Out, site);
+    notes = WriteSiteFilesOf(out, site);
   } catch (const SiteError& e) {
     return OutputError(e.what());
   } catch (const FileWriteError& e) {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/output_files.h"
 #include "platform/streams.h"
 
 namespace vmk::cli {
@@ -21,6 +22,9 @@ int UsageError(std::string_view program, const std::string& problem, std::string
 }
 
 int RunProgram(std::string_view program, int argc, char** argv, int (*run)(int, char**)) {
+  // A write beyond the file-size limit fails like any other; an interruption removes the
+  // temporary files of the outputs being written.
+  platform::InstallInterruptCleanup();
   const platform::StandardStreams streams;  // plain bytes; UTF-8 on a Windows console
   platform::Utf8Arguments args(argc, argv);
   try {

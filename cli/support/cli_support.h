@@ -19,7 +19,8 @@ inline constexpr int kExitUnusable = 2;
 inline constexpr int kExitOutputFailed = 3;
 
 // A program's main: runs `run` on the arguments as UTF-8 with the standard streams as plain
-// bytes. Every input is checked before it is used, so an exception that reaches here is
+// bytes, a write beyond the file-size limit failing as any write does, and the temporary files
+// of the outputs removed when the program is interrupted. Every input is checked before it is used, so an exception that reaches here is
 // unexpected (out of memory is the one way): "<program>: cannot go on: <what>" on standard
 // error and kExitOutputFailed.
 int RunProgram(std::string_view program, int argc, char** argv, int (*run)(int, char**));

@@ -125,10 +125,12 @@ void AddClosedFigure(gp::GraphicsPath& path, const std::vector<std::pair<double,
 }
 
 void FillAndOutline(gp::Graphics& g, const gp::GraphicsPath& path,
-                    const std::optional<PlotColor>& fill, const std::optional<PlotStroke>& outline) {
+                    const std::optional<PlotColor>& fill, const std::optional<PlotStroke>& outline,
+                    double opacity = 1) {
   if (path.GetPointCount() == 0) return;
   if (fill) {
-    const gp::SolidBrush brush(ToColor(*fill));
+    const auto alpha = static_cast<BYTE>(std::lround(255 * std::clamp(opacity, 0.0, 1.0)));
+    const gp::SolidBrush brush(gp::Color(alpha, fill->R, fill->G, fill->B));
     g.FillPath(&brush, &path);
   }
   if (outline) g.DrawPath(ToPen(*outline).get(), &path);
@@ -137,7 +139,36 @@ void FillAndOutline(gp::Graphics& g, const gp::GraphicsPath& path,
 void DrawFill(gp::Graphics& g, const PlotFill& f) {
   gp::GraphicsPath path(gp::FillModeAlternate);
   for (const auto& ring : f.Rings) AddClosedFigure(path, ring);
-  FillAndOutline(g, path, f.Color, f.Outline);
+  FillAndOutline(g, path, f.Color, f.Outline, f.Opacity);
+}
+
+// The image's pixels stretched over its rectangle, each pixel whole (no smoothing).
+void DrawImage(gp::Graphics& g, const PlotImage& image) {
+  if (image.Columns <= 0 || image.Rows <= 0 ||
+      image.Rgba.size() != static_cast<std::size_t>(image.Columns) * image.Rows * 4) {
+    return;
+  }
+  // GDI+ keeps 32-bit pixels as B, G, R, A in memory.
+  std::vector<BYTE> bgra(image.Rgba.size());
+  for (std::size_t i = 0; i < bgra.size(); i += 4) {
+    bgra[i] = image.Rgba[i + 2];
+    bgra[i + 1] = image.Rgba[i + 1];
+    bgra[i + 2] = image.Rgba[i];
+    bgra[i + 3] = image.Rgba[i + 3];
+  }
+  gp::Bitmap bitmap(image.Columns, image.Rows, image.Columns * 4, PixelFormat32bppARGB, bgra.data());
+  if (bitmap.GetLastStatus() != gp::Ok) return;
+  const gp::InterpolationMode before = g.GetInterpolationMode();
+  g.SetInterpolationMode(gp::InterpolationModeNearestNeighbor);
+  // The whole source, pixel edges on pixel edges: no half pixel of smoothing along the sides.
+  gp::ImageAttributes attributes;
+  attributes.SetWrapMode(gp::WrapModeTileFlipXY);
+  g.DrawImage(&bitmap,
+              gp::RectF(static_cast<gp::REAL>(image.Left), static_cast<gp::REAL>(image.Top),
+                        static_cast<gp::REAL>(image.Width), static_cast<gp::REAL>(image.Height)),
+              0, 0, static_cast<gp::REAL>(image.Columns), static_cast<gp::REAL>(image.Rows),
+              gp::UnitPixel, &attributes);
+  g.SetInterpolationMode(before);
 }
 
 // The text with its anchor on the baseline: GDI+ places the top of the line's cell at the
@@ -167,9 +198,20 @@ void DrawText(gp::Graphics& g, const PlotText& t, const gp::FontFamily& family) 
   const gp::SolidBrush brush(ToColor(t.Color));
   const double left = t.X + dx;
   const double top = t.Y - ascent;
+  const double strike = std::max(1.0, t.Size / 24);
+  if (t.Halo) {
+    // The glyphs' outlines (both strikes of an emboldened text) stroked in the halo colour.
+    gp::GraphicsPath outline;
+    outline.AddString(text.c_str(), length, &family, style, static_cast<gp::REAL>(t.Size),
+                      ToPoint(left, top), &format);
+    if (t.Bold && !boldFace) {
+      outline.AddString(text.c_str(), length, &family, style, static_cast<gp::REAL>(t.Size),
+                        ToPoint(left + strike, top), &format);
+    }
+    g.DrawPath(ToPen(PlotStroke{*t.Halo, kHaloWidth}).get(), &outline);
+  }
   g.DrawString(text.c_str(), length, &font, ToPoint(left, top), &format, &brush);
   if (t.Bold && !boldFace) {
-    const double strike = std::max(1.0, t.Size / 24);
     g.DrawString(text.c_str(), length, &font, ToPoint(left + strike, top), &format, &brush);
   }
 }
@@ -226,6 +268,9 @@ void Paint(gp::Graphics& g, const MapScene& scene, const gp::FontFamily& family)
                             static_cast<gp::REAL>(scene.FrameTop),
                             static_cast<gp::REAL>(scene.FrameWidth),
                             static_cast<gp::REAL>(scene.FrameHeight)));
+  for (const PlotImage& image : scene.Images) DrawImage(g, image);
+  for (const PlotFill& f : scene.GroundFills) DrawFill(g, f);
+  DrawShapes(g, scene.Ground, family);
   for (const PlotFill& f : scene.Fills) DrawFill(g, f);
   DrawShapes(g, scene.Inside, family);
   for (const PlotFill& f : scene.Marks) DrawFill(g, f);
@@ -331,6 +376,33 @@ std::optional<std::string> PlotScenePngBytes(const PlotScene& scene, std::string
 
 std::optional<std::string> MapScenePngBytes(const MapScene& scene, std::string& bytes) {
   return PngOf(scene, bytes);
+}
+
+std::optional<std::string> ImagePngBytes(const PlotImage& image, std::string& bytes) {
+  if (const gp::Status s = GdiplusStarted(); s != gp::Ok) return StatusProblem(s);
+  if (image.Columns <= 0 || image.Rows <= 0 ||
+      image.Rgba.size() != static_cast<std::size_t>(image.Columns) * image.Rows * 4) {
+    return "the image has no pixels";
+  }
+  gp::Bitmap bitmap(image.Columns, image.Rows, PixelFormat32bppARGB);
+  if (bitmap.GetLastStatus() != gp::Ok) return "not enough memory for the picture";
+  gp::BitmapData data{};
+  const gp::Rect all(0, 0, image.Columns, image.Rows);
+  if (bitmap.LockBits(&all, gp::ImageLockModeWrite, PixelFormat32bppARGB, &data) != gp::Ok) {
+    return "not enough memory for the picture";
+  }
+  for (int row = 0; row < image.Rows; ++row) {
+    auto* out = static_cast<BYTE*>(data.Scan0) + static_cast<std::ptrdiff_t>(row) * data.Stride;
+    const unsigned char* in = image.Rgba.data() + static_cast<std::size_t>(row) * image.Columns * 4;
+    for (int i = 0; i < image.Columns; ++i, in += 4, out += 4) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+      out[3] = in[3];
+    }
+  }
+  bitmap.UnlockBits(&data);
+  return PngBytesOf(bitmap, bytes);
 }
 
 }  // namespace vmk

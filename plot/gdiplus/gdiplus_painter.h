@@ -42,4 +42,8 @@ std::optional<std::string> PaintMapScene(WindowsDc dc, const MapScene& scene);
 std::optional<std::string> PlotScenePngBytes(const PlotScene& scene, std::string& bytes);
 std::optional<std::string> MapScenePngBytes(const MapScene& scene, std::string& bytes);
 
+// The image's pixels as the bytes of a PNG file (32-bit RGBA) into `bytes`, for the images of
+// the plain SVG writer. Returns one line saying why it could not be made, or nothing.
+std::optional<std::string> ImagePngBytes(const PlotImage& image, std::string& bytes);
+
 }  // namespace vmk

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <QStringList>
 
@@ -47,6 +48,13 @@ void DrawText(QPainter& painter, const PlotText& t) {
   const double dx = t.Anchor == TextAnchor::Start    ? 0
                     : t.Anchor == TextAnchor::Middle ? -width / 2
                                                           : -width;
+  if (t.Halo) {
+    QPainterPath outline;
+    outline.addText(QPointF(t.X + dx, t.Y), font, text);
+    QPen halo(ToQColor(*t.Halo), kHaloWidth);
+    halo.setJoinStyle(Qt::RoundJoin);
+    painter.strokePath(outline, halo);
+  }
   painter.setFont(font);
   painter.setPen(ToQColor(t.Color));
   painter.drawText(QPointF(t.X + dx, t.Y), text);

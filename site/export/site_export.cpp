@@ -1,10 +1,5 @@
 #include "site/export/site_export.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "common/atomic_file.h"
-#include "platform/files.h"
 #include "site/site_levels.h"
 #include "site/site_map_input.h"
 #include "site/site_tables.h"
@@ -16,9 +11,6 @@
 #endif
 
 namespace vmk {
-
-using platform::PathFromUtf8;
-using platform::PathToUtf8;
 namespace {
 
 #ifdef VMK_HAVE_GDAL
@@ -44,23 +36,24 @@ void CheckSiteForExport(const SiteDefinition& site) {
 #endif
 }
 
-void PrepareOutputFolder(const std::string& dir) {
-  if (dir.empty()) throw SiteError("--out: no output folder named");
-  const std::filesystem::path path = PathFromUtf8(dir);
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec)) {
-    throw SiteError("--out " + dir + ": not a folder");
-  }
-  std::filesystem::create_directories(path, ec);
-  if (ec) throw SiteError("--out " + dir + ": cannot make the folder: " + ec.message());
-  // A file written and removed again: the folder takes files.
-  const std::filesystem::path probe = path / ".vmk-site-check";
+std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site) {
+  if (!site.Basemap) return nullptr;
+#ifdef VMK_HAVE_GDAL
+  const auto source = [](const BasemapLayerDefinition& d) {
+    return BasemapSource{d.FullPath, d.Path, d.Crs};
+  };
+  std::optional<BasemapSource> raster;
+  if (site.Basemap->Raster) raster = source(*site.Basemap->Raster);
+  std::vector<BasemapSource> vectors;
+  for (const BasemapLayerDefinition& v : site.Basemap->Vectors) vectors.push_back(source(v));
   try {
-    WriteFileAtomically(PathToUtf8(probe), "");
-  } catch (const FileWriteError& e) {
-    throw SiteError("--out " + dir + ": cannot write into the folder: " + e.what());
+    return std::make_shared<const MapBasemap>(ReadBasemap(raster, vectors, site.Crs));
+  } catch (const GisError& e) {
+    throw SiteError(e.what());
   }
-  std::filesystem::remove(probe, ec);
+#else
+  return nullptr;
+#endif
 }
 
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
@@ -80,7 +73,8 @@ std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
 #endif
 }
 
-SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         std::shared_ptr<const MapBasemap> basemap) {
   SiteExport out;
   const ReceptorSet& rs = plan.Receptors;
   if (rs.PointCount > 0) out.Files.push_back({"points.csv", PointsCsv(plan, result)});
@@ -109,9 +103,11 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
 
 #ifndef VMK_HAVE_GDAL
   if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
+  if (plan.Site.Basemap) out.Notes.push_back("this build has no GDAL: the basemap is not drawn");
 #endif
 
-  const SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
+  SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
+  map.Basemap = std::move(basemap);
 #ifdef VMK_HAVE_PLOT_QT
   try {
     const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);
@@ -124,11 +120,6 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result) {
   out.Notes.push_back("this build has no Qt: map.png and map.svg are not drawn");
 #endif
   return out;
-}
-
-void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files) {
-  const std::filesystem::path folder = PathFromUtf8(dir);
-  for (const SiteFile& f : files) WriteFileAtomically(PathToUtf8(folder / f.Name), f.Bytes);
 }
 
 }  // namespace vmk

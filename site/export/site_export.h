@@ -4,18 +4,15 @@
 // and says so.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "plot/site_map.h"
+#include "site/export/output_folder.h"
 #include "site/site_run.h"
 
 namespace vmk {
-
-struct SiteFile {
-  std::string Name;   // in the output folder
-  std::string Bytes;
-};
 
 struct SiteExport {
   std::vector<SiteFile> Files;
@@ -26,18 +23,18 @@ struct SiteExport {
 // does not know. Call it with the other checks, before anything is computed.
 void CheckSiteForExport(const SiteDefinition& site);
 
-// Raises SiteError unless `dir` is a folder that files can be written into; creates it (and
-// its parents) when missing.
-void PrepareOutputFolder(const std::string& dir);
+// The ground under the site's map, read from the files of its "basemap" and reprojected to its
+// "crs"; nothing when it names none or when the build has no GDAL (MakeSiteFiles says so).
+// Raises SiteError with one line naming the file at the first problem.
+std::shared_ptr<const MapBasemap> ReadSiteBasemap(const SiteDefinition& site);
 
-// Every file of the site in memory. Raises SiteError when GDAL or Qt fails to make one.
-SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result);
+// Every file of the site in memory, the map over `basemap` (see ReadSiteBasemap). Raises
+// SiteError when GDAL or Qt fails to make one.
+SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
+                         std::shared_ptr<const MapBasemap> basemap = nullptr);
 
 // The isopleth bands of the site's grid for its levels (empty without a grid or GDAL).
 std::vector<MapBand> SiteBands(const SitePlan& plan, const SiteResult& result,
                                const std::vector<double>& levels);
-
-// Writes each file whole (a new file renamed over the old). Raises FileWriteError.
-void WriteSiteFiles(const std::string& dir, const std::vector<SiteFile>& files);
 
 }  // namespace vmk

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "plot/map_basemap.h"
+#include "site/export/output_folder.h"
 #include "site/site_plan.h"
 #include "site/site_run.h"
 #include "site/site_summary.h"
@@ -16,6 +19,7 @@ namespace vmk {
 struct ComputedSite {
   SitePlan Plan;
   SiteResult Result;
+  std::shared_ptr<const MapBasemap> Basemap;  // the ground under the map; none: white
 };
 
 // What the caller adds to the steps.
@@ -27,13 +31,13 @@ struct SiteSteps {
   std::function<void(double)> Progress;  // the share computed; may be empty
 };
 
-// Reads, plans, checks and computes the site file at `path`. Raises SiteError at the first
-// problem, before anything is computed.
+// Reads, plans, checks, reads the basemap and computes the site file at `path`. Raises
+// SiteError at the first problem, before anything is computed.
 ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps);
 
-// Makes every file of a computed site and writes each whole into `dir`, an existing folder
-// (see PrepareOutputFolder). Raises SiteError when a file cannot be made and FileWriteError
-// when it cannot be written.
-SiteRunNotes WriteSiteFilesOf(const std::string& dir, const ComputedSite& site);
+// Makes every file of a computed site and puts them into the held output folder all together,
+// in place of the previous run's (WriteSiteFiles). Raises SiteError when a file cannot be made
+// and FileWriteError when it cannot be written; the folder is then as it was.
+SiteRunNotes WriteSiteFilesOf(const OutputFolder& folder, const ComputedSite& site);
 
 }  // namespace vmk

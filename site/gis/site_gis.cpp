@@ -1,5 +1,6 @@
 #include "site/gis/site_gis.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <cpl_vsi.h>
 #include <gdal_alg.h>
 #include <gdal_priv.h>
+#include <gdal_utils.h>
 #include <ogr_geometry.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -166,10 +168,32 @@ std::unique_ptr<OGRMultiPolygon> GeometryOf(const MapBand& band) {
   return multi;
 }
 
+// While it lives, a GeoPackage made on this thread records a fixed time of its last change
+// (the driver stores the time of writing otherwise): the same bands give the same bytes, so an
+// assessment's files can be checked by their checksums. A time the user gives GDAL
+// (OGR_CURRENT_DATE) is kept.
+class FixedChangeTime {
+ public:
+  FixedChangeTime() : set_(CPLGetConfigOption(kOption, nullptr) == nullptr) {
+    if (set_) CPLSetThreadLocalConfigOption(kOption, kFixedTime);
+  }
+  ~FixedChangeTime() {
+    if (set_) CPLSetThreadLocalConfigOption(kOption, nullptr);
+  }
+  FixedChangeTime(const FixedChangeTime&) = delete;
+  FixedChangeTime& operator=(const FixedChangeTime&) = delete;
+
+ private:
+  static constexpr const char* kOption = "OGR_CURRENT_DATE";
+  static constexpr const char* kFixedTime = "2000-01-01T00:00:00.000Z";
+  bool set_;
+};
+
 // The bands as a vector file of the driver, made in memory.
 std::string BandsFile(const std::vector<MapBand>& bands, const std::string& crs, const char* driver,
                       const char* name) {
   QuietGdal quiet;
+  const FixedChangeTime sameBytes;
   const std::unique_ptr<OGRSpatialReference> srs = SpatialReference(crs);
   if (!crs.empty() && srs == nullptr) Fail("unknown coordinate system");
   MemFolder folder;
@@ -198,7 +222,273 @@ std::string BandsFile(const std::vector<MapBand>& bands, const std::string& crs,
   return folder.Take(path);
 }
 
+void AddLines(const OGRGeometry* geometry, std::vector<MapRing>& out) {
+  if (geometry == nullptr) return;
+  const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
+  if (type == wkbLineString || type == wkbLinearRing) {
+    const auto* line = geometry->toSimpleCurve();
+    MapRing points;
+    points.reserve(static_cast<std::size_t>(line->getNumPoints()));
+    for (int i = 0; i < line->getNumPoints(); ++i) points.emplace_back(line->getX(i), line->getY(i));
+    out.push_back(std::move(points));
+  } else if (type == wkbMultiLineString || type == wkbGeometryCollection) {
+    const auto* collection = geometry->toGeometryCollection();
+    for (int i = 0; i < collection->getNumGeometries(); ++i) AddLines(collection->getGeometryRef(i), out);
+  }
+}
+
+// ---- the basemap ----------------------------------------------------------------------------
+
+[[noreturn]] void FailLayer(const std::string& name, const std::string& what) {
+  throw GisError("basemap \"" + name + "\": " + what);
+}
+
+// GDAL's last message, on one line, after what went wrong.
+std::string WithDetail(const std::string& what) {
+  std::string detail = CPLGetLastErrorMsg();
+  for (char& c : detail) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return detail.empty() ? what : what + " (" + detail + ")";
+}
+
+void CheckExists(const BasemapSource& s) {
+  VSIStatBufL stat;
+  if (VSIStatL(s.Path.c_str(), &stat) != 0) FailLayer(s.Name, "no such file");
+  if (VSI_ISDIR(stat.st_mode)) FailLayer(s.Name, "is a folder, not a file");
+}
+
+// The coordinate system of a layer: its entry's, else the file's, else none.
+std::unique_ptr<OGRSpatialReference> LayerSystem(const std::string& name, const BasemapSource& s,
+                                                 const OGRSpatialReference* fromFile) {
+  if (!s.Crs.empty()) {
+    std::unique_ptr<OGRSpatialReference> srs = SpatialReference(s.Crs);
+    if (srs == nullptr) FailLayer(name, "GDAL does not know the coordinate system \"" + s.Crs + "\"");
+    return srs;
+  }
+  if (fromFile == nullptr || fromFile->IsEmpty()) return nullptr;
+  auto srs = std::make_unique<OGRSpatialReference>(*fromFile);
+  srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  return srs;
+}
+
+// Whether the layer must be reprojected to the site's system; refuses a layer that cannot be
+// placed: one with a system when the site has none, one without when the site has one.
+bool NeedsReprojection(const std::string& name, const OGRSpatialReference* layer,
+                       const OGRSpatialReference* site) {
+  if (site == nullptr) {
+    if (layer != nullptr) {
+      FailLayer(name, "has a coordinate system, but the site has no \"crs\" to place it in: give "
+                      "the site's \"crs\"");
+    }
+    return false;
+  }
+  if (layer == nullptr) {
+    FailLayer(name, "has no coordinate system: give it in the site file as {\"path\": ..., "
+                    "\"crs\": \"EPSG:...\"}");
+  }
+  const char* options[] = {"IGNORE_DATA_AXIS_TO_SRS_AXIS_MAPPING=YES", nullptr};
+  return !layer->IsSame(site, options);
+}
+
+std::string WktOf(const OGRSpatialReference& srs) {
+  char* wkt = nullptr;
+  const char* options[] = {"FORMAT=WKT2_2018", nullptr};
+  srs.exportToWkt(&wkt, options);
+  std::string text = wkt != nullptr ? wkt : "";
+  CPLFree(wkt);
+  return text;
+}
+
+// A dataset made by one of GDAL's programs (gdal_translate, gdalwarp) with these arguments.
+template <typename Options, typename New, typename Free, typename Run>
+GDALDatasetUniquePtr RunGdalProgram(const std::vector<std::string>& arguments, New make, Free release,
+                                    Run run) {
+  std::vector<char*> argv;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  Options* options = make(argv.data(), nullptr);
+  if (options == nullptr) return nullptr;
+  GDALDatasetUniquePtr out(GDALDataset::FromHandle(run(options)));
+  release(options);
+  return out;
+}
+
+BasemapRaster ReadRaster(const BasemapSource& s, const OGRSpatialReference* site) {
+  CheckExists(s);
+  const char* drivers[] = {"GTiff", "PNG", "JPEG", nullptr};
+  GDALDatasetUniquePtr source(
+      GDALDataset::Open(s.Path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, drivers, nullptr, nullptr));
+  if (!source) FailLayer(s.Name, WithDetail("cannot be read as a GeoTIFF, PNG or JPEG picture"));
+  double t[6];
+  if (source->GetGeoTransform(t) != CE_None) {
+    FailLayer(s.Name, "has no place on the ground: give a GeoTIFF, or a PNG or JPEG with its world "
+                      "file (.pgw, .jgw)");
+  }
+  const int bands = source->GetRasterCount();
+  if (bands < 1 || bands > 4) {
+    FailLayer(s.Name, "has " + std::to_string(bands) + " bands: a basemap raster is a grey, palette, "
+                      "RGB or RGBA picture");
+  }
+  for (int b = 1; b <= bands; ++b) {
+    const GDALDataType type = source->GetRasterBand(b)->GetRasterDataType();
+    if (type != GDT_Byte) {
+      FailLayer(s.Name, std::string("holds ") + GDALGetDataTypeName(type) + " values: a basemap "
+                        "raster is a picture of 8-bit colours (grey, palette, RGB or RGBA)");
+    }
+  }
+  const std::unique_ptr<OGRSpatialReference> own = LayerSystem(s.Name, s, source->GetSpatialRef());
+  const bool reproject = NeedsReprojection(s.Name, own.get(), site);
+
+  // A palette's colours first, then the warp: north up, in the site's system, the no-data
+  // pixels and the ground beyond the picture transparent. Both are virtual: the pixels are made
+  // when read, at the size read.
+  GDALDatasetUniquePtr expanded;
+  GDALDataset* input = source.get();
+  if (bands == 1 && source->GetRasterBand(1)->GetColorTable() != nullptr) {
+    GDALDatasetH in = source.get();
+    expanded = RunGdalProgram<GDALTranslateOptions>(
+        {"-of", "VRT", "-expand", "rgba"}, GDALTranslateOptionsNew, GDALTranslateOptionsFree,
+        [&](GDALTranslateOptions* o) { return GDALTranslate("", in, o, nullptr); });
+    if (!expanded) FailLayer(s.Name, WithDetail("cannot read its palette"));
+    input = expanded.get();
+  }
+  const int inputBands = input->GetRasterCount();
+  std::vector<std::string> args = {"-of", "VRT", "-r", "bilinear"};
+  if (input->GetRasterBand(inputBands)->GetColorInterpretation() != GCI_AlphaBand) {
+    args.push_back("-dstalpha");
+  }
+  if (!s.Crs.empty()) args.insert(args.end(), {"-s_srs", WktOf(*own)});
+  if (reproject) args.insert(args.end(), {"-t_srs", WktOf(*site)});
+  GDALDatasetH in = input;
+  GDALDatasetUniquePtr warped = RunGdalProgram<GDALWarpAppOptions>(
+      args, GDALWarpAppOptionsNew, GDALWarpAppOptionsFree,
+      [&](GDALWarpAppOptions* o) { return GDALWarp("", nullptr, 1, &in, o, nullptr); });
+  if (!warped) FailLayer(s.Name, WithDetail("cannot be placed in the site's coordinate system"));
+
+  double w[6];
+  warped->GetGeoTransform(w);
+  const int columns = warped->GetRasterXSize();
+  const int rows = warped->GetRasterYSize();
+  const double shrink = std::max(1.0, static_cast<double>(std::max(columns, rows)) / kMaxBasemapRasterSide);
+  BasemapRaster r;
+  r.Columns = std::max(1, static_cast<int>(std::ceil(columns / shrink)));
+  r.Rows = std::max(1, static_cast<int>(std::ceil(rows / shrink)));
+  r.Left = w[0];
+  r.Top = w[3];
+  r.PixelWidth = w[1] * columns / r.Columns;
+  r.PixelHeight = -w[5] * rows / r.Rows;
+  const std::size_t count = static_cast<std::size_t>(r.Columns) * static_cast<std::size_t>(r.Rows);
+  std::vector<unsigned char> channel(count);
+  r.Rgba.assign(count * 4, 255);
+  const int outBands = warped->GetRasterCount();  // grey + alpha, or RGB + alpha
+  GDALRasterIOExtraArg extra;
+  INIT_RASTERIO_EXTRA_ARG(extra);
+  extra.eResampleAlg = shrink > 1 ? GRIORA_Average : GRIORA_NearestNeighbour;
+  for (int b = 1; b <= outBands; ++b) {
+    GDALRasterBand* band = warped->GetRasterBand(b);
+    if (band->RasterIO(GF_Read, 0, 0, columns, rows, channel.data(), r.Columns, r.Rows, GDT_Byte, 0, 0,
+                       &extra) != CE_None) {
+      FailLayer(s.Name, WithDetail("cannot be read"));
+    }
+    std::vector<int> targets;  // the RGBA channels the band fills
+    if (band->GetColorInterpretation() == GCI_AlphaBand) {
+      targets = {3};
+    } else if (outBands <= 2) {
+      targets = {0, 1, 2};
+    } else if (b <= 3) {
+      targets = {b - 1};
+    }
+    for (int target : targets) {
+      for (std::size_t i = 0; i < count; ++i) r.Rgba[i * 4 + static_cast<std::size_t>(target)] = channel[i];
+    }
+  }
+  return r;
+}
+
+// Moves the points into the site's system; false when one cannot be.
+bool Reproject(MapRing& ring, OGRCoordinateTransformation& ct) {
+  std::vector<double> x, y;
+  x.reserve(ring.size());
+  y.reserve(ring.size());
+  for (const auto& [px, py] : ring) {
+    x.push_back(px);
+    y.push_back(py);
+  }
+  std::vector<int> ok(ring.size(), 0);
+  if (!ct.Transform(ring.size(), x.data(), y.data(), nullptr, ok.data())) return false;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    if (!ok[i] || !std::isfinite(x[i]) || !std::isfinite(y[i])) return false;
+    ring[i] = {x[i], y[i]};
+  }
+  return true;
+}
+
+void ReadVectors(const BasemapSource& s, const OGRSpatialReference* site, std::vector<MapRing>& lines,
+                 std::vector<MapPolygon>& polygons, std::size_t& vertices) {
+  CheckExists(s);
+  const char* drivers[] = {"GPKG", "ESRI Shapefile", "GeoJSON", nullptr};
+  GDALDatasetUniquePtr ds(
+      GDALDataset::Open(s.Path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
+  if (!ds) FailLayer(s.Name, WithDetail("cannot be read as a GeoPackage, shapefile or GeoJSON file"));
+  const bool severalLayers = ds->GetLayerCount() > 1;
+  for (OGRLayer* layer : ds->GetLayers()) {
+    const std::string name =
+        severalLayers ? s.Name + "\" layer \"" + layer->GetName() : s.Name;
+    const std::unique_ptr<OGRSpatialReference> own = LayerSystem(name, s, layer->GetSpatialRef());
+    std::unique_ptr<OGRCoordinateTransformation> ct;
+    if (NeedsReprojection(name, own.get(), site)) {
+      ct.reset(OGRCreateCoordinateTransformation(own.get(), site));
+      if (!ct) FailLayer(name, WithDetail("cannot be reprojected to the site's coordinate system"));
+    }
+    std::vector<MapRing> layerLines;
+    std::vector<MapPolygon> layerPolygons;
+    layer->ResetReading();
+    for (auto& feature : *layer) {
+      const OGRGeometry* g = feature->GetGeometryRef();
+      if (g == nullptr) continue;
+      std::unique_ptr<OGRGeometry> linear(g->hasCurveGeometry() ? g->getLinearGeometry() : nullptr);
+      if (linear) g = linear.get();
+      AddLines(g, layerLines);
+      AddPolygons(g, layerPolygons);
+      for (const MapRing& l : layerLines) vertices += l.size();
+      for (const MapPolygon& p : layerPolygons) {
+        for (const MapRing& r : p.Rings) vertices += r.size();
+      }
+      if (vertices > kMaxBasemapVertices) {
+        FailLayer(name, "the basemap has more than " + std::to_string(kMaxBasemapVertices) +
+                            " vertices: cut the layers to the site's ground");
+      }
+      // A shape with a point the site's system cannot hold (beyond its zone) is left out.
+      for (MapRing& l : layerLines) {
+        if (!ct || Reproject(l, *ct)) lines.push_back(std::move(l));
+      }
+      for (MapPolygon& p : layerPolygons) {
+        bool placed = true;
+        for (MapRing& r : p.Rings) placed = placed && (!ct || Reproject(r, *ct));
+        if (placed) polygons.push_back(std::move(p));
+      }
+      layerLines.clear();
+      layerPolygons.clear();
+    }
+  }
+}
+
 }  // namespace
+
+MapBasemap ReadBasemap(const std::optional<BasemapSource>& raster,
+                       const std::vector<BasemapSource>& vectors, const std::string& siteCrs) {
+  QuietGdal quiet;
+  const std::unique_ptr<OGRSpatialReference> site = SpatialReference(siteCrs);
+  if (!siteCrs.empty() && site == nullptr) Fail("unknown coordinate system");
+  BasemapRaster r;
+  if (raster) r = ReadRaster(*raster, site.get());
+  std::vector<MapRing> lines;
+  std::vector<MapPolygon> polygons;
+  std::size_t vertices = 0;
+  for (const BasemapSource& v : vectors) ReadVectors(v, site.get(), lines, polygons, vertices);
+  return MakeBasemap(std::move(r), std::move(lines), std::move(polygons));
+}
 
 std::optional<std::string> CrsProblem(std::string_view crs) {
   QuietGdal quiet;

@@ -1,6 +1,7 @@
 // The site-file reader over any bytes: a file is refused with one line saying why, or it holds
 // at least one stack, no two stacks of one name, no control the met file or the receptors set,
-// at most the receptors the program allows and ascending levels; and a small one plans, each
+// at most the receptors the program allows, ascending levels and basemap files named by plain
+// paths (the reader never opens them); and a small one plans, each
 // stack's inputs then being what the window accepts for every wind direction.
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "site/site_file.h"
 #include "site/site_plan.h"
@@ -51,6 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (receptors == 0 || receptors > vmk::kMaxSiteReceptors) Broken("receptor count");
   for (std::size_t i = 1; i < site.Levels.size(); ++i) {
     if (!(site.Levels[i - 1] < site.Levels[i])) Broken("levels not ascending");
+  }
+  // The basemap's files are named, never read, by the reader: each one a plain path.
+  if (site.Basemap) {
+    std::vector<const vmk::BasemapLayerDefinition*> layers;
+    if (site.Basemap->Raster) layers.push_back(&*site.Basemap->Raster);
+    for (const vmk::BasemapLayerDefinition& v : site.Basemap->Vectors) layers.push_back(&v);
+    if (layers.empty() || site.Basemap->Vectors.size() > vmk::kMaxBasemapVectors) Broken("basemap files");
+    for (const vmk::BasemapLayerDefinition* l : layers) {
+      if (l->Path.empty() || l->FullPath.rfind("/vsi", 0) == 0) Broken("basemap path " + l->Path);
+    }
   }
   if (receptors > 20000 || site.Stacks.size() > 8) return 0;  // planning big sites is slow
   try {
