@@ -15,13 +15,6 @@ namespace {
 
 using namespace site_test;
 
-Json SmallSite() {
-  Json site = TwoStackSite(VariedMet());
-  site["receptors"] = {{"grid", {{"x", "-500:500:5"}, {"y", "-500:500:5"}}},
-                       {"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 250}, {"z", 2}}})}};
-  return site;
-}
-
 struct Problem {
   std::string English;
   std::string Japanese;

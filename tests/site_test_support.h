@@ -112,4 +112,12 @@ inline float WindowConc(const Json& site, int stack, int windFrom, float r, floa
   return outcome.NormalResult ? st.TotalConc : -1.0f;
 }
 
+// The two stacks over a small grid and one point "p" at z = 2 m.
+inline Json SmallSite() {
+  Json site = TwoStackSite(VariedMet());
+  site["receptors"] = {{"grid", {{"x", "-500:500:5"}, {"y", "-500:500:5"}}},
+                       {"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 250}, {"z", 2}}})}};
+  return site;
+}
+
 }  // namespace vmk::site_test
