@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "model/profile.h"
 
 namespace {

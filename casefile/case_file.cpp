@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "form/form_layout.h"
 #include "common/json_document.h"
 #include "common/json_writer.h"

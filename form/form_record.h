@@ -36,7 +36,7 @@ struct FormRecord {
 };
 
 // The state of every control as the layout table declares it (the grid's cells still empty;
-// `MakeStartupForm` of the calculation command adds `InitFrequencyGrid`).
+// `MakeStartupForm` of input/frequency_grid.h adds `InitFrequencyGrid`).
 FormRecord MakeLayoutForm();
 
 // `SetEditEnabled`: the enabled state, then the colour that goes with it (window when enabled,

@@ -60,6 +60,27 @@ void InitFrequencyGrid(GridCells& grid) {
   }
 }
 
+FormRecord MakeStartupForm() {
+  FormRecord form = MakeLayoutForm();
+  InitFrequencyGrid(form.Grid);
+  return form;
+}
+
+std::int32_t GridHoursOfAllDirections(const ModelParameters& p) {
+  std::int32_t hours = 0;
+  for (int s = StabFirst; s <= StabLast; ++s) {
+    hours += p.CalmAllFreq[s] + p.WeakAllFreq[s];
+    for (int k = 1; k <= 6; ++k) hours += p.WindyFreq[k][s];
+  }
+  return hours;
+}
+
+std::optional<FreqTotalShortfall> CheckFreqTotal(const ModelParameters& p) {
+  const std::int32_t grid = GridHoursOfAllDirections(p);
+  if (p.FreqTotal >= grid) return std::nullopt;
+  return FreqTotalShortfall{p.FreqTotal, grid};
+}
+
 void ShowFrequencyTotals(const ModelParameters& p, GridCells& grid, std::string_view sep) {
   // The windy totals are kept in 32 bits. Each cell may hold up to 8784 hours, so six windy
   // cells of one class already sum to 52704 and the grand total can reach eleven times that;

@@ -277,6 +277,18 @@ bool ReadModelParameters(FormRecord& form, ModelParameters& p, RejectedInput* re
   return true;
 }
 
+std::optional<InputLimits> FieldLimits(std::string_view control) {
+  for (const FieldRule& rule : kFieldRules) {
+    if (rule.Control == control) return InputLimits{rule.Kind, rule.Low, rule.High};
+  }
+  return std::nullopt;
+}
+
+InputLimits GridCellLimits(int row, int col) {
+  if (col == 1) return kRepWindSpeedLimits;
+  return row == 2 ? kWeakFreqLimits : kFreqLimits;
+}
+
 std::optional<RejectedInput> FirstRejectedInput(const FormRecord& form) {
   ModelParameters scratch;
   Cp932 status;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "form/form_record.h"
 #include "input/model_parameters.h"
@@ -37,6 +38,12 @@ struct RejectedInput {
 // it was checked against there), or writes " 入力・条件 : O.K." there. Returns ok.
 // Fields not read in this call keep their earlier values.
 bool ReadModelParameters(FormRecord& form, ModelParameters& p, RejectedInput* rejected = nullptr);
+
+// The limits an edit field is checked against (the manual and the site's messages state them),
+// or nothing for a control the validation does not read as a number (the memo, the wind
+// direction). Of the grid: the limits of a cell of rows 1 to 9, columns 1 to 12.
+std::optional<InputLimits> FieldLimits(std::string_view control);
+InputLimits GridCellLimits(int row, int col);
 
 // The input at which `ReadModelParameters` would stop for this form, with the limits it is
 // checked against, or nothing when every input passes. Reads the same texts in the same order

@@ -60,6 +60,10 @@ std::string ParentFolder(const std::string& path);
 // True when `path` names an existing folder.
 bool IsFolder(const std::string& path);
 
+// The folder of the running program's file ("/opt/vmk/bin", "C:\VMK"): where the files that
+// come with it lie, such as its manual. "." when the system cannot say.
+std::string ProgramFolder();
+
 // True when something is at `path` itself (a link counts, whether or not it leads anywhere);
 // and when that is a regular file, not a link to one.
 inline bool PathExists(const std::string& path) {

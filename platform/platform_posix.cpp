@@ -109,6 +109,14 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string ProgramFolder() {
+  std::string path(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return ".";
+  path.resize(static_cast<std::size_t>(n));
+  return ParentFolder(path);
+}
+
 std::string DefaultReportFolder() { return HomeFolder() + "/Vellmark/IO"; }
 
 // ---- System errors

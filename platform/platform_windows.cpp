@@ -146,6 +146,19 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::string ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return ".";
+    if (n < path.size()) {
+      path.resize(n);
+      return ParentFolder(Narrow(path));
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
 std::string DefaultReportFolder() { return "c:\\Vellmark\\IO"; }
 
 // ---- System errors

@@ -86,7 +86,7 @@ PlotScene BuildProfilePlot(const ProfilePlotInput& in) {
     if (std::isfinite(c)) scene.Circles.push_back({x, py(c), 4, kReceptor, kWhite});
     const bool nearRight = x > kRight - 160;
     scene.Texts.push_back({nearRight ? x - 6 : x + 6, kBottom - 8,
-                           "receptor R = " + ChartDistanceText(r) + " m", 12,
+                           "予測点 R = " + ChartDistanceText(r) + " m", 12,
                            nearRight ? TextAnchor::End : TextAnchor::Start, false, kReceptor});
   }
   const PlotStroke frame{kBlack, 1, false};
@@ -118,15 +118,15 @@ PlotScene BuildProfilePlot(const ProfilePlotInput& in) {
   const ProfilePoint& max = profile.Max;
   std::string title;
   if (std::isfinite(max.C) && max.C > 0) {
-    title = "Maximum C = " + ShortNumberText(max.C) + " at R = " + ChartDistanceText(max.R) + " m";
+    title = "最大濃度 C = " + ShortNumberText(max.C) + " (R = " + ChartDistanceText(max.R) + " m)";
     const double x = px(max.R);
     const double y = py(max.C);
     scene.Circles.push_back({x, y, 5, kMaximum, kWhite});
     const bool nearRight = x > kRight - 60;
-    scene.Texts.push_back({nearRight ? x - 8 : x + 8, y - 8, "max", 12,
+    scene.Texts.push_back({nearRight ? x - 8 : x + 8, y - 8, "最大", 12,
                            nearRight ? TextAnchor::End : TextAnchor::Start, true, kMaximum});
   } else {
-    title = "Maximum C = " + ShortNumberText(max.C) + " (no concentration above zero in the range)";
+    title = "最大濃度 C = " + ShortNumberText(max.C) + " (範囲内に 0 より大きい濃度がありません)";
   }
   scene.Texts.push_back({xMid, 24, title, 16, TextAnchor::Middle, true, kBlack});
   // A maximum on the first or last distance is only the largest value inside the range: the
@@ -135,15 +135,14 @@ PlotScene BuildProfilePlot(const ProfilePlotInput& in) {
       (max.R == profile.Points.front().R || max.R == profile.Points.back().R)) {
     const bool atStart = max.R == profile.Points.front().R;
     scene.Texts.push_back({xMid, 42,
-                           std::string("Maximum at the ") + (atStart ? "start" : "end") +
-                               " of the range (R = " + ChartDistanceText(max.R) +
-                               " m): the peak may lie beyond",
+                           std::string("最大は範囲の") + (atStart ? "始め" : "終わり") + " (R = " +
+                               ChartDistanceText(max.R) + " m): さらに外に高い値があり得ます",
                            12, TextAnchor::Middle, false, kMaximum});
   }
-  scene.Texts.push_back({xMid, kBottom + 52, "R (m)", 14, TextAnchor::Middle, false, kBlack});
+  scene.Texts.push_back({xMid, kBottom + 52, "風下距離 R (m)", 14, TextAnchor::Middle, false, kBlack});
   // Level above the concentration axis rather than turned along it: every SVG viewer draws
   // it the same way.
-  scene.Texts.push_back({14, kTop - 12, "C (ppb, ng/m3)", 14, TextAnchor::Start, false, kBlack});
+  scene.Texts.push_back({14, kTop - 12, "濃度 C (ppb, ng/m3)", 14, TextAnchor::Start, false, kBlack});
   return scene;
 }
 

@@ -21,10 +21,11 @@ struct ProfilePlotInput {
   std::optional<std::pair<float, float>> Receptor;
 };
 
-// The chart, 800 x 500 pixels: title "Maximum C = <C> at R = <R> m", axis titles "R (m)" and
-// "C (ppb, ng/m3)", a linear concentration axis from zero, the curve of C over every finite
-// point. A maximum on the first or last distance gets a line under the title saying that the
-// peak may lie beyond.
+// The chart, 800 x 500 pixels, labelled in Japanese as the window: title "最大濃度 C = <C>
+// (R = <R> m)", axis titles "風下距離 R (m)" and "濃度 C (ppb, ng/m3)", a linear concentration
+// axis from zero, the curve of C over every finite point, the marks "最大" and "予測点 R = <R> m".
+// A maximum on the first or last distance gets a line under the title saying that higher values
+// may lie outside the range.
 PlotScene BuildProfilePlot(const ProfilePlotInput& in);
 
 }  // namespace vmk

@@ -6,7 +6,7 @@ set -euo pipefail
 
 VMK_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
   libboost-math-dev
-  qt6-base-dev qt6-svg-dev fonts-ipafont-gothic xvfb xauth
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth
   xclip libgdal-dev gdal-bin clang libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix googletest wine wine64)
 

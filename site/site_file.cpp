@@ -399,11 +399,52 @@ DistanceRangeText ReceptorDistanceRange() {
   return {LimitText(RLowerLimit, InputKind::Real), LimitText(RUpperLimit, InputKind::Real)};
 }
 
+namespace {
+
+// The place a line of the reader starts with ("sources[2].x: ..."): a key of the site file or
+// a named stack, point or met file, up to the first ": " outside a quoted name; or nothing for
+// a line about the whole file ("not valid JSON: ...").
+std::size_t PlaceLength(std::string_view line) {
+  static constexpr std::string_view kHeads[] = {"format", "met", "common", "sources", "receptors", "levels",
+                                                "sectors", "crs", "basemap", "stack \"", "point \""};
+  bool known = false;
+  for (std::string_view head : kHeads) {
+    if (!line.starts_with(head)) continue;
+    const char next = line.size() > head.size() ? line[head.size()] : '\0';
+    known = known || head.back() == '"' || next == ':' || next == '.' || next == '[' || next == ' ';
+  }
+  if (!known) return 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (quoted && line[i] == '\\') {
+      ++i;
+    } else if (line[i] == '"') {
+      quoted = !quoted;
+    } else if (!quoted && line[i] == ':' && line[i + 1] == ' ') {
+      return i;
+    }
+  }
+  return 0;
+}
+
+// A value of the file by its place, or the whole file.
+SiteProblem FileProblem(const JsonFileError& e) {
+  const std::string_view line = e.what();
+  SiteProblem p;
+  p.What = SiteProblem::Kind::FileValue;
+  const std::size_t n = PlaceLength(line);
+  p.Place = std::string(line.substr(0, n));
+  p.Detail = std::string(n == 0 ? line : line.substr(n + 2));
+  return p;
+}
+
+}  // namespace
+
 SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) {
   try {
     return Site(text, baseDir);
   } catch (const JsonFileError& e) {
-    throw SiteError(e.what());
+    throw SiteError(e.what(), FileProblem(e));
   }
 }
 
@@ -412,7 +453,7 @@ SiteDefinition ReadSiteFile(const std::string& path) {
   try {
     bytes = ReadFileBytes(path);
   } catch (const JsonFileError& e) {
-    throw SiteError(e.what());
+    throw SiteError(e.what(), FileProblem(e));
   }
   const std::filesystem::path p = PathFromUtf8(path);
   return ParseSiteFile(bytes, PathToUtf8(p.parent_path()));

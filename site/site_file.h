@@ -8,9 +8,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "casefile/case_file.h"
+#include "input/read_parameters.h"
 #include "met/met_stats.h"
 #include "site/pollutant_definition.h"
 
@@ -32,10 +34,41 @@ inline constexpr double kMaxSiteCoordinate = 1e9;
 inline constexpr std::string_view kSiteOwnedControls[] = {"MetStringGrid", "FreqTotalEdit",
                                                           "WDEdit", "XrpEdit", "memoOption"};
 
+// What a site's problem is about, kept apart so that the site window can say it in Japanese
+// (site_messages.h); the command line prints what() of SiteError.
+struct SiteProblem {
+  enum class Kind {
+    Message,       // only the line is known
+    FileValue,     // a value of the site file: `Place`, `Detail`
+    StackInput,    // a field of a stack (its own, the common one's, or its met grid's cell)
+    PointHeight,   // a point's z, checked with a stack's fields
+    ModelFailure,  // the model cannot compute a stack in a direction: `Detail` is its text
+    OutputFolder,  // the folder of the outputs: `Folder`, `Issue`, `Detail` (the system's words)
+  };
+  enum class FolderIssue { NotNamed, NotAFolder, CannotMake, Busy, CannotWrite };
+  Kind What = Kind::Message;
+  std::string Place;
+  std::string Detail;
+  std::string Stack;
+  std::string Point;
+  int Direction = -1;     // the wind direction (0 = N) where only one fails, or -1
+  RejectedInput Rejected;  // StackInput, PointHeight: the field and its limits
+  std::string Text;        // the rejected text (UTF-8)
+  std::string RangeTip;    // what the window's input help says of the field (Japanese)
+  std::string Folder;
+  FolderIssue Issue = FolderIssue::NotNamed;
+};
+
 // A site file that cannot be used; what() is one line of UTF-8.
 class SiteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  SiteError(const std::string& line, SiteProblem problem)
+      : std::runtime_error(line), problem_(std::move(problem)) {}
+  const SiteProblem& Problem() const { return problem_; }
+
+ private:
+  SiteProblem problem_;
 };
 
 enum class SectorMode { Sector, Smooth };

@@ -5,11 +5,12 @@
 #include <map>
 #include <numbers>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "common/cp932.h"
 #include "common/json_document.h"
 #include "common/numtext.h"
 #include "input/read_parameters.h"
+#include "casefile/input_help.h"
 #include "model/model.h"
 #include "model/profile.h"
 
@@ -20,6 +21,20 @@ namespace {
 constexpr float kValidationDistance = 100.0f;
 
 std::string Status(const FormRecord& form) { return Cp932ToUtf8(form.Text("messageLabel")); }
+
+// The rejected input of a stack's form, with its text and the window's input help.
+SiteProblem InputProblem(SiteProblem::Kind kind, const std::string& stack, const FormRecord& form,
+                         const RejectedInput& rejected) {
+  SiteProblem p;
+  p.What = kind;
+  p.Stack = stack;
+  p.Rejected = rejected;
+  p.Text = rejected.Control == "MetStringGrid"
+               ? Cp932ToUtf8(form.Grid.at(static_cast<std::size_t>(rejected.Row)).at(static_cast<std::size_t>(rejected.Col)))
+               : Cp932ToUtf8(form.Text(rejected.Control));
+  p.RangeTip = AcceptedRangeTip(rejected, form);
+  return p;
+}
 
 // The form of one stack: the start-up form, the common texts, the stack's own texts.
 FormRecord StackForm(const SiteDefinition& site, const StackDefinition& stack) {
@@ -41,16 +56,25 @@ StackPlan PlanStack(const SiteDefinition& site, const StackDefinition& stack) {
     FormRecord f = form;
     ApplyMetDirection(site.Met, d, f);
     ModelParameters p;
-    if (!ReadModelParameters(f, p)) {
+    RejectedInput rejected;
+    if (!ReadModelParameters(f, p, &rejected)) {
       // A problem of one direction's grid only shows after the first direction passed.
       const std::string where =
           d == 0 ? who : who + ", wind from " + std::string(kDirectionNames[static_cast<std::size_t>(d)]);
-      throw SiteError(where + ": " + Status(f));
+      SiteProblem problem = InputProblem(SiteProblem::Kind::StackInput, stack.Name, f, rejected);
+      if (d != 0) problem.Direction = d;
+      throw SiteError(where + ": " + Status(f), std::move(problem));
     }
     const ModelResult check = RunModel(p);
     if (check.ModelError) {
+      SiteProblem problem;
+      problem.What = SiteProblem::Kind::ModelFailure;
+      problem.Stack = stack.Name;
+      problem.Direction = d;
+      problem.Detail = Cp932ToUtf8(check.ModelErrorText);
       throw SiteError(who + ", wind from " + std::string(kDirectionNames[static_cast<std::size_t>(d)]) +
-                      ": the model cannot compute it: " + Cp932ToUtf8(check.ModelErrorText));
+                          ": the model cannot compute it: " + problem.Detail,
+                      std::move(problem));
     }
     plan.ByWind[static_cast<std::size_t>(d)] = p;
     plan.Hours[static_cast<std::size_t>(d)] = DirectionHoursOf(p);
@@ -71,8 +95,11 @@ void CheckPointHeights(const SiteDefinition& site) {
       ApplyMetDirection(site.Met, 0, f);
       f.Text("HrpEdit") = ShortestFloatText(static_cast<float>(*point->Z));
       ModelParameters p;
-      if (!ReadModelParameters(f, p)) {
-        throw SiteError("point " + QuoteForMessage(point->Name) + ": " + Status(f));
+      RejectedInput rejected;
+      if (!ReadModelParameters(f, p, &rejected)) {
+        SiteProblem problem = InputProblem(SiteProblem::Kind::PointHeight, stack.Name, f, rejected);
+        problem.Point = point->Name;
+        throw SiteError("point " + QuoteForMessage(point->Name) + ": " + Status(f), std::move(problem));
       }
     }
   }

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "model/plume_rise.h"
 #include "common/cp932.h"
 #include "platform/files.h"

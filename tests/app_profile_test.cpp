@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "model/profile.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "common/cp932.h"
 #include "scratch_files.h"
 

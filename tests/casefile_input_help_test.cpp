@@ -2,7 +2,7 @@
 // the field reads back as the same values, the tooltip and the command line's line.
 #include <gtest/gtest.h>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/input_help.h"
 #include "input/field_parse.h"
 

@@ -1,7 +1,7 @@
 // A form written as a case file and read back gives every editable control again.
 #include <gtest/gtest.h>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "form/form_layout.h"
 #include "form_test_support.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "form/form_layout.h"
 #include "cli_process.h"
 #include "common/cp932.h"
@@ -269,6 +269,37 @@ TEST(CliOutput, RejectedInputsNameWhatTheyAcceptOnStandardError) {
     const RunResult json = RunVmkCalc({"--json", "-"}, row.Case);
     EXPECT_EQ(json.Err, row.Err);
   }
+}
+
+// 全方位有効頻度 below the hours of the grid: a warning, and the results as without it.
+TEST(CliOutput, TotalBelowTheGridsHoursWarnsOnStandardError) {
+  constexpr char kWarning[] =
+      "warning: FreqTotalEdit 100 is less than the 1990 hours the grid counts for all directions (calm and "
+      "weak wind of all directions, windy of this one): the concentration comes out too high\n";
+  const std::string grid = R"("MetStringGrid": {"1,2": "40", "2,3": "2.5", "3,4": "150", "4,8": "1700", "9,12": "100"})";
+  const struct {
+    std::string Case;
+    std::string Err;
+  } rows[] = {
+      {"{" + grid + R"(, "FreqTotalEdit": "100"})", std::string("vmk-calc: ") + kWarning},
+      {"{" + grid + R"(, "FreqTotalEdit": "1990"})", ""},
+      {"[{" + grid + R"(, "FreqTotalEdit": "100"}, {"FreqTotalEdit": "1990"}, {"FreqTotalEdit": "100"}])",
+       std::string("vmk-calc: calculation 1: ") + kWarning + "vmk-calc: calculation 3: " + kWarning},
+      // An input that stops the calculation is what standard error names.
+      {"{" + grid + R"(, "FreqTotalEdit": "100", "QgEdit": "x"})",
+       "vmk-calc: QgEdit \"x\": a number from 0 to 10001 is accepted\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Case);
+    const RunResult r = RunVmkCalc({"-"}, row.Case);
+    EXPECT_EQ(r.Err, row.Err);
+    EXPECT_EQ(RunVmkCalc({"--json", "-"}, row.Case).Err, row.Err);
+  }
+  // The calculation runs as always: the concentration is FreqTotal's weighting, 19.9 times the
+  // one over 1990 hours, and the exit status normal.
+  const Json low = RunJson("{" + grid + R"(, "FreqTotalEdit": "100"})", 0, {}, std::string("vmk-calc: ") + kWarning);
+  const Json full = RunJson("{" + grid + R"(, "FreqTotalEdit": "1990"})");
+  EXPECT_NEAR(low["TotalConc"].get<double>() / full["TotalConc"].get<double>(), 19.9, 1e-4);
 }
 
 TEST(CliOutput, TextFormIsTheWindowsLabels) {

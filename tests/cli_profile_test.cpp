@@ -287,14 +287,14 @@ TEST(ProfilePlot, SvgHoldsTheCurveTitlesAndMarks) {
             std::string::npos);
   EXPECT_TRUE(svg.ends_with("</svg>\n"));
   EXPECT_EQ(PolylinePoints(svg), 40u);
-  for (const char* text : {">R (m)</text>", ">C (ppb, ng/m3)</text>",
-                           ">Maximum C = 0.1939 at R = 979.5 m</text>", ">max</text>",
-                           ">receptor R = 1000 m</text>", ">10</text>", ">100</text>",
+  for (const char* text : {">風下距離 R (m)</text>", ">濃度 C (ppb, ng/m3)</text>",
+                           ">最大濃度 C = 0.1939 (R = 979.5 m)</text>", ">最大</text>",
+                           ">予測点 R = 1000 m</text>", ">10</text>", ">100</text>",
                            ">10000</text>", ">0.15</text>"}) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
 
-  EXPECT_EQ(svg.find("the peak may lie beyond"), std::string::npos);
+  EXPECT_EQ(svg.find("さらに外に高い値があり得ます"), std::string::npos);
 
   // Linear axis; the receptor at 1000 m outside the range is not marked.
   const RunResult near = RunVmkCalc({"--profile", "10:500:7", "--plot", plot, kSite});
@@ -303,10 +303,9 @@ TEST(ProfilePlot, SvgHoldsTheCurveTitlesAndMarks) {
   EXPECT_EQ(PolylinePoints(nearSvg), 7u);
   // The concentration still rises at 500 m: the maximum is the range's last distance.
   EXPECT_TRUE(near.Out.ends_with("at R (m),500\n")) << near.Out;
-  EXPECT_NE(nearSvg.find(">Maximum at the end of the range (R = 500 m): the peak may lie "
-                         "beyond</text>"),
+  EXPECT_NE(nearSvg.find(">最大は範囲の終わり (R = 500 m): さらに外に高い値があり得ます</text>"),
             std::string::npos);
-  EXPECT_EQ(nearSvg.find("receptor"), std::string::npos);
+  EXPECT_EQ(nearSvg.find("予測点"), std::string::npos);
   for (const char* text : {">100</text>", ">200</text>", ">500</text>"}) {
     EXPECT_NE(nearSvg.find(text), std::string::npos) << text;
   }
@@ -315,8 +314,7 @@ TEST(ProfilePlot, SvgHoldsTheCurveTitlesAndMarks) {
   const RunResult far = RunVmkCalc({"--profile", "2000:20000:5", "--plot", plot, kSite});
   EXPECT_EQ(far.ExitCode, 0);
   EXPECT_TRUE(far.Out.ends_with("at R (m),2000\n")) << far.Out;
-  EXPECT_NE(ReadBytes(plot).find(">Maximum at the start of the range (R = 2000 m): the peak may "
-                                 "lie beyond</text>"),
+  EXPECT_NE(ReadBytes(plot).find(">最大は範囲の始め (R = 2000 m): さらに外に高い値があり得ます</text>"),
             std::string::npos);
 }
 

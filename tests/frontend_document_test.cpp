@@ -115,6 +115,7 @@ TEST(MenuTableTest, MenusItemsAndShortcutsInOrder) {
       {"ファイル(&F)", MenuItemKind::Command, "終了(&X)", "", "ExitAction", false},
       {"編集(&E)", MenuItemKind::Command, "コピー(&C)", "Ctrl+C", "CopyCellsAction", true},
       {"編集(&E)", MenuItemKind::Command, "貼り付け(&P)", "Ctrl+V", "PasteCellsAction", true},
+      {"ヘルプ(&H)", MenuItemKind::Command, "説明書(&M)", "F1", "ManualAction", false},
       {"ヘルプ(&H)", MenuItemKind::Command, "バージョン情報(&A)", "", "VersionAction", false},
   };
   ASSERT_EQ(MenuItems().size(), std::size(expected));
@@ -138,11 +139,15 @@ TEST(MenuTableTest, ShortcutTextsGiveTheirKeys) {
     const char* text;
     bool valid, ctrl, shift, alt;
     char key;
+    int function;
   } cases[] = {
-      {"Ctrl+N", true, true, false, false, 'N'},   {"Ctrl+Shift+S", true, true, true, false, 'S'},
-      {"Alt+4", true, false, false, true, '4'},    {"", false, false, false, false, 0},
-      {"Ctrl+", false, false, false, false, 0},    {"Meta+S", false, false, false, false, 0},
-      {"Ctrl+F10", false, false, false, false, 0}, {"Ctrl+s", false, false, false, false, 0},
+      {"Ctrl+N", true, true, false, false, 'N', 0},   {"Ctrl+Shift+S", true, true, true, false, 'S', 0},
+      {"Alt+4", true, false, false, true, '4', 0},    {"", false, false, false, false, 0, 0},
+      {"Ctrl+", false, false, false, false, 0, 0},    {"Meta+S", false, false, false, false, 0, 0},
+      {"Ctrl+s", false, false, false, false, 0, 0},   {"F1", true, false, false, false, 0, 1},
+      {"Ctrl+F10", true, true, false, false, 0, 10},  {"F12", true, false, false, false, 0, 12},
+      {"F13", false, false, false, false, 0, 0},      {"F0", false, false, false, false, 0, 0},
+      {"F01", false, false, false, false, 0, 0},      {"Fx", false, false, false, false, 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -153,6 +158,7 @@ TEST(MenuTableTest, ShortcutTextsGiveTheirKeys) {
     EXPECT_EQ(keys->Shift, c.shift);
     EXPECT_EQ(keys->Alt, c.alt);
     EXPECT_EQ(keys->Key, c.key);
+    EXPECT_EQ(keys->Function, c.function);
   }
   for (const MenuItem& item : MenuItems()) {
     EXPECT_EQ(ParseShortcut(item.Shortcut).has_value(), !item.Shortcut.empty()) << item.Name;

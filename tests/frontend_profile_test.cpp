@@ -91,7 +91,7 @@ TEST(FrontendProfileTest, SummaryUsesTheWindowsDecimalSeparator) {
   EXPECT_NE(v.Summary.find(','), std::string::npos);
 }
 
-// A maximum on the range's last distance: the line under the chart says the peak may lie beyond.
+// A maximum on the range's last distance: the line under the chart says higher values may lie beyond.
 TEST(FrontendProfileTest, SummarySaysWhenThePeakMayLieBeyondTheRange) {
   FakeWindow w;
   // A tall stack in strong wind, stable air: the ground-level maximum lies far downwind.
@@ -202,7 +202,7 @@ TEST(FrontendProfileTest, ExportWritesPngSvgOrTheCommandLinesCsv) {
   }
   EXPECT_EQ(scratch::ReadBytes(dir / "p.CSV"), ProfileCsvText(expected));
   EXPECT_EQ(scratch::ReadBytes(dir / "p.svg"), PlotSvg(w.Fe.Profile.Scene));
-  EXPECT_NE(scratch::ReadBytes(dir / "p.svg").find(">receptor R = 1000 m</text>"), std::string::npos);
+  EXPECT_NE(scratch::ReadBytes(dir / "p.svg").find(">予測点 R = 1000 m</text>"), std::string::npos);
 
   // Through the button: the dialog's name gets its kind's extension; a failure says why.
   w.Files = {dir.File("chosen"), dir.File("no-folder/p.csv")};

@@ -36,6 +36,7 @@ struct FakeWindow {
   std::vector<DirectionQuestion> DirectionQuestions;
   std::vector<MessageText> Messages;
   std::vector<RejectedInputView> Rejected;
+  std::vector<WindowMarks> Marks;
   std::vector<std::string> SitesOpened;
   std::string Title;
   std::vector<RecentMenuEntry> RecentMenu;
@@ -70,6 +71,7 @@ struct FakeWindow {
     };
     h.ShowProfile = [this](const ProfileView&) { ++ProfilesShown; };
     h.ShowRejectedInput = [this](const RejectedInputView& v) { Rejected.push_back(v); };
+    h.ShowMarks = [this](const WindowMarks& m) { Marks.push_back(m); };
     h.ReadClipboard = [this] { return Clipboard; };
     h.WriteClipboard = [this](const std::string& t) { Clipboard = t; };
     h.ReadGridSelection = [this] { return Selection; };

@@ -29,6 +29,7 @@
 #include "app/window/qt_text.h"
 #include "app/window/site_window.h"
 #include "casefile/input_help.h"
+#include "common/json_document.h"
 #include "common/numtext.h"
 #include "plot/map_labels.h"
 #include "form_test_support.h"
@@ -204,7 +205,8 @@ TEST_F(SiteWindowTest, SavingIntoAFileSaysItIsNotAFolder) {
   const std::string aFile = dir.NewFile("a-file", "x");
   const auto problem = window_->SaveFiles(QString::fromStdString(aFile));
   ASSERT_TRUE(problem.has_value());
-  EXPECT_TRUE(problem->contains(QStringLiteral("not a folder"))) << problem->toStdString();
+  EXPECT_EQ(*problem, QStringLiteral("保存先 ") + QString::fromStdString(vmk::QuoteForMessage(aFile)) +
+                          QStringLiteral(" はフォルダではありません。"));
   EXPECT_EQ(vmk::scratch::ReadBytes(aFile), "x");
 }
 
@@ -267,7 +269,7 @@ TEST(SiteWindowOpen, BadSiteFileShowsItsLineAndOpensNothing) {
     }
   });
   EXPECT_EQ(vmk::OpenSiteWindow(nullptr, QString::fromStdString(path)), nullptr);
-  EXPECT_EQ(shown, QStringLiteral("the key \"met\" is missing"));
+  EXPECT_EQ(shown, QStringLiteral("サイトファイルの誤り:\nキー \"met\" がありません"));
 }
 
 // The main window opens a site file in a window of its own and stays as it is.

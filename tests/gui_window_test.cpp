@@ -325,6 +325,42 @@ TEST_F(WindowTest, MissingReportFolderShowsTheErrorBoxAndTheWindowStaysUsable) {
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// The frontend's marks on the window's own labels: the results greyed with their notes after
+// an edit, the warning beside 全方位有効頻度, all gone with the next calculation.
+TEST_F(WindowTest, StaleResultsAreGreyedWithANoteAndTheHoursWarningStandsBesideItsField) {
+  const auto textColour = [](QWidget* w) { return w->palette().color(QPalette::Active, QPalette::WindowText); };
+  const QColor normal = QApplication::palette().color(QPalette::Active, QPalette::WindowText);
+  const QColor grey(128, 128, 128);
+  QLabel* qhNote = window_->MarkLabel("QhStaleLabel");
+  QLabel* concNote = window_->MarkLabel("ConcStaleLabel");
+  QLabel* warning = window_->MarkLabel("FreqTotalWarningLabel");
+  ASSERT_TRUE(qhNote && concNote && warning);
+  EXPECT_EQ(qhNote->parentWidget(), window_->Control("SrcDataSheet"));
+  EXPECT_EQ(warning->parentWidget(), window_->Control("MetDataSheet"));
+
+  window_->Grid()->SetCellText(4, 8, QStringLiteral("1990"));
+  Edit("FreqTotalEdit")->setText(QStringLiteral("100"));
+  QTest::keyClick(Edit("XrpEdit"), Qt::Key_Return);
+  const QString conc = Text("ConcResLabel");
+  EXPECT_TRUE(concNote->isHidden());
+  EXPECT_EQ(textColour(Label("ConcResLabel")), normal);
+  EXPECT_FALSE(warning->isHidden());
+  EXPECT_EQ(warning->text(), QStringLiteral("全方位有効頻度 100 が表の時間 1990 より小さい: 濃度が過大になります"));
+
+  QTest::keyClick(Edit("QgEdit"), Qt::Key_1);
+  for (QLabel* note : {qhNote, concNote}) {
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_EQ(note->text(), QStringLiteral("(入力が変更されました: 再計算してください)"));
+  }
+  for (const char* result : {"QhResultLabel", "ConcResLabel"}) EXPECT_EQ(textColour(Label(result)), grey) << result;
+  EXPECT_EQ(Text("ConcResLabel"), conc);
+
+  Edit("FreqTotalEdit")->setText(QStringLiteral("8760"));
+  QTest::keyClick(Edit("XrpEdit"), Qt::Key_Return);
+  for (QLabel* note : {qhNote, concNote, warning}) EXPECT_TRUE(note->isHidden());
+  EXPECT_EQ(textColour(Label("ConcResLabel")), normal);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "input/read_parameters.h"
 #include "met/met_stats.h"
 

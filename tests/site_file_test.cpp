@@ -17,13 +17,6 @@ namespace {
 
 using namespace site_test;
 
-Json SmallSite() {
-  Json site = TwoStackSite(VariedMet());
-  site["receptors"] = {{"grid", {{"x", "-500:500:5"}, {"y", "-500:500:5"}}},
-                       {"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 250}, {"z", 2}}})}};
-  return site;
-}
-
 // The message of the first problem of the site file (text or document), or "" when it is
 // fine.
 std::string ProblemOfText(const std::string& text) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "common/cp932.h"
 #include "common/numtext.h"
@@ -109,6 +110,14 @@ inline float WindowConc(const Json& site, int stack, int windFrom, float r, floa
   const CalcOutcome outcome = RunCalculation(form, st, {});
   if (status != nullptr) *status = Cp932ToUtf8(form.Text("messageLabel"));
   return outcome.NormalResult ? st.TotalConc : -1.0f;
+}
+
+// The two stacks over a small grid and one point "p" at z = 2 m.
+inline Json SmallSite() {
+  Json site = TwoStackSite(VariedMet());
+  site["receptors"] = {{"grid", {{"x", "-500:500:5"}, {"y", "-500:500:5"}}},
+                       {"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 250}, {"z", 2}}})}};
+  return site;
 }
 
 }  // namespace vmk::site_test

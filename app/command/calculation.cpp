@@ -92,12 +92,6 @@ void ShowResults(FormRecord& form, const CalcState& st, bool ok, const std::stri
       " " + (exponentForm ? FormatExponent(c, 4, 1, sep) : FormatGeneral(c, 4, sep));
 }
 
-FormRecord MakeStartupForm() {
-  FormRecord form = MakeLayoutForm();
-  InitFrequencyGrid(form.Grid);
-  return form;
-}
-
 CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& settings) {
   CalcOutcome out;
   st.ModelErrorText.clear();
@@ -109,6 +103,7 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   if (!ok) {
     out.Rejected = std::move(rejected);
     ShowResults(form, st, false, settings.DecimalSep);
+    out.ResultsShown = true;
     return out;
   }
 
@@ -155,6 +150,7 @@ CalcOutcome RunCalculation(FormRecord& form, CalcState& st, const CalcSettings& 
   }
 
   ShowResults(form, st, true, settings.DecimalSep);
+  out.ResultsShown = true;
   out.NormalResult = !st.ModelError;
   return out;
 }

@@ -25,6 +25,9 @@ struct CalcOutcome {
   // True when the results were shown in their normal form (valid inputs, no model error,
   // no input/output error, not the file-read request).
   bool NormalResult = false;
+  // True when the result labels were written, with the results or " Error ": false when a
+  // message box or the file-read request ended the calculation and left them as they were.
+  bool ResultsShown = false;
   // Set when an input/output error ended the calculation: the text of the modal message box
   // (code page 932), for example "ﾌｧｲﾙが見つかりません."
   std::optional<Cp932> MessageBox;
@@ -37,9 +40,6 @@ struct CalcOutcome {
   // The input at which the validation stopped, with the limits it was checked against.
   std::optional<RejectedInput> Rejected;
 };
-
-// The start-up state of the window: every control of the layout and `InitFrequencyGrid`.
-FormRecord MakeStartupForm();
 
 // `ShowResults`: writes the heat flux and concentration labels, or the error form (" Error "
 // in both, ": " and the model's error text behind the status line) when `ok` is false or the

@@ -20,6 +20,14 @@ void Call(const Hook& hook, Args&&... args) {
 void ShowTitle(Frontend& fe) { Call(fe.Hooks.SetTitle, WindowTitle(fe.Document)); }
 void ShowRecentFiles(Frontend& fe) { Call(fe.Hooks.SetRecentMenu, RecentMenu(fe.Document)); }
 
+void ShowMarks(Frontend& fe) { Call(fe.Hooks.ShowMarks, CurrentMarks(fe)); }
+
+void SetMarks(Frontend& fe, ResultState results, std::string hoursWarning) {
+  fe.Results = results;
+  fe.HoursWarning = std::move(hoursWarning);
+  ShowMarks(fe);
+}
+
 void ShowProfile(Frontend& fe, ProfileView view) {
   fe.Profile = std::move(view);
   Call(fe.Hooks.ShowProfile, fe.Profile);
@@ -39,6 +47,7 @@ void ResetToStartup(Frontend& fe) {
   fe.Form = MakeStartupForm();
   Call(fe.Hooks.WriteWidgets);
   ShowProfile(fe, NoProfile());
+  SetMarks(fe, ResultState::Current, {});
 }
 
 // Saves to the document's file, or asks for a name first; false when not saved.
@@ -67,7 +76,7 @@ void PasteCells(Frontend& fe) {
   const bool changed = ApplyPaste(paste, fe.Form.Grid);
   Call(fe.Hooks.WriteWidgets);
   Call(fe.Hooks.SelectCells, PastedRange(paste, selection.Row, selection.Col));
-  if (changed) MarkEdited(fe);
+  if (changed) InputEdited(fe);
 }
 
 }  // namespace
@@ -77,10 +86,18 @@ void ShowAll(Frontend& fe) {
   ShowTitle(fe);
   ShowRecentFiles(fe);
   Call(fe.Hooks.ShowProfile, fe.Profile);
+  ShowMarks(fe);
 }
 
 bool CommandAvailable(const Frontend& fe, MenuCommand command) {
-  return command != MenuCommand::OpenSite || static_cast<bool>(fe.Hooks.OpenSite);
+  switch (command) {
+    case MenuCommand::OpenSite:
+      return static_cast<bool>(fe.Hooks.OpenSite);
+    case MenuCommand::ShowManual:
+      return static_cast<bool>(fe.Hooks.OpenManual);
+    default:
+      return true;
+  }
 }
 
 void Execute(Frontend& fe, MenuCommand command) {
@@ -126,6 +143,16 @@ void Execute(Frontend& fe, MenuCommand command) {
     case MenuCommand::PasteCells:
       PasteCells(fe);
       return;
+    case MenuCommand::ShowManual: {
+      if (!fe.Hooks.OpenManual) return;
+      const std::string index = ManualIndexPath(fe.ManualFolder);
+      if (FileExists(index)) {
+        fe.Hooks.OpenManual(index);
+      } else {
+        Call(fe.Hooks.ShowMessage, ManualMissingMessage(index));
+      }
+      return;
+    }
     case MenuCommand::ShowVersion:
       Call(fe.Hooks.ShowMessage, VersionMessage());
       return;
@@ -140,7 +167,7 @@ void EnterPressed(Frontend& fe, std::string_view field) {
   if (EnterCalculates(field)) Calculate(fe);
 }
 
-void FieldTyped(Frontend& fe, std::string_view /*field*/) { MarkEdited(fe); }
+void FieldTyped(Frontend& fe, std::string_view /*field*/) { InputEdited(fe); }
 
 void CheckBoxClicked(Frontend& fe, std::string_view box) {
   // The two boxes with a handler enable and grey out their fields.
@@ -153,14 +180,21 @@ void CheckBoxClicked(Frontend& fe, std::string_view box) {
     }
     Call(fe.Hooks.WriteWidgets);
   }
-  MarkEdited(fe);
+  InputEdited(fe);
 }
 
-void CellEdited(Frontend& fe) { MarkEdited(fe); }
+void CellEdited(Frontend& fe) { InputEdited(fe); }
 
 void MarkEdited(Frontend& fe) {
   if (NoteEdit(fe.Document)) ShowTitle(fe);
 }
+
+void InputEdited(Frontend& fe) {
+  MarkEdited(fe);
+  if (fe.Results != ResultState::InputsChanged) SetMarks(fe, ResultState::InputsChanged, fe.HoursWarning);
+}
+
+WindowMarks CurrentMarks(const Frontend& fe) { return MarksOf(fe.Results, fe.Form, fe.HoursWarning); }
 
 CalcOutcome Calculate(Frontend& fe) {
   Call(fe.Hooks.ReadWidgets);
@@ -180,6 +214,12 @@ CalcOutcome Calculate(Frontend& fe) {
   // the inputs the calculation validated.
   ShowProfile(fe, outcome.NormalResult ? ProfileOf(fe.State.Params, fe.State.TotalConc, fe.Settings.DecimalSep)
                                        : NoProfile());
+  // A message box leaves the labels as an earlier calculation wrote them; the file-read
+  // request leaves them and their mark as they were.
+  const ResultState results = outcome.MessageBox  ? ResultState::CalculationStopped
+                              : outcome.ResultsShown ? ResultState::Current
+                                                     : fe.Results;
+  SetMarks(fe, results, outcome.Rejected ? std::string() : HoursWarningText(CheckFreqTotal(fe.State.Params)));
   if (outcome.MessageBox) Call(fe.Hooks.ShowMessage, ErrorMessage(Cp932ToUtf8(*outcome.MessageBox)));
   if (outcome.Rejected) {
     if (const auto view = RejectedInputViewOf(*outcome.Rejected, fe.Form)) Call(fe.Hooks.ShowRejectedInput, *view);
@@ -204,6 +244,7 @@ bool OpenCaseFile(Frontend& fe, const std::string& path) {
   ApplyCaseStep(file.Steps.front(), fe.Form);
   Call(fe.Hooks.WriteWidgets);
   ShowProfile(fe, NoProfile());
+  SetMarks(fe, ResultState::Current, {});
   NoteOpenedOrSaved(fe.Document, AbsolutePath(path));
   ShowRecentFiles(fe);
   ShowTitle(fe);
@@ -265,7 +306,7 @@ bool ImportMetDirection(Frontend& fe, const std::string& path, int direction) {
   Call(fe.Hooks.ReadWidgets);
   ApplyMetDirection(stats, direction, fe.Form);
   Call(fe.Hooks.WriteWidgets);
-  MarkEdited(fe);
+  InputEdited(fe);
   return true;
 }
 

@@ -14,10 +14,12 @@
 
 #include "app/command/calc_state.h"
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "app/frontend/case_document.h"
 #include "app/frontend/form_rules.h"
 #include "app/frontend/menu_table.h"
 #include "app/frontend/profile_view.h"
+#include "app/frontend/window_marks.h"
 #include "app/frontend/window_texts.h"
 #include "form/form_record.h"
 
@@ -48,6 +50,9 @@ struct WindowHooks {
   std::function<void()> Close;  // the window closes (and asks through MayClose)
   std::function<void(const ProfileView&)> ShowProfile;
   std::function<void(const RejectedInputView&)> ShowRejectedInput;
+  // The marks beside the results and fields (window_marks.h): the result labels greyed with
+  // their notes, the warning beside `FreqTotalEdit`.
+  std::function<void(const WindowMarks&)> ShowMarks;
 
   // The grid's clipboard (UTF-8 text), its current cell and selection, and the block to select.
   std::function<std::string()> ReadClipboard;
@@ -58,6 +63,9 @@ struct WindowHooks {
   // Opens a site file in a window of its own; empty where the window has no site window (the
   // menu then leaves out サイト濃度分布).
   std::function<void(const std::string& path)> OpenSite;
+  // Shows the manual from its first page (an HTML file), in a window of its own or the
+  // system's browser; empty where the window cannot (the menu then leaves out 説明書).
+  std::function<void(const std::string& indexPath)> OpenManual;
 };
 
 struct Frontend {
@@ -65,7 +73,10 @@ struct Frontend {
   CalcState State;         // the process-wide state of the calculations, kept for the whole run
   CalcSettings Settings;   // the report folder and the window's decimal separator
   CaseDocument Document;
+  std::string ManualFolder;  // the manual's folder; empty: "manual" beside the program
   ProfileView Profile = NoProfile();
+  ResultState Results = ResultState::Current;  // whether the results shown belong to the inputs
+  std::string HoursWarning;  // of the last calculation's inputs (window_marks.h), or empty
   WindowHooks Hooks;
 };
 
@@ -73,7 +84,8 @@ struct Frontend {
 // profile. A window calls it once its hooks are in place.
 void ShowAll(Frontend& fe);
 
-// Whether the window offers a command: サイト濃度分布 only with a site window.
+// Whether the window offers a command: サイト濃度分布 only with a site window, 説明書 only where
+// the window can show it.
 bool CommandAvailable(const Frontend& fe, MenuCommand command);
 // Runs a menu command.
 void Execute(Frontend& fe, MenuCommand command);
@@ -87,9 +99,16 @@ void CellEdited(Frontend& fe);                              // the user changed 
 
 // An unsaved edit: the title gains its mark.
 void MarkEdited(Frontend& fe);
+// An input was edited (typed, clicked, pasted, imported): an unsaved edit, and the results on
+// screen no longer belong to the inputs.
+void InputEdited(Frontend& fe);
+// The marks of the state as the window shows them.
+WindowMarks CurrentMarks(const Frontend& fe);
 
 // One calculation (計  算): the widgets read, RunCalculation of app/command, the widgets
-// written, the profile page redrawn, then the error box or the rejected input shown.
+// written, the profile page redrawn, the marks shown (the results current, or stale after a
+// message box; the hours warning of the validated inputs), then the error box or the rejected
+// input shown.
 CalcOutcome Calculate(Frontend& fe);
 
 // Case files. Opening applies the file's one object to the start-up form as vmk-calc does (the

@@ -28,6 +28,7 @@ constexpr MenuItem kMenuItems[] = {
     {kFile, MenuItemKind::Command, "終了(&X)", "", MenuCommand::Exit, "ExitAction"},
     {kEdit, MenuItemKind::Command, "コピー(&C)", "Ctrl+C", MenuCommand::CopyCells, "CopyCellsAction", true},
     {kEdit, MenuItemKind::Command, "貼り付け(&P)", "Ctrl+V", MenuCommand::PasteCells, "PasteCellsAction", true},
+    {kHelp, MenuItemKind::Command, "説明書(&M)", "F1", MenuCommand::ShowManual, "ManualAction"},
     {kHelp, MenuItemKind::Command, "バージョン情報(&A)", "", MenuCommand::ShowVersion, "VersionAction"},
 };
 
@@ -66,6 +67,16 @@ std::optional<KeyShortcut> ParseShortcut(std::string_view text) {
       return std::nullopt;
     }
     text.remove_prefix(plus + 1);
+  }
+  if (text.size() >= 2 && text.size() <= 3 && text[0] == 'F') {
+    int n = 0;
+    for (const char d : text.substr(1)) {
+      if (d < '0' || d > '9') return std::nullopt;
+      n = n * 10 + (d - '0');
+    }
+    if (n < 1 || n > 12 || text[1] == '0') return std::nullopt;
+    keys.Function = n;
+    return keys;
   }
   if (text.size() != 1) return std::nullopt;
   const char c = text[0];

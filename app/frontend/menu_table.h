@@ -21,6 +21,7 @@ enum class MenuCommand {
   Exit,            // ファイル → 終了
   CopyCells,       // 編集 → コピー
   PasteCells,      // 編集 → 貼り付け
+  ShowManual,      // ヘルプ → 説明書 (F1; only where the window can show the manual)
   ShowVersion,     // ヘルプ → バージョン情報
 };
 
@@ -46,14 +47,16 @@ std::vector<std::string_view> MenuCaptions();
 // The entry of a command.
 const MenuItem& MenuItemOf(MenuCommand command);
 
-// A shortcut's keys: a letter or digit with Ctrl, Shift and Alt.
+// A shortcut's keys: a letter, a digit or a function key, with Ctrl, Shift and Alt.
 struct KeyShortcut {
   bool Ctrl = false;
   bool Shift = false;
   bool Alt = false;
-  char Key = 0;  // 'A' to 'Z', '0' to '9'
+  char Key = 0;      // 'A' to 'Z', '0' to '9'; 0 for a function key
+  int Function = 0;  // 1 to 12 for F1 to F12; 0 for a letter or digit
 };
-// The keys of a portable shortcut text ("Ctrl+Shift+S"), or nothing for an empty or unknown one.
+// The keys of a portable shortcut text ("Ctrl+Shift+S", "F1"), or nothing for an empty or
+// unknown one.
 std::optional<KeyShortcut> ParseShortcut(std::string_view text);
 
 }  // namespace vmk

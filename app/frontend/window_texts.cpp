@@ -2,6 +2,7 @@
 
 #include "app/command/calculation.h"
 #include "form/form_layout.h"
+#include "platform/files.h"
 
 namespace vmk {
 namespace {
@@ -87,6 +88,18 @@ MessageText PasteProblemMessage(std::string problem) {
 
 MessageText ExportProblemMessage(const std::string& problem) {
   return Message("ExportProblemBox", "保存できませんでした:\n" + problem, MessageIcon::Warning);
+}
+
+std::string ManualIndexPath(const std::string& folder) {
+  const std::string dir = folder.empty() ? platform::JoinPath(platform::ProgramFolder(), kManualFolderName) : folder;
+  return platform::JoinPath(dir, "index.html");
+}
+
+MessageText ManualMissingMessage(const std::string& indexPath) {
+  return Message("ManualProblemBox",
+                 "説明書が見つかりません:\n" + NativePath(indexPath) +
+                     "\n説明書はプログラムと同じフォルダの manual フォルダに置かれます。",
+                 MessageIcon::Warning);
 }
 
 MessageText VersionMessage() {

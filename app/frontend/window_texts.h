@@ -68,6 +68,13 @@ std::string CannotReadMetText(const std::string& path, const std::string& why); 
 MessageText PasteProblemMessage(std::string problem);
 // The profile export failed ("ExportProblemBox"): "保存できませんでした:\n" and why.
 MessageText ExportProblemMessage(const std::string& problem);
+// The manual (ヘルプ → 説明書, the status line's 説明ﾌｧｲﾙ): its first page, index.html in the
+// folder "manual" beside the program, where the build and the installation put it, or in
+// `folder` when one is given.
+inline constexpr char kManualFolderName[] = "manual";
+std::string ManualIndexPath(const std::string& folder = {});
+// The manual is not where it should be ("ManualProblemBox").
+MessageText ManualMissingMessage(const std::string& indexPath);
 // ヘルプ → バージョン情報 ("VersionBox"): the program and its version stamp.
 MessageText VersionMessage();
 // An input/output error that ended a calculation ("ErrorMessageBox", the error icon).

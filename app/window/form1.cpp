@@ -33,6 +33,7 @@
 
 #include "app/window/frequency_grid_widget.h"
 #include "app/window/half_width_input.h"
+#include "app/window/manual_window.h"
 #include "app/window/profile_page.h"
 #include "app/window/qt_text.h"
 #ifdef VMK_HAVE_SITE_WINDOW
@@ -60,6 +61,8 @@ QColor SystemColor(SysColor color) {
 }
 
 namespace {
+
+QColor ToQColor(PlotColor c) { return QColor(c.R, c.G, c.B); }
 
 void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   QPalette pal = widget->palette();
@@ -127,6 +130,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   client_->setFixedSize(kFormClientWidth, kFormClientHeight);
   setCentralWidget(client_);
   BuildControls();
+  AddMarkLabels();
   AddProfilePage();
   ChainTabOrder();
   InstallHooks();  // before the menus: they leave out what the window has no hook for
@@ -265,6 +269,43 @@ void Form1::BuildControls() {
       Control(def.Name)->lower();
     }
   }
+}
+
+// The marks' labels: empty and hidden until the frontend shows a mark.
+void Form1::AddMarkLabels() {
+  for (const vmk::MarkLabel& def : MarkLabels()) {
+    auto* label = new QLabel(ParentWidget(def.Parent));
+    label->setObjectName(Utf8ToQString(def.Name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(ControlFont());
+    label->setGeometry(def.Left, def.Top, def.Width, def.Height);
+    SetPaletteColor(label, QPalette::WindowText,
+                    ToQColor(def.Name == kHoursWarningLabel.Name ? kWarningTextColor : kStaleTextColor));
+    label->hide();
+    marks_.emplace(std::string(def.Name), label);
+  }
+}
+
+ManualWindow* Form1::Manual() const { return manual_; }
+
+QLabel* Form1::MarkLabel(std::string_view name) const {
+  const auto it = marks_.find(name);
+  return it == marks_.end() ? nullptr : it->second;
+}
+
+void Form1::ShowMarks(const WindowMarks& marks) {
+  const auto show = [this](std::string_view name, const std::string& text) {
+    QLabel* label = MarkLabel(name);
+    label->setText(Utf8ToQString(text));
+    label->setVisible(!text.empty());
+  };
+  show(kQhStaleLabel.Name, marks.StaleNote);
+  show(kConcStaleLabel.Name, marks.StaleNote);
+  show(kHoursWarningLabel.Name, marks.HoursWarning);
+  // The result labels keep their texts; only their colour says that they are stale.
+  const QColor text = marks.ResultsStale ? ToQColor(kStaleTextColor)
+                                         : QApplication::palette().color(QPalette::Active, QPalette::WindowText);
+  for (const std::string_view name : kResultLabels) SetPaletteColor(Control(name), QPalette::WindowText, text);
 }
 
 // The profile page goes behind the layout's pages, so that their order and places stay.
@@ -484,6 +525,7 @@ void Form1::InstallHooks() {
   h.Close = [this] { close(); };
   h.ShowProfile = [this](const ProfileView& view) { profile_->Show(view); };
   h.ShowRejectedInput = [this](const RejectedInputView& view) { ShowRejectedInput(view); };
+  h.ShowMarks = [this](const WindowMarks& marks) { ShowMarks(marks); };
   h.ReadClipboard = [] { return ToUtf8(QApplication::clipboard()->text()); };
   h.WriteClipboard = [](const std::string& text) { QApplication::clipboard()->setText(ToQString(text)); };
   h.ReadGridSelection = [this] {
@@ -504,6 +546,10 @@ void Form1::InstallHooks() {
 #ifdef VMK_HAVE_SITE_WINDOW
   h.OpenSite = [this](const std::string& path) { OpenSiteWindow(this, ToQString(path)); };
 #endif
+  h.OpenManual = [this](const std::string& indexPath) {
+    if (manual_ == nullptr) manual_ = new ManualWindow(this);
+    manual_->ShowPage(ToQString(indexPath));
+  };
 }
 
 bool Form1::OpenCaseFile(const QString& path) { return vmk::OpenCaseFile(fe_, ToUtf8(path)); }

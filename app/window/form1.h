@@ -12,10 +12,12 @@
 #include <string_view>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include "app/frontend/frontend.h"
 
+class QLabel;
 class QMenu;
 class QMimeData;
 class QTabWidget;
@@ -23,6 +25,7 @@ class QTabWidget;
 namespace vmk {
 
 class FrequencyGridWidget;
+class ManualWindow;
 class ProfilePage;
 
 // The colour of a classic system colour, as this window paints it.
@@ -47,6 +50,10 @@ class Form1 : public QMainWindow {
   FrequencyGridWidget* Grid() const;
   // The fourth tab page, behind the layout's three: the distance profile of the last result.
   ProfilePage* ProfileSheet() const { return profile_; }
+  // A label of the marks (window_marks.h) by its name: the stale notes, the hours warning.
+  QLabel* MarkLabel(std::string_view name) const;
+  // The manual's window, once ヘルプ → 説明書 has opened it; nullptr before.
+  ManualWindow* Manual() const;
 
   // The window's behaviour and its records. The tests put their own answers into its hooks
   // in place of the dialogs.
@@ -79,6 +86,8 @@ class Form1 : public QMainWindow {
   void BuildMenus();
   void ChainTabOrder();
   void AddProfilePage();
+  void AddMarkLabels();
+  void ShowMarks(const WindowMarks& marks);
   void InstallHooks();
   void SetRecentMenu(const std::vector<RecentMenuEntry>& entries);
   void ShowRejectedInput(const RejectedInputView& view);
@@ -90,8 +99,10 @@ class Form1 : public QMainWindow {
   Frontend fe_;
   QWidget* client_ = nullptr;
   std::map<std::string, QWidget*, std::less<>> controls_;
+  std::map<std::string, QLabel*, std::less<>> marks_;  // the labels of window_marks.h, by name
   ProfilePage* profile_ = nullptr;  // not a control of the layout, so not in `controls_`
   QMenu* recentMenu_ = nullptr;
+  QPointer<ManualWindow> manual_;  // made on the first 説明書, closed with this window
 };
 
 // The case file among the URLs of a drag (the frontend's drop rule), or an empty text.

@@ -1,11 +1,13 @@
 // The program `vmk`: the calculator's window.
 #include <cstdio>
+#include <memory>
 
 #include <QApplication>
 #include <QTimer>
 
 #include "form/form_layout.h"
 #include "app/window/form1.h"
+#include "app/window/qt_translations.h"
 #include "app/window/screenshot.h"
 #include "platform/output_files.h"
 
@@ -35,6 +37,15 @@ int main(int argc, char** argv) {
     std::fprintf(help ? stdout : stderr,
                  "Usage: vmk [CASE.json]   (opens the window, with the case file)\n");
     return help ? 0 : 2;
+  }
+
+  // Qt's dialogs and buttons in Japanese, as everything else.
+  const std::unique_ptr<QTranslator> qtTexts = vmk::LoadQtTranslations();
+  if (qtTexts) {
+    QCoreApplication::installTranslator(qtTexts.get());
+  } else {
+    std::fprintf(stderr, "vmk: Qt's Japanese texts (qtbase_ja.qm) are not installed: the file dialogs stay in "
+                         "English (Debian package qt6-translations-l10n)\n");
   }
 
   vmk::Form1 window;

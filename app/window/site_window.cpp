@@ -33,6 +33,7 @@
 #include "site/export/site_export.h"
 #include "site/site_levels.h"
 #include "site/site_map_input.h"
+#include "site/site_messages.h"
 #include "site/site_presentation.h"
 
 namespace vmk {
@@ -414,7 +415,7 @@ std::optional<QString> SiteWindow::SaveFiles(const QString& dir) const {
   try {
     WriteSiteFilesOf(PrepareOutputFolder(dir.toStdString()), *site_);
   } catch (const SiteError& e) {
-    return Utf8ToQString(e.what());
+    return Utf8ToQString(SiteProblemText(e));
   } catch (const FileWriteError& e) {
     return Utf8ToQString(e.what());
   }
@@ -463,7 +464,7 @@ SiteWindow* OpenSiteWindow(QWidget* parent, const QString& path) {
     window->show();
     return window;
   } catch (const SiteError& e) {
-    QMessageBox::critical(parent, title, Utf8ToQString(e.what()));
+    QMessageBox::critical(parent, title, Utf8ToQString(SiteProblemText(e)));
   } catch (const std::exception& e) {
     QMessageBox::critical(parent, title, Utf8ToQString(e.what()));
   }

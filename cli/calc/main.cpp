@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "casefile/input_help.h"
 #include "casefile/profile_csv.h"
@@ -91,9 +92,12 @@ report (the file appended to, only when a report was written).
 Standard error, in both forms: for an input that stopped a calculation, what
 it accepts, for example
   vmk-calc: XrpEdit " 0": a number from 0.09999 to 100001 is accepted
-(with "calculation N: " before it when the case file holds an array); with
---json, the report file of a message box; and a warning when --report-dir is
-given but no calculation wrote a report.
+(with "calculation N: " before it when the case file holds an array); a
+warning when FreqTotalEdit is less than the hours the grid counts for all
+directions (rows 1 and 3 and the windy rows 4 to 9: the concentration comes
+out too high; the calculation runs as always); with --json, the report file
+of a message box; and a warning when --report-dir is given but no calculation
+wrote a report.
 
 Exit status:
   0  every calculation showed its results in the normal form
@@ -280,6 +284,14 @@ int Run(const Options& o) {
     if (outcome.Rejected) {
       std::fflush(resultsOut);
       Write("vmk-calc: " + which + AcceptedRangeLine(*outcome.Rejected, form) + "\n", stderr);
+    } else if (const auto shortfall = CheckFreqTotal(state->Params)) {
+      // The calculation ran as always; the weights it used are too large.
+      std::fflush(resultsOut);
+      Write("vmk-calc: " + which + "warning: FreqTotalEdit " + std::to_string(shortfall->FreqTotal) +
+                " is less than the " + std::to_string(shortfall->GridHours) +
+                " hours the grid counts for all directions (calm and weak wind of all directions, "
+                "windy of this one): the concentration comes out too high\n",
+            stderr);
     }
     ++n;
     if (std::ferror(stdout)) break;  // nobody reads the results: stop computing them

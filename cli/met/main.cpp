@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "cli/met/abnormal_year_output.h"
 #include "cli/met/met_summary.h"

@@ -50,6 +50,16 @@ bool IsEarlierVersionLeftover(std::string_view name) {
          (base == ".vmk-site-check" || IsSiteFileName(base));
 }
 
+// The folder's problem, for the site window's own words.
+SiteProblem FolderProblem(const std::string& dir, SiteProblem::FolderIssue issue, const std::string& why = {}) {
+  SiteProblem p;
+  p.What = SiteProblem::Kind::OutputFolder;
+  p.Folder = dir;
+  p.Issue = issue;
+  p.Detail = why;
+  return p;
+}
+
 }  // namespace
 
 std::string SiteFileRecordText(const std::vector<SiteFile>& files) {
@@ -73,23 +83,28 @@ std::vector<std::string> ParseSiteFileRecord(std::string_view text) {
 }
 
 OutputFolder PrepareOutputFolder(const std::string& dir) {
-  if (dir.empty()) throw SiteError("--out: no output folder named");
+  if (dir.empty()) throw SiteError("--out: no output folder named", FolderProblem(dir, SiteProblem::FolderIssue::NotNamed));
   const fs::path path = platform::PathFromUtf8(dir);
   std::error_code ec;
   if (fs::exists(path, ec) && !fs::is_directory(path, ec)) {
-    throw SiteError("--out " + dir + ": not a folder");
+    throw SiteError("--out " + dir + ": not a folder", FolderProblem(dir, SiteProblem::FolderIssue::NotAFolder));
   }
   fs::create_directories(path, ec);
-  if (ec) throw SiteError("--out " + dir + ": cannot make the folder: " + ec.message());
+  if (ec) {
+    throw SiteError("--out " + dir + ": cannot make the folder: " + ec.message(),
+                    FolderProblem(dir, SiteProblem::FolderIssue::CannotMake, ec.message()));
+  }
   OutputFolder folder;
   // Taking the lock makes a file: the folder takes files.
   if (const int err = folder.lock_.Acquire(JoinPath(dir, kSiteFolderLock)); err != 0) {
     if (err == platform::kErrorFileLocked) {
       throw SiteError("--out " + dir +
                       ": another run of vmk-site (or the site window) is writing into this "
-                      "folder; try again when it has finished");
+                      "folder; try again when it has finished",
+                      FolderProblem(dir, SiteProblem::FolderIssue::Busy));
     }
-    throw SiteError("--out " + dir + ": cannot write into the folder: " + platform::ErrorText(err));
+    throw SiteError("--out " + dir + ": cannot write into the folder: " + platform::ErrorText(err),
+                    FolderProblem(dir, SiteProblem::FolderIssue::CannotWrite, platform::ErrorText(err)));
   }
   folder.dir_ = dir;
   ClearDeadLeftovers(dir, IsEarlierVersionLeftover);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/command/calculation.h"
+#include "input/frequency_grid.h"
 #include "casefile/case_file.h"
 #include "form/form_layout.h"
 #include "fuzz_support.h"
