@@ -3,7 +3,7 @@
 #   check-windows-package.sh BUILD_WIN LINUX_BUILD OBJDUMP START_CHECK.exe
 # Makes the zip from BUILD_WIN (scripts/package-windows.sh), unpacks it into a fresh folder and
 # runs it in a fresh wine prefix: its files are there (はじめに.txt UTF-8 with a byte order mark
-# and CR LF line ends, the licences, the examples), every program imports only DLLs of Windows,
+# and CR LF line ends, the licences, the examples, the manual beside vmk.exe), every program imports only DLLs of Windows,
 # vmk.exe shows its window and ends cleanly when it is closed (START_CHECK.exe,
 # tools/window_start_check.cpp, on a virtual X server when there is no display), and
 # vmk-calc.exe gives the bytes of the Linux vmk-calc of LINUX_BUILD for the examples.
@@ -38,7 +38,7 @@ folder="$work/unpacked/$name"
 
 for file in vmk.exe vmk-calc.exe vmk-met.exe はじめに.txt licenses/README.txt licenses/gcc-runtime.txt \
   licenses/mingw-w64.txt licenses/CLI11.txt licenses/nlohmann-json.txt licenses/Boost.txt \
-  examples/site.json examples/met/hourly-sample.csv; do
+  examples/site.json examples/met/hourly-sample.csv manual/index.html manual/manual.css; do
   [ -s "$folder/$file" ] || problem "$file is missing or empty"
 done
 for text in "$folder/はじめに.txt" "$folder"/licenses/*.txt; do

@@ -2,7 +2,7 @@
 # Makes the Windows package dist/vmk-<version>-win64.zip from a built Windows build:
 #   scripts/package-windows.sh [BUILD_DIR [OUTPUT_DIR]]   (defaults build-win/ and dist/)
 # The zip holds one folder vmk-<version>-win64/ with the programs (statically linked, each one
-# file), the examples, はじめに.txt (UTF-8 with a byte order mark and CR LF line ends, as Notepad
+# file), the manual (manual/, HTML, where vmk.exe looks for it on F1), the examples, はじめに.txt (UTF-8 with a byte order mark and CR LF line ends, as Notepad
 # of every Windows reads it) and licenses/ with the notices of what is linked in. The programs
 # must be built (./test builds them); the script builds nothing. Prints the zip's path.
 set -euo pipefail
@@ -67,6 +67,11 @@ for program in "${programs[@]}"; do
   "${OBJCOPY:-x86_64-w64-mingw32-objcopy}" --strip-all "$folder/$program.exe"
 done
 cp -r "$root/examples" "$folder/examples"
+if [ ! -f "$root/docs/manual/index.html" ]; then
+  echo "package-windows.sh: the manual $root/docs/manual/index.html is missing" >&2
+  exit 1
+fi
+cp -r "$root/docs/manual" "$folder/manual"
 windows_text bom "$root/packaging/windows/はじめに.txt" "$folder/はじめに.txt"
 windows_text plain "$root/packaging/windows/licenses.txt" "$folder/licenses/README.txt"
 windows_text plain "$gcc_copyright" "$folder/licenses/gcc-runtime.txt"

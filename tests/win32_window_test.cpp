@@ -1,13 +1,16 @@
 // The Windows window (app/win32) made in the test's process and driven by messages: its controls
 // where the layout table puts them, its keyboard order, colours, fonts and menus, the case files,
-// the save question, dropped files, the command line, the met import and the system's boxes.
+// the save question, dropped files, the command line, the met import and the system's boxes, the
+// marks beside the results and 全方位有効頻度, and the manual on F1.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <tuple>
 
 #include "app/command/calculation.h"
 #include "app/win32/dialogs.h"
@@ -259,6 +262,109 @@ TEST(Win32Window, MenusAndShortcutsFollowTheMenuTable) {
   w.SaveAnswers = {SaveAnswer::Discard};
   PressKey(w.Window, 'N', true);
   EXPECT_EQ(Utf8Of(w["QgEdit"]), FindControl("QgEdit")->Text);
+}
+
+// The text colour the window gives a label (WM_CTLCOLORSTATIC).
+COLORREF TextColourOf(HWND label) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SetTextColor(dc, RGB(1, 2, 3));  // what the window does not set stays so
+  SendMessageW(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+  const COLORREF colour = GetTextColor(dc);
+  DeleteDC(dc);
+  return colour;
+}
+
+// The marks follow the frontend: the result labels greyed (their texts kept) with the note
+// beside each from an edit or a stopped calculation until the next one, and the frontend's
+// warning in red beside 全方位有効頻度 while it is below the grid's hours.
+TEST(Win32Window, MarksGreyTheResultsAfterAnEditAndWarnOfTooFewHours) {
+  ScratchDir dir;  // no report file: a calculation asked for a report ends by a message box
+  TestWindow w;
+  Frontend& fe = w.Window.Front();
+  fe.Settings.ReportDir = scratch::TextOf(dir.Path());
+  w.Window.ShowPage(1);
+  for (const auto& [row, col, text] : {std::tuple{1, 2, L"40"}, std::tuple{3, 4, L"150"}, std::tuple{4, 8, L"1700"},
+                                       std::tuple{9, 12, L"100"}}) {
+    TypeCell(w.Window, row, col, text);
+  }
+  const COLORREF grey = RGB(kStaleTextColor.R, kStaleTextColor.G, kStaleTextColor.B);
+  const COLORREF red = RGB(kWarningTextColor.R, kWarningTextColor.G, kWarningTextColor.B);
+  const auto calculate = [&] { Click(w.Window, w["CalcGoButton"]); };
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    const char* note;  // empty: the results current
+    bool warned;
+  } steps[] = {
+      {"before any calculation", [] {}, "", false},
+      {"a calculation below the grid's hours",
+       [&] {
+         w.TypeField("FreqTotalEdit", L"100");
+         calculate();
+       },
+       "", true},
+      {"an edit", [&] { w.TypeField("QgEdit", L"25"); }, "(入力が変更されました: 再計算してください)", true},
+      {"the next calculation", calculate, "", true},
+      {"a calculation ended by a message box",
+       [&] {
+         w.TypeField("memoOption", L"@WA:1@");
+         calculate();
+         EXPECT_EQ(w.Messages.size(), 1u);
+         w.Messages.clear();
+       },
+       "(計算は中断されました)", true},
+      {"enough hours",
+       [&] {
+         w.TypeField("memoOption", L"");
+         w.TypeField("FreqTotalEdit", L"8760");
+         calculate();
+       },
+       "", false},
+  };
+  std::map<std::string, std::string> calculated;
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    const WindowMarks marks = CurrentMarks(fe);
+    ASSERT_EQ(marks.StaleNote, step.note);
+    EXPECT_TRUE(w.Messages.empty());
+    for (const auto& [result, note] : {std::pair{"QhResultLabel", kQhStaleLabel.Name},
+                                       std::pair{"ConcResLabel", kConcStaleLabel.Name}}) {
+      if (*step.note == '\0') {
+        calculated[result] = Utf8Of(w[result]);
+      } else {
+        EXPECT_EQ(Utf8Of(w[result]), calculated[result]) << result;  // greyed, never changed
+      }
+      EXPECT_EQ(TextColourOf(w[result]), *step.note != '\0' ? grey : GetSysColor(COLOR_WINDOWTEXT)) << result;
+      HWND label = w.Window.MarkLabel(note);
+      ASSERT_NE(label, nullptr);
+      EXPECT_EQ((GetWindowLongW(label, GWL_STYLE) & WS_VISIBLE) != 0, *step.note != '\0') << note;
+      EXPECT_EQ(Utf8Of(label), step.note) << note;
+      EXPECT_EQ(TextColourOf(label), grey) << note;
+    }
+    HWND warning = w.Window.MarkLabel(kHoursWarningLabel.Name);
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(marks.HoursWarning.empty(), !step.warned);
+    EXPECT_EQ(Utf8Of(warning), marks.HoursWarning);
+    EXPECT_EQ((GetWindowLongW(warning, GWL_STYLE) & WS_VISIBLE) != 0, step.warned);
+    EXPECT_EQ(TextColourOf(warning), red);
+  }
+}
+
+// ヘルプ → 説明書 and F1 open the manual's first page beside the program.
+TEST(Win32Window, ManualOpensOnF1AndFromTheHelpMenu) {
+  TestWindow w;
+  std::vector<std::string> opened;
+  w.Window.Front().Hooks.OpenManual = [&](const std::string& path) { opened.push_back(path); };
+  const int id = win32::MenuCommandId(MenuCommand::ShowManual);
+  ASSERT_NE(id, 0);
+  EXPECT_EQ(GetMenuState(GetMenu(w.Window.Handle()), static_cast<UINT>(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED),
+            0u);
+  w.TypeField("QgEdit", L"25");
+  PressKey(w.Window, VK_F1);
+  RunMenuCommand(w.Window, MenuCommand::ShowManual);
+  EXPECT_EQ(opened, (std::vector<std::string>{ManualIndexPath(), ManualIndexPath()}));
+  EXPECT_TRUE(w.Messages.empty());
 }
 
 TEST(Win32Window, SaveThenOpenGivesTheSameFormAndARecentFile) {

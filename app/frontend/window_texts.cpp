@@ -102,6 +102,13 @@ MessageText ManualMissingMessage(const std::string& indexPath) {
                  MessageIcon::Warning);
 }
 
+MessageText ManualNotOpenedMessage(const std::string& indexPath) {
+  return Message("ManualProblemBox",
+                 "説明書を開けませんでした:\n" + NativePath(indexPath) +
+                     "\nこのファイルをブラウザーで開いてください。",
+                 MessageIcon::Warning);
+}
+
 MessageText VersionMessage() {
   return Message("VersionBox", std::string(kApplicationTitle) + "\nバージョン " + std::string(VersionStamp),
                  MessageIcon::Information);

@@ -75,6 +75,9 @@ inline constexpr char kManualFolderName[] = "manual";
 std::string ManualIndexPath(const std::string& folder = {});
 // The manual is not where it should be ("ManualProblemBox").
 MessageText ManualMissingMessage(const std::string& indexPath);
+// The system could not open the manual's first page (no program for HTML files):
+// "ManualProblemBox", with the file to open by hand.
+MessageText ManualNotOpenedMessage(const std::string& indexPath);
 // ヘルプ → バージョン情報 ("VersionBox"): the program and its version stamp.
 MessageText VersionMessage();
 // An input/output error that ended a calculation ("ErrorMessageBox", the error icon).

@@ -31,6 +31,7 @@ constexpr UINT_PTR kTipTimer = 1;
 constexpr UINT kTipMilliseconds = 10000;
 constexpr UINT kOpenDroppedFile = WM_APP + 1;
 constexpr int kCheckBoxIndicator = 18;  // the box and the gap before the caption
+constexpr int kMarkIdBase = 960;        // the labels of the marks, by their place in MarkLabels()
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -40,6 +41,8 @@ std::wstring WindowText(HWND window) {
 
 std::wstring FromCp932(const Cp932& text) { return Widen(Cp932ToUtf8(text)); }
 Cp932 ToCp932(const std::wstring& text) { return Utf8ToCp932(Narrow(text)); }
+
+COLORREF ColorRefOf(const PlotColor& color) { return RGB(color.R, color.G, color.B); }
 
 void SetFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
@@ -258,6 +261,11 @@ HWND MainWindow::Tabs() const {
 
 HWND MainWindow::Grid() const { return Control(kGridControlName); }
 
+HWND MainWindow::MarkLabel(std::string_view name) const {
+  const auto it = marks_.find(name);
+  return it == marks_.end() ? nullptr : it->second;
+}
+
 const ControlDef* MainWindow::DefOf(HWND control) const {
   const int index = GetDlgCtrlID(control) - kControlIdBase;
   const auto layout = FormLayout();
@@ -293,6 +301,15 @@ void MainWindow::InstallHooks() {
   h.WriteClipboard = [this](const std::string& text) { WriteClipboardText(hwnd_, text); };
   h.ReadGridSelection = [this] { return GridSelectionOf(Grid()); };
   h.SelectCells = [this](const GridRange& range) { SelectGridCells(Grid(), range); };
+  h.ShowMarks = [this](const WindowMarks& marks) { ShowMarks(marks); };
+  h.OpenManual = [this](const std::string& indexPath) { OpenManual(indexPath); };
+}
+
+// The manual in the program that opens HTML files; a system without one says where the file is.
+void MainWindow::OpenManual(const std::string& indexPath) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(hwnd_, L"open", Widen(indexPath).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) ShowMessageBox(hwnd_, ManualNotOpenedMessage(indexPath));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -329,7 +346,8 @@ HMENU MainWindow::BuildMenus() {
           ACCEL accel{};
           accel.fVirt = static_cast<BYTE>(FVIRTKEY | (keys->Ctrl ? FCONTROL : 0) | (keys->Shift ? FSHIFT : 0) |
                                           (keys->Alt ? FALT : 0));
-          accel.key = static_cast<WORD>(keys->Key);  // the virtual keys of letters and digits are their ASCII codes
+          // The virtual keys of letters and digits are their ASCII codes; F1 to F12 follow one another.
+          accel.key = static_cast<WORD>(keys->Function != 0 ? VK_F1 + keys->Function - 1 : keys->Key);
           accel.cmd = static_cast<WORD>(id);
           (item.GridOnly ? gridKeys : windowKeys).push_back(accel);
         }
@@ -484,6 +502,48 @@ void MainWindow::BuildControls() {
   BuildProfilePage(makePage(Widen(kProfilePageName).c_str(), kPageIdBase + static_cast<int>(pageDefs.size())));
   makeControls(ControlParent::Window, hwnd_);
   ToBottom(tabs);
+  BuildMarkLabels();
+}
+
+// The marks' labels: empty and hidden until the frontend shows a mark; beneath the other
+// controls, as the layout's labels are.
+void MainWindow::BuildMarkLabels() {
+  const auto labels = MarkLabels();
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const vmk::MarkLabel& def = labels[i];
+    HWND parent = def.Parent == ControlParent::Window ? hwnd_ : Control(PageName(def.Parent));
+    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS | SS_NOPREFIX | SS_LEFTNOWORDWRAP,
+                                 def.Left, def.Top, def.Width, def.Height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMarkIdBase + static_cast<int>(i))),
+                                 GetModuleHandleW(nullptr), nullptr);
+    SetFont(label, ControlFont());
+    ToBottom(label);
+    marks_.emplace(std::string(def.Name), label);
+  }
+}
+
+// The notes and the warning in their labels (condensed where a text runs past its label), and
+// the result labels greyed while stale: their texts stay as they are.
+void MainWindow::ShowMarks(const WindowMarks& marks) {
+  const auto show = [this](std::string_view name, const std::string& text) {
+    HWND label = MarkLabel(name);
+    if (label == nullptr) return;
+    const std::wstring wide = Widen(text);
+    RECT r;
+    GetClientRect(label, &r);
+    SetFont(label, FittingControlFont(wide, r.right));
+    SetWindowTextW(label, wide.c_str());
+    ShowWindow(label, text.empty() ? SW_HIDE : SW_SHOWNA);
+  };
+  show(kQhStaleLabel.Name, marks.StaleNote);
+  show(kConcStaleLabel.Name, marks.StaleNote);
+  show(kHoursWarningLabel.Name, marks.HoursWarning);
+  if (resultsStale_ != marks.ResultsStale) {
+    resultsStale_ = marks.ResultsStale;
+    for (const std::string_view name : kResultLabels) {
+      if (HWND label = Control(name)) InvalidateRect(label, nullptr, TRUE);
+    }
+  }
 }
 
 // The chart over the page, and under it the line and 保存....
@@ -617,9 +677,20 @@ void MainWindow::WriteWidgets() {
 
 // The background of a control: an edit field's colour of the record (the window colour when it
 // has none), a label's (the page's button face when it has none, as if transparent: labels lie
-// beneath the other controls), the button face for the rest.
+// beneath the other controls), the button face for the rest. The text: the marks' colours for
+// their labels, the result labels greyed while stale (else the window text colour), the rest
+// as the system draws them.
 HBRUSH MainWindow::ControlColors(HDC dc, HWND control) {
+  for (const auto& [name, label] : marks_) {
+    if (label == control) {
+      SetTextColor(dc, ColorRefOf(name == kHoursWarningLabel.Name ? kWarningTextColor : kStaleTextColor));
+    }
+  }
   const ControlDef* def = DefOf(control);
+  if (def != nullptr &&
+      std::find(std::begin(kResultLabels), std::end(kResultLabels), def->Name) != std::end(kResultLabels)) {
+    SetTextColor(dc, resultsStale_ ? ColorRefOf(kStaleTextColor) : GetSysColor(COLOR_WINDOWTEXT));
+  }
   SysColor color = SysColor::None;
   if (def != nullptr && fe_.Form.Has(def->Name)) color = fe_.Form[def->Name].Color;
   const ControlKind kind = def != nullptr ? def->Kind : ControlKind::Label;

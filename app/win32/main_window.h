@@ -4,7 +4,8 @@
 // syncs the controls with the form record, forwards every event (a typed field, a click, Enter,
 // a cell edit, a menu command, a dropped file, closing) to the frontend and shows what the
 // frontend decides through the hooks it gives it: message boxes, file dialogs, the title, the
-// recent files, the profile page, the input that stopped a calculation.
+// recent files, the profile page, the input that stopped a calculation, the marks beside the
+// results and 全方位有効頻度, and the manual (in the system's browser).
 //
 // The client area is the layout's 603 x 379 pixels under the menu bar; the tab control holds
 // the layout's three pages and a fourth, " 距離分布 ", that paints the profile's chart scene
@@ -59,6 +60,8 @@ class MainWindow {
   // The tooltip beside the input that stopped a calculation.
   HWND RejectedInputTip() const { return tip_; }
   HMENU RecentFilesMenu() const { return recentMenu_; }
+  // A label of the marks (window_marks.h) by its name; null for an unknown name.
+  HWND MarkLabel(std::string_view name) const;
 
   // The window's behaviour and its records. The tests put their own answers into its hooks in
   // place of the dialogs.
@@ -92,6 +95,9 @@ class MainWindow {
   void BuildControls();
   HWND MakeControl(const ControlDef& def, HWND parent, int id);
   void BuildProfilePage(HWND page);
+  void BuildMarkLabels();
+  void ShowMarks(const WindowMarks& marks);
+  void OpenManual(const std::string& indexPath);
   void Command(WORD id, WORD code, HWND from);
   void MenuCommandChosen(int id);
   HBRUSH ControlColors(HDC dc, HWND control);
@@ -113,6 +119,8 @@ class MainWindow {
   HACCEL gridKeys_ = nullptr;    // those that work only in the grid
   std::map<std::string, HWND, std::less<>> controls_;
   std::map<std::string, SysColor, std::less<>> shownColors_;
+  std::map<std::string, HWND, std::less<>> marks_;
+  bool resultsStale_ = false;  // the result labels greyed
   std::vector<HWND> pages_;
   HWND chart_ = nullptr;
   HWND summary_ = nullptr;
