@@ -28,6 +28,7 @@ struct FakeWindow {
   std::vector<MessageText> Messages;
   std::vector<RejectedInputView> Rejected;
   std::vector<std::string> SitesOpened;
+  int SiteEditorsOpened = 0;
   std::string Title;
   std::vector<RecentMenuEntry> RecentMenu;
   GridRange Selected;
@@ -66,6 +67,7 @@ struct FakeWindow {
     h.ReadGridSelection = [this] { return Selection; };
     h.SelectCells = [this](const GridRange& r) { Selected = r; };
     h.OpenSite = [this](const std::string& path) { SitesOpened.push_back(path); };
+    h.EditSite = [this] { ++SiteEditorsOpened; };
     ShowAll(Fe);
   }
   FakeWindow(const FakeWindow&) = delete;

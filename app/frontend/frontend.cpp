@@ -80,7 +80,9 @@ void ShowAll(Frontend& fe) {
 }
 
 bool CommandAvailable(const Frontend& fe, MenuCommand command) {
-  return command != MenuCommand::OpenSite || static_cast<bool>(fe.Hooks.OpenSite);
+  if (command == MenuCommand::OpenSite) return static_cast<bool>(fe.Hooks.OpenSite);
+  if (command == MenuCommand::EditSite) return static_cast<bool>(fe.Hooks.EditSite);
+  return true;
 }
 
 void Execute(Frontend& fe, MenuCommand command) {
@@ -117,6 +119,10 @@ void Execute(Frontend& fe, MenuCommand command) {
       if (!path.empty()) fe.Hooks.OpenSite(path);
       return;
     }
+    case MenuCommand::EditSite:
+      // A window of its own, as the site window is.
+      Call(fe.Hooks.EditSite);
+      return;
     case MenuCommand::Exit:
       Call(fe.Hooks.Close);
       return;
