@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -169,6 +171,34 @@ TEST(SiteEditorWindow, CancelStopsTheRunAndUnsavedEditsAreAsked) {
   EXPECT_EQ(answers.Seen()[0].Name, QStringLiteral("SaveQuestionBox"));
   EXPECT_EQ(editor.Document(), vmk::NewSiteDocument());
   EXPECT_EQ(editor.StackTable()->rowCount(), 0);
+}
+
+// The example opens with every stack's own values under the window's labels, its points on the
+// map, and its met file's station and hours.
+TEST(SiteEditorWindow, ExampleOpensWithItsValuesAndMap) {
+  const QString example =
+      QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "site.json").string());
+  SiteEditor editor;
+  ASSERT_TRUE(editor.OpenFile(example));
+  editor.resize(1400, 820);
+  ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(&editor));
+  QTableWidget* stacks = editor.StackTable();
+  ASSERT_EQ(stacks->rowCount(), 2);
+  const int ho = vmk::ColumnOfControl(vmk::StackColumns(), "HoEdit");
+  EXPECT_EQ(stacks->horizontalHeaderItem(ho)->text(), QStringLiteral("実煙突高さ Ho (m)"));
+  EXPECT_EQ(stacks->item(0, 0)->text(), QStringLiteral("1号ボイラ"));
+  EXPECT_EQ(stacks->item(0, ho)->text(), QStringLiteral("59"));
+  EXPECT_EQ(editor.windowTitle(), QStringLiteral("サイトの編集 - site.json"));
+  auto* met = editor.findChild<QLabel*>(QStringLiteral("SiteMetLabel"));
+  EXPECT_TRUE(met->text().startsWith(QStringLiteral("met.json\n観測所: "))) << met->text().toStdString();
+  EXPECT_EQ(editor.Map()->Scene().View.MetresPerPixel, vmk::FitView(vmk::EditorMapOf(editor.Document()).Input,
+                                                                    editor.Map()->width(), editor.Map()->height())
+                                                           .MetresPerPixel);
+  stacks->setCurrentCell(1, ho);
+  stacks->scrollToItem(stacks->item(1, 0));
+  if (const char* dir = std::getenv("VMK_SCREENSHOT_DIR")) {
+    editor.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/site-editor.png"));
+  }
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ QWidget* SiteEditor::MakeStackPage() {
   common_ = new QTableWidget(1, static_cast<int>(CommonColumns().size()), page);
   common_->setObjectName(QStringLiteral("SiteCommonTable"));
   common_->setVerticalHeaderLabels({QStringLiteral("共通")});
-  common_->setMaximumHeight(92);
+  common_->setMaximumHeight(76);
   stacks_ = new QTableWidget(0, static_cast<int>(StackColumns().size()), page);
   stacks_->setObjectName(QStringLiteral("SiteStackTable"));
   auto* note = new QLabel(QStringLiteral("空欄は共通の値 (共通も空欄なら計算画面の初期値)。チェック欄は 1 (する) か 0 (しない)。"

@@ -820,6 +820,7 @@ EditorMap EditorMapOf(const SiteDocument& doc) {
     in.YMax += margin;
   }
   in.Title = "煙突と予測地点の配置";
+  in.LegendTitle = "凡例 (計算前)";
   in.Subtitle = doc.GridOn ? "範囲: 計算格子" : "範囲: 煙突と地点のまわり";
   return map;
 }
