@@ -90,8 +90,9 @@ TEST(SiteEditorWindow, PastedSiteSavedComputedAndShown) {
   EXPECT_EQ(stacks->currentColumn(), ho);
 
   // Typed right, placed and dragged on the map.
-  stacks->item(0, ho)->setText(QStringLiteral("59"));
+  stacks->item(0, ho)->setText(QStringLiteral("５９"));  // full-width, as an input method types it
   EXPECT_EQ(editor.Document().Stacks[0][static_cast<std::size_t>(ho)], "59");
+  EXPECT_EQ(stacks->item(0, ho)->text(), QStringLiteral("59"));
   editor.PlaceChoice()->setCurrentIndex(2);  // a click places a point
   vmk::SiteMapView* map = editor.Map();
   const QPointF click(map->width() * 0.3, map->height() * 0.4);

@@ -69,6 +69,10 @@ TEST(SiteEditorTest, SavedSiteReadsBackAsTheSameDocument) {
     "background": {"value": 0.002, "unit": "ppm"}, "conversion": {"linear": {"a": 1.8, "b": 0.001}},
     "standard": "SO2"}])";
   const std::string path = scratch::TextOf(dir / "site.json");
+  SiteDocument typed = doc;
+  typed.GridX = "－３０００:３０００:３１";
+  ASSERT_EQ(SaveSiteDocument(typed, path), std::nullopt);
+  EXPECT_EQ(OpenSiteDocument(path).GridX, doc.GridX);
   ASSERT_EQ(SaveSiteDocument(doc, path), std::nullopt);
   EXPECT_FALSE(doc.Modified);
   EXPECT_EQ(SiteEditorTitle(doc), "サイトの編集 - site.json");

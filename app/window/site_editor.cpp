@@ -28,6 +28,7 @@
 #include "app/window/qt_text.h"
 #include "app/window/site_window.h"
 #include "app/window/window_fonts.h"
+#include "common/half_width.h"
 #include "site/export/site_job.h"
 
 namespace vmk {
@@ -384,8 +385,18 @@ void SiteEditor::Edited(bool map) {
 
 void SiteEditor::CellEdited(QTableWidget* table, int row, int col) {
   if (showing_) return;
-  const QTableWidgetItem* item = table->item(row, col);
-  const std::string text = item != nullptr ? ToUtf8(item->text()) : std::string();
+  QTableWidgetItem* item = table->item(row, col);
+  std::string text = item != nullptr ? ToUtf8(item->text()) : std::string();
+  // Numbers typed in full-width digits become half-width ones, as in the main window's fields.
+  if (item != nullptr && !(table != common_ && col == kSiteNameColumn)) {
+    const std::string half = HalfWidthNumberText(text);
+    if (half != text) {
+      text = half;
+      const bool was = std::exchange(showing_, true);
+      item->setText(Utf8ToQString(text));
+      showing_ = was;
+    }
+  }
   if (table == common_) {
     doc_.Common[static_cast<std::size_t>(col)] = text;
     Edited();

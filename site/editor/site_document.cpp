@@ -641,10 +641,11 @@ std::string SiteDocumentText(const SiteDocument& doc, const std::string& path) {
   }
   out["sources"] = std::move(sources);
   OrderedJson receptors = OrderedJson::object();
-  if (doc.GridOn) receptors["grid"] = {{"x", Trimmed(doc.GridX)}, {"y", Trimmed(doc.GridY)}};
+  const auto steps = [](const std::string& text) { return Trimmed(HalfWidthNumberText(text)); };
+  if (doc.GridOn) receptors["grid"] = {{"x", steps(doc.GridX)}, {"y", steps(doc.GridY)}};
   if (doc.PolarOn) {
     receptors["polar"] = {{"center", {number(doc.PolarX), number(doc.PolarY)}},
-                          {"distances", Trimmed(doc.PolarDistances)},
+                          {"distances", steps(doc.PolarDistances)},
                           {"log", doc.PolarLog}};
   }
   if (!doc.Points.empty()) {
