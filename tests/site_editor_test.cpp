@@ -334,6 +334,14 @@ TEST(SiteEditorTest, MetFileShownAndRefused) {
   EXPECT_EQ(UnusedName(doc.Stacks, "煙突"), "煙突2");
   EXPECT_EQ(PlacedCoordinateText(1234.5678), "1234.57");
   EXPECT_EQ(PlacedCoordinateText(-0.001), "0");
+  // A row made short reads as empty cells: the stack takes the common values.
+  SiteDocument shortRow = BuiltSite(dir);
+  shortRow.Stacks[0].resize(3);
+  shortRow.Common.clear();
+  EXPECT_EQ(CheckSiteDocument(shortRow), std::nullopt);
+  std::vector<SiteRow> rows = {{"a"}};
+  ASSERT_FALSE(PasteIntoTable(rows, PointColumns(), SitePlace::Points, "1\t2\t3", 0, 1).Problem);
+  EXPECT_EQ(rows[0], (SiteRow{"a", "1", "2", "3"}));
 }
 
 }  // namespace

@@ -394,7 +394,18 @@ SitePlace PlaceOfReaderLine(std::string_view line) {
   return SitePlace::None;
 }
 
-std::optional<SiteProblem> CheckAt(const SiteDocument& doc, const std::string& path) {
+// The document with every row one cell per column (a row made short by its caller reads as
+// empty cells).
+SiteDocument Padded(const SiteDocument& in) {
+  SiteDocument doc = in;
+  doc.Common.resize(CommonColumns().size());
+  for (SiteRow& row : doc.Stacks) row.resize(StackColumns().size());
+  for (SiteRow& row : doc.Points) row.resize(PointColumns().size());
+  return doc;
+}
+
+std::optional<SiteProblem> CheckAt(const SiteDocument& in, const std::string& path) {
+  const SiteDocument doc = Padded(in);
   if (!doc.Met) {
     return SiteProblem{"気象ファイルを選んでください (vmk-met の気象統計ファイル)", SitePlace::Met};
   }
@@ -613,7 +624,8 @@ std::string MetFileText(const SiteDocument& doc) {
 
 std::optional<SiteProblem> CheckSiteDocument(const SiteDocument& doc) { return CheckAt(doc, CheckPath(doc)); }
 
-std::string SiteDocumentText(const SiteDocument& doc, const std::string& path) {
+std::string SiteDocumentText(const SiteDocument& in, const std::string& path) {
+  const SiteDocument doc = Padded(in);
   const std::string folder = FolderOf(Normal(path));
   OrderedJson out = OrderedJson::object();
   out["format"] = kSiteFormat;
@@ -761,6 +773,7 @@ SitePaste PasteIntoTable(std::vector<SiteRow>& rows, const std::vector<SiteColum
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const std::size_t r = static_cast<std::size_t>(row) + i;
     while (rows.size() <= r) rows.emplace_back(columns.size());
+    rows[r].resize(std::max(rows[r].size(), columns.size()));
     for (std::size_t j = 0; j < cells[i].size(); ++j) rows[r][static_cast<std::size_t>(col) + j] = std::move(cells[i][j]);
   }
   paste.Rows = static_cast<int>(block.size());
@@ -777,7 +790,8 @@ std::string UnusedName(const std::vector<SiteRow>& rows, std::string_view stem) 
   }
 }
 
-EditorMap EditorMapOf(const SiteDocument& doc) {
+EditorMap EditorMapOf(const SiteDocument& source) {
+  const SiteDocument doc = Padded(source);
   EditorMap map;
   SiteMapInput& in = map.Input;
   bool any = false;
