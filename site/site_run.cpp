@@ -71,10 +71,15 @@ void SortOnThreads(std::vector<KeyedReceptor>& v, int threads) {
   }
 }
 
+// Raises SiteCancelled once the caller has asked the run to stop.
+void StopIfCancelled(const std::atomic<bool>* cancel) {
+  if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw SiteCancelled();
+}
+
 // One stack at every receptor: receptors at the same distance and height share one
 // evaluation of the cases.
 void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& meter,
-              std::vector<float>& values) {
+              std::vector<float>& values, const std::atomic<bool>* cancel) {
   const StackPlan& stack = plan.Stacks[s];
   const std::vector<Receptor>& all = plan.Receptors.All;
   const std::size_t n = all.size();
@@ -101,6 +106,7 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
     DirectionCases::AtDistance at;
     std::size_t receptors = 0;
     for (std::size_t g = gb; g < ge; ++g) {
+      StopIfCancelled(cancel);
       const std::size_t first = starts[g];
       const std::size_t last = starts[g + 1];
       receptors += last - first;
@@ -121,13 +127,14 @@ void RunStack(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& m
 
 // The maximum along each of the 16 directions from one stack.
 void RunAlong(const SitePlan& plan, std::size_t s, int threads, ProgressMeter& meter,
-              std::array<ProfilePoint, kDirections>& out) {
+              std::array<ProfilePoint, kDirections>& out, const std::atomic<bool>* cancel) {
   const StackPlan& stack = plan.Stacks[s];
   const std::vector<float> distances = ProfileDistances(kProfileFrom, kProfileTo, kProfilePoints, true);
   std::vector<std::array<DirectionSums, kDirections>> sums(distances.size());
   ParallelFor(distances.size(), 4, threads, [&](std::size_t b, std::size_t e) {
     DirectionCases::AtDistance at;
     for (std::size_t i = b; i < e; ++i) {
+      StopIfCancelled(cancel);
       stack.Cases->Evaluate(distances[i], plan.DefaultZ, at);
       for (int d = 0; d < kDirections; ++d) {
         sums[i][static_cast<std::size_t>(d)] = stack.Cases->Sum(at, stack.Hours[static_cast<std::size_t>(d)]);
@@ -229,8 +236,8 @@ SiteResult RunSite(const SitePlan& plan, const RunOptions& options) {
   ProgressMeter meter(static_cast<double>(stacks) * (static_cast<double>(n) + alongUnits),
                       options.Progress);
   for (std::size_t s = 0; s < stacks; ++s) {
-    RunStack(plan, s, threads, meter, out.StackC[s]);
-    RunAlong(plan, s, threads, meter, out.AlongMax[s]);
+    RunStack(plan, s, threads, meter, out.StackC[s], options.Cancel);
+    RunAlong(plan, s, threads, meter, out.AlongMax[s], options.Cancel);
   }
 
   out.Total.assign(n, kNoValue);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -74,6 +75,14 @@ struct SiteResult {
 struct RunOptions {
   int Threads = 1;
   std::function<void(double)> Progress;  // share done, from the calling thread; may be empty
+  // Set from any thread to stop the run: RunSite then raises SiteCancelled. May be null.
+  const std::atomic<bool>* Cancel = nullptr;
+};
+
+// A run stopped by its caller (RunOptions::Cancel): nothing of it is kept.
+class SiteCancelled : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the computation was cancelled"; }
 };
 
 SiteResult RunSite(const SitePlan& plan, const RunOptions& options);

@@ -109,6 +109,7 @@ TEST(MenuTableTest, MenusItemsAndShortcutsInOrder) {
       {"ファイル(&F)", MenuItemKind::Separator, "", "", "", false},
       {"ファイル(&F)", MenuItemKind::Command, "気象統計から読み込む(&M)...", "", "ImportMetStatsAction", false},
       {"ファイル(&F)", MenuItemKind::Command, "サイト濃度分布(&D)...", "", "OpenSiteAction", false},
+      {"ファイル(&F)", MenuItemKind::Command, "サイトの編集(&E)...", "", "EditSiteAction", false},
       {"ファイル(&F)", MenuItemKind::Separator, "", "", "", false},
       {"ファイル(&F)", MenuItemKind::RecentFiles, "最近使ったファイル(&R)", "", "RecentFilesMenu", false},
       {"ファイル(&F)", MenuItemKind::Separator, "", "", "", false},

@@ -312,8 +312,14 @@ TEST(FrontendEditTest, SiteCommandOnlyWithASiteWindowAndVersionBox) {
   Execute(w.Fe, MenuCommand::OpenSite);
   EXPECT_EQ(w.SitesOpened, std::vector<std::string>{"site.json"});
   EXPECT_EQ(w.Dialogs.at(0).Caption, "サイト濃度分布");
+  EXPECT_TRUE(CommandAvailable(w.Fe, MenuCommand::EditSite));
+  Execute(w.Fe, MenuCommand::EditSite);
+  EXPECT_EQ(w.SiteEditorsOpened, 1);
+  EXPECT_EQ(w.Dialogs.size(), 1u);  // the editor asks for nothing first
   w.Fe.Hooks.OpenSite = nullptr;
+  w.Fe.Hooks.EditSite = nullptr;
   EXPECT_FALSE(CommandAvailable(w.Fe, MenuCommand::OpenSite));
+  EXPECT_FALSE(CommandAvailable(w.Fe, MenuCommand::EditSite));
   EXPECT_TRUE(CommandAvailable(w.Fe, MenuCommand::NewCase));
 
   Execute(w.Fe, MenuCommand::ShowVersion);

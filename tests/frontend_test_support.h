@@ -38,6 +38,7 @@ struct FakeWindow {
   std::vector<RejectedInputView> Rejected;
   std::vector<WindowMarks> Marks;
   std::vector<std::string> SitesOpened;
+  int SiteEditorsOpened = 0;
   std::string Title;
   std::vector<RecentMenuEntry> RecentMenu;
   GridRange Selected;
@@ -77,6 +78,7 @@ struct FakeWindow {
     h.ReadGridSelection = [this] { return Selection; };
     h.SelectCells = [this](const GridRange& r) { Selected = r; };
     h.OpenSite = [this](const std::string& path) { SitesOpened.push_back(path); };
+    h.EditSite = [this] { ++SiteEditorsOpened; };
     ShowAll(Fe);
   }
   FakeWindow(const FakeWindow&) = delete;

@@ -93,6 +93,8 @@ bool CommandAvailable(const Frontend& fe, MenuCommand command) {
   switch (command) {
     case MenuCommand::OpenSite:
       return static_cast<bool>(fe.Hooks.OpenSite);
+    case MenuCommand::EditSite:
+      return static_cast<bool>(fe.Hooks.EditSite);
     case MenuCommand::ShowManual:
       return static_cast<bool>(fe.Hooks.OpenManual);
     default:
@@ -134,6 +136,10 @@ void Execute(Frontend& fe, MenuCommand command) {
       if (!path.empty()) fe.Hooks.OpenSite(path);
       return;
     }
+    case MenuCommand::EditSite:
+      // A window of its own, as the site window is.
+      Call(fe.Hooks.EditSite);
+      return;
     case MenuCommand::Exit:
       Call(fe.Hooks.Close);
       return;

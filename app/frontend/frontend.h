@@ -63,6 +63,9 @@ struct WindowHooks {
   // Opens a site file in a window of its own; empty where the window has no site window (the
   // menu then leaves out サイト濃度分布).
   std::function<void(const std::string& path)> OpenSite;
+  // Opens the site editor, a window of its own; empty where the window has none (the menu then
+  // leaves out サイトの編集).
+  std::function<void()> EditSite;
   // Shows the manual from its first page (an HTML file), in a window of its own or the
   // system's browser; empty where the window cannot (the menu then leaves out 説明書).
   std::function<void(const std::string& indexPath)> OpenManual;

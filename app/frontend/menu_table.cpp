@@ -22,6 +22,7 @@ constexpr MenuItem kMenuItems[] = {
     {kFile, MenuItemKind::Command, "気象統計から読み込む(&M)...", "", MenuCommand::ImportMetStats,
      "ImportMetStatsAction"},
     {kFile, MenuItemKind::Command, "サイト濃度分布(&D)...", "", MenuCommand::OpenSite, "OpenSiteAction"},
+    {kFile, MenuItemKind::Command, "サイトの編集(&E)...", "", MenuCommand::EditSite, "EditSiteAction"},
     {kFile, MenuItemKind::Separator},
     {kFile, MenuItemKind::RecentFiles, "最近使ったファイル(&R)", "", MenuCommand::NewCase, "RecentFilesMenu"},
     {kFile, MenuItemKind::Separator},

@@ -18,6 +18,7 @@ enum class MenuCommand {
   SaveCaseAs,      // ファイル → 名前を付けて保存...
   ImportMetStats,  // ファイル → 気象統計から読み込む...
   OpenSite,        // ファイル → サイト濃度分布... (only where the window has a site window)
+  EditSite,        // ファイル → サイトの編集... (the same)
   Exit,            // ファイル → 終了
   CopyCells,       // 編集 → コピー
   PasteCells,      // 編集 → 貼り付け

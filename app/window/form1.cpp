@@ -37,6 +37,7 @@
 #include "app/window/profile_page.h"
 #include "app/window/qt_text.h"
 #ifdef VMK_HAVE_SITE_WINDOW
+#include "app/window/site_editor.h"
 #include "app/window/site_window.h"
 #endif
 #include "app/window/window_fonts.h"
@@ -545,6 +546,7 @@ void Form1::InstallHooks() {
   };
 #ifdef VMK_HAVE_SITE_WINDOW
   h.OpenSite = [this](const std::string& path) { OpenSiteWindow(this, ToQString(path)); };
+  h.EditSite = [this] { OpenSiteEditor(this); };
 #endif
   h.OpenManual = [this](const std::string& indexPath) {
     if (manual_ == nullptr) manual_ = new ManualWindow(this);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -104,10 +105,29 @@ SiteMapView::SiteMapView(QWidget* parent) : QWidget(parent) {
   setCursor(Qt::CrossCursor);
 }
 
-void SiteMapView::SetInput(SiteMapInput input) {
+void SiteMapView::SetInput(SiteMapInput input, bool keepView) {
   input_ = std::move(input);
-  view_.reset();
+  if (!keepView) view_.reset();
   Changed();
+}
+
+std::optional<MarkHit> MarkAt(const SiteMapInput& input, const MapScene& scene, double x, double y) {
+  constexpr double kReach = 9;  // pixels
+  std::optional<MarkHit> best;
+  double bestDistance = kReach * kReach;
+  const auto look = [&](const std::vector<MapMark>& marks, bool stack) {
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+      const auto [px, py] = scene.ToPixel(marks[i].X, marks[i].Y);
+      const double d = (px - x) * (px - x) + (py - y) * (py - y);
+      if (d < bestDistance || (d <= bestDistance && !best)) {
+        bestDistance = d;
+        best = MarkHit{stack, static_cast<int>(i)};
+      }
+    }
+  };
+  look(input.Stacks, true);
+  look(input.Points, false);
+  return best;
 }
 
 void SiteMapView::SetShowPolar(bool show) {
@@ -159,15 +179,30 @@ void SiteMapView::wheelEvent(QWheelEvent* event) {
 }
 
 void SiteMapView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    dragFrom_ = event->position();
-    setCursor(Qt::ClosedHandCursor);
+  if (event->button() != Qt::LeftButton) return;
+  pressAt_ = event->position();
+  dragged_ = false;
+  if (editable_) {
+    if (const std::optional<MarkHit> hit = MarkAt(input_, Scene(), pressAt_.x(), pressAt_.y())) {
+      markDrag_ = MarkDrag{hit->Stack, hit->Index};
+      setCursor(Qt::SizeAllCursor);
+      return;
+    }
   }
+  dragFrom_ = event->position();
+  setCursor(Qt::ClosedHandCursor);
 }
 
 void SiteMapView::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position();
-  if (dragFrom_) {
+  if ((event->buttons() & Qt::LeftButton) && (at - pressAt_).manhattanLength() > 3) dragged_ = true;
+  if (markDrag_ && dragged_) {
+    const MapPoint g = Scene().ToGround(at.x(), at.y());
+    MapMark& mark = (markDrag_->Stack ? input_.Stacks : input_.Points)[static_cast<std::size_t>(markDrag_->Index)];
+    mark.X = g.first;
+    mark.Y = g.second;
+    Changed();
+  } else if (dragFrom_) {
     PanBy(at - *dragFrom_);
     dragFrom_ = at;
   }
@@ -179,9 +214,17 @@ void SiteMapView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SiteMapView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    dragFrom_.reset();
-    setCursor(Qt::CrossCursor);
+  if (event->button() != Qt::LeftButton) return;
+  const QPointF at = event->position();
+  const std::optional<MarkDrag> mark = std::exchange(markDrag_, std::nullopt);
+  dragFrom_.reset();
+  setCursor(Qt::CrossCursor);
+  if (!editable_) return;
+  const MapPoint g = Scene().ToGround(at.x(), at.y());
+  if (mark && dragged_) {
+    emit MarkMoved(mark->Stack, mark->Index, g.first, g.second);
+  } else if (!mark && !dragged_) {
+    emit GroundClicked(g.first, g.second);
   }
 }
 

@@ -35,7 +35,11 @@ class SiteMapView : public QWidget {
  public:
   explicit SiteMapView(QWidget* parent = nullptr);
 
-  void SetInput(SiteMapInput input);
+  // A new input; `keepView` keeps the ground shown (an edit), else the whole grid is fitted.
+  void SetInput(SiteMapInput input, bool keepView = false);
+  // An editor's map: the stacks and points can be dragged, and a click on the ground is
+  // reported (dragging elsewhere still pans).
+  void SetEditable(bool editable) { editable_ = editable; }
   // Shows or hides the polar receptors, keeping the view.
   void SetShowPolar(bool show);
   const MapScene& Scene();
@@ -55,6 +59,10 @@ class SiteMapView : public QWidget {
  signals:
   // The ground under the mouse, or `inside` false when the mouse is off the map's frame.
   void GroundUnderMouse(double x, double y, bool inside);
+  // An editable map: a stack's (or point's) mark `index` of the input dropped at the ground x, y.
+  void MarkMoved(bool stack, int index, double x, double y);
+  // An editable map: a click (no drag) on the ground at x, y.
+  void GroundClicked(double x, double y);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -72,7 +80,23 @@ class SiteMapView : public QWidget {
   std::optional<MapView> view_;
   std::optional<MapScene> scene_;
   std::optional<QPointF> dragFrom_;
+  bool editable_ = false;
+  struct MarkDrag {
+    bool Stack = true;
+    int Index = 0;
+  };
+  std::optional<MarkDrag> markDrag_;
+  QPointF pressAt_;
+  bool dragged_ = false;
 };
+
+// The mark under the widget pixel (x, y) of a scene, within a few pixels: the nearest stack or
+// point, stacks first on a tie.
+struct MarkHit {
+  bool Stack = true;
+  int Index = 0;
+};
+std::optional<MarkHit> MarkAt(const SiteMapInput& input, const MapScene& scene, double x, double y);
 
 class SiteWindow : public QWidget {
   Q_OBJECT

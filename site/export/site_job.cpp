@@ -22,6 +22,7 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
   double done = 0;
   RunOptions options;
   options.Threads = steps.Threads > 0 ? steps.Threads : AllCores();
+  options.Cancel = steps.Cancel;
   if (steps.Progress) {
     options.Progress = [&](double share) { steps.Progress((done + share) / runs); };
   }

@@ -4,6 +4,7 @@
 // and writes nothing.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,6 +33,8 @@ struct SiteSteps {
   int Threads = 0;                       // 0: all cores
   const StandardsTable* Standards = nullptr;  // the standards table; none: the built-in one
   std::function<void(double)> Progress;  // the share computed; may be empty
+  // Set from any thread to stop the computation: ComputeSiteFile then raises SiteCancelled.
+  const std::atomic<bool>* Cancel = nullptr;
 };
 
 // Reads, plans, checks, reads the basemap and computes the site file at `path`, and each of
