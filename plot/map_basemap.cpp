@@ -109,26 +109,15 @@ void AddRaster(MapScene& m, const std::vector<BasemapRaster>& levels) {
   }
   const BasemapRaster& r = levels[level];
   if (r.Columns <= 0 || r.Rows <= 0) return;
-  const auto [ax, ay] = m.ToPixel(r.Left, r.Top);
-  const auto [bx, by] = m.ToPixel(r.Left + r.Columns * r.PixelWidth, r.Top - r.Rows * r.PixelHeight);
-  const double x0 = std::max(std::floor(ax), std::floor(m.FrameLeft));
-  const double y0 = std::max(std::floor(ay), std::floor(m.FrameTop));
-  const double x1 = std::min(std::ceil(bx), std::ceil(m.FrameLeft + m.FrameWidth));
-  const double y1 = std::min(std::ceil(by), std::ceil(m.FrameTop + m.FrameHeight));
-  if (!(x1 > x0 && y1 > y0)) return;
-  PlotImage image;
-  image.Left = x0;
-  image.Top = y0;
-  image.Columns = static_cast<int>(x1 - x0);
-  image.Rows = static_cast<int>(y1 - y0);
-  image.Width = image.Columns;
-  image.Height = image.Rows;
-  image.Rgba.assign(static_cast<std::size_t>(image.Columns) * image.Rows * 4, 0);
+  std::optional<PlotImage> placed =
+      FrameImage(m, r.Left, r.Top - r.Rows * r.PixelHeight, r.Left + r.Columns * r.PixelWidth, r.Top);
+  if (!placed) return;
+  PlotImage& image = *placed;
   for (int row = 0; row < image.Rows; ++row) {
-    const double gy = m.ToGround(0, y0 + row + 0.5).second;
+    const double gy = m.ToGround(0, image.Top + row + 0.5).second;
     const double v = (r.Top - gy) / r.PixelHeight - 0.5;
     for (int column = 0; column < image.Columns; ++column) {
-      const double gx = m.ToGround(x0 + column + 0.5, 0).first;
+      const double gx = m.ToGround(image.Left + column + 0.5, 0).first;
       const double u = (gx - r.Left) / r.PixelWidth - 0.5;
       Store(image.Rgba, (static_cast<std::size_t>(row) * image.Columns + column) * 4, Sample(r, u, v));
     }

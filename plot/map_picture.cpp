@@ -9,6 +9,14 @@
 
 namespace vmk {
 
+bool MapPngBuiltIn() {
+#if defined(VMK_MAP_PICTURES_QT) || defined(VMK_MAP_PICTURES_GDIPLUS)
+  return true;
+#else
+  return false;
+#endif
+}
+
 std::optional<std::string> MapPictureBytes(const MapScene& scene, const std::string& title,
                                            PictureKind kind, std::string& bytes) {
 #if defined(VMK_MAP_PICTURES_QT)

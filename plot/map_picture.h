@@ -11,6 +11,9 @@
 
 namespace vmk {
 
+// Whether this build draws the map as PNG (Qt's painter or GDI+); SVG it always writes.
+bool MapPngBuiltIn();
+
 // The map as the bytes of a picture file of that kind into `bytes`; `title` (UTF-8) is the
 // SVG document's title. Returns one line saying why it could not be drawn, or nothing.
 std::optional<std::string> MapPictureBytes(const MapScene& scene, const std::string& title,

@@ -77,4 +77,8 @@ struct MapScene {
   std::pair<double, double> ToPixel(double x, double y) const;
 };
 
+// An image of transparent pixels, one to a picture pixel, over the whole pixels of the frame
+// that the ground from (xMin, yMin) to (xMax, yMax) covers; nothing when the frame shows none.
+std::optional<PlotImage> FrameImage(const MapScene& scene, double xMin, double yMin, double xMax, double yMax);
+
 }  // namespace vmk

@@ -22,6 +22,25 @@ std::pair<double, double> MapScene::ToPixel(double x, double y) const {
           FrameTop + FrameHeight / 2 - (y - View.CenterY) / View.MetresPerPixel};
 }
 
+std::optional<PlotImage> FrameImage(const MapScene& scene, double xMin, double yMin, double xMax, double yMax) {
+  const auto [ax, ay] = scene.ToPixel(xMin, yMax);
+  const auto [bx, by] = scene.ToPixel(xMax, yMin);
+  const double x0 = std::max(std::floor(ax), std::floor(scene.FrameLeft));
+  const double y0 = std::max(std::floor(ay), std::floor(scene.FrameTop));
+  const double x1 = std::min(std::ceil(bx), std::ceil(scene.FrameLeft + scene.FrameWidth));
+  const double y1 = std::min(std::ceil(by), std::ceil(scene.FrameTop + scene.FrameHeight));
+  if (!(x1 > x0 && y1 > y0)) return std::nullopt;
+  PlotImage image;
+  image.Left = x0;
+  image.Top = y0;
+  image.Columns = static_cast<int>(x1 - x0);
+  image.Rows = static_cast<int>(y1 - y0);
+  image.Width = image.Columns;
+  image.Height = image.Rows;
+  image.Rgba.assign(static_cast<std::size_t>(image.Columns) * image.Rows * 4, 0);
+  return image;
+}
+
 MapView ZoomedView(const MapScene& scene, double factor, double x, double y) {
   const MapPoint g = scene.ToGround(x, y);
   MapView v = scene.View;

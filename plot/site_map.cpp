@@ -142,6 +142,37 @@ void AddBands(MapScene& m, const SiteMapInput& in) {
   }
 }
 
+// The bands as an image of whole pixels over the part of the frame the grid covers, each pixel
+// in the colour of its centre's band, drawn as the polygons would be (see AddBands).
+void AddBandImage(MapScene& m, const SiteMapInput& in) {
+  if (!in.Bands.empty() || !in.BandGrid || in.Levels.empty()) return;
+  const MapGrid& g = *in.BandGrid;
+  if (g.X.size() < 2 || g.Y.size() < 2 || g.Values.size() != g.X.size() * g.Y.size()) return;
+  std::optional<PlotImage> placed = FrameImage(m, g.X.front(), g.Y.front(), g.X.back(), g.Y.back());
+  if (!placed) return;
+  PlotImage& image = *placed;
+  const int bands = static_cast<int>(in.Levels.size()) + 1;
+  const bool overGround = OverGround(in);
+  const auto alpha = static_cast<unsigned char>(std::lround((overGround ? kBandOpacity : 1) * 255));
+  for (int row = 0; row < image.Rows; ++row) {
+    const double gy = m.ToGround(0, image.Top + row + 0.5).second;
+    for (int column = 0; column < image.Columns; ++column) {
+      const double gx = m.ToGround(image.Left + column + 0.5, 0).first;
+      const std::optional<double> v = GridValueAt(g, gx, gy);
+      if (!v) continue;
+      const int band = BandOfValue(in.Levels, *v);
+      if (overGround && band <= 0) continue;  // the ground shows below the first level
+      const PlotColor c = BandColor(band, bands);
+      unsigned char* p = &image.Rgba[(static_cast<std::size_t>(row) * image.Columns + column) * 4];
+      p[0] = c.R;
+      p[1] = c.G;
+      p[2] = c.B;
+      p[3] = alpha;
+    }
+  }
+  m.Images.push_back(std::move(image));
+}
+
 // Coordinates: light lines inside, labels outside, the axes' names; the grid's extent dashed.
 void AddCoordinates(MapScene& m, const SiteMapInput& in) {
   const FrameEdges e = EdgesOf(m);
@@ -347,7 +378,41 @@ void AddLegend(MapScene& m, const SiteMapInput& in) {
   }
 }
 
+// The index of the cell [i, i + 1] of the ascending nodes that holds v (the last cell for the
+// last node); nothing outside.
+std::optional<std::size_t> CellOf(const std::vector<double>& nodes, double v) {
+  if (!(v >= nodes.front() && v <= nodes.back())) return std::nullopt;
+  const auto above = std::upper_bound(nodes.begin(), nodes.end(), v);
+  const auto i = static_cast<std::size_t>(above - nodes.begin());
+  return std::min(i, nodes.size() - 1) - 1;
+}
+
 }  // namespace
+
+std::optional<double> GridValueAt(const MapGrid& grid, double x, double y) {
+  const std::size_t nx = grid.X.size();
+  if (nx < 2 || grid.Y.size() < 2 || grid.Values.size() != nx * grid.Y.size()) return std::nullopt;
+  const std::optional<std::size_t> i = CellOf(grid.X, x);
+  const std::optional<std::size_t> j = CellOf(grid.Y, y);
+  if (!i || !j) return std::nullopt;
+  const double u = (x - grid.X[*i]) / (grid.X[*i + 1] - grid.X[*i]);
+  const double t = (y - grid.Y[*j]) / (grid.Y[*j + 1] - grid.Y[*j]);
+  // The four nodes by their weights; a node without a value counts only where it weighs.
+  const double weights[4] = {(1 - u) * (1 - t), u * (1 - t), (1 - u) * t, u * t};
+  const std::size_t nodes[4] = {*j * nx + *i, *j * nx + *i + 1, (*j + 1) * nx + *i, (*j + 1) * nx + *i + 1};
+  double value = 0;
+  for (int k = 0; k < 4; ++k) {
+    if (weights[k] == 0) continue;
+    const double v = grid.Values[nodes[k]];
+    if (std::isnan(v)) return std::nullopt;
+    value += v * weights[k];
+  }
+  return value;
+}
+
+int BandOfValue(const std::vector<double>& levels, double value) {
+  return static_cast<int>(std::upper_bound(levels.begin(), levels.end(), value) - levels.begin());
+}
 
 PlotColor BandColor(int band, int bands) {
   if (band <= 0) return kWhite;
@@ -379,6 +444,7 @@ MapScene BuildSiteMap(const SiteMapInput& in, int width, int height, std::option
   MapScene m = EmptyMapScene(in, width, height, view);
   if (OverGround(in)) AddBasemap(m, *in.Basemap);
   AddBands(m, in);
+  AddBandImage(m, in);
   AddCoordinates(m, in);
   AddPolarReceptors(m, in);
   AddMarksAndLabels(m, in);

@@ -25,6 +25,24 @@ struct MapBand {
   std::vector<MapPolygon> Polygons;
 };
 
+// The grid's values at its nodes, for the bands drawn pixel by pixel where no polygons were made
+// (a build without GDAL): each pixel of the frame within the grid's extent takes the band of the
+// value interpolated bilinearly between the four nodes around its centre.
+struct MapGrid {
+  std::vector<double> X;      // node coordinates, ascending, at least 2
+  std::vector<double> Y;      // the same northwards
+  std::vector<float> Values;  // X.size() * Y.size(): x fastest, then y ascending; NaN: none
+};
+
+// The value at (x, y) interpolated bilinearly between the four nodes around it; nothing outside
+// the grid's extent, where a node without a value weighs in, or for a grid that is not
+// X.size() * Y.size().
+std::optional<double> GridValueAt(const MapGrid& grid, double x, double y);
+
+// The band of a value among the ascending levels: 0 below the first, i from level i - 1 (on
+// it included) to level i.
+int BandOfValue(const std::vector<double>& levels, double value);
+
 struct MapMark {
   std::string Name;  // UTF-8
   double X = 0;
@@ -36,6 +54,8 @@ struct SiteMapInput {
   double XMin = 0, XMax = 0, YMin = 0, YMax = 0;
   std::vector<double> Levels;  // ascending
   std::vector<MapBand> Bands;
+  // Without Bands: the bands classed pixel by pixel from the grid, as one image of the frame.
+  std::optional<MapGrid> BandGrid;
   std::vector<MapMark> Stacks;
   std::vector<MapMark> Points;
   std::optional<MapMark> Maximum;  // Name holds the value's text

@@ -36,7 +36,7 @@ name="$(basename "$zip" .zip)"
 folder="$work/unpacked/$name"
 [ -d "$folder" ] || { echo "PACKAGE: the zip has no folder $name"; exit 1; }
 
-for file in vmk.exe vmk-calc.exe vmk-met.exe はじめに.txt licenses/README.txt licenses/gcc-runtime.txt \
+for file in vmk.exe vmk-calc.exe vmk-met.exe vmk-site.exe はじめに.txt licenses/README.txt licenses/gcc-runtime.txt \
   licenses/mingw-w64.txt licenses/CLI11.txt licenses/nlohmann-json.txt licenses/Boost.txt \
   examples/site.json examples/met/hourly-sample.csv manual/index.html manual/manual.css; do
   [ -s "$folder/$file" ] || problem "$file is missing or empty"

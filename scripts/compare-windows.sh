@@ -14,6 +14,12 @@
 #       (vmk-picture-diff); vmk-met's SVG pictures byte for byte. LINUX_BIN and WINDOWS_BIN are the two builds' bin folders; EMULATOR runs
 #       a Windows program (scripts/wine-run.sh PREFIX). VMK_PICTURES_DIR, when set, keeps both
 #       systems' pictures there to look at.
+#   compare-windows.sh site SOURCE_DIR LINUX_BIN WINDOWS_BIN -- EMULATOR...
+#       vmk-site on the examples two-stacks and assessment: the same exit status, the CSV files
+#       byte for byte, the same summary but for what a build without GDAL leaves out (its files
+#       not listed, one note and the same line on standard error), and the maps of the
+#       example without a basemap (each band classed pixel by pixel on Windows) looking like
+#       the Linux build's polygons (vmk-picture-diff, as for the pictures).
 #   compare-windows.sh table REFERENCE -- COMMAND...
 #       the code page 932 tables of the two vmk-cp932-table programs.
 #   compare-windows.sh dlls OBJDUMP PROGRAM...
@@ -56,6 +62,27 @@ run_both() {
     echo "$status" > "$dir/status"
     rm -rf "$dir/cases"
   done
+}
+
+# Compares the picture FILE of the run NAME, LINUX and WINDOWS: an SVG byte for byte, a PNG by
+# eye (vmk-picture-diff with $radius, $fuzz and $limit); VMK_PICTURES_DIR, when set, keeps both.
+compare_picture() {
+  local name="$1" f="$2" linux="$3" windows="$4"
+  if [ -n "${VMK_PICTURES_DIR:-}" ]; then
+    mkdir -p "$VMK_PICTURES_DIR"
+    cp "$linux" "$VMK_PICTURES_DIR/$name-$f-linux.${f##*.}"
+    cp "$windows" "$VMK_PICTURES_DIR/$name-$f-windows.${f##*.}"
+  fi
+  case "$f" in
+    *.svg) differs "$name: $f" "$linux" "$windows" ;;
+    *.png)
+      echo -n "$name: $f: "
+      if ! "$linux_bin/vmk-picture-diff" "$linux" "$windows" "$radius" "$fuzz" "$limit"; then
+        echo "DIFFERENT: $name: $f does not look like the Linux picture"
+        fail=1
+      fi
+      ;;
+  esac
 }
 
 case "$mode" in
@@ -158,21 +185,7 @@ pictures)
         fail=1
         continue
       fi
-      if [ -n "${VMK_PICTURES_DIR:-}" ]; then
-        mkdir -p "$VMK_PICTURES_DIR"
-        cp "$a/$f" "$VMK_PICTURES_DIR/$name-$f-linux.${f##*.}"
-        cp "$b/$f" "$VMK_PICTURES_DIR/$name-$f-windows.${f##*.}"
-      fi
-      case "$f" in
-        *.svg) differs "$name: $f" "$a/$f" "$b/$f" ;;
-        *.png)
-          echo -n "$name: $f: "
-          if ! "$linux_bin/vmk-picture-diff" "$a/$f" "$b/$f" "$radius" "$fuzz" "$limit"; then
-            echo "DIFFERENT: $name: $f does not look like the Linux picture"
-            fail=1
-          fi
-          ;;
-      esac
+      compare_picture "$name" "$f" "$a/$f" "$b/$f"
       pictures=$((pictures + 1))
     done
   }
@@ -191,6 +204,66 @@ pictures)
     --stability-chart stability.svg
   compare_pictures site-map vmk-map-sample map.png
   echo "compared $pictures pictures"
+  ;;
+
+site)
+  source_dir="$(realpath "$1")"
+  linux_bin="$(realpath "$2")"
+  windows_bin="$(realpath "$3")"
+  shift 4  # SOURCE_DIR LINUX_BIN WINDOWS_BIN --
+  linux_run=("$linux_bin/vmk-site")
+  windows_run=("$@" "$windows_bin/vmk-site.exe")
+  gis_files=(grid.tif isopleths.gpkg isopleths.geojson)
+  # The bands' edges (polygons antialiased by Qt on Linux, whole pixels on Windows) match within
+  # the radius. The maps' long names (to 200 px) come out up to 7 px longer from GDI+ under wine
+  # (whole-pixel advances), and their halos with them: up to about 190 pixels unmatched along
+  # them. A band of another colour or a missing one gives thousands.
+  radius=3 fuzz=55 limit=250
+  runs=0
+  mkdir -p "$work/cases"
+  cp -r "$source_dir/examples/two-stacks" "$source_dir/examples/assessment" "$work/cases/"
+  for example in two-stacks assessment; do
+    run_both "cases/$example/site.json" --out files --threads 2
+    a="$work/run/linux" b="$work/run/windows"
+    differs "$example: exit status" "$a/status" "$b/status"
+    if [ "$(cat "$a/status")" != 0 ]; then
+      echo "FAILED: $example on Linux:"; cat "$a/err"; fail=1; continue
+    fi
+    (cd "$a/files" && ls -A | grep -vxF -e "${gis_files[0]}" -e "${gis_files[1]}" -e "${gis_files[2]}") \
+      > "$work/files-a"
+    (cd "$b/files" && ls -A) > "$work/files-b"
+    differs "$example: files written (Linux less the GIS files)" "$work/files-a" "$work/files-b"
+    for f in $(cd "$a/files" && ls *.csv); do
+      differs "$example: $f" "$a/files/$f" "$b/files/$f"
+    done
+    # The summary: the Linux one less the GIS files' names; the Windows one less its one note
+    # of what it left out, which is also its standard error.
+    note="$(grep -a '^note       : .* not made: this build has no GDAL$' "$b/out" || true)"
+    if [ "$(printf '%s' "$note" | grep -c '^' || true)" != 1 ]; then
+      echo "DIFFERENT: $example: the Windows summary has not one note of what it left out"
+      fail=1
+    fi
+    # Standard error less the progress lines (a run of more than a second prints them).
+    printf 'vmk-site: %s\n' "${note#note       : }" > "$work/err-expected"
+    grep -av '^vmk-site: *[0-9]* % computed$' "$b/err" > "$work/err-b" || true
+    grep -av '^vmk-site: *[0-9]* % computed$' "$a/err" > "$work/err-a" || true
+    differs "$example: standard error on Windows" "$work/err-expected" "$work/err-b"
+    differs "$example: standard error on Linux" /dev/null "$work/err-a"
+    sed -e "/^files      :/{s/ ${gis_files[0]}//;s/ ${gis_files[1]}//;s/ ${gis_files[2]}//}" \
+      "$a/out" > "$work/summary-a"
+    grep -avxF -e "$note" "$b/out" > "$work/summary-b" || true
+    differs "$example: summary" "$work/summary-a" "$work/summary-b"
+    if [ "$example" = assessment ]; then  # no basemap: the same picture but for the bands' edges
+      for f in $(cd "$a/files" && ls *.png); do
+        if [ ! -f "$b/files/$f" ]; then
+          echo "MISSING: $example: $f not written on Windows"; fail=1; continue
+        fi
+        compare_picture "site-$example" "$f" "$a/files/$f" "$b/files/$f"
+      done
+    fi
+    runs=$((runs + 1))
+  done
+  echo "compared $runs runs of vmk-site"
   ;;
 
 table)

@@ -20,17 +20,13 @@ if [ -z "$version" ]; then
   exit 1
 fi
 
-# The programs of the package. vmk-site.exe joins when the Windows build makes it.
-programs=(vmk vmk-calc vmk-met)
-optional_programs=(vmk-site)
+# The programs of the package.
+programs=(vmk vmk-calc vmk-met vmk-site)
 for program in "${programs[@]}"; do
   if [ ! -f "$build/bin/$program.exe" ]; then
     echo "package-windows.sh: $build/bin/$program.exe is missing (build the Windows programs first)" >&2
     exit 1
   fi
-done
-for program in "${optional_programs[@]}"; do
-  if [ -f "$build/bin/$program.exe" ]; then programs+=("$program"); fi
 done
 
 # The licence texts: the Debian copyright files of the packages the programs were built with.

@@ -13,6 +13,8 @@ namespace vmk {
 struct SiteRunNotes {
   std::vector<std::string> Written;  // file names in the output folder
   std::vector<std::string> Notes;    // one line each
+  // Those of the notes that the user is also told on standard error: what this build cannot make.
+  std::vector<std::string> Warnings;
 };
 
 // The site, the receptors (and how many have no value), the maximum with its distance and

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli_process.h"
 #include "scratch_files.h"
+#include "site/export/site_export.h"
 #include "site_test_support.h"
 
 namespace vmk {
@@ -32,12 +34,19 @@ TEST(SiteCli, ExampleWritesEveryFileAndTheSummary) {
   const fs::path out = dir / "out" / "nested";  // made when missing
   const RunResult r = RunSiteProgram({kExample.string(), "--out", out.string(), "--threads", "2"});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  EXPECT_EQ(r.Err, "");
   for (const char* name : {"points.csv", "grid.csv", "polar.csv"}) EXPECT_TRUE(fs::exists(out / name)) << name;
 #ifdef VMK_HAVE_GDAL
+  EXPECT_EQ(r.Err, "");
   for (const char* name : {"grid.tif", "isopleths.gpkg", "isopleths.geojson"}) EXPECT_TRUE(fs::exists(out / name)) << name;
+#else
+  // What the build leaves out, once on standard error and once in the summary.
+  const std::string left = "grid.tif, isopleths.gpkg, isopleths.geojson, the basemap and the check of \"crs\" "
+                           "not made: this build has no GDAL\n";
+  EXPECT_EQ(r.Err, "vmk-site: " + left);
+  EXPECT_NE(r.Out.find("\nnote       : " + left), std::string::npos) << r.Out;
+  for (const char* name : {"grid.tif", "isopleths.gpkg", "isopleths.geojson"}) EXPECT_FALSE(fs::exists(out / name)) << name;
 #endif
-#ifdef VMK_HAVE_PLOT_QT
+#ifdef VMK_HAVE_MAP_PNG
   for (const char* name : {"map.png", "map.svg"}) EXPECT_TRUE(fs::exists(out / name)) << name;
 #endif
   EXPECT_NE(r.Out.find("maximum over the grid:\n  C = "), std::string::npos) << r.Out;
@@ -123,6 +132,33 @@ TEST(SiteCli, BadInputIsOneLineExitTwoAndNothingWritten) {
   for (const Case& c : usage) {
     clitest::ExpectUsageRefusal(RunSiteProgram(c.Args), "vmk-site: " + c.Message);
     EXPECT_FALSE(fs::exists(out));
+  }
+}
+
+// A build without GDAL says in one line what of the site it cannot make; one with GDAL makes it all.
+TEST(SiteCli, OneLineSaysWhatABuildWithoutGdalLeavesOut) {
+  const struct {
+    std::size_t GridCount;
+    bool Basemap;
+    const char* Crs;
+    std::optional<std::string> Line;
+  } cases[] = {
+      {0, false, "", std::nullopt},
+      {4, false, "", "grid.tif, isopleths.gpkg and isopleths.geojson not made: this build has no GDAL"},
+      {0, true, "", "the basemap not made: this build has no GDAL"},
+      {0, false, "EPSG:6677", "the check of \"crs\" not made: this build has no GDAL"},
+      {0, true, "EPSG:6677", "the basemap and the check of \"crs\" not made: this build has no GDAL"},
+  };
+  for (const auto& c : cases) {
+    SitePlan plan;
+    plan.Receptors.GridCount = c.GridCount;
+    if (c.Basemap) plan.Site.Basemap = BasemapDefinition{};
+    plan.Site.Crs = c.Crs;
+#ifdef VMK_HAVE_GDAL
+    EXPECT_EQ(WithoutGdalNote(plan), std::nullopt);
+#else
+    EXPECT_EQ(WithoutGdalNote(plan), c.Line) << c.GridCount << c.Basemap << c.Crs;
+#endif
   }
 }
 

@@ -206,7 +206,7 @@ TEST_F(SiteFiles, EveryFileIsMade) {
   std::vector<std::string> names;
   for (const SiteFile& f : export_->Files) names.push_back(f.Name);
   std::vector<std::string> want = {"grid.csv", "grid.tif", "isopleths.gpkg", "isopleths.geojson"};
-#ifdef VMK_HAVE_PLOT_QT
+#ifdef VMK_HAVE_MAP_PNG
   want.push_back("map.png");
   want.push_back("map.svg");
   EXPECT_EQ(FileOf(*export_, "map.png").substr(0, 4), "\x89PNG");

@@ -65,6 +65,9 @@ with their lower and upper values), map.png and map.svg. The files of a run
 replace the previous run's all together or not at all; files that an earlier
 run made and this one does not are removed (DIR/.vmk-site-files records them),
 other files stay. The same inputs give the same bytes.
+A build without GDAL (Windows) makes no grid.tif and no isopleth files and
+draws no basemap (one line on standard error says so); its map classes each
+pixel into its band by the grid's values, interpolated bilinearly.
 
 With "pollutants" in the site file, each pollutant is computed as the site is,
 every stack with the pollutant's QpEdit and NOxTrnCheckBox, and assessed at the
@@ -213,6 +216,7 @@ int Run(int argc, char** argv) {
   } catch (const FileWriteError& e) {
     return OutputError(e.what());
   }
+  for (const std::string& w : notes.Warnings) Write(std::string(kProgram) + ": " + w + "\n", stderr);
 
   const std::string summary =
       args.Json ? SummaryJson(site.Plan, site.Result, notes, site.Pollutants)

@@ -1,13 +1,12 @@
 #include "site/export/site_export.h"
 
+#include "plot/map_picture.h"
+
 #include "site/site_levels.h"
 #include "site/site_map_input.h"
 #include "site/site_tables.h"
 #ifdef VMK_HAVE_GDAL
 #include "site/gis/site_gis.h"
-#endif
-#ifdef VMK_HAVE_PLOT_QT
-#include "plot/qt/map_files.h"
 #endif
 
 namespace vmk {
@@ -77,6 +76,51 @@ std::string PollutantMapName(const PollutantDefinition& pollutant, std::string_v
   return "map-" + pollutant.FileName + "." + std::string(extension);
 }
 
+namespace {
+
+// The grid's values for the map's bands classed pixel by pixel (no polygons without GDAL).
+MapGrid BandGridOf(const SitePlan& plan, const SiteResult& result) {
+  MapGrid g;
+  g.X = plan.Receptors.GridX;
+  g.Y = plan.Receptors.GridY;
+  g.Values.assign(result.Total.begin(), result.Total.begin() + static_cast<std::ptrdiff_t>(plan.Receptors.GridCount));
+  return g;
+}
+
+// The map's picture files `png` and `svg`, each drawn by the build's own painter.
+void AddMapFiles(SiteExport& out, const SiteMapInput& map, const std::string& png, const std::string& svg,
+                 const std::string& place) {
+  const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);
+  for (const PictureKind kind : {PictureKind::Png, PictureKind::Svg}) {
+    if (kind == PictureKind::Png && !MapPngBuiltIn()) continue;
+    SiteFile file{kind == PictureKind::Png ? png : svg, {}};
+    if (const auto problem = MapPictureBytes(scene, map.Title, kind, file.Bytes)) {
+      throw SiteError(place + "map: " + *problem);
+    }
+    out.Files.push_back(std::move(file));
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> WithoutGdalNote(const SitePlan& plan) {
+#ifdef VMK_HAVE_GDAL
+  (void)plan;
+  return std::nullopt;
+#else
+  std::vector<std::string> parts;
+  if (plan.Receptors.GridCount > 0) parts = {"grid.tif", "isopleths.gpkg", "isopleths.geojson"};
+  if (plan.Site.Basemap) parts.push_back("the basemap");
+  if (!plan.Site.Crs.empty()) parts.push_back("the check of \"crs\"");
+  if (parts.empty()) return std::nullopt;
+  std::string line;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    line += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+  }
+  return line + " not made: this build has no GDAL";
+#endif
+}
+
 SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
                          std::shared_ptr<const MapBasemap> basemap, const std::vector<PollutantRun>& pollutants) {
   SiteExport out;
@@ -97,51 +141,36 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
     } catch (const GisError& e) {
       throw SiteError(std::string("GIS files: ") + e.what());
     }
-    if (levels.empty()) out.Notes.push_back("no isopleths: the grid has no positive value");
-#else
-    out.Notes.push_back("this build has no GDAL: grid.tif and the isopleths are not written");
 #endif
+    if (levels.empty()) out.Notes.push_back("no isopleths: the grid has no positive value");
   } else {
     out.Notes.push_back("no grid: no grid.tif, no isopleths");
   }
-
-#ifndef VMK_HAVE_GDAL
-  if (!plan.Site.Crs.empty()) out.Notes.push_back("this build has no GDAL: \"crs\" is not checked");
-  if (plan.Site.Basemap) out.Notes.push_back("this build has no GDAL: the basemap is not drawn");
-#endif
+  if (const auto note = WithoutGdalNote(plan)) {
+    out.Notes.push_back(*note);
+    out.Warnings.push_back(*note);
+  }
+  if (!MapPngBuiltIn()) out.Notes.push_back("this build cannot draw PNG: map.png is not drawn");
 
   SiteMapInput map = MapInputOf(plan, result, levels, std::move(bands));
   map.Basemap = basemap;
-#ifdef VMK_HAVE_PLOT_QT
-  try {
-    const MapScene scene = BuildSiteMap(map, kMapWidth, kMapHeight);
-    out.Files.push_back({"map.png", MapPngBytes(scene)});
-    out.Files.push_back({"map.svg", MapSvgBytes(scene, map.Title)});
-  } catch (const MapPictureError& e) {
-    throw SiteError(std::string("map: ") + e.what());
-  }
-#else
-  out.Notes.push_back("this build has no Qt: map.png and map.svg are not drawn");
+#ifndef VMK_HAVE_GDAL
+  if (rs.GridCount > 0) map.BandGrid = BandGridOf(plan, result);
 #endif
+  AddMapFiles(out, map, "map.png", "map.svg", "");
 
   if (pollutants.empty()) return out;
   out.Files.push_back({"assessment.csv", AssessmentCsv(pollutants)});
-#ifdef VMK_HAVE_PLOT_QT
   for (const PollutantRun& run : pollutants) {
     const std::vector<double> runLevels = SiteLevels(run.Plan, run.Result);
     SiteMapInput runMap = AssessmentMapInput(run, runLevels, SiteBands(run.Plan, run.Result, runLevels));
     runMap.Basemap = basemap;
-    try {
-      const MapScene scene = BuildSiteMap(runMap, kMapWidth, kMapHeight);
-      out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "png"), MapPngBytes(scene)});
-      out.Files.push_back({PollutantMapName(run.Spec.Pollutant, "svg"), MapSvgBytes(scene, runMap.Title)});
-    } catch (const MapPictureError& e) {
-      throw SiteError(PollutantPlace(run.Spec.Pollutant.Name) + ": map: " + e.what());
-    }
-  }
-#else
-  out.Notes.push_back("this build has no Qt: the pollutants' maps are not drawn");
+#ifndef VMK_HAVE_GDAL
+    if (run.Plan.Receptors.GridCount > 0) runMap.BandGrid = BandGridOf(run.Plan, run.Result);
 #endif
+    AddMapFiles(out, runMap, PollutantMapName(run.Spec.Pollutant, "png"), PollutantMapName(run.Spec.Pollutant, "svg"),
+                PollutantPlace(run.Spec.Pollutant.Name) + ": ");
+  }
   return out;
 }
 

@@ -40,6 +40,7 @@ SiteRunNotes WriteSiteFilesOf(const OutputFolder& folder, const ComputedSite& si
   SiteRunNotes notes;
   for (const SiteFile& f : files.Files) notes.Written.push_back(f.Name);
   notes.Notes = files.Notes;
+  notes.Warnings = files.Warnings;
   notes.Notes.insert(notes.Notes.end(), kept.begin(), kept.end());
   return notes;
 }
