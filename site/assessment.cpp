@@ -36,44 +36,44 @@ std::string Distinct(const std::vector<StationYear>& points, std::string Station
 
 }  // namespace
 
-AssessmentSpec ResolveAssessment(const PollutantDefinition& pollutant, const StandardsTable& table) {
-  AssessmentSpec spec;
-  spec.Pollutant = pollutant;
+AssessmentTerms ResolveAssessment(const PollutantDefinition& pollutant, const StandardsTable& table) {
+  AssessmentTerms terms;
+  terms.Pollutant = pollutant;
   if (pollutant.GivenStandard) {
-    spec.Std = *pollutant.GivenStandard;
+    terms.Std = *pollutant.GivenStandard;
   } else {
     const Standard* s = table.Find(pollutant.StandardName);
     if (s == nullptr) {
       Fail(pollutant, "no standard named " + QuoteForMessage(pollutant.StandardName) +
                           " in the standards table (" + table.Names() + ")");
     }
-    spec.Std = *s;
+    terms.Std = *s;
   }
-  spec.CUnit = ModelUnit(pollutant.Unit);
-  const std::optional<int> cShift = UnitShift(spec.CUnit, spec.Std.Unit);
+  terms.CUnit = ModelUnit(pollutant.Unit);
+  const std::optional<int> cShift = UnitShift(terms.CUnit, terms.Std.Unit);
   if (!cShift) {
-    Fail(pollutant, "the standard's unit " + UnitText(spec.Std.Unit) + " cannot be converted from C's unit " +
-                        UnitText(spec.CUnit) + " (from an emission in " + UnitText(pollutant.Unit) +
-                        "): " + WhyNotConvertible(spec.CUnit, spec.Std.Unit));
+    Fail(pollutant, "the standard's unit " + UnitText(terms.Std.Unit) + " cannot be converted from C's unit " +
+                        UnitText(terms.CUnit) + " (from an emission in " + UnitText(pollutant.Unit) +
+                        "): " + WhyNotConvertible(terms.CUnit, terms.Std.Unit));
   }
-  spec.CShift = *cShift;
-  const std::optional<int> bShift = UnitShift(pollutant.BackgroundUnit, spec.Std.Unit);
+  terms.CShift = *cShift;
+  const std::optional<int> bShift = UnitShift(pollutant.BackgroundUnit, terms.Std.Unit);
   if (!bShift) {
     Fail(pollutant, "the background's unit " + UnitText(pollutant.BackgroundUnit) +
-                        " cannot be converted to the standard's unit " + UnitText(spec.Std.Unit) + ": " +
-                        WhyNotConvertible(pollutant.BackgroundUnit, spec.Std.Unit));
+                        " cannot be converted to the standard's unit " + UnitText(terms.Std.Unit) + ": " +
+                        WhyNotConvertible(pollutant.BackgroundUnit, terms.Std.Unit));
   }
-  spec.Background = pollutant.Background.Shifted(*bShift).Trimmed();
-  const bool annual = spec.Std.Compared == Statistic::AnnualMean;
+  terms.Background = pollutant.Background.Shifted(*bShift).Trimmed();
+  const bool annual = terms.Std.Compared == Statistic::AnnualMean;
   const bool converted = pollutant.Convert.Kind != ConversionKind::None;
   if (annual && converted) {
     Fail(pollutant, "the standard compares the annual mean (年平均値): the conversion must be \"none\"");
   }
   if (!annual && !converted) {
-    Fail(pollutant, "the standard compares " + std::string(StatisticName(spec.Std.Compared)) +
+    Fail(pollutant, "the standard compares " + std::string(StatisticName(terms.Std.Compared)) +
                         ": give a \"conversion\" from the annual mean (\"linear\" or \"fit\")");
   }
-  return spec;
+  return terms;
 }
 
 SiteDefinition PollutantSite(const SiteDefinition& site, const PollutantDefinition& pollutant) {
@@ -93,42 +93,42 @@ SiteDefinition PollutantSite(const SiteDefinition& site, const PollutantDefiniti
   return s;
 }
 
-std::vector<AssessmentSpec> ResolveAssessments(const SiteDefinition& site, const StandardsTable& table) {
-  std::vector<AssessmentSpec> specs;
-  for (const PollutantDefinition& p : site.Pollutants) specs.push_back(ResolveAssessment(p, table));
-  return specs;
+std::vector<AssessmentTerms> ResolveAssessments(const SiteDefinition& site, const StandardsTable& table) {
+  std::vector<AssessmentTerms> terms;
+  for (const PollutantDefinition& p : site.Pollutants) terms.push_back(ResolveAssessment(p, table));
+  return terms;
 }
 
-std::vector<PollutantRun> PlanPollutants(const SiteDefinition& site, std::vector<AssessmentSpec> specs) {
+std::vector<PollutantRun> PlanPollutants(const SiteDefinition& site, std::vector<AssessmentTerms> terms) {
   std::vector<PollutantRun> runs;
-  for (AssessmentSpec& spec : specs) runs.push_back({std::move(spec), {}, {}});
+  for (AssessmentTerms& terms : terms) runs.push_back({std::move(terms), {}, {}});
   for (PollutantRun& run : runs) {
     try {
-      run.Plan = PlanSite(PollutantSite(site, run.Spec.Pollutant));
+      run.Plan = PlanSite(PollutantSite(site, run.Terms.Pollutant));
     } catch (const SiteError& e) {
-      Fail(run.Spec.Pollutant, e.what());
+      Fail(run.Terms.Pollutant, e.what());
     }
   }
   return runs;
 }
 
-AssessmentRow AssessRow(const AssessmentSpec& spec, float c) {
+AssessmentRow AssessRow(const AssessmentTerms& terms, float c) {
   AssessmentRow row;
   row.C = ValueOf(c);
   if (row.C.Missing()) return row;
   row.HasValue = true;
-  row.Contribution = Decimal::OfFloat(c).Shifted(spec.CShift).Trimmed();
-  row.Background = spec.Background;
+  row.Contribution = Decimal::OfFloat(c).Shifted(terms.CShift).Trimmed();
+  row.Background = terms.Background;
   row.Future = (row.Background + row.Contribution).Trimmed();
   if (!row.Future.IsZero()) {
     const Decimal percent = row.Contribution * Decimal::OfInteger(100);
     row.Share = Decimal::QuotientSignificant(percent, row.Future, kShareDigits, DecimalRounding::TowardZero).Trimmed();
     row.ShareShown = Decimal::Quotient(percent, row.Future, kShareShownDecimals, DecimalRounding::HalfUp).Text();
   }
-  const Conversion& conv = spec.Pollutant.Convert;
+  const Conversion& conv = terms.Pollutant.Convert;
   row.Value = conv.Kind == ConversionKind::None ? row.Future : (conv.A * row.Future + conv.B).Trimmed();
-  row.Meets = row.Value <= spec.Std.Value;
-  const std::optional<int> decimals = spec.Std.ShownDecimals();
+  row.Meets = row.Value <= terms.Std.Value;
+  const std::optional<int> decimals = terms.Std.ShownDecimals();
   row.ValueShown = decimals ? row.Value.Rounded(*decimals, DecimalRounding::HalfUp).Text() : row.Value.Text();
   return row;
 }
@@ -136,7 +136,7 @@ AssessmentRow AssessRow(const AssessmentSpec& spec, float c) {
 std::vector<AssessmentRow> AssessmentRows(const PollutantRun& run) {
   std::vector<AssessmentRow> rows;
   if (const std::optional<SiteMaximum> max = MaximumOf(run.Plan, run.Result)) {
-    AssessmentRow row = AssessRow(run.Spec, max->C.C);
+    AssessmentRow row = AssessRow(run.Terms, max->C.C);
     row.Place = kMaximumPlace;
     row.Maximum = true;
     row.XText = max->XText;
@@ -145,7 +145,7 @@ std::vector<AssessmentRow> AssessmentRows(const PollutantRun& run) {
   }
   for (std::size_t i = 0; i < run.Plan.Receptors.PointCount; ++i) {
     const PointValues p = PointValuesOf(run.Plan, run.Result, i);
-    AssessmentRow row = AssessRow(run.Spec, p.C.C);
+    AssessmentRow row = AssessRow(run.Terms, p.C.C);
     row.Place = p.Name;
     row.XText = p.XText;
     row.YText = p.YText;
@@ -165,8 +165,8 @@ std::string_view StatisticShortName(Statistic statistic) {
   return "";
 }
 
-std::string ConversionText(const AssessmentSpec& spec) {
-  const Conversion& c = spec.Pollutant.Convert;
+std::string ConversionText(const AssessmentTerms& terms) {
+  const Conversion& c = terms.Pollutant.Convert;
   if (c.Kind == ConversionKind::None) return "なし";
   std::string text = "y = " + c.A.Text() + " x " + (c.B.Sign() < 0 ? "- " + (Decimal() - c.B).Text() : "+ " + c.B.Text());
   if (c.Fit) {
@@ -186,20 +186,20 @@ std::string AssessmentCsv(const std::vector<PollutantRun>& runs) {
   out += "物質,地点,x (m),y (m),C,C の単位,単位,寄与濃度,バックグラウンド濃度,将来濃度,寄与率 (%),"
          "評価の統計値,換算値,環境基準,適否,換算式\n";
   for (const PollutantRun& run : runs) {
-    const AssessmentSpec& spec = run.Spec;
-    const std::string unit = UnitText(spec.Std.Unit);
-    const std::string conversion = CsvField(ConversionText(spec));
+    const AssessmentTerms& terms = run.Terms;
+    const std::string unit = UnitText(terms.Std.Unit);
+    const std::string conversion = CsvField(ConversionText(terms));
     for (const AssessmentRow& r : AssessmentRows(run)) {
-      out += CsvField(spec.Pollutant.Name) + "," + CsvField(r.Place) + "," + r.XText + "," + r.YText + "," +
-             r.C.Text + "," + UnitText(spec.CUnit) + "," + unit + ",";
+      out += CsvField(terms.Pollutant.Name) + "," + CsvField(r.Place) + "," + r.XText + "," + r.YText + "," +
+             r.C.Text + "," + UnitText(terms.CUnit) + "," + unit + ",";
       if (r.HasValue) {
         out += r.Contribution.Text() + "," + r.Background.Text() + "," + r.Future.Text() + "," +
                (r.Share ? r.Share->Text() : std::string()) + ",";
       } else {
         out += ",,,,";
       }
-      out += std::string(StatisticName(spec.Std.Compared)) + "," + (r.HasValue ? r.Value.Text() : std::string()) +
-             "," + spec.Std.Value.Text() + "," + (r.HasValue ? std::string(Verdict(r.Meets)) : std::string("値なし")) +
+      out += std::string(StatisticName(terms.Std.Compared)) + "," + (r.HasValue ? r.Value.Text() : std::string()) +
+             "," + terms.Std.Value.Text() + "," + (r.HasValue ? std::string(Verdict(r.Meets)) : std::string("値なし")) +
              "," + conversion + "\n";
     }
   }

@@ -27,7 +27,7 @@ inline constexpr int kShareDigits = 15;
 inline constexpr int kShareShownDecimals = 2;
 
 // A pollutant resolved against the standards table, its units checked.
-struct AssessmentSpec {
+struct AssessmentTerms {
   PollutantDefinition Pollutant;
   Standard Std;               // from the table, or given in full
   ConcentrationUnit CUnit;    // the unit of the model's C for the pollutant's emission
@@ -38,7 +38,7 @@ struct AssessmentSpec {
 // Raises SiteError, naming the pollutant, for a standard name not in `table`, a background or
 // standard unit that C's unit does not convert to, or a conversion that does not fit the
 // standard's statistic (a daily statistic needs one, an annual mean takes none).
-AssessmentSpec ResolveAssessment(const PollutantDefinition& pollutant, const StandardsTable& table);
+AssessmentTerms ResolveAssessment(const PollutantDefinition& pollutant, const StandardsTable& table);
 
 // The site of one pollutant: the stacks that emit it, each with its own controls and the
 // pollutant's QpEdit and NOxTrnCheckBox over them; the pollutant's levels.
@@ -46,17 +46,17 @@ SiteDefinition PollutantSite(const SiteDefinition& site, const PollutantDefiniti
 
 // A pollutant's run: its plan (PlanSite of PollutantSite) and result.
 struct PollutantRun {
-  AssessmentSpec Spec;
+  AssessmentTerms Terms;
   SitePlan Plan;
   SiteResult Result;
 };
 
 // Every pollutant of `site` resolved, in order. Raises SiteError.
-std::vector<AssessmentSpec> ResolveAssessments(const SiteDefinition& site, const StandardsTable& table);
+std::vector<AssessmentTerms> ResolveAssessments(const SiteDefinition& site, const StandardsTable& table);
 
 // Plans each pollutant in the stacks of `site` (the checks of PlanSite, each message prefixed
 // with the pollutant). Raises SiteError.
-std::vector<PollutantRun> PlanPollutants(const SiteDefinition& site, std::vector<AssessmentSpec> specs);
+std::vector<PollutantRun> PlanPollutants(const SiteDefinition& site, std::vector<AssessmentTerms> terms);
 
 // One row of a pollutant's table.
 struct AssessmentRow {
@@ -82,13 +82,13 @@ inline constexpr char kMaximumPlace[] = "最大着地濃度地点";
 std::vector<AssessmentRow> AssessmentRows(const PollutantRun& run);
 
 // The row of a total C at a place.
-AssessmentRow AssessRow(const AssessmentSpec& spec, float c);
+AssessmentRow AssessRow(const AssessmentTerms& terms, float c);
 
 // "適合" or "不適合".
 std::string_view Verdict(bool meets);
 
 // The conversion as one line: "なし", "y = 1.5 x + 0.002" or, for a fit, with its file, n and r.
-std::string ConversionText(const AssessmentSpec& spec);
+std::string ConversionText(const AssessmentTerms& terms);
 // The short name of the statistic for labels: 年平均値, 98%値, 2%除外値.
 std::string_view StatisticShortName(Statistic statistic);
 

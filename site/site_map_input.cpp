@@ -64,14 +64,14 @@ std::string AssessmentLabel(const AssessmentRow& row) {
 SiteMapInput AssessmentMapInput(const PollutantRun& run, const std::vector<double>& levels,
                                 std::vector<MapBand> bands) {
   SiteMapInput in = MapInputOf(run.Plan, run.Result, levels, std::move(bands));
-  const AssessmentSpec& spec = run.Spec;
-  const std::string unit = UnitText(spec.Std.Unit);
-  in.Title = spec.Pollutant.Name + " 寄与濃度 C (" + UnitText(spec.CUnit) + ")  " +
+  const AssessmentTerms& terms = run.Terms;
+  const std::string unit = UnitText(terms.Std.Unit);
+  in.Title = terms.Pollutant.Name + " 寄与濃度 C (" + UnitText(terms.CUnit) + ")  " +
              std::to_string(run.Plan.Stacks.size()) + " 煙突の合計";
-  in.Subtitle = "地点: " + std::string(StatisticName(spec.Std.Compared)) + " (" + unit + ") と環境基準 " +
-                spec.Std.Value.Text() + " " + unit + " 以下への適否 (寄与率)   バックグラウンド " +
-                spec.Background.Text() + " " + unit;
-  in.LegendTitle = "C (" + UnitText(spec.CUnit) + ")";
+  in.Subtitle = "地点: " + std::string(StatisticName(terms.Std.Compared)) + " (" + unit + ") と環境基準 " +
+                terms.Std.Value.Text() + " " + unit + " 以下への適否 (寄与率)   バックグラウンド " +
+                terms.Background.Text() + " " + unit;
+  in.LegendTitle = "C (" + UnitText(terms.CUnit) + ")";
   std::size_t point = 0;  // the rows after the maximum are the points, in their order
   for (const AssessmentRow& row : AssessmentRows(run)) {
     if (row.Maximum) {

@@ -77,7 +77,7 @@ void KindCounts(JsonWriter& w, std::size_t grid, std::size_t polar, std::size_t 
 std::string EmittingStacks(const PollutantRun& run) {
   std::string s;
   std::size_t k = 0;
-  for (const PollutantStack& part : run.Spec.Pollutant.Stacks) {
+  for (const PollutantStack& part : run.Terms.Pollutant.Stacks) {
     if (!part.Emits) continue;
     s += (s.empty() ? "" : ", ") + JsonQuote(run.Plan.Stacks.at(k++).Name) + (part.No2 ? " (NO2 conversion)" : "");
   }
@@ -92,14 +92,14 @@ std::string StandardText(const Standard& s) {
 }
 
 // One row: "最大着地濃度地点 (x = 600 m, y = -800 m): C = 0.65 ppb; ..."
-std::string RowText(const AssessmentSpec& spec, const AssessmentRow& r) {
-  const std::string unit = " " + UnitText(spec.Std.Unit);
+std::string RowText(const AssessmentTerms& terms, const AssessmentRow& r) {
+  const std::string unit = " " + UnitText(terms.Std.Unit);
   std::string t = "    " + (r.Maximum ? r.Place : JsonQuote(r.Place)) + " (" + Place(r.XText, r.YText) + "): ";
   if (!r.HasValue) return t + "no value\n";
-  t += "C = " + r.C.Text + " " + UnitText(spec.CUnit) + "; contribution " + r.Contribution.Text() + " + background " +
+  t += "C = " + r.C.Text + " " + UnitText(terms.CUnit) + "; contribution " + r.Contribution.Text() + " + background " +
        r.Background.Text() + " = future " + r.Future.Text() + unit + ", 寄与率 " +
        (r.Share ? r.ShareShown + " %" : std::string("(none: the future is 0)")) + ", " +
-       std::string(StatisticName(spec.Std.Compared)) + " " + r.ValueShown + unit + ": " +
+       std::string(StatisticName(terms.Std.Compared)) + " " + r.ValueShown + unit + ": " +
        std::string(Verdict(r.Meets)) + "\n";
   return t;
 }
@@ -113,13 +113,13 @@ void AssessmentJson(JsonWriter& w, const std::vector<PollutantRun>& pollutants) 
   w.Key("assessment");
   w.BeginArray();
   for (const PollutantRun& run : pollutants) {
-    const AssessmentSpec& spec = run.Spec;
-    const PollutantDefinition& p = spec.Pollutant;
+    const AssessmentTerms& terms = run.Terms;
+    const PollutantDefinition& p = terms.Pollutant;
     w.BeginObject();
     StringMember(w, "pollutant", p.Name);
     StringMember(w, "emissionUnit", UnitText(p.Unit));
-    StringMember(w, "cUnit", UnitText(spec.CUnit));
-    StringMember(w, "unit", UnitText(spec.Std.Unit));
+    StringMember(w, "cUnit", UnitText(terms.CUnit));
+    StringMember(w, "unit", UnitText(terms.Std.Unit));
     w.Key("stacks");
     w.BeginArray();
     std::size_t k = 0;
@@ -134,19 +134,19 @@ void AssessmentJson(JsonWriter& w, const std::vector<PollutantRun>& pollutants) 
     w.EndArray();
     w.Key("standard");
     w.BeginObject();
-    StringMember(w, "name", spec.Std.Name);
-    StringMember(w, "substance", spec.Std.Substance);
-    DecimalMember(w, "value", spec.Std.Value);
-    StringMember(w, "statistic", StatisticName(spec.Std.Compared));
+    StringMember(w, "name", terms.Std.Name);
+    StringMember(w, "substance", terms.Std.Substance);
+    DecimalMember(w, "value", terms.Std.Value);
+    StringMember(w, "statistic", StatisticName(terms.Std.Compared));
     w.Key("decimals");
-    if (const std::optional<int> d = spec.Std.ShownDecimals()) {
+    if (const std::optional<int> d = terms.Std.ShownDecimals()) {
       w.Int(*d);
     } else {
       w.Number("");
     }
-    StringMember(w, "source", spec.Std.Source);
+    StringMember(w, "source", terms.Std.Source);
     w.EndObject();
-    DecimalMember(w, "background", spec.Background);
+    DecimalMember(w, "background", terms.Background);
     w.Key("conversion");
     w.BeginObject();
     const Conversion& c = p.Convert;
@@ -212,14 +212,14 @@ std::string AssessmentText(const std::vector<PollutantRun>& pollutants) {
   std::string o = "\nassessment (exact values; 寄与率 shown to two decimals and daily values to the standard's "
                   "decimals, rounded half up; the unrounded value is compared with the standard):\n";
   for (const PollutantRun& run : pollutants) {
-    const AssessmentSpec& spec = run.Spec;
-    const PollutantDefinition& p = spec.Pollutant;
-    o += "  " + JsonQuote(p.Name) + ": emission in " + UnitText(p.Unit) + ", C in " + UnitText(spec.CUnit) +
+    const AssessmentTerms& terms = run.Terms;
+    const PollutantDefinition& p = terms.Pollutant;
+    o += "  " + JsonQuote(p.Name) + ": emission in " + UnitText(p.Unit) + ", C in " + UnitText(terms.CUnit) +
          ", from " + EmittingStacks(run) + "\n";
-    o += "    standard   : " + StandardText(spec.Std) + "\n";
-    o += "    background : " + spec.Background.Text() + " " + UnitText(spec.Std.Unit) + "\n";
-    o += "    conversion : " + ConversionText(spec) + "\n";
-    for (const AssessmentRow& r : AssessmentRows(run)) o += RowText(spec, r);
+    o += "    standard   : " + StandardText(terms.Std) + "\n";
+    o += "    background : " + terms.Background.Text() + " " + UnitText(terms.Std.Unit) + "\n";
+    o += "    conversion : " + ConversionText(terms) + "\n";
+    for (const AssessmentRow& r : AssessmentRows(run)) o += RowText(terms, r);
   }
   return o;
 }

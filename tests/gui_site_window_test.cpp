@@ -230,7 +230,7 @@ TEST(SiteWindowAssessment, EachPollutantsTableAndMap) {
   const vmk::PollutantRun& so2 = window->Pollutants()[1];
   const std::string csv = vmk::AssessmentCsv({so2});
   const std::size_t q = so2.Plan.Receptors.PointBegin();  // みなと小学校
-  const vmk::AssessmentRow row = vmk::AssessRow(so2.Spec, so2.Result.Total[q]);
+  const vmk::AssessmentRow row = vmk::AssessRow(so2.Terms, so2.Result.Total[q]);
   EXPECT_EQ(table->item(1, 0)->text(), QStringLiteral("みなと小学校"));
   for (int c : {1, 3}) EXPECT_NE(csv.find("," + table->item(1, c)->text().toStdString() + ","), std::string::npos) << c;
   EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("0.002"));

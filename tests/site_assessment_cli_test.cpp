@@ -119,7 +119,7 @@ TEST(SiteAssessmentCli, WorkedExampleEveryColumnFromThePointsC) {
   for (std::size_t k = 0; k < runs.size(); ++k) {
     const PollutantRun& p = runs[k];
     for (std::size_t i = 0; i < site.Points.size(); ++i) {
-      const std::vector<std::string>& row = RowOf(rows, p.Spec.Pollutant.Name, site.Points[i].Name);
+      const std::vector<std::string>& row = RowOf(rows, p.Terms.Pollutant.Name, site.Points[i].Name);
       EXPECT_EQ(row.at(kC), ShortestFloatText(p.Result.Total[p.Plan.Receptors.PointBegin() + i]));
     }
   }

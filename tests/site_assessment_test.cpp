@@ -219,7 +219,7 @@ TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
 }
 
 // A resolved pollutant from its parts, through the readers a site file uses.
-AssessmentSpec Spec(const char* emission, const Json& standard, const Json& background, const Json& conversion = "none") {
+AssessmentTerms Terms(const char* emission, const Json& standard, const Json& background, const Json& conversion = "none") {
   Json site = TwoStackSite(VariedMet());
   site["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
   site["pollutants"] = Json::array({{{"name", "X"},
@@ -239,7 +239,7 @@ TEST(AssessmentRows, EachColumnFollowsFromC) {
   const Json ppm002 = {{"value", 0.002}, {"unit", "ppm"}};
   const Json daily = {{"value", "0.060"}, {"unit", "ppm"}, {"statistic", "日平均値の年間98%値"}, {"source", "test"}};
   struct Case {
-    AssessmentSpec Spec;
+    AssessmentTerms Terms;
     float C;
     const char* Contribution;
     const char* Future;
@@ -250,28 +250,28 @@ TEST(AssessmentRows, EachColumnFollowsFromC) {
     bool Meets;
   };
   const std::vector<Case> cases = {
-      {Spec("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0011f, "0.0000011", "0.0020011",
+      {Terms("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0011f, "0.0000011", "0.0020011",
        "0.0549697666283544", "0.05", "0.00460198", "0.005", true},
-      {Spec("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0104f, "0.0000104", "0.0020104",
+      {Terms("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0104f, "0.0000104", "0.0020104",
        "0.517309988062077", "0.52", "0.00461872", "0.005", true},
       // The road method's a = 1.34 + 0.11 exp(-R/BG), b = 0.0070 + 0.0012 exp(-R/BG) to 8 decimals.
-      {Spec("m3N/s", "NO2", {{"value", 1}, {"unit", "ppb"}}, {{"linear", {{"a", 1.44945137}, {"b", 0.00819401}}}}),
+      {Terms("m3N/s", "NO2", {{"value", 1}, {"unit", "ppb"}}, {{"linear", {{"a", 1.44945137}, {"b", 0.00819401}}}}),
        0.005f, "0.000005", "0.001005", "0.497512437810945", "0.50", "0.00965070862685", "0.010", true},
       // The brief's own: 0.6500753 ppb is 0.0006500753 ppm.
-      {Spec("m3N/s", "NO2", {{"value", 0.012}, {"unit", "ppm"}}, {{"linear", {{"a", 1.5}, {"b", 0.002}}}}), 0.6500753f,
+      {Terms("m3N/s", "NO2", {{"value", 0.012}, {"unit", "ppm"}}, {{"linear", {{"a", 1.5}, {"b", 0.002}}}}), 0.6500753f,
        "0.0006500753", "0.0126500753", "5.13890458818059", "5.14", "0.02097511295", "0.021", true},
       // 寄与率 exactly on a tie rounds up; the value shown as the standard does not meet it.
-      {Spec("m3N/s", daily, {{"value", 0.0098875}, {"unit", "ppm"}}, {{"linear", {{"a", 1}, {"b", "0.0504999"}}}}),
+      {Terms("m3N/s", daily, {{"value", 0.0098875}, {"unit", "ppm"}}, {{"linear", {{"a", 1}, {"b", "0.0504999"}}}}),
        0.1125f, "0.0001125", "0.01", "1.125", "1.13", "0.0604999", "0.060", false},
-      {Spec("m3N/s", daily, {{"value", 0.0098875}, {"unit", "ppm"}}, {{"linear", {{"a", 1}, {"b", "0.05"}}}}),
+      {Terms("m3N/s", daily, {{"value", 0.0098875}, {"unit", "ppm"}}, {{"linear", {{"a", 1}, {"b", "0.05"}}}}),
        0.1125f, "0.0001125", "0.01", "1.125", "1.13", "0.06", "0.060", true},
       // An annual mean is shown exact; g/s gives ng/m3, the standard in mg/m3, the background in µg/m3.
-      {Spec("g/s", "ベンゼン", {{"value", 1.5}, {"unit", "µg/m3"}}), 250.5f, "0.0002505", "0.0017505",
+      {Terms("g/s", "ベンゼン", {{"value", 1.5}, {"unit", "µg/m3"}}), 250.5f, "0.0002505", "0.0017505",
        "14.3101970865467", "14.31", "0.0017505", "0.0017505", true},
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
-    const AssessmentRow r = AssessRow(c.Spec, c.C);
+    const AssessmentRow r = AssessRow(c.Terms, c.C);
     ASSERT_TRUE(r.HasValue) << i;
     EXPECT_EQ(r.Contribution.Text(), c.Contribution) << i;
     EXPECT_EQ(r.Future.Text(), c.Future) << i;
@@ -284,8 +284,8 @@ TEST(AssessmentRows, EachColumnFollowsFromC) {
   }
 
   // No value, and a future of 0 (no share).
-  EXPECT_FALSE(AssessRow(cases[0].Spec, std::nanf("")).HasValue);
-  const AssessmentRow zero = AssessRow(Spec("g/s", "ベンゼン", {{"value", 0}, {"unit", "mg/m3"}}), 0.0f);
+  EXPECT_FALSE(AssessRow(cases[0].Terms, std::nanf("")).HasValue);
+  const AssessmentRow zero = AssessRow(Terms("g/s", "ベンゼン", {{"value", 0}, {"unit", "mg/m3"}}), 0.0f);
   EXPECT_TRUE(zero.HasValue);
   EXPECT_FALSE(zero.Share.has_value());
   EXPECT_EQ(zero.ShareShown, "");
@@ -313,8 +313,8 @@ TEST(AssessmentRuns, EachStackIsTheWindowsNumberWithThePollutantsControls) {
   ASSERT_EQ(planned.size(), 2u);
   ASSERT_EQ(planned[1].Plan.Stacks.size(), 1u);  // 煙突A does not emit Hg
   EXPECT_EQ(planned[1].Plan.Stacks[0].Name, "No.2");
-  EXPECT_EQ(UnitText(planned[1].Spec.CUnit), "pg/m3");
-  EXPECT_EQ(planned[1].Spec.CShift, -6);  // pg/m3 to µg/m3
+  EXPECT_EQ(UnitText(planned[1].Terms.CUnit), "pg/m3");
+  EXPECT_EQ(planned[1].Terms.CShift, -6);  // pg/m3 to µg/m3
   // The controls each stack has in the window for each pollutant.
   const std::vector<std::vector<std::pair<int, Json>>> windowControls = {
       {{0, {{"QpEdit", "0.021"}, {"NOxTrnCheckBox", true}}}, {1, {{"QpEdit", "0.0035"}, {"NOxTrnCheckBox", false}}}},
@@ -333,7 +333,7 @@ TEST(AssessmentRuns, EachStackIsTheWindowsNumberWithThePollutantsControls) {
         const float window = WindowConc(own, stack, WindFromOf(j), v.R, 1.5f);
         ASSERT_GT(window, 0.0f);
         EXPECT_EQ(Bits(result.StackC[s][planned[k].Plan.Receptors.PointBegin() + i]), Bits(window))
-            << planned[k].Spec.Pollutant.Name << " stack " << stack << " point " << i;
+            << planned[k].Terms.Pollutant.Name << " stack " << stack << " point " << i;
       }
     }
   }

@@ -68,14 +68,14 @@ void FillTable(QTableWidget* table, const QStringList& headers, const std::vecto
 
 }  // namespace
 
-QStringList AssessmentHeaders(const AssessmentSpec& spec) {
-  const QString unit = QStringLiteral("\n(") + Utf8ToQString(UnitText(spec.Std.Unit)) + QStringLiteral(")");
+QStringList AssessmentHeaders(const AssessmentTerms& terms) {
+  const QString unit = QStringLiteral("\n(") + Utf8ToQString(UnitText(terms.Std.Unit)) + QStringLiteral(")");
   return {QStringLiteral("地点"),
           QStringLiteral("寄与濃度") + unit,
           QStringLiteral("バックグラウンド") + unit,
           QStringLiteral("将来濃度") + unit,
           QStringLiteral("寄与率\n(%)"),
-          Utf8ToQString(std::string(StatisticShortName(spec.Std.Compared))) + unit,
+          Utf8ToQString(std::string(StatisticShortName(terms.Std.Compared))) + unit,
           QStringLiteral("環境基準") + unit,
           QStringLiteral("評価")};
 }
@@ -84,7 +84,7 @@ std::vector<QStringList> AssessmentCells(const PollutantRun& run) {
   std::vector<QStringList> rows;
   for (const AssessmentRow& r : AssessmentRows(run)) {
     const QString place = Utf8ToQString(r.Place);
-    const QString standard = Utf8ToQString(run.Spec.Std.Value.Text());
+    const QString standard = Utf8ToQString(run.Terms.Std.Value.Text());
     if (!r.HasValue) {
       rows.push_back({place, QString(), QString(), QString(), QString(), QString(), standard, QStringLiteral("値なし")});
       continue;
@@ -361,7 +361,7 @@ SiteWindow::SiteWindow(ComputedSite site, const QString& source, QWidget* parent
     mapChoice_->setObjectName(QStringLiteral("SiteMapChoice"));
     mapChoice_->addItem(QStringLiteral("地図: C (各煙突の設定)"));
     for (const PollutantRun& run : site_->Pollutants) {
-      mapChoice_->addItem(QStringLiteral("地図: ") + Utf8ToQString(run.Spec.Pollutant.Name));
+      mapChoice_->addItem(QStringLiteral("地図: ") + Utf8ToQString(run.Terms.Pollutant.Name));
     }
     side->addWidget(mapChoice_);
   }
@@ -394,32 +394,32 @@ QWidget* SiteWindow::MakeAssessmentPanel() {
   assessment_ = new QTabWidget(box);
   assessment_->setObjectName(QStringLiteral("SiteAssessmentTabs"));
   for (const PollutantRun& run : site_->Pollutants) {
-    const AssessmentSpec& spec = run.Spec;
+    const AssessmentTerms& terms = run.Terms;
     auto* page = new QWidget(assessment_);
     auto* pageLayout = new QVBoxLayout(page);
-    const QString unit = QStringLiteral(" ") + Utf8ToQString(UnitText(spec.Std.Unit));
+    const QString unit = QStringLiteral(" ") + Utf8ToQString(UnitText(terms.Std.Unit));
     auto* about = new QLabel(page);
     about->setObjectName(QStringLiteral("SiteAssessmentAbout"));
     about->setWordWrap(true);
     about->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    const Standard& standard = spec.Std;
+    const Standard& standard = terms.Std;
     about->setText(QStringLiteral("環境基準: ") +
                    Utf8ToQString(standard.Name.empty() ? std::string("(サイトファイルで指定)") : standard.Name) +
                    QStringLiteral("  ") + Utf8ToQString(std::string(StatisticName(standard.Compared))) +
                    QStringLiteral(" ≦ ") + Utf8ToQString(standard.Value.Text()) + unit + QStringLiteral("\n出典: ") +
                    Utf8ToQString(standard.Source) +
-                   QStringLiteral("\nバックグラウンド: ") + Utf8ToQString(spec.Background.Text()) + unit +
-                   QStringLiteral("\n換算: ") + Utf8ToQString(ConversionText(spec)) +
+                   QStringLiteral("\nバックグラウンド: ") + Utf8ToQString(terms.Background.Text()) + unit +
+                   QStringLiteral("\n換算: ") + Utf8ToQString(ConversionText(terms)) +
                    QStringLiteral("\n寄与率は小数 2 桁、") +
                    (standard.ShownDecimals() ? QStringLiteral("換算値は小数 ") + QString::number(*standard.ShownDecimals()) +
                                               QStringLiteral(" 桁に四捨五入して表示 (評価は丸める前の値で)")
                                         : QStringLiteral("年平均値は丸めずに表示")));
     auto* table = new QTableWidget(page);
     table->setObjectName(QStringLiteral("SiteAssessmentTable"));
-    FillTable(table, AssessmentHeaders(spec), AssessmentCells(run));
+    FillTable(table, AssessmentHeaders(terms), AssessmentCells(run));
     pageLayout->addWidget(about);
     pageLayout->addWidget(table, 1);
-    assessment_->addTab(page, Utf8ToQString(spec.Pollutant.Name));
+    assessment_->addTab(page, Utf8ToQString(terms.Pollutant.Name));
   }
   layout->addWidget(assessment_);
   box->setMinimumWidth(700);
@@ -439,7 +439,7 @@ void SiteWindow::ShowMapOf(int index) {
 QString SiteWindow::ValueLineAt(double x, double y) const {
   const bool pollutant = shown_ >= 0;
   const SitePlan& plan = pollutant ? site_->Pollutants[static_cast<std::size_t>(shown_)].Plan : site_->Plan;
-  const QString unit = pollutant ? QStringLiteral(" ") + Utf8ToQString(UnitText(site_->Pollutants[static_cast<std::size_t>(shown_)].Spec.CUnit))
+  const QString unit = pollutant ? QStringLiteral(" ") + Utf8ToQString(UnitText(site_->Pollutants[static_cast<std::size_t>(shown_)].Terms.CUnit))
                                  : QString();
   const PlaceValues v = ValuesAtPlace(plan, x, y);
   QString text = QStringLiteral("x = ") + Metres(v.XText) + QStringLiteral(", y = ") + Metres(v.YText) +

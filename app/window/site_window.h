@@ -155,7 +155,7 @@ class SiteWindow : public QWidget {
 // The rows of a pollutant's table as the window shows them: the place, the contribution, the
 // background and the future exact, 寄与率 and the compared value rounded as the summary shows
 // them, the standard and the verdict.
-QStringList AssessmentHeaders(const AssessmentSpec& spec);
+QStringList AssessmentHeaders(const AssessmentTerms& terms);
 std::vector<QStringList> AssessmentCells(const PollutantRun& run);
 
 // Reads the site file at `path`, checks it, computes it with a progress dialog and opens its

@@ -45,11 +45,11 @@ std::optional<std::string> BeforeCli11(const CLI::App& app, int argc, char** arg
 }  // namespace
 
 void CommandLine::Flag(std::string names, bool& given) {
-  specs_.push_back(Spec{std::move(names), &given, nullptr, {}});
+  rules_.push_back(OptionRule{std::move(names), &given, nullptr, {}});
 }
 
 void CommandLine::Value(std::string names, std::optional<std::string>& value, std::string needs) {
-  specs_.push_back(Spec{std::move(names), nullptr, &value, std::move(needs)});
+  rules_.push_back(OptionRule{std::move(names), nullptr, &value, std::move(needs)});
 }
 
 int CommandLine::Refuse(const std::string& problem) const {
@@ -66,7 +66,7 @@ std::optional<std::string> CommandLine::Problem(int argc, char** argv,
   app.add_flag("-h,--help", help);
   app.add_flag("--version", version);
   std::vector<std::pair<const CLI::Option*, std::optional<std::string>*>> values;
-  for (const Spec& s : specs_) {
+  for (const OptionRule& s : rules_) {
     if (s.Given) {
       app.add_flag(s.Names, *s.Given);
     } else {

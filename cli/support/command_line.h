@@ -52,7 +52,7 @@ class CommandLine {
   int Refuse(const std::string& problem) const;
 
  private:
-  struct Spec {
+  struct OptionRule {
     std::string Names;
     bool* Given = nullptr;                      // a flag
     std::optional<std::string>* Text = nullptr;  // an option with a value
@@ -62,7 +62,7 @@ class CommandLine {
                                      bool& help, bool& version) const;
 
   ProgramHelp help_;
-  std::vector<Spec> specs_;
+  std::vector<OptionRule> rules_;
 };
 
 }  // namespace vmk::cli

@@ -168,8 +168,8 @@ SiteExport MakeSiteFiles(const SitePlan& plan, const SiteResult& result,
 #ifndef VMK_HAVE_GDAL
     if (run.Plan.Receptors.GridCount > 0) runMap.BandGrid = BandGridOf(run.Plan, run.Result);
 #endif
-    AddMapFiles(out, runMap, PollutantMapName(run.Spec.Pollutant, "png"), PollutantMapName(run.Spec.Pollutant, "svg"),
-                PollutantPlace(run.Spec.Pollutant.Name) + ": ");
+    AddMapFiles(out, runMap, PollutantMapName(run.Terms.Pollutant, "png"), PollutantMapName(run.Terms.Pollutant, "svg"),
+                PollutantPlace(run.Terms.Pollutant.Name) + ": ");
   }
   return out;
 }

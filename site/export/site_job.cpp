@@ -9,11 +9,11 @@ ComputedSite ComputeSiteFile(const std::string& path, const SiteSteps& steps) {
   ComputedSite site;
   SiteDefinition definition = ReadSiteFile(path);
   // The units of every pollutant first, then the site's stacks, then each pollutant's.
-  std::vector<AssessmentSpec> specs =
+  std::vector<AssessmentTerms> terms =
       ResolveAssessments(definition, steps.Standards ? *steps.Standards : DefaultStandardsTable());
   definition.Pollutants.clear();  // each run holds its own
   site.Plan = PlanSite(std::move(definition));
-  site.Pollutants = PlanPollutants(site.Plan.Site, std::move(specs));
+  site.Pollutants = PlanPollutants(site.Plan.Site, std::move(terms));
   CheckSiteForExport(site.Plan.Site);
   site.Basemap = ReadSiteBasemap(site.Plan.Site);
   if (steps.Checked) steps.Checked(site.Plan);

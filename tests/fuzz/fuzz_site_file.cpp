@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     for (const vmk::PollutantRun& run :
          vmk::PlanPollutants(site, vmk::ResolveAssessments(site, vmk::DefaultStandardsTable()))) {
-      if (!vmk::UnitShift(run.Spec.CUnit, run.Spec.Std.Unit)) Broken("units that do not convert");
+      if (!vmk::UnitShift(run.Terms.CUnit, run.Terms.Std.Unit)) Broken("units that do not convert");
       if (run.Plan.Stacks.empty()) Broken("a pollutant planned without a stack");
     }
   } catch (const vmk::SiteError& e) {
