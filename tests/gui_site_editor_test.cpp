@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -195,11 +196,47 @@ TEST(SiteEditorWindow, ExampleOpensWithItsValuesAndMap) {
   EXPECT_EQ(editor.Map()->Scene().View.MetresPerPixel, vmk::FitView(vmk::EditorMapOf(editor.Document()).Input,
                                                                     editor.Map()->width(), editor.Map()->height())
                                                            .MetresPerPixel);
+  // The basemap's controls show the example's files; the map draws them under the marks.
+  auto* raster = editor.findChild<QLineEdit*>(QStringLiteral("SiteRasterPathEdit"));
+  EXPECT_EQ(raster->text(), QStringLiteral("ground.png"));
+  EXPECT_EQ(editor.RasterCrsEdit()->text(), QStringLiteral("EPSG:6677"));
+  QTableWidget* vectors = editor.VectorTable();
+  ASSERT_EQ(vectors->rowCount(), 3);
+  EXPECT_EQ(vectors->item(1, 0)->text(), QStringLiteral("river.shp"));
+#ifdef VMK_HAVE_GDAL
+  ASSERT_NE(editor.ShownBasemap(), nullptr);
+  EXPECT_FALSE(editor.ShownBasemap()->Levels.empty());
+  EXPECT_FALSE(editor.Map()->Scene().Images.empty());
+#endif
   stacks->setCurrentCell(1, ho);
   stacks->scrollToItem(stacks->item(1, 0));
   if (const char* dir = std::getenv("VMK_SCREENSHOT_DIR")) {
     editor.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/site-editor.png"));
   }
+
+  // A vector file removed, one added from the dialog (named relative to the site file), a
+  // system typed for it: the block holds what the controls show.
+  vectors->setCurrentCell(1, 0);
+  editor.RemoveVectorsClicked();
+  editor.SetGisChooser([&](bool raster, const QString&) {
+    EXPECT_FALSE(raster);
+    return QStringList{QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "river.shp").string())};
+  });
+  editor.AddVectorsClicked();
+  ASSERT_EQ(vectors->rowCount(), 3);
+  vectors->item(2, 1)->setText(QStringLiteral("EPSG:6677"));
+  const std::optional<vmk::BasemapChoice> choice = vmk::BasemapChoiceOf(editor.Document());
+  ASSERT_TRUE(choice.has_value());
+  ASSERT_EQ(choice->Vectors.size(), 3u);
+  EXPECT_EQ(choice->Vectors[1].Path, "roads.geojson");
+  EXPECT_EQ(choice->Vectors[2].Path, "river.shp");
+  EXPECT_EQ(choice->Vectors[2].Crs, "EPSG:6677");
+  EXPECT_TRUE(editor.Document().Modified);
+  auto* text = editor.findChild<QPlainTextEdit*>(QStringLiteral("SiteBasemapEdit"));
+  EXPECT_EQ(text->toPlainText().toStdString(), editor.Document().Basemap);
+  // Text the controls cannot show leaves them disabled, not wrong.
+  text->setPlainText(QStringLiteral("{\"raster\": 1"));
+  EXPECT_FALSE(raster->parentWidget()->isEnabled());
 }
 
 }  // namespace

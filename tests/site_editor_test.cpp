@@ -156,6 +156,70 @@ TEST(SiteEditorTest, ExampleSavedElsewhereKeepsItsNumbers) {
 }
 #endif
 
+// The basemap chosen through the editor's controls: a new site names the chosen files by their
+// absolute paths, its saved file by paths relative to it; read back, the controls show the
+// same files and systems, and the map reads the files the user chose.
+TEST(SiteEditorTest, ChosenBasemapRoundTrips) {
+  ScratchDir dir;
+  SiteDocument doc = BuiltSite(dir);
+  doc.Crs = "EPSG:6677";
+  const std::filesystem::path example = clitest::kSourceDir / "examples" / "two-stacks";
+  const auto abs = [&](const char* f) { return scratch::TextOf(example / f); };
+  BasemapChoice chosen;
+  chosen.Raster = BasemapFileChoice{BasemapPathOf(doc, scratch::TextOf(example / "ground.png")), "EPSG:6677"};
+  for (const char* f : {"coast.gpkg", "roads.geojson"}) chosen.Vectors.push_back({BasemapPathOf(doc, scratch::TextOf(example / f)), ""});
+  chosen.Vectors[1].Crs = "EPSG:4326";
+  SetBasemapChoice(doc, chosen);
+  EXPECT_TRUE(doc.Modified);
+  const auto same = [](const std::optional<BasemapChoice>& a, const BasemapChoice& b) {
+    ASSERT_TRUE(a.has_value());
+    ASSERT_EQ(a->Raster.has_value(), b.Raster.has_value());
+    if (b.Raster) EXPECT_EQ(std::tie(a->Raster->Path, a->Raster->Crs), std::tie(b.Raster->Path, b.Raster->Crs));
+    ASSERT_EQ(a->Vectors.size(), b.Vectors.size());
+    for (std::size_t i = 0; i < b.Vectors.size(); ++i) {
+      EXPECT_EQ(std::tie(a->Vectors[i].Path, a->Vectors[i].Crs), std::tie(b.Vectors[i].Path, b.Vectors[i].Crs)) << i;
+    }
+  };
+  same(BasemapChoiceOf(doc), chosen);
+  EXPECT_TRUE(std::filesystem::path(chosen.Raster->Path).is_absolute());
+
+  std::filesystem::create_directories(dir / "sub");
+  const std::string path = scratch::TextOf(dir / "sub" / "site.json");
+  ASSERT_EQ(SaveSiteDocument(doc, path), std::nullopt);
+  const nlohmann::json saved = nlohmann::json::parse(ReadBytes(dir / "sub" / "site.json"))["basemap"];
+  const std::string rel = std::filesystem::path(abs("ground.png")).lexically_relative(dir / "sub").generic_string();
+  EXPECT_EQ(saved["raster"]["path"], rel);
+  EXPECT_EQ(saved["raster"]["crs"], "EPSG:6677");
+  EXPECT_TRUE(saved["vectors"][0].is_string());  // no system: the path alone
+  EXPECT_EQ(saved["vectors"][1]["crs"], "EPSG:4326");
+
+  const SiteDocument reopened = OpenSiteDocument(path);
+  BasemapChoice relative = chosen;
+  relative.Raster->Path = rel;
+  for (std::size_t i = 0; i < 2; ++i) {
+    relative.Vectors[i].Path = std::filesystem::path(abs(i == 0 ? "coast.gpkg" : "roads.geojson"))
+                                   .lexically_relative(dir / "sub").generic_string();
+  }
+  same(BasemapChoiceOf(reopened), relative);
+  same(BasemapChoiceOf(doc), relative);  // the saved document names them as its file does
+  const std::optional<BasemapDefinition> read = EditorBasemapOf(reopened);
+  ASSERT_TRUE(read && read->Raster);
+  EXPECT_TRUE(std::filesystem::equivalent(read->Raster->FullPath, abs("ground.png")));
+  EXPECT_TRUE(std::filesystem::equivalent(read->Vectors.at(1).FullPath, abs("roads.geojson")));
+
+  // Nothing chosen: no block. A block the controls cannot show, and one the reader refuses.
+  SiteDocument none = reopened;
+  SetBasemapChoice(none, BasemapChoice{});
+  EXPECT_EQ(none.Basemap, "");
+  EXPECT_EQ(EditorBasemapOf(none), std::nullopt);
+  for (const char* text : {R"({"raster": "a.tif", "extra": 1})", R"({"vectors": [{"path": "a.shp", "crs": 1}]})", "[1"}) {
+    none.Basemap = text;
+    EXPECT_EQ(BasemapChoiceOf(none), std::nullopt) << text;
+  }
+  none.Basemap = R"({"raster": "/vsicurl/http://example.com/a.tif"})";
+  EXPECT_THROW(EditorBasemapOf(none), SiteError);
+}
+
 TEST(SiteEditorTest, RunStopsWhenCancelled) {
   ScratchDir dir;
   SiteDocument doc = BuiltSite(dir);

@@ -197,7 +197,8 @@ void ForEachBlockPath(OrderedJson& block, bool basemap, const std::function<void
 
 // A kept block's text with its relative paths made relative to `to` in place of `from`.
 std::string Rebased(const std::string& text, bool basemap, const std::string& from, const std::string& to) {
-  if (text.empty() || from.empty() || Normal(from) == Normal(to)) return text;
+  // A site not yet saved names its chosen files by their absolute paths: relative once saved.
+  if (text.empty() || (!from.empty() && Normal(from) == Normal(to))) return text;
   OrderedJson block;
   try {
     block = OrderedJson::parse(text);
@@ -207,8 +208,8 @@ std::string Rebased(const std::string& text, bool basemap, const std::string& fr
   bool moved = false;
   ForEachBlockPath(block, basemap, [&](OrderedJson& v) {
     const std::filesystem::path p = PathFromUtf8(v.get<std::string>());
-    if (p.empty() || p.is_absolute()) return;
-    v = RelativeTo(Normal(PathToUtf8(PathFromUtf8(from) / p)), Normal(to));
+    if (p.empty() || p.is_absolute() != from.empty()) return;
+    v = RelativeTo(Normal(from.empty() ? PathToUtf8(p) : PathToUtf8(PathFromUtf8(from) / p)), Normal(to));
     moved = true;
   });
   return moved ? block.dump(2, ' ', false) : text;
@@ -844,6 +845,74 @@ EditorMap EditorMapOf(const SiteDocument& source) {
 std::string PlacedCoordinateText(double metres) {
   const double v = std::round(metres * 100.0) / 100.0;
   return ShortestDoubleText(v == 0 ? 0.0 : v);
+}
+
+std::optional<BasemapChoice> BasemapChoiceOf(const SiteDocument& doc) {
+  if (Trimmed(doc.Basemap).empty()) return BasemapChoice{};
+  OrderedJson block;
+  try {
+    block = OrderedJson::parse(doc.Basemap);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (!block.is_object()) return std::nullopt;
+  const auto file = [](const OrderedJson& e) -> std::optional<BasemapFileChoice> {
+    if (e.is_string()) return BasemapFileChoice{e.get<std::string>(), {}};
+    if (!e.is_object() || !e.contains("path") || !e["path"].is_string()) return std::nullopt;
+    BasemapFileChoice f{e["path"].get<std::string>(), {}};
+    for (const auto& [key, value] : e.items()) {
+      if (key == "crs" && value.is_string()) {
+        f.Crs = value.get<std::string>();
+      } else if (key != "path") {
+        return std::nullopt;
+      }
+    }
+    return f;
+  };
+  BasemapChoice choice;
+  for (const auto& [key, value] : block.items()) {
+    if (key == "raster") {
+      choice.Raster = file(value);
+      if (!choice.Raster) return std::nullopt;
+    } else if (key == "vectors" && value.is_array()) {
+      for (const OrderedJson& v : value) {
+        std::optional<BasemapFileChoice> f = file(v);
+        if (!f) return std::nullopt;
+        choice.Vectors.push_back(std::move(*f));
+      }
+    } else {
+      return std::nullopt;
+    }
+  }
+  return choice;
+}
+
+void SetBasemapChoice(SiteDocument& doc, const BasemapChoice& choice) {
+  const auto entry = [](const BasemapFileChoice& f) -> OrderedJson {
+    if (Trimmed(f.Crs).empty()) return f.Path;
+    return OrderedJson{{"path", f.Path}, {"crs", Trimmed(f.Crs)}};
+  };
+  OrderedJson block = OrderedJson::object();
+  if (choice.Raster) block["raster"] = entry(*choice.Raster);
+  if (!choice.Vectors.empty()) {
+    OrderedJson vectors = OrderedJson::array();
+    for (const BasemapFileChoice& v : choice.Vectors) vectors.push_back(entry(v));
+    block["vectors"] = std::move(vectors);
+  }
+  const std::string text = block.empty() ? std::string() : block.dump(2, ' ', false);
+  if (text == doc.Basemap) return;
+  doc.Basemap = text;
+  NoteSiteEdit(doc);
+}
+
+std::string BasemapPathOf(const SiteDocument& doc, const std::string& absolute) {
+  const std::string full = Normal(absolute);
+  return doc.BaseDir.empty() ? full : RelativeTo(full, Normal(doc.BaseDir));
+}
+
+std::optional<BasemapDefinition> EditorBasemapOf(const SiteDocument& doc) {
+  if (Trimmed(doc.Basemap).empty()) return std::nullopt;
+  return ParseBasemapBlock(doc.Basemap, FolderOf(CheckPath(doc)));
 }
 
 }  // namespace vmk

@@ -155,6 +155,30 @@ struct EditorMap {
 };
 EditorMap EditorMapOf(const SiteDocument& doc);
 
+// The basemap block as the editor's controls show it: the raster and the vector files, each
+// with the coordinate system given in its entry (empty: the file's own). Paths as the block
+// holds them: relative to the site file's folder (absolute for a site not yet saved).
+struct BasemapFileChoice {
+  std::string Path;
+  std::string Crs;
+};
+struct BasemapChoice {
+  std::optional<BasemapFileChoice> Raster;
+  std::vector<BasemapFileChoice> Vectors;
+};
+// The block read as the controls show it (an empty block: no file); nothing when its text is
+// not a basemap the controls can show, which only its JSON text then edits.
+std::optional<BasemapChoice> BasemapChoiceOf(const SiteDocument& doc);
+// Writes the choice into the basemap block (empty when it names no file): a file without a
+// system as its path alone, one with a system as {"path", "crs"}.
+void SetBasemapChoice(SiteDocument& doc, const BasemapChoice& choice);
+// A file chosen in a dialog (absolute) as the block names it.
+std::string BasemapPathOf(const SiteDocument& doc, const std::string& absolute);
+// The basemap the editor's map reads: the block's files joined to the site file's folder;
+// nothing when the block is empty. Raises SiteError (the site file reader's line) when the
+// block is not one the reader takes.
+std::optional<BasemapDefinition> EditorBasemapOf(const SiteDocument& doc);
+
 // The number text of a coordinate placed on the map: metres rounded to whole centimetres.
 std::string PlacedCoordinateText(double metres);
 
