@@ -175,6 +175,38 @@ TEST(SiteEditorWindow, CancelStopsTheRunAndUnsavedEditsAreAsked) {
   EXPECT_EQ(editor.StackTable()->rowCount(), 0);
 }
 
+// A pollutant typed into the tables: the block is written once every cell is sound, and a bad
+// emission is named on the status line while the block keeps its last sound rows.
+TEST(SiteEditorWindow, PollutantTypedIntoTheTables) {
+  SiteEditor editor;
+  ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(&editor));
+  editor.PasteInto(editor.StackTable(), QStringLiteral("A\t0\t0\nB\t100\t50"));
+  editor.Pages()->setCurrentIndex(3);
+  editor.findChild<QPushButton*>(QStringLiteral("SitePollutantAddButton"))->click();
+  QTableWidget* table = editor.PollutantTable();
+  QTableWidget* emissions = editor.EmissionTable();
+  ASSERT_EQ(table->rowCount(), 1);
+  ASSERT_EQ(emissions->rowCount(), 2);
+  EXPECT_EQ(editor.Document().Pollutants, "");
+  const QString cells[] = {QStringLiteral("SO2"), QStringLiteral("m3N/s"), QStringLiteral("0.002"), QStringLiteral("ppm")};
+  for (int c = 0; c < 4; ++c) table->item(0, c)->setText(cells[c]);
+  table->item(0, 8)->setText(QStringLiteral("SO2"));
+  emissions->item(0, 0)->setText(QStringLiteral("0.004"));
+  emissions->item(1, 1)->setCheckState(Qt::Checked);
+  ASSERT_NE(editor.Document().Pollutants, "");
+  const std::optional<std::vector<vmk::PollutantChoice>> rows = vmk::PollutantChoicesOf(editor.Document());
+  ASSERT_TRUE(rows && rows->size() == 1);
+  EXPECT_EQ((*rows)[0].Stacks[0].Qp, "0.004");
+  EXPECT_TRUE((*rows)[0].Stacks[1].No2);
+  EXPECT_EQ(emissions->horizontalHeaderItem(0)->text(), QStringLiteral("SO2 Qp"));
+
+  const std::string kept = editor.Document().Pollutants;
+  emissions->item(1, 0)->setText(QStringLiteral("x"));
+  EXPECT_EQ(editor.Document().Pollutants, kept);
+  auto* status = editor.findChild<QLabel*>(QStringLiteral("SiteEditorStatus"));
+  EXPECT_TRUE(status->text().contains(QStringLiteral("汚染物質 \"SO2\" の「排出量 B」"))) << status->text().toStdString();
+}
+
 // The example opens with every stack's own values under the window's labels, its points on the
 // map, and its met file's station and hours.
 TEST(SiteEditorWindow, ExampleOpensWithItsValuesAndMap) {

@@ -65,6 +65,8 @@ class SiteEditor : public QWidget {
   QPushButton* CancelButton() const { return cancel_; }
   QPushButton* ComputeButton() const { return compute_; }
   QTableWidget* VectorTable() const { return vectors_; }
+  QTableWidget* PollutantTable() const { return pollutantTable_; }
+  QTableWidget* EmissionTable() const { return emissionTable_; }
   QLineEdit* RasterCrsEdit() const { return rasterCrs_; }
   // The basemap the map shows (null: none, or it cannot be read: the status line says why).
   const std::shared_ptr<const MapBasemap>& ShownBasemap() const { return basemapData_; }
@@ -90,6 +92,8 @@ class SiteEditor : public QWidget {
   void ChooseRasterClicked();
   void AddVectorsClicked();
   void RemoveVectorsClicked();
+  void AddPollutantClicked();
+  void RemovePollutantsClicked();
 
  signals:
   // A computation ended with its result window shown.
@@ -122,6 +126,10 @@ class SiteEditor : public QWidget {
   QStringList ChooseGis(bool raster);
   void ShowBasemapChoice();               // the basemap's controls from the document's block
   void SetBasemap(const BasemapChoice& choice);  // the block from the controls
+  void ShowPollutantChoices();                   // the pollutants' tables from the block
+  void FillPollutantTables(const std::vector<PollutantChoice>& rows);
+  std::vector<PollutantChoice> PollutantRows() const;  // what the tables hold
+  void PollutantsEdited();                        // the block from the tables, when they are sound
 
   SiteDocument doc_;
   EditorMap map_rows_;
@@ -153,6 +161,9 @@ class SiteEditor : public QWidget {
   QLineEdit* rasterPath_ = nullptr;
   QLineEdit* rasterCrs_ = nullptr;
   QTableWidget* vectors_ = nullptr;
+  QWidget* pollutantControls_ = nullptr;
+  QTableWidget* pollutantTable_ = nullptr;
+  QTableWidget* emissionTable_ = nullptr;
   QComboBox* place_ = nullptr;
   SiteMapView* map_ = nullptr;
   QLabel* status_ = nullptr;
