@@ -448,6 +448,14 @@ SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir) 
   }
 }
 
+BasemapDefinition ParseBasemapBlock(std::string_view text, const std::string& baseDir) {
+  try {
+    return Basemap(ParseJsonDocument(text, "a basemap"), baseDir);
+  } catch (const JsonFileError& e) {
+    throw SiteError(e.what(), FileProblem(e));
+  }
+}
+
 SiteDefinition ReadSiteFile(const std::string& path) {
   std::string bytes;
   try {

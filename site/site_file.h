@@ -141,6 +141,10 @@ struct SiteDefinition {
 // SiteError at the first problem.
 SiteDefinition ParseSiteFile(std::string_view text, const std::string& baseDir);
 
+// Parses and checks a site file's "basemap" block alone (its JSON text), its paths joined to
+// `baseDir`. Raises SiteError at the first problem.
+BasemapDefinition ParseBasemapBlock(std::string_view text, const std::string& baseDir);
+
 // Reads and parses the site file at `path`.
 SiteDefinition ReadSiteFile(const std::string& path);
 

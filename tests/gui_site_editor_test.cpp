@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -174,6 +175,38 @@ TEST(SiteEditorWindow, CancelStopsTheRunAndUnsavedEditsAreAsked) {
   EXPECT_EQ(editor.StackTable()->rowCount(), 0);
 }
 
+// A pollutant typed into the tables: the block is written once every cell is sound, and a bad
+// emission is named on the status line while the block keeps its last sound rows.
+TEST(SiteEditorWindow, PollutantTypedIntoTheTables) {
+  SiteEditor editor;
+  ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(&editor));
+  editor.PasteInto(editor.StackTable(), QStringLiteral("A\t0\t0\nB\t100\t50"));
+  editor.Pages()->setCurrentIndex(3);
+  editor.findChild<QPushButton*>(QStringLiteral("SitePollutantAddButton"))->click();
+  QTableWidget* table = editor.PollutantTable();
+  QTableWidget* emissions = editor.EmissionTable();
+  ASSERT_EQ(table->rowCount(), 1);
+  ASSERT_EQ(emissions->rowCount(), 2);
+  EXPECT_EQ(editor.Document().Pollutants, "");
+  const QString cells[] = {QStringLiteral("SO2"), QStringLiteral("m3N/s"), QStringLiteral("0.002"), QStringLiteral("ppm")};
+  for (int c = 0; c < 4; ++c) table->item(0, c)->setText(cells[c]);
+  table->item(0, 8)->setText(QStringLiteral("SO2"));
+  emissions->item(0, 0)->setText(QStringLiteral("0.004"));
+  emissions->item(1, 1)->setCheckState(Qt::Checked);
+  ASSERT_NE(editor.Document().Pollutants, "");
+  const std::optional<std::vector<vmk::PollutantChoice>> rows = vmk::PollutantChoicesOf(editor.Document());
+  ASSERT_TRUE(rows && rows->size() == 1);
+  EXPECT_EQ((*rows)[0].Stacks[0].Qp, "0.004");
+  EXPECT_TRUE((*rows)[0].Stacks[1].No2);
+  EXPECT_EQ(emissions->horizontalHeaderItem(0)->text(), QStringLiteral("SO2 Qp"));
+
+  const std::string kept = editor.Document().Pollutants;
+  emissions->item(1, 0)->setText(QStringLiteral("x"));
+  EXPECT_EQ(editor.Document().Pollutants, kept);
+  auto* status = editor.findChild<QLabel*>(QStringLiteral("SiteEditorStatus"));
+  EXPECT_TRUE(status->text().contains(QStringLiteral("汚染物質 \"SO2\" の「排出量 B」"))) << status->text().toStdString();
+}
+
 // The example opens with every stack's own values under the window's labels, its points on the
 // map, and its met file's station and hours.
 TEST(SiteEditorWindow, ExampleOpensWithItsValuesAndMap) {
@@ -195,11 +228,47 @@ TEST(SiteEditorWindow, ExampleOpensWithItsValuesAndMap) {
   EXPECT_EQ(editor.Map()->Scene().View.MetresPerPixel, vmk::FitView(vmk::EditorMapOf(editor.Document()).Input,
                                                                     editor.Map()->width(), editor.Map()->height())
                                                            .MetresPerPixel);
+  // The basemap's controls show the example's files; the map draws them under the marks.
+  auto* raster = editor.findChild<QLineEdit*>(QStringLiteral("SiteRasterPathEdit"));
+  EXPECT_EQ(raster->text(), QStringLiteral("ground.png"));
+  EXPECT_EQ(editor.RasterCrsEdit()->text(), QStringLiteral("EPSG:6677"));
+  QTableWidget* vectors = editor.VectorTable();
+  ASSERT_EQ(vectors->rowCount(), 3);
+  EXPECT_EQ(vectors->item(1, 0)->text(), QStringLiteral("river.shp"));
+#ifdef VMK_HAVE_GDAL
+  ASSERT_NE(editor.ShownBasemap(), nullptr);
+  EXPECT_FALSE(editor.ShownBasemap()->Levels.empty());
+  EXPECT_FALSE(editor.Map()->Scene().Images.empty());
+#endif
   stacks->setCurrentCell(1, ho);
   stacks->scrollToItem(stacks->item(1, 0));
   if (const char* dir = std::getenv("VMK_SCREENSHOT_DIR")) {
     editor.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/site-editor.png"));
   }
+
+  // A vector file removed, one added from the dialog (named relative to the site file), a
+  // system typed for it: the block holds what the controls show.
+  vectors->setCurrentCell(1, 0);
+  editor.RemoveVectorsClicked();
+  editor.SetGisChooser([&](bool raster, const QString&) {
+    EXPECT_FALSE(raster);
+    return QStringList{QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "two-stacks" / "river.shp").string())};
+  });
+  editor.AddVectorsClicked();
+  ASSERT_EQ(vectors->rowCount(), 3);
+  vectors->item(2, 1)->setText(QStringLiteral("EPSG:6677"));
+  const std::optional<vmk::BasemapChoice> choice = vmk::BasemapChoiceOf(editor.Document());
+  ASSERT_TRUE(choice.has_value());
+  ASSERT_EQ(choice->Vectors.size(), 3u);
+  EXPECT_EQ(choice->Vectors[1].Path, "roads.geojson");
+  EXPECT_EQ(choice->Vectors[2].Path, "river.shp");
+  EXPECT_EQ(choice->Vectors[2].Crs, "EPSG:6677");
+  EXPECT_TRUE(editor.Document().Modified);
+  auto* text = editor.findChild<QPlainTextEdit*>(QStringLiteral("SiteBasemapEdit"));
+  EXPECT_EQ(text->toPlainText().toStdString(), editor.Document().Basemap);
+  // Text the controls cannot show leaves them disabled, not wrong.
+  text->setPlainText(QStringLiteral("{\"raster\": 1"));
+  EXPECT_FALSE(raster->parentWidget()->isEnabled());
 }
 
 }  // namespace

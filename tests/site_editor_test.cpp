@@ -156,6 +156,133 @@ TEST(SiteEditorTest, ExampleSavedElsewhereKeepsItsNumbers) {
 }
 #endif
 
+// The basemap chosen through the editor's controls: a new site names the chosen files by their
+// absolute paths, its saved file by paths relative to it; read back, the controls show the
+// same files and systems, and the map reads the files the user chose.
+TEST(SiteEditorTest, ChosenBasemapRoundTrips) {
+  ScratchDir dir;
+  SiteDocument doc = BuiltSite(dir);
+  doc.Crs = "EPSG:6677";
+  const std::filesystem::path example = clitest::kSourceDir / "examples" / "two-stacks";
+  const auto abs = [&](const char* f) { return scratch::TextOf(example / f); };
+  BasemapChoice chosen;
+  chosen.Raster = BasemapFileChoice{BasemapPathOf(doc, scratch::TextOf(example / "ground.png")), "EPSG:6677"};
+  for (const char* f : {"coast.gpkg", "roads.geojson"}) chosen.Vectors.push_back({BasemapPathOf(doc, scratch::TextOf(example / f)), ""});
+  chosen.Vectors[1].Crs = "EPSG:4326";
+  SetBasemapChoice(doc, chosen);
+  EXPECT_TRUE(doc.Modified);
+  const auto same = [](const std::optional<BasemapChoice>& a, const BasemapChoice& b) {
+    ASSERT_TRUE(a.has_value());
+    ASSERT_EQ(a->Raster.has_value(), b.Raster.has_value());
+    if (b.Raster) EXPECT_EQ(std::tie(a->Raster->Path, a->Raster->Crs), std::tie(b.Raster->Path, b.Raster->Crs));
+    ASSERT_EQ(a->Vectors.size(), b.Vectors.size());
+    for (std::size_t i = 0; i < b.Vectors.size(); ++i) {
+      EXPECT_EQ(std::tie(a->Vectors[i].Path, a->Vectors[i].Crs), std::tie(b.Vectors[i].Path, b.Vectors[i].Crs)) << i;
+    }
+  };
+  same(BasemapChoiceOf(doc), chosen);
+  EXPECT_TRUE(std::filesystem::path(chosen.Raster->Path).is_absolute());
+
+  std::filesystem::create_directories(dir / "sub");
+  const std::string path = scratch::TextOf(dir / "sub" / "site.json");
+  ASSERT_EQ(SaveSiteDocument(doc, path), std::nullopt);
+  const nlohmann::json saved = nlohmann::json::parse(ReadBytes(dir / "sub" / "site.json"))["basemap"];
+  const std::string rel = std::filesystem::path(abs("ground.png")).lexically_relative(dir / "sub").generic_string();
+  EXPECT_EQ(saved["raster"]["path"], rel);
+  EXPECT_EQ(saved["raster"]["crs"], "EPSG:6677");
+  EXPECT_TRUE(saved["vectors"][0].is_string());  // no system: the path alone
+  EXPECT_EQ(saved["vectors"][1]["crs"], "EPSG:4326");
+
+  const SiteDocument reopened = OpenSiteDocument(path);
+  BasemapChoice relative = chosen;
+  relative.Raster->Path = rel;
+  for (std::size_t i = 0; i < 2; ++i) {
+    relative.Vectors[i].Path = std::filesystem::path(abs(i == 0 ? "coast.gpkg" : "roads.geojson"))
+                                   .lexically_relative(dir / "sub").generic_string();
+  }
+  same(BasemapChoiceOf(reopened), relative);
+  same(BasemapChoiceOf(doc), relative);  // the saved document names them as its file does
+  const std::optional<BasemapDefinition> read = EditorBasemapOf(reopened);
+  ASSERT_TRUE(read && read->Raster);
+  EXPECT_TRUE(std::filesystem::equivalent(read->Raster->FullPath, abs("ground.png")));
+  EXPECT_TRUE(std::filesystem::equivalent(read->Vectors.at(1).FullPath, abs("roads.geojson")));
+
+  // Nothing chosen: no block. A block the controls cannot show, and one the reader refuses.
+  SiteDocument none = reopened;
+  SetBasemapChoice(none, BasemapChoice{});
+  EXPECT_EQ(none.Basemap, "");
+  EXPECT_EQ(EditorBasemapOf(none), std::nullopt);
+  for (const char* text : {R"({"raster": "a.tif", "extra": 1})", R"({"vectors": [{"path": "a.shp", "crs": 1}]})", "[1"}) {
+    none.Basemap = text;
+    EXPECT_EQ(BasemapChoiceOf(none), std::nullopt) << text;
+  }
+  none.Basemap = R"({"raster": "/vsicurl/http://example.com/a.tif"})";
+  EXPECT_THROW(EditorBasemapOf(none), SiteError);
+}
+
+// The pollutants' tables: the example's block read into rows and written back is the same
+// block; rows typed in the editor are what the reader takes; every bad cell is refused naming
+// the pollutant and the column, and the block is kept.
+TEST(SiteEditorTest, PollutantRowsRoundTripAndRefuse) {
+  SiteDocument example = OpenSiteDocument(scratch::TextOf(clitest::kSourceDir / "examples" / "assessment" / "site.json"));
+  const std::optional<std::vector<PollutantChoice>> read = PollutantChoicesOf(example);
+  ASSERT_TRUE(read.has_value());
+  ASSERT_EQ(read->size(), 4u);
+  EXPECT_EQ((*read)[0].Conversion, PollutantConversion::Fit);
+  EXPECT_TRUE((*read)[0].Stacks.at(1).No2);
+  const nlohmann::json before = nlohmann::json::parse(example.Pollutants);
+  ASSERT_EQ(SetPollutantChoices(example, *read), std::nullopt);
+  EXPECT_EQ(nlohmann::json::parse(example.Pollutants), before);
+
+  ScratchDir dir;
+  SiteDocument doc = BuiltSite(dir);
+  PollutantChoice so2{"SO2", "m3N/s", "0.002", "ppm", PollutantConversion::Linear, "1.8", "0.001", "", "SO2",
+                      {{"0.004", false}, {"０.０００６", false}}};
+  PollutantChoice no2{"NO2", "m3N/s", "0.012", "ppm", PollutantConversion::Linear, "1.5", "0.004", "", "NO2",
+                      {{"0.012", true}, {"0", false}}};
+  ASSERT_EQ(SetPollutantChoices(doc, {so2, no2}), std::nullopt);
+  EXPECT_EQ(CheckSiteDocument(doc), std::nullopt);
+  const std::optional<std::vector<PollutantChoice>> back = PollutantChoicesOf(doc);
+  ASSERT_TRUE(back && back->size() == 2);
+  EXPECT_EQ((*back)[0].Stacks[1].Qp, "0.0006");
+  EXPECT_EQ(std::tie((*back)[1].A, (*back)[1].B, (*back)[1].Stacks[0].Qp), std::tie(no2.A, no2.B, no2.Stacks[0].Qp));
+  EXPECT_TRUE((*back)[1].Stacks[0].No2);
+
+  const struct {
+    std::function<void(PollutantChoice&)> Change;
+    const char* Text;
+  } bad[] = {
+      {[](PollutantChoice& p) { p.Name = ""; }, "汚染物質 2 行目 の「名前」 が空です"},
+      {[](PollutantChoice& p) { p.Name = "SO2"; }, "汚染物質 \"SO2\" の「名前」 \"SO2\"\n同じ名前"},
+      {[](PollutantChoice& p) { p.Unit = " "; }, "汚染物質 \"NO2\" の「排出量の単位」 が空です"},
+      {[](PollutantChoice& p) { p.Stacks[1].Qp = "abc"; }, "汚染物質 \"NO2\" の「排出量 2号焼却炉」 \"abc\""},
+      {[](PollutantChoice& p) { p.Stacks[0].Qp = "-1"; }, "の「排出量 1号ボイラ」 \"-1\"\n0 以上"},
+      {[](PollutantChoice& p) { p.Background = "x"; }, "の「バックグラウンド濃度」 \"x\""},
+      {[](PollutantChoice& p) { p.BackgroundUnit = ""; }, "の「バックグラウンド濃度の単位」 が空です"},
+      {[](PollutantChoice& p) { p.B = "1,5"; }, "の「換算の b」 \"1,5\""},
+      {[](PollutantChoice& p) { p.Conversion = PollutantConversion::Fit; }, "の「換算ファイル」 が空です"},
+      {[](PollutantChoice& p) { p.Standard = ""; }, "汚染物質 \"NO2\" の「環境基準」 が空です"},
+  };
+  for (const auto& row : bad) {
+    SCOPED_TRACE(row.Text);
+    PollutantChoice changed = no2;
+    row.Change(changed);
+    const std::string kept = doc.Pollutants;
+    const std::optional<EditorProblem> p = SetPollutantChoices(doc, {so2, changed});
+    ASSERT_TRUE(p.has_value());
+    EXPECT_NE(p->Text.find(row.Text), std::string::npos) << p->Text;
+    EXPECT_EQ(p->Place, SitePlace::Pollutants);
+    EXPECT_EQ(p->Row, 1);
+    EXPECT_EQ(doc.Pollutants, kept);
+  }
+  // What the tables cannot show is left to the JSON text.
+  for (const char* text : {R"([{"name": "A", "levels": [1]}])", R"([{"name": "A", "stacks": {"無い煙突": "1"}}])",
+                           R"([{"name": "A", "standard": {"value": "1"}}])", "{}"}) {
+    doc.Pollutants = text;
+    EXPECT_EQ(PollutantChoicesOf(doc), std::nullopt) << text;
+  }
+}
+
 TEST(SiteEditorTest, RunStopsWhenCancelled) {
   ScratchDir dir;
   SiteDocument doc = BuiltSite(dir);

@@ -197,7 +197,8 @@ void ForEachBlockPath(OrderedJson& block, bool basemap, const std::function<void
 
 // A kept block's text with its relative paths made relative to `to` in place of `from`.
 std::string Rebased(const std::string& text, bool basemap, const std::string& from, const std::string& to) {
-  if (text.empty() || from.empty() || Normal(from) == Normal(to)) return text;
+  // A site not yet saved names its chosen files by their absolute paths: relative once saved.
+  if (text.empty() || (!from.empty() && Normal(from) == Normal(to))) return text;
   OrderedJson block;
   try {
     block = OrderedJson::parse(text);
@@ -207,8 +208,8 @@ std::string Rebased(const std::string& text, bool basemap, const std::string& fr
   bool moved = false;
   ForEachBlockPath(block, basemap, [&](OrderedJson& v) {
     const std::filesystem::path p = PathFromUtf8(v.get<std::string>());
-    if (p.empty() || p.is_absolute()) return;
-    v = RelativeTo(Normal(PathToUtf8(PathFromUtf8(from) / p)), Normal(to));
+    if (p.empty() || p.is_absolute() != from.empty()) return;
+    v = RelativeTo(Normal(from.empty() ? PathToUtf8(p) : PathToUtf8(PathFromUtf8(from) / p)), Normal(to));
     moved = true;
   });
   return moved ? block.dump(2, ' ', false) : text;
@@ -844,6 +845,251 @@ EditorMap EditorMapOf(const SiteDocument& source) {
 std::string PlacedCoordinateText(double metres) {
   const double v = std::round(metres * 100.0) / 100.0;
   return ShortestDoubleText(v == 0 ? 0.0 : v);
+}
+
+std::optional<BasemapChoice> BasemapChoiceOf(const SiteDocument& doc) {
+  if (Trimmed(doc.Basemap).empty()) return BasemapChoice{};
+  OrderedJson block;
+  try {
+    block = OrderedJson::parse(doc.Basemap);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (!block.is_object()) return std::nullopt;
+  const auto file = [](const OrderedJson& e) -> std::optional<BasemapFileChoice> {
+    if (e.is_string()) return BasemapFileChoice{e.get<std::string>(), {}};
+    if (!e.is_object() || !e.contains("path") || !e["path"].is_string()) return std::nullopt;
+    BasemapFileChoice f{e["path"].get<std::string>(), {}};
+    for (const auto& [key, value] : e.items()) {
+      if (key == "crs" && value.is_string()) {
+        f.Crs = value.get<std::string>();
+      } else if (key != "path") {
+        return std::nullopt;
+      }
+    }
+    return f;
+  };
+  BasemapChoice choice;
+  for (const auto& [key, value] : block.items()) {
+    if (key == "raster") {
+      choice.Raster = file(value);
+      if (!choice.Raster) return std::nullopt;
+    } else if (key == "vectors" && value.is_array()) {
+      for (const OrderedJson& v : value) {
+        std::optional<BasemapFileChoice> f = file(v);
+        if (!f) return std::nullopt;
+        choice.Vectors.push_back(std::move(*f));
+      }
+    } else {
+      return std::nullopt;
+    }
+  }
+  return choice;
+}
+
+void SetBasemapChoice(SiteDocument& doc, const BasemapChoice& choice) {
+  const auto entry = [](const BasemapFileChoice& f) -> OrderedJson {
+    if (Trimmed(f.Crs).empty()) return f.Path;
+    return OrderedJson{{"path", f.Path}, {"crs", Trimmed(f.Crs)}};
+  };
+  OrderedJson block = OrderedJson::object();
+  if (choice.Raster) block["raster"] = entry(*choice.Raster);
+  if (!choice.Vectors.empty()) {
+    OrderedJson vectors = OrderedJson::array();
+    for (const BasemapFileChoice& v : choice.Vectors) vectors.push_back(entry(v));
+    block["vectors"] = std::move(vectors);
+  }
+  const std::string text = block.empty() ? std::string() : block.dump(2, ' ', false);
+  if (text == doc.Basemap) return;
+  doc.Basemap = text;
+  NoteSiteEdit(doc);
+}
+
+std::string BasemapPathOf(const SiteDocument& doc, const std::string& absolute) {
+  const std::string full = Normal(absolute);
+  return doc.BaseDir.empty() ? full : RelativeTo(full, Normal(doc.BaseDir));
+}
+
+std::optional<BasemapDefinition> EditorBasemapOf(const SiteDocument& doc) {
+  if (Trimmed(doc.Basemap).empty()) return std::nullopt;
+  return ParseBasemapBlock(doc.Basemap, FolderOf(CheckPath(doc)));
+}
+
+namespace {
+
+// A number of the block as the tables show it: its JSON text (the reader's decimals).
+std::optional<std::string> NumberText(const OrderedJson& v) {
+  if (v.is_number()) return v.dump();
+  if (v.is_string()) return v.get<std::string>();
+  return std::nullopt;
+}
+
+bool OnlyKeys(const OrderedJson& v, std::initializer_list<std::string_view> keys) {
+  if (!v.is_object()) return false;
+  for (const auto& item : v.items()) {
+    if (std::find(keys.begin(), keys.end(), item.key()) == keys.end()) return false;
+  }
+  return true;
+}
+
+std::optional<PollutantChoice> PollutantChoiceOf(const OrderedJson& p, const std::vector<SiteRow>& stacks) {
+  if (!OnlyKeys(p, {"name", "unit", "stacks", "background", "conversion", "standard"})) return std::nullopt;
+  PollutantChoice c;
+  const auto text = [&](const char* key, std::string& out) {
+    if (!p.contains(key)) return true;
+    if (!p[key].is_string()) return false;
+    out = p[key].get<std::string>();
+    return true;
+  };
+  if (!text("name", c.Name) || !text("unit", c.Unit) || !text("standard", c.Standard)) return std::nullopt;
+  if (p.contains("background")) {
+    const OrderedJson& b = p["background"];
+    if (!OnlyKeys(b, {"value", "unit"})) return std::nullopt;
+    if (b.contains("value")) {
+      std::optional<std::string> v = NumberText(b["value"]);
+      if (!v) return std::nullopt;
+      c.Background = *v;
+    }
+    if (b.contains("unit")) {
+      if (!b["unit"].is_string()) return std::nullopt;
+      c.BackgroundUnit = b["unit"].get<std::string>();
+    }
+  }
+  if (p.contains("conversion")) {
+    const OrderedJson& v = p["conversion"];
+    if (v.is_string() && v.get<std::string>() == "none") {
+      c.Conversion = PollutantConversion::None;
+    } else if (OnlyKeys(v, {"linear"}) && v.contains("linear") && OnlyKeys(v["linear"], {"a", "b"})) {
+      c.Conversion = PollutantConversion::Linear;
+      const OrderedJson& l = v["linear"];
+      std::optional<std::string> a = l.contains("a") ? NumberText(l["a"]) : std::string();
+      std::optional<std::string> b = l.contains("b") ? NumberText(l["b"]) : std::string();
+      if (!a || !b) return std::nullopt;
+      c.A = *a;
+      c.B = *b;
+    } else if (OnlyKeys(v, {"fit"}) && v.contains("fit") && v["fit"].is_string()) {
+      c.Conversion = PollutantConversion::Fit;
+      c.Fit = v["fit"].get<std::string>();
+    } else {
+      return std::nullopt;
+    }
+  }
+  c.Stacks.resize(stacks.size());
+  if (p.contains("stacks")) {
+    const OrderedJson& s = p["stacks"];
+    if (!s.is_object()) return std::nullopt;
+    for (const auto& [name, e] : s.items()) {
+      const auto at = std::find_if(stacks.begin(), stacks.end(), [&](const SiteRow& r) { return r[kSiteNameColumn] == name; });
+      if (at == stacks.end()) return std::nullopt;
+      PollutantEmission& out = c.Stacks[static_cast<std::size_t>(at - stacks.begin())];
+      if (e.is_string()) {
+        out.Qp = e.get<std::string>();
+      } else if (OnlyKeys(e, {"QpEdit", "NOxTrnCheckBox"}) && e.contains("QpEdit") && e["QpEdit"].is_string()) {
+        out.Qp = e["QpEdit"].get<std::string>();
+        if (e.contains("NOxTrnCheckBox")) {
+          if (!e["NOxTrnCheckBox"].is_boolean()) return std::nullopt;
+          out.No2 = e["NOxTrnCheckBox"].get<bool>();
+        }
+      } else {
+        return std::nullopt;
+      }
+    }
+  }
+  return c;
+}
+
+}  // namespace
+
+std::optional<std::vector<PollutantChoice>> PollutantChoicesOf(const SiteDocument& doc) {
+  if (Trimmed(doc.Pollutants).empty()) return std::vector<PollutantChoice>{};
+  OrderedJson block;
+  try {
+    block = OrderedJson::parse(doc.Pollutants);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (!block.is_array()) return std::nullopt;
+  std::vector<PollutantChoice> rows;
+  for (const OrderedJson& p : block) {
+    std::optional<PollutantChoice> c = PollutantChoiceOf(p, doc.Stacks);
+    if (!c) return std::nullopt;
+    rows.push_back(std::move(*c));
+  }
+  return rows;
+}
+
+std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::vector<PollutantChoice>& rows) {
+  const auto refuse = [](const PollutantChoice& p, std::size_t i, std::string_view column, const std::string& text,
+                         std::string_view hint) {
+    const std::string name = p.Name.empty() ? std::to_string(i + 1) + " 行目" : Quoted(p.Name);
+    return EditorProblem{"汚染物質 " + name + " の「" + std::string(column) + "」" +
+                             (text.empty() ? std::string(" が空です") : " " + Quoted(text)) + "\n" + std::string(hint),
+                         SitePlace::Pollutants, static_cast<int>(i)};
+  };
+  const auto number = [](const std::string& text) -> std::optional<OrderedJson> {
+    const std::optional<double> v = CellNumber(text);
+    if (!v) return std::nullopt;
+    try {
+      return OrderedJson::parse(Trimmed(HalfWidthNumberText(text)));  // the decimals as typed
+    } catch (const std::exception&) {
+      return OrderedJson(*v);  // ".5", "+1": not JSON's own spelling
+    }
+  };
+  OrderedJson block = OrderedJson::array();
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const PollutantChoice& p = rows[i];
+    if (Trimmed(p.Name).empty()) return refuse(p, i, "名前", "", "名前を入力してください");
+    if (!names.insert(Trimmed(p.Name)).second) return refuse(p, i, "名前", p.Name, "同じ名前の汚染物質がほかにあります");
+    if (Trimmed(p.Unit).empty()) return refuse(p, i, "排出量の単位", "", "m3N/s、g/s などを入力してください");
+    OrderedJson o = OrderedJson::object();
+    o["name"] = Trimmed(p.Name);
+    o["unit"] = Trimmed(p.Unit);
+    OrderedJson stacks = OrderedJson::object();
+    for (std::size_t s = 0; s < doc.Stacks.size(); ++s) {
+      const PollutantEmission e = s < p.Stacks.size() ? p.Stacks[s] : PollutantEmission{};
+      const std::string column = "排出量 " + doc.Stacks[s][kSiteNameColumn];
+      const std::optional<double> q = CellNumber(e.Qp);
+      if (!q || *q < 0) return refuse(p, i, column, Trimmed(e.Qp), "0 以上の数値を入力してください (排出しない煙突は 0)");
+      const std::string qp = Trimmed(HalfWidthNumberText(e.Qp));
+      if (e.No2) {
+        stacks[doc.Stacks[s][kSiteNameColumn]] = {{"QpEdit", qp}, {"NOxTrnCheckBox", true}};
+      } else {
+        stacks[doc.Stacks[s][kSiteNameColumn]] = qp;
+      }
+    }
+    o["stacks"] = std::move(stacks);
+    const std::optional<OrderedJson> background = number(p.Background);
+    if (!background || background->get<double>() < 0) {
+      return refuse(p, i, "バックグラウンド濃度", Trimmed(p.Background), "0 以上の数値を入力してください");
+    }
+    if (Trimmed(p.BackgroundUnit).empty()) return refuse(p, i, "バックグラウンド濃度の単位", "", "ppm、µg/m3 などを入力してください");
+    o["background"] = {{"value", *background}, {"unit", Trimmed(p.BackgroundUnit)}};
+    switch (p.Conversion) {
+      case PollutantConversion::None: break;
+      case PollutantConversion::Linear: {
+        const std::optional<OrderedJson> a = number(p.A);
+        if (!a) return refuse(p, i, "換算の a", Trimmed(p.A), "数値を入力してください");
+        const std::optional<OrderedJson> b = number(p.B);
+        if (!b) return refuse(p, i, "換算の b", Trimmed(p.B), "数値を入力してください");
+        o["conversion"] = {{"linear", {{"a", *a}, {"b", *b}}}};
+        break;
+      }
+      case PollutantConversion::Fit:
+        if (Trimmed(p.Fit).empty()) return refuse(p, i, "換算ファイル", "", "測定局の年平均値と日平均値のファイルを選んでください");
+        o["conversion"] = {{"fit", Trimmed(p.Fit)}};
+        break;
+    }
+    if (Trimmed(p.Standard).empty()) return refuse(p, i, "環境基準", "", "基準の表の名前 (NO2、SO2、SPM など) を入力してください");
+    o["standard"] = Trimmed(p.Standard);
+    block.push_back(std::move(o));
+  }
+  const std::string text = block.empty() ? std::string() : block.dump(2, ' ', false);
+  if (text != doc.Pollutants) {
+    doc.Pollutants = text;
+    NoteSiteEdit(doc);
+  }
+  return std::nullopt;
 }
 
 }  // namespace vmk

@@ -155,6 +155,56 @@ struct EditorMap {
 };
 EditorMap EditorMapOf(const SiteDocument& doc);
 
+// The basemap block as the editor's controls show it: the raster and the vector files, each
+// with the coordinate system given in its entry (empty: the file's own). Paths as the block
+// holds them: relative to the site file's folder (absolute for a site not yet saved).
+struct BasemapFileChoice {
+  std::string Path;
+  std::string Crs;
+};
+struct BasemapChoice {
+  std::optional<BasemapFileChoice> Raster;
+  std::vector<BasemapFileChoice> Vectors;
+};
+// The block read as the controls show it (an empty block: no file); nothing when its text is
+// not a basemap the controls can show, which only its JSON text then edits.
+std::optional<BasemapChoice> BasemapChoiceOf(const SiteDocument& doc);
+// Writes the choice into the basemap block (empty when it names no file): a file without a
+// system as its path alone, one with a system as {"path", "crs"}.
+void SetBasemapChoice(SiteDocument& doc, const BasemapChoice& choice);
+// A file chosen in a dialog (absolute) as the block names it.
+std::string BasemapPathOf(const SiteDocument& doc, const std::string& absolute);
+// The basemap the editor's map reads: the block's files joined to the site file's folder;
+// nothing when the block is empty. Raises SiteError (the site file reader's line) when the
+// block is not one the reader takes.
+std::optional<BasemapDefinition> EditorBasemapOf(const SiteDocument& doc);
+
+// The pollutants block as the editor's tables show it: one row per pollutant, and its emission
+// from each stack. Texts as typed; numbers are checked when the rows are written.
+struct PollutantEmission {
+  std::string Qp;    // the stack's QpEdit for this pollutant ("0": it does not emit it)
+  bool No2 = false;  // NOxTrnCheckBox for this pollutant
+};
+enum class PollutantConversion { None, Linear, Fit };
+struct PollutantChoice {
+  std::string Name;
+  std::string Unit;            // the emission's unit: "m3N/s", "g/s", ...
+  std::string Background;      // the annual mean background
+  std::string BackgroundUnit;  // "ppm", "µg/m3", ...
+  PollutantConversion Conversion = PollutantConversion::None;
+  std::string A, B;            // y = a x + b
+  std::string Fit;             // the station-year file, as the block names it
+  std::string Standard;        // a name of the standards table
+  std::vector<PollutantEmission> Stacks;  // one per stack of the document, in its order
+};
+// The block read as the tables show it (empty: none); nothing when it holds what they cannot
+// show (a standard given in full, levels, a stack not in the document, ...), which only its
+// JSON text then edits.
+std::optional<std::vector<PollutantChoice>> PollutantChoicesOf(const SiteDocument& doc);
+// Writes the rows into the pollutants block (empty when there are none). A row that cannot be
+// written is refused in Japanese, naming the pollutant and the column, and the block is kept.
+std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::vector<PollutantChoice>& rows);
+
 // The number text of a coordinate placed on the map: metres rounded to whole centimetres.
 std::string PlacedCoordinateText(double metres);
 

@@ -1,5 +1,7 @@
 #include "app/window/site_editor.h"
 
+#include <set>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -29,6 +31,7 @@
 #include "app/window/site_window.h"
 #include "app/window/window_fonts.h"
 #include "common/half_width.h"
+#include "site/export/site_export.h"
 #include "site/export/site_job.h"
 
 namespace vmk {
@@ -294,7 +297,7 @@ QWidget* SiteEditor::MakeMetPage() {
   });
   connect(crs_, &QLineEdit::textEdited, this, [this](const QString& t) {
     doc_.Crs = ToUtf8(t);
-    Edited();
+    Edited(true);
   });
   return page;
 }
@@ -302,10 +305,81 @@ QWidget* SiteEditor::MakeMetPage() {
 QWidget* SiteEditor::MakeBlockPage() {
   auto* page = new QWidget(this);
   auto* layout = new QVBoxLayout(page);
+  // The pollutants' tables: they write the block below when every cell is sound.
+  auto* pbox = new QGroupBox(QStringLiteral("汚染物質"), page);
+  pollutantControls_ = pbox;
+  auto* pboxLayout = new QVBoxLayout(pbox);
+  pollutantTable_ = new QTableWidget(0, 9, pbox);
+  pollutantTable_->setObjectName(QStringLiteral("SitePollutantTable"));
+  pollutantTable_->setHorizontalHeaderLabels(
+      {QStringLiteral("名前"), QStringLiteral("排出量の単位"), QStringLiteral("バックグラウンド濃度"), QStringLiteral("単位"),
+       QStringLiteral("換算"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("換算ファイル"), QStringLiteral("環境基準")});
+  pboxLayout->addWidget(pollutantTable_, 1);
+  auto* pollutantButtons = new QHBoxLayout;
+  auto* addPollutant = new QPushButton(QStringLiteral("汚染物質を追加"), pbox);
+  addPollutant->setObjectName(QStringLiteral("SitePollutantAddButton"));
+  auto* removePollutants = new QPushButton(QStringLiteral("削除"), pbox);
+  removePollutants->setObjectName(QStringLiteral("SitePollutantRemoveButton"));
+  pollutantButtons->addWidget(addPollutant);
+  pollutantButtons->addWidget(removePollutants);
+  pollutantButtons->addStretch();
+  pboxLayout->addLayout(pollutantButtons);
+  pboxLayout->addWidget(new QLabel(QStringLiteral("煙突ごとの排出量 Qp と NOx変換"), pbox));
+  emissionTable_ = new QTableWidget(0, 0, pbox);
+  emissionTable_->setObjectName(QStringLiteral("SiteEmissionTable"));
+  pboxLayout->addWidget(emissionTable_, 1);
+  layout->addWidget(pbox, 2);
+  connect(pollutantTable_, &QTableWidget::cellChanged, this, [this] { PollutantsEdited(); });
+  connect(emissionTable_, &QTableWidget::cellChanged, this, [this] { PollutantsEdited(); });
+  connect(addPollutant, &QPushButton::clicked, this, &SiteEditor::AddPollutantClicked);
+  connect(removePollutants, &QPushButton::clicked, this, &SiteEditor::RemovePollutantsClicked);
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+    // The stacks may have changed: the emission table follows them when the block is sound.
+    if (page == 3 && PollutantChoicesOf(doc_)) ShowPollutantChoices();
+  });
+
   layout->addWidget(new QLabel(QStringLiteral("汚染物質 (\"pollutants\" の JSON、空欄: なし)"), page));
   pollutants_ = new QPlainTextEdit(page);
   pollutants_->setObjectName(QStringLiteral("SitePollutantsEdit"));
   layout->addWidget(pollutants_, 2);
+
+  // The basemap's files: the controls write the block below, and show it when it is one they
+  // can show.
+  auto* box = new QGroupBox(QStringLiteral("背景地図"), page);
+  basemapControls_ = box;
+  auto* boxLayout = new QVBoxLayout(box);
+  auto* rasterRow = new QHBoxLayout;
+  rasterRow->addWidget(new QLabel(QStringLiteral("画像"), box));
+  rasterPath_ = Field(box, "SiteRasterPathEdit", QStringLiteral("GeoTIFF、またはワールドファイル付きの PNG・JPEG"));
+  rasterPath_->setReadOnly(true);
+  rasterRow->addWidget(rasterPath_, 1);
+  auto* chooseRaster = new QPushButton(QStringLiteral("選ぶ..."), box);
+  chooseRaster->setObjectName(QStringLiteral("SiteRasterChooseButton"));
+  auto* clearRaster = new QPushButton(QStringLiteral("外す"), box);
+  clearRaster->setObjectName(QStringLiteral("SiteRasterClearButton"));
+  rasterRow->addWidget(chooseRaster);
+  rasterRow->addWidget(clearRaster);
+  rasterRow->addWidget(new QLabel(QStringLiteral("crs"), box));
+  rasterCrs_ = Field(box, "SiteRasterCrsEdit", QStringLiteral("画像が座標系を持たないとき (\"EPSG:6677\" など)、空欄: 画像のもの"));
+  rasterRow->addWidget(rasterCrs_);
+  boxLayout->addLayout(rasterRow);
+  vectors_ = new QTableWidget(0, 2, box);
+  vectors_->setObjectName(QStringLiteral("SiteVectorTable"));
+  vectors_->setHorizontalHeaderLabels({QStringLiteral("ベクタファイル (GeoPackage, shapefile, GeoJSON)"), QStringLiteral("crs")});
+  vectors_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  vectors_->horizontalHeaderItem(1)->setToolTip(QStringLiteral("ファイルが座標系を持たないとき、空欄: ファイルのもの"));
+  boxLayout->addWidget(vectors_, 1);
+  auto* vectorButtons = new QHBoxLayout;
+  auto* addVectors = new QPushButton(QStringLiteral("追加..."), box);
+  addVectors->setObjectName(QStringLiteral("SiteVectorAddButton"));
+  auto* removeVectors = new QPushButton(QStringLiteral("削除"), box);
+  removeVectors->setObjectName(QStringLiteral("SiteVectorRemoveButton"));
+  vectorButtons->addWidget(addVectors);
+  vectorButtons->addWidget(removeVectors);
+  vectorButtons->addStretch();
+  boxLayout->addLayout(vectorButtons);
+  layout->addWidget(box, 1);
+
   layout->addWidget(new QLabel(QStringLiteral("背景地図 (\"basemap\" の JSON、空欄: なし)"), page));
   basemap_ = new QPlainTextEdit(page);
   basemap_->setObjectName(QStringLiteral("SiteBasemapEdit"));
@@ -313,14 +387,232 @@ QWidget* SiteEditor::MakeBlockPage() {
   connect(pollutants_, &QPlainTextEdit::textChanged, this, [this] {
     if (showing_) return;
     doc_.Pollutants = ToUtf8(pollutants_->toPlainText());
+    ShowPollutantChoices();
     Edited();
   });
   connect(basemap_, &QPlainTextEdit::textChanged, this, [this] {
     if (showing_) return;
     doc_.Basemap = ToUtf8(basemap_->toPlainText());
-    Edited();
+    ShowBasemapChoice();
+    Edited(true);
   });
+  connect(chooseRaster, &QPushButton::clicked, this, &SiteEditor::ChooseRasterClicked);
+  connect(clearRaster, &QPushButton::clicked, this, [this] {
+    std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+    if (!choice || !choice->Raster) return;
+    choice->Raster.reset();
+    SetBasemap(*choice);
+  });
+  connect(rasterCrs_, &QLineEdit::textEdited, this, [this](const QString& t) {
+    std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+    if (!choice || !choice->Raster) return;
+    choice->Raster->Crs = ToUtf8(t);
+    SetBasemap(*choice);
+  });
+  connect(vectors_, &QTableWidget::cellChanged, this, [this](int r, int c) {
+    if (showing_ || c != 1) return;
+    std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+    if (!choice || r < 0 || static_cast<std::size_t>(r) >= choice->Vectors.size()) return;
+    choice->Vectors[static_cast<std::size_t>(r)].Crs = ToUtf8(vectors_->item(r, c)->text());
+    SetBasemap(*choice);
+  });
+  connect(addVectors, &QPushButton::clicked, this, &SiteEditor::AddVectorsClicked);
+  connect(removeVectors, &QPushButton::clicked, this, &SiteEditor::RemoveVectorsClicked);
   return page;
+}
+
+namespace {
+const QStringList& ConversionNames() {
+  static const QStringList names = {QStringLiteral("なし"), QStringLiteral("一次式 y = a x + b"), QStringLiteral("測定局の回帰")};
+  return names;
+}
+}  // namespace
+
+void SiteEditor::ShowPollutantChoices() {
+  const std::optional<std::vector<PollutantChoice>> rows = PollutantChoicesOf(doc_);
+  pollutantControls_->setEnabled(rows.has_value());
+  pollutantControls_->setToolTip(rows ? QString() : QStringLiteral("下の JSON が読めないか、ここで扱えない形です: JSON で編集してください"));
+  FillPollutantTables(rows.value_or(std::vector<PollutantChoice>{}));
+}
+
+void SiteEditor::FillPollutantTables(const std::vector<PollutantChoice>& rows) {
+  const bool was = std::exchange(showing_, true);
+  pollutantTable_->setRowCount(static_cast<int>(rows.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const PollutantChoice& p = rows[r];
+    const int row = static_cast<int>(r);
+    const std::string* texts[] = {&p.Name, &p.Unit, &p.Background, &p.BackgroundUnit, nullptr, &p.A, &p.B, &p.Fit, &p.Standard};
+    for (int c = 0; c < 9; ++c) {
+      if (texts[c] != nullptr) pollutantTable_->setItem(row, c, new QTableWidgetItem(Utf8ToQString(*texts[c])));
+    }
+    auto* conversion = new QComboBox(pollutantTable_);
+    conversion->addItems(ConversionNames());
+    conversion->setCurrentIndex(static_cast<int>(p.Conversion));
+    connect(conversion, &QComboBox::currentIndexChanged, this, [this] { PollutantsEdited(); });
+    pollutantTable_->setCellWidget(row, 4, conversion);
+  }
+  emissionTable_->setColumnCount(static_cast<int>(rows.size()) * 2);
+  emissionTable_->setRowCount(static_cast<int>(doc_.Stacks.size()));
+  QStringList headers;
+  for (const PollutantChoice& p : rows) headers << Utf8ToQString(p.Name) + QStringLiteral(" Qp") << Utf8ToQString(p.Name) + QStringLiteral(" NOx変換");
+  emissionTable_->setHorizontalHeaderLabels(headers);
+  QStringList stacks;
+  for (const SiteRow& s : doc_.Stacks) stacks << Utf8ToQString(s[kSiteNameColumn]);
+  emissionTable_->setVerticalHeaderLabels(stacks);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t s = 0; s < doc_.Stacks.size(); ++s) {
+      const PollutantEmission e = s < rows[r].Stacks.size() ? rows[r].Stacks[s] : PollutantEmission{};
+      emissionTable_->setItem(static_cast<int>(s), static_cast<int>(2 * r), new QTableWidgetItem(Utf8ToQString(e.Qp)));
+      auto* check = new QTableWidgetItem;
+      check->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+      check->setCheckState(e.No2 ? Qt::Checked : Qt::Unchecked);
+      emissionTable_->setItem(static_cast<int>(s), static_cast<int>(2 * r + 1), check);
+    }
+  }
+  showing_ = was;
+}
+
+std::vector<PollutantChoice> SiteEditor::PollutantRows() const {
+  const auto text = [](QTableWidget* t, int r, int c) {
+    const QTableWidgetItem* item = t->item(r, c);
+    return item != nullptr ? ToUtf8(item->text()) : std::string();
+  };
+  std::vector<PollutantChoice> rows;
+  for (int r = 0; r < pollutantTable_->rowCount(); ++r) {
+    PollutantChoice p;
+    p.Name = text(pollutantTable_, r, 0);
+    p.Unit = text(pollutantTable_, r, 1);
+    p.Background = text(pollutantTable_, r, 2);
+    p.BackgroundUnit = text(pollutantTable_, r, 3);
+    if (const auto* c = qobject_cast<QComboBox*>(pollutantTable_->cellWidget(r, 4))) {
+      p.Conversion = static_cast<PollutantConversion>(std::max(0, c->currentIndex()));
+    }
+    p.A = text(pollutantTable_, r, 5);
+    p.B = text(pollutantTable_, r, 6);
+    p.Fit = text(pollutantTable_, r, 7);
+    p.Standard = text(pollutantTable_, r, 8);
+    for (int s = 0; s < emissionTable_->rowCount(); ++s) {
+      const QTableWidgetItem* check = emissionTable_->item(s, 2 * r + 1);
+      p.Stacks.push_back({text(emissionTable_, s, 2 * r), check != nullptr && check->checkState() == Qt::Checked});
+    }
+    rows.push_back(std::move(p));
+  }
+  return rows;
+}
+
+void SiteEditor::PollutantsEdited() {
+  if (showing_) return;
+  const std::vector<PollutantChoice> rows = PollutantRows();
+  const bool was = std::exchange(showing_, true);
+  QStringList headers;
+  for (const PollutantChoice& p : rows) headers << Utf8ToQString(p.Name) + QStringLiteral(" Qp") << Utf8ToQString(p.Name) + QStringLiteral(" NOx変換");
+  emissionTable_->setHorizontalHeaderLabels(headers);
+  showing_ = was;
+  // A row being typed is not yet sound: the block keeps its last sound rows until it is.
+  if (const std::optional<EditorProblem> p = SetPollutantChoices(doc_, rows)) {
+    status_->setText(Utf8ToQString(p->Text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    return;
+  }
+  status_->clear();
+  showing_ = true;
+  if (pollutants_->toPlainText() != Utf8ToQString(doc_.Pollutants)) pollutants_->setPlainText(Utf8ToQString(doc_.Pollutants));
+  showing_ = was;
+  Edited();
+}
+
+void SiteEditor::AddPollutantClicked() {
+  std::vector<PollutantChoice> rows = PollutantRows();
+  PollutantChoice p;
+  p.Stacks.assign(doc_.Stacks.size(), PollutantEmission{"0", false});
+  rows.push_back(std::move(p));
+  FillPollutantTables(rows);
+  pollutantTable_->setCurrentCell(static_cast<int>(rows.size()) - 1, 0);
+  PollutantsEdited();
+}
+
+void SiteEditor::RemovePollutantsClicked() {
+  std::vector<PollutantChoice> rows = PollutantRows();
+  std::set<int> chosen;
+  for (const QModelIndex& i : pollutantTable_->selectionModel()->selectedIndexes()) chosen.insert(i.row());
+  if (chosen.empty() && pollutantTable_->currentRow() >= 0) chosen.insert(pollutantTable_->currentRow());
+  for (auto r = chosen.rbegin(); r != chosen.rend(); ++r) {
+    if (*r < static_cast<int>(rows.size())) rows.erase(rows.begin() + *r);
+  }
+  FillPollutantTables(rows);
+  PollutantsEdited();
+}
+
+void SiteEditor::ShowBasemapChoice() {
+  const bool was = std::exchange(showing_, true);
+  const std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+  basemapControls_->setEnabled(choice.has_value());
+  basemapControls_->setToolTip(choice ? QString() : QStringLiteral("下の JSON が読めないか、ここで扱えない形です: JSON で編集してください"));
+  const BasemapChoice shown = choice.value_or(BasemapChoice{});
+  rasterPath_->setText(shown.Raster ? Utf8ToQString(shown.Raster->Path) : QString());
+  rasterCrs_->setText(shown.Raster ? Utf8ToQString(shown.Raster->Crs) : QString());
+  rasterCrs_->setEnabled(shown.Raster.has_value());
+  vectors_->setRowCount(static_cast<int>(shown.Vectors.size()));
+  for (std::size_t i = 0; i < shown.Vectors.size(); ++i) {
+    auto* file = new QTableWidgetItem(Utf8ToQString(shown.Vectors[i].Path));
+    file->setFlags(file->flags() & ~Qt::ItemIsEditable);
+    vectors_->setItem(static_cast<int>(i), 0, file);
+    vectors_->setItem(static_cast<int>(i), 1, new QTableWidgetItem(Utf8ToQString(shown.Vectors[i].Crs)));
+  }
+  showing_ = was;
+}
+
+void SiteEditor::SetBasemap(const BasemapChoice& choice) {
+  if (showing_) return;
+  SetBasemapChoice(doc_, choice);
+  const bool was = std::exchange(showing_, true);
+  if (basemap_->toPlainText() != Utf8ToQString(doc_.Basemap)) basemap_->setPlainText(Utf8ToQString(doc_.Basemap));
+  showing_ = was;
+  ShowBasemapChoice();
+  Edited(true);
+}
+
+QStringList SiteEditor::ChooseGis(bool raster) {
+  const QString folder = Utf8ToQString(doc_.BaseDir.empty() ? InCurrentFolder(".") : doc_.BaseDir);
+  if (gisChooser_) return gisChooser_(raster, folder);
+  if (raster) {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("背景地図の画像"), folder,
+        QStringLiteral("画像 (*.tif *.tiff *.png *.jpg *.jpeg);;すべてのファイル (*)"));
+    return path.isEmpty() ? QStringList() : QStringList{path};
+  }
+  return QFileDialog::getOpenFileNames(this, QStringLiteral("背景地図のベクタファイル"), folder,
+                                       QStringLiteral("ベクタ (*.gpkg *.shp *.geojson *.json);;すべてのファイル (*)"));
+}
+
+void SiteEditor::ChooseRasterClicked() {
+  std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+  if (!choice) return;
+  const QStringList paths = ChooseGis(true);
+  if (paths.isEmpty()) return;
+  const std::string crs = choice->Raster ? choice->Raster->Crs : std::string();
+  choice->Raster = BasemapFileChoice{BasemapPathOf(doc_, ToUtf8(paths.front())), crs};
+  SetBasemap(*choice);
+}
+
+void SiteEditor::AddVectorsClicked() {
+  std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+  if (!choice) return;
+  const QStringList paths = ChooseGis(false);
+  if (paths.isEmpty()) return;
+  for (const QString& p : paths) choice->Vectors.push_back(BasemapFileChoice{BasemapPathOf(doc_, ToUtf8(p)), {}});
+  SetBasemap(*choice);
+}
+
+void SiteEditor::RemoveVectorsClicked() {
+  std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
+  if (!choice) return;
+  std::set<int> rows;
+  for (const QModelIndex& i : vectors_->selectionModel()->selectedIndexes()) rows.insert(i.row());
+  if (rows.empty() && vectors_->currentRow() >= 0) rows.insert(vectors_->currentRow());
+  for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+    if (*r < static_cast<int>(choice->Vectors.size())) choice->Vectors.erase(choice->Vectors.begin() + *r);
+  }
+  SetBasemap(*choice);
 }
 
 // ---- the document on the widgets -------------------------------------------------------------
@@ -366,6 +658,8 @@ void SiteEditor::ShowDocument() {
   crs_->setText(Utf8ToQString(doc_.Crs));
   pollutants_->setPlainText(Utf8ToQString(doc_.Pollutants));
   basemap_->setPlainText(Utf8ToQString(doc_.Basemap));
+  ShowBasemapChoice();
+  ShowPollutantChoices();
   showing_ = was;
   setWindowTitle(Utf8ToQString(SiteEditorTitle(doc_)));
   ShowMap(false);
@@ -373,6 +667,27 @@ void SiteEditor::ShowDocument() {
 
 void SiteEditor::ShowMap(bool keepView) {
   map_rows_ = EditorMapOf(doc_);
+  // The basemap's files are read again only when the block, the site's system or the folder
+  // they are relative to has changed.
+  const std::string key = doc_.Basemap + '\n' + doc_.Crs + '\n' + doc_.BaseDir;
+  if (key != basemapKey_) {
+    basemapKey_ = key;
+    basemapData_ = nullptr;
+    try {
+      SiteDefinition site;
+      site.Crs = ToUtf8(QString::fromUtf8(doc_.Crs.c_str()).trimmed());
+      site.Basemap = EditorBasemapOf(doc_);
+      if (site.Basemap) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        basemapData_ = ReadSiteBasemap(site);
+        QApplication::restoreOverrideCursor();
+      }
+    } catch (const std::exception& e) {
+      if (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+      status_->setText(QStringLiteral("背景地図を表示できません: ") + Utf8ToQString(e.what()));
+    }
+  }
+  map_rows_.Input.Basemap = basemapData_;
   map_->SetInput(map_rows_.Input, keepView);
 }
 
@@ -593,6 +908,9 @@ bool SiteEditor::SaveTo(const QString& path) {
   const bool was = std::exchange(showing_, true);
   if (pollutants_->toPlainText() != Utf8ToQString(doc_.Pollutants)) pollutants_->setPlainText(Utf8ToQString(doc_.Pollutants));
   if (basemap_->toPlainText() != Utf8ToQString(doc_.Basemap)) basemap_->setPlainText(Utf8ToQString(doc_.Basemap));
+  ShowBasemapChoice();
+  ShowPollutantChoices();
+  basemapKey_ = doc_.Basemap + '\n' + doc_.Crs + '\n' + doc_.BaseDir;  // the same files
   met_->setText(Utf8ToQString(MetFileText(doc_)));
   showing_ = was;
   setWindowTitle(Utf8ToQString(SiteEditorTitle(doc_)));

@@ -12,6 +12,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "app/frontend/case_document.h"
@@ -30,6 +31,7 @@ class QTableWidget;
 namespace vmk {
 
 class SiteMapView;
+struct MapBasemap;
 class SiteWindow;
 struct ComputedSite;
 
@@ -46,6 +48,10 @@ class SiteEditor : public QWidget {
   // The file dialogs: a path, or an empty text when cancelled. The tests choose without them.
   using FileChooser = std::function<QString(bool forSave, const QString& suggested)>;
   void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+  // The basemap's file dialog: the chosen files (one raster, or any number of vector files),
+  // none when cancelled.
+  using GisChooser = std::function<QStringList(bool raster, const QString& folder)>;
+  void SetGisChooser(GisChooser chooser) { gisChooser_ = std::move(chooser); }
 
   // The parts, for the tests and the documentation pictures.
   const SiteDocument& Document() const { return doc_; }
@@ -58,6 +64,12 @@ class SiteEditor : public QWidget {
   QProgressBar* Progress() const { return progress_; }
   QPushButton* CancelButton() const { return cancel_; }
   QPushButton* ComputeButton() const { return compute_; }
+  QTableWidget* VectorTable() const { return vectors_; }
+  QTableWidget* PollutantTable() const { return pollutantTable_; }
+  QTableWidget* EmissionTable() const { return emissionTable_; }
+  QLineEdit* RasterCrsEdit() const { return rasterCrs_; }
+  // The basemap the map shows (null: none, or it cannot be read: the status line says why).
+  const std::shared_ptr<const MapBasemap>& ShownBasemap() const { return basemapData_; }
   QComboBox* PlaceChoice() const { return place_; }
   // The result window of the last 計算 (null until one ends, or once it is closed).
   SiteWindow* Result() const { return result_; }
@@ -77,6 +89,11 @@ class SiteEditor : public QWidget {
   bool SaveAsClicked();
   void ComputeClicked();
   void ChooseMetClicked();
+  void ChooseRasterClicked();
+  void AddVectorsClicked();
+  void RemoveVectorsClicked();
+  void AddPollutantClicked();
+  void RemovePollutantsClicked();
 
  signals:
   // A computation ended with its result window shown.
@@ -106,11 +123,21 @@ class SiteEditor : public QWidget {
   void RunFinished(std::shared_ptr<ComputedSite> site, const QString& problem, bool cancelled);
   void SetRunning(bool running);
   QString Choose(bool forSave, const QString& suggested);
+  QStringList ChooseGis(bool raster);
+  void ShowBasemapChoice();               // the basemap's controls from the document's block
+  void SetBasemap(const BasemapChoice& choice);  // the block from the controls
+  void ShowPollutantChoices();                   // the pollutants' tables from the block
+  void FillPollutantTables(const std::vector<PollutantChoice>& rows);
+  std::vector<PollutantChoice> PollutantRows() const;  // what the tables hold
+  void PollutantsEdited();                        // the block from the tables, when they are sound
 
   SiteDocument doc_;
   EditorMap map_rows_;
   bool showing_ = false;  // the widgets are being filled from the document: no edit
   FileChooser chooser_;
+  GisChooser gisChooser_;
+  std::shared_ptr<const MapBasemap> basemapData_;
+  std::string basemapKey_;  // what basemapData_ was read from: the block, the crs, the folder
 
   QTabWidget* pages_ = nullptr;
   QTableWidget* stacks_ = nullptr;
@@ -130,6 +157,13 @@ class SiteEditor : public QWidget {
   QLineEdit* crs_ = nullptr;
   QPlainTextEdit* pollutants_ = nullptr;
   QPlainTextEdit* basemap_ = nullptr;
+  QWidget* basemapControls_ = nullptr;
+  QLineEdit* rasterPath_ = nullptr;
+  QLineEdit* rasterCrs_ = nullptr;
+  QTableWidget* vectors_ = nullptr;
+  QWidget* pollutantControls_ = nullptr;
+  QTableWidget* pollutantTable_ = nullptr;
+  QTableWidget* emissionTable_ = nullptr;
   QComboBox* place_ = nullptr;
   SiteMapView* map_ = nullptr;
   QLabel* status_ = nullptr;
