@@ -71,7 +71,8 @@ TEST(SiteMapScene, ScaleBarLength) {
   in.XMax = in.YMax = 1000;
   const std::pair<double, const char*> cases[] = {
       {10, "1 km"}, {3, "500 m"}, {0.05, "5 m"}, {100, "10 km"}, {0.5, "50 m"}, {30, "5 km"}};
-  for (const auto& [metresPerPixel, label] : cases) {
+  for (const auto& [metresPerPixel, labelText] : cases) {
+    const std::string label = labelText;
     const MapScene s = BuildSiteMap(in, 1000, 800, MapView{0, 0, metresPerPixel});
     const auto& texts = s.Outside.Texts;
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const PlotText& t) {

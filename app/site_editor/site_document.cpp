@@ -978,7 +978,9 @@ std::optional<PollutantChoice> PollutantChoiceOf(const OrderedJson& p, const std
   if (p.contains("stacks")) {
     const OrderedJson& s = p["stacks"];
     if (!s.is_object()) return std::nullopt;
-    for (const auto& [name, e] : s.items()) {
+    for (const auto& item : s.items()) {
+      const std::string& name = item.key();
+      const OrderedJson& e = item.value();
       const auto at = std::find_if(stacks.begin(), stacks.end(), [&](const SiteRow& r) { return r[kSiteNameColumn] == name; });
       if (at == stacks.end()) return std::nullopt;
       PollutantEmission& out = c.Stacks[static_cast<std::size_t>(at - stacks.begin())];
