@@ -106,7 +106,10 @@ std::vector<PollutantRun> PlanPollutants(const SiteDefinition& site, std::vector
     try {
       run.Plan = PlanSite(PollutantSite(site, run.Terms.Pollutant));
     } catch (const SiteError& e) {
-      Fail(run.Terms.Pollutant, e.what());
+      // The stack's field or point that fails keeps its place, now under the pollutant's name.
+      SiteProblem problem = e.Problem();
+      problem.Pollutant = run.Terms.Pollutant.Name;
+      throw SiteError(PollutantPlace(run.Terms.Pollutant.Name) + ": " + e.what(), std::move(problem));
     }
   }
   return runs;

@@ -406,7 +406,8 @@ namespace {
 // a line about the whole file ("not valid JSON: ...").
 std::size_t PlaceLength(std::string_view line) {
   static constexpr std::string_view kHeads[] = {"format", "met", "common", "sources", "receptors", "levels",
-                                                "sectors", "crs", "basemap", "stack \"", "point \""};
+                                                "sectors", "crs", "basemap", "pollutants", "stack \"", "point \"",
+                                                "pollutant \""};
   bool known = false;
   for (std::string_view head : kHeads) {
     if (!line.starts_with(head)) continue;

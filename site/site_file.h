@@ -51,6 +51,7 @@ struct SiteProblem {
   std::string Detail;
   std::string Stack;
   std::string Point;
+  std::string Pollutant;  // the pollutant whose own run found the problem, or empty
   int Direction = -1;     // the wind direction (0 = N) where only one fails, or -1
   RejectedInput Rejected;  // StackInput, PointHeight: the field and its limits
   std::string Text;        // the rejected text (UTF-8)

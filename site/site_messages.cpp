@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/cp932.h"
+#include "common/atomic_file.h"
 #include "common/json_document.h"
 #include "form/form_layout.h"
 #include "met/met_stats.h"
@@ -72,6 +73,20 @@ constexpr std::pair<std::string_view, std::string_view> kKeyWords[] = {
     {"levels", "等濃度線の値"}, {"sectors", "方位の扱い"},  {"crs", "座標系"},
     {"basemap", "背景地図"},    {"raster", "ラスター"},     {"vectors", "ベクター"},
     {"path", "ファイル名"},     {"format", "形式"},
+    // the pollutants block
+    {"pollutants", "汚染物質"},  {"unit", "単位"},           {"stacks", "発生源ごとの排出量"},
+    {"background", "バックグラウンド濃度"}, {"value", "値"}, {"conversion", "年平均値からの換算"},
+    {"linear", "一次式"},        {"fit", "測定局の回帰"},    {"a", "係数 a"},
+    {"b", "定数 b"},            {"standard", "環境基準"},   {"statistic", "比べる値"},
+    {"source", "出典"},          {"substance", "物質"},      {"decimals", "小数の桁数"},
+    {"QpEdit", "排出量 (QpEdit)"}, {"NOxTrnCheckBox", "NO2 変換 (NOxTrnCheckBox)"},
+    // the met statistics
+    {"station", "観測所"},       {"from", "期間の始め"},     {"to", "期間の終わり"},
+    {"hoursRead", "読んだ時間数"}, {"validHours", "有効時間数"}, {"missingHours", "欠測時間数"},
+    {"nightMethod", "夜間の安定度の決め方"}, {"representativeSpeeds", "代表風速"},
+    {"stabilityClasses", "安定度の区分"}, {"calmAll", "静穏 (全風向)"}, {"weakAll", "弱風 (全風向)"},
+    {"directions", "風向別の頻度"}, {"weak", "弱風"},        {"windy", "有風"},
+    {"net radiation", "放射収支量"}, {"cloud amount", "雲量"}, {"wind speed", "風速"},
 };
 
 std::string KeyWord(std::string_view key) {
@@ -101,9 +116,29 @@ std::size_t QuotedEnd(std::string_view text) {
 struct DetailRule {
   const char* Pattern;
   const char* Japanese;
+  bool Nested = false;  // the last group is itself a detail to put into Japanese
 };
 constexpr DetailRule kDetailRules[] = {
     {R"(^unknown key ("(?:[^"\\]|\\.)*")(?: \(known: (.*)\))?$)", "知らないキー $1 があります (使えるキー: $2)"},
+    {R"(^unknown key ("(?:[^"\\]|\\.)*"): not a control of the window.*$)",
+     "知らないキー $1 があります: ウィンドウの入力の名前ではありません (vmk-calc --template で一覧できます)"},
+    {R"(^key ("(?:[^"\\]|\\.)*") appears twice in one object$)", "キー $1 が一つのオブジェクトに二度あります"},
+    {R"(^key ("(?:[^"\\]|\\.)*") names .*, which is not an input.*$)",
+     "$1 は入力ではありません (入力欄、チェックボックスと MetStringGrid だけを指定できます)"},
+    {R"(^("(?:[^"\\]|\\.)*") must be a string \(the field's text\), not .*$)",
+     "$1 は入力欄です: 欄の文字を文字列 (\"...\") で書いてください"},
+    {R"(^("(?:[^"\\]|\\.)*") must be true or false \(a check box\), not .*$)",
+     "$1 はチェックボックスです: true か false を書いてください"},
+    {R"(^"MetStringGrid" must be an object of .*$)",
+     "\"MetStringGrid\" は \"行,列\": 文字 の形のオブジェクトで書いてください"},
+    {R"(^MetStringGrid key ("(?:[^"\\]|\\.)*") is not "row,col".*$)",
+     "MetStringGrid のキー $1 は \"行,列\" の形 (例 \"4,8\") で書いてください"},
+    {R"(^MetStringGrid key ("(?:[^"\\]|\\.)*") is not an editable cell.*$)",
+     "MetStringGrid のキー $1 は入力できるセルではありません (1 ～ 10 行、1 ～ 13 列)"},
+    {R"(^MetStringGrid ("(?:[^"\\]|\\.)*") must be a string \(the cell's text\).*$)",
+     "MetStringGrid の $1 はセルの文字を文字列 (\"...\") で書いてください"},
+    {R"(^("(?:[^"\\]|\\.)*") cannot be set for one pollutant.*$)",
+     "$1 は汚染物質ごとには指定できません: 汚染物質ごとに違えられるのは \"QpEdit\" と \"NOxTrnCheckBox\" だけです"},
     {R"(^the key ("[^"]*") is missing$)", "キー $1 がありません"},
     {R"(^must be a number, not .*$)", "数値を書いてください"},
     {R"(^must be a finite number$)", "有限の数値を書いてください"},
@@ -125,7 +160,6 @@ constexpr DetailRule kDetailRules[] = {
     {R"(^must lie from (\S+) to (\S+).*$)", "$1 ～ $2 (m) の範囲にしてください"},
     {R"(^must rise from each level to the next$)", "小さい値から順に、同じ値を繰り返さずに並べてください"},
     {R"(^must be a list of isopleth levels, lowest first$)", "等濃度線の値を小さい順に [ ] で並べてください"},
-    {R"(^must be a list of .*$)", "[ ] で囲んだ一覧を書いてください"},
     {R"(^("[^"]*") cannot be set here: the met file and the receptors give it$)",
      "$1 はここでは指定できません (気象統計と受容点が決めます)"},
     {R"(^"HrpEdit" cannot be set for one stack.*$)",
@@ -137,9 +171,153 @@ constexpr DetailRule kDetailRules[] = {
     {R"(^not a site file: .*$)", "サイトファイルではありません (\"format\" が \"vmk-site/1\" ではありません)"},
     {R"(^a site file holds one object, not .*$)", "サイトファイルは { } で囲んだ一つのオブジェクトです"},
     {R"(^not valid JSON: (.*)$)", "JSON として読めません: $1"},
-    {R"(^cannot open: (.*)$)", "開けません: $1"},
-    {R"(^cannot read: (.*)$)", "読めません: $1"},
+    {R"(^cannot open: (.*)$)", "開けません: $1", true},
+    {R"(^cannot read: (.*)$)", "読めません: $1", true},
+    {R"(^larger than (\d+) bytes$)", "$1 バイトより大きいファイルは読めません"},
+    {R"(^not valid JSON at line (\d+), column (\d+).*$)", "JSON として読めません ($1 行 $2 文字目)"},
+    {R"(^not valid JSON \(byte (\d+)\).*$)", "JSON として読めません ($1 バイト目)"},
+    {R"(^nested deeper than (\d+) levels.*$)", "入れ子が $1 段より深くなっています"},
+    {R"(^must be the path of a met statistics file or the object itself.*$)",
+     "気象統計ファイルの名前か、気象統計そのもの ({ }) を書いてください"},
+    // the met statistics
+    {R"(^a met statistics file holds one object, not .*$)", "気象統計ファイルは { } で囲んだ一つのオブジェクトです"},
+    {R"(^not a met statistics file: .*$)", "気象統計ファイルではありません (\"format\" が \"vmk-met/1\" ではありません)"},
+    {R"(^(-?\d+) is not from (\d+) to (\d+) hours$)", "$2 ～ $3 時間にしてください (書かれた値: $1)"},
+    {R"(^must be a whole number of hours.*$)", "時間数 (0 以上の整数) を書いてください"},
+    {R"(^must be a list of 11 hours.*$)", "安定度 11 区分 (A ～ G) の時間数を [ ] で並べてください"},
+    {R"(^must be an object with "weak" and "windy"$)", "\"weak\" (弱風) と \"windy\" (有風) のオブジェクトを書いてください"},
+    {R"(^must be a list of 6 lists.*$)", "有風 1 ～ 6 の 6 個の一覧を [ ] で並べてください"},
+    {R"(^must be an object of cause: hours$)", "欠測の理由: 時間数 のオブジェクトを書いてください"},
+    {R"(^must be an object of method: night hours$)", "決め方: 夜間の時間数 のオブジェクトを書いてください"},
+    {R"(^(\d+) night hours, more than the (\d+) valid hours$)", "夜間の $1 時間が有効時間数 $2 を超えています"},
+    {R"(^must be a list of 8 speeds.*$)", "代表風速 8 個 (静穏、弱風、有風 1 ～ 6) を [ ] で並べてください"},
+    {R"(^must be a number \(m/s\)$)", "風速 (m/s) を数値で書いてください"},
+    {R"(^must be the 11 classes (.*)$)", "安定度の 11 区分 $1 をこの順に書いてください"},
+    {R"(^must be an object keyed N, NNE, \.\.\., NNW$)", "風向 N, NNE, ..., NNW をキーとするオブジェクトを書いてください"},
+    {R"(^unknown direction ("[^"]*").*$)", "知らない風向 $1 があります (N, NNE, ..., NNW)"},
+    // the receptors and the map
+    {R"(^must be \[x, y\] \(m\)$)", "[x, y] (m) の形で書いてください"},
+    {R"(^(\d+) x (\d+) receptors are more than (\d+).*$)", "受容点 $1 × $2 個は多すぎます ($3 個まで)"},
+    {R"(^(\d+) receptors are more than (\d+).*$)", "受容点 $1 個は多すぎます ($2 個まで)"},
+    {R"(^names no receptor.*$)", "受容点がありません: \"grid\"、\"polar\" か \"points\" を書いてください"},
+    {R"(^names no file: .*$)", "ファイルがありません: \"raster\" か \"vectors\" を書いてください"},
+    {R"(^must be a file's path or \{"path", "crs"\}.*$)", "ファイル名か {\"path\", \"crs\"} を書いてください"},
+    {R"(^must be a plain file's path, not (.*)$)", "ファイル名だけを書いてください (書かれた値: $1)"},
+    // the pollutants
+    {R"(^names no pollutant.*$)", "汚染物質がありません: なければ \"pollutants\" ごと省いてください"},
+    {R"(^a second pollutant named (.*)$)", "同じ名前の汚染物質 $1 がもう一つあります"},
+    {R"(^(".*") would write the files of an earlier pollutant.*$)",
+     "$1 は前の汚染物質と同じファイル名になります: 名前を変えてください"},
+    {R"(^("[^"]*") is not an emission unit: (.*) or a mass unit with -TEQ \((.*)\)$)",
+     "$1 は排出量の単位ではありません (使える単位: $2、-TEQ を付けた質量の単位 (例 $3))"},
+    {R"(^("[^"]*") is not a concentration unit: (.*) or a mass unit with -TEQ \((.*)\)$)",
+     "$1 は濃度の単位ではありません (使える単位: $2、-TEQ を付けた質量の単位 (例 $3))"},
+    {R"(^must be 0 or more$)", "0 以上にしてください"},
+    {R"(^no stack named ("[^"]*") in "sources"$)", "発生源 $1 はありません (\"sources\" にない名前です)"},
+    {R"(^stack ("[^"]*") is missing.*$)", "発生源 $1 の排出量がありません (排出しないときは \"0\")"},
+    {R"(^no stack emits the pollutant.*$)", "どの発生源もこの汚染物質を排出しません (QpEdit がすべて 0 です)"},
+    {R"(^must be the stack's QpEdit text or .*$)", "排出量の文字か {\"QpEdit\", \"NOxTrnCheckBox\"} を書いてください"},
+    {R"(^must be "none", \{"linear".*$)",
+     "\"none\"、{\"linear\": {\"a\": A, \"b\": B}} か {\"fit\": \"測定局.csv\"} を書いてください"},
+    {R"(^must name the station-year file$)", "測定局の年間値のファイル名を書いてください"},
+    {R"(^must be a positive number with at most (\d+) decimals$)", "正の数値 (小数 $1 桁まで) を書いてください"},
+    {R"(^("[^"]*") is not (.*)$)", "$1 は使えません ($2 のどれかです)"},
+    {R"(^must say where the value comes from$)", "値の出典を書いてください"},
+    {R"(^must be a whole number from 0 to (\d+)$)", "0 ～ $1 の整数を書いてください"},
+    {R"(^must name a standard of the table$)", "環境基準の表にある名前を書いてください"},
+    {R"(^must be the name of a standard of the table or .*$)", "環境基準の表にある名前か、基準そのもの ({\"value\", \"unit\", ...}) を書いてください"},
+    {R"(^no standard named ("[^"]*") in the standards table \((.*)\)$)", "環境基準の表に $1 はありません (表にある名前: $2)"},
+    {R"(^the standard's unit (\S+) cannot be converted from C's unit (\S+).*$)",
+     "環境基準の単位 $1 に、濃度 C の単位 $2 から換算できません (体積比と質量濃度の換算には温度と分子量が要ります)"},
+    {R"(^the background's unit (\S+) cannot be converted to the standard's unit (\S+).*$)",
+     "バックグラウンド濃度の単位 $1 を環境基準の単位 $2 に換算できません (体積比と質量濃度の換算には温度と分子量が要ります)"},
+    {R"(^the standard compares the annual mean.*$)", "環境基準は年平均値と比べます: \"conversion\" は \"none\" にしてください"},
+    {R"(^the standard compares (\S+): give a "conversion".*$)",
+     "環境基準は $1 と比べます: 年平均値からの換算 \"conversion\" (\"linear\" か \"fit\") を書いてください"},
+    // the station-year file of a fit
+    {R"(^line (\d+): (.*)$)", "$1 行目: $2", true},
+    {R"(^the (annual mean|daily value) ("[^"]*") is not a concentration.*$)", "濃度 (0 以上の数値) ではありません: $2"},
+    {R"(^the first row names the columns.*$)",
+     "列の名前が読めません: 見出しを 年平均値, 日平均値 (2 列) か 測定局, 年, 年平均値, 日平均値 (4 列) にしてください"},
+    {R"(^a row holds (\d+) fields as the header does, not (\d+)$)", "列の名前と同じ $1 列にしてください ($2 列あります)"},
+    {R"(^more than (\d+) station-years$)", "測定局・年が $1 より多くあります"},
+    {R"(^no table: .*$)", "表がありません (列の名前の行がありません)"},
+    {R"(^(\d+) station-years: a fit needs at least 3$)", "測定局・年が $1 個です: 回帰には 3 個以上が要ります"},
+    {R"(^every annual mean is (\S+): no slope can be fitted$)", "年平均値がすべて $1 です: 傾きが求まりません"},
+    {R"(^every daily value is (\S+): no correlation.*$)", "日平均値がすべて $1 です: 相関係数が求まりません"},
+    // the basemap's files and the coordinate system
+    {R"(^no such file$)", "ファイルがありません"},
+    {R"(^is a folder, not a file$)", "フォルダです (ファイルを選んでください)"},
+    {R"(^GDAL does not know the coordinate system ("[^"]*").*$)", "座標系 $1 がわかりません (\"EPSG:6677\" か WKT で書いてください)"},
+    {R"(^("[^"]*") is geographic \(degrees\).*$)", "$1 は経緯度 (度) の座標系です: x と y はメートルです。平面直角座標系 (例 EPSG:6677) にしてください"},
+    {R"(^("[^"]*") does not count in metres.*$)", "$1 はメートル単位の座標系ではありません"},
+    {R"(^has a coordinate system, but the site has no "crs".*$)", "座標系を持っていますが、サイトに座標系 \"crs\" がありません: サイトの座標系を書いてください"},
+    {R"(^has no coordinate system: .*$)", "座標系を持っていません: サイトファイルで {\"path\": ..., \"crs\": ...} として書いてください"},
+    {R"(^cannot be read as a GeoTIFF, PNG or JPEG picture(?:: (.*))?$)", "GeoTIFF、PNG、JPEG の画像として読めません"},
+    {R"(^has no place on the ground.*$)", "地上の位置がわかりません: GeoTIFF か、ワールドファイル (.pgw, .jgw) のある PNG、JPEG にしてください"},
+    {R"(^has (\d+) bands: .*$)", "$1 バンドの画像は使えません (グレー、パレット、RGB、RGBA の画像にしてください)"},
+    {R"(^holds (\S+) values: .*$)", "$1 の値の画像は使えません (8 ビットの色の画像にしてください)"},
+    {R"(^cannot read its palette(?:: (.*))?$)", "パレットが読めません"},
+    {R"(^cannot be placed in the site's coordinate system(?:: (.*))?$)", "サイトの座標系に置けません"},
+    {R"(^cannot be read(?:: (.*))?$)", "読めません"},
+    {R"(^cannot be read as a GeoPackage, shapefile or GeoJSON file(?:: (.*))?$)", "GeoPackage、シェープファイル、GeoJSON として読めません"},
+    {R"(^cannot be reprojected to the site's coordinate system(?:: (.*))?$)", "サイトの座標系に変換できません"},
+    {R"(^the basemap has more than (\d+) .*$)", "背景地図の頂点が $1 より多くあります"},
+    {R"(^must be a list of .*$)", "[ ] で囲んだ一覧を書いてください"},
 };
+
+// The system's own words for a file that cannot be opened or read.
+constexpr std::pair<std::string_view, std::string_view> kSystemWords[] = {
+    {"No such file or directory", "ファイルがありません"},
+    {"Is a directory", "フォルダです"},
+    {"Permission denied", "読み書きの権限がありません"},
+    {"No space left on device", "ディスクがいっぱいです"},
+    {"Too many open files", "開いているファイルが多すぎます"},
+    {"Read-only file system", "読み込み専用のファイルシステムです"},
+    {"File too large", "ファイルが大きすぎます"},
+    {"a folder, not a file", "フォルダです"},
+    {"a named pipe (FIFO), not a file", "名前付きパイプです"},
+    {"a device, not a file", "デバイスです"},
+    {"a socket, not a file", "ソケットです"},
+    {"not a regular file", "通常のファイルではありません"},
+    {"the file is read-only", "読み込み専用のファイルです"},
+};
+
+// A stack, point, met file or pollutant named at the start of a place.
+constexpr std::pair<std::string_view, std::string_view> kNamedPlaces[] = {
+    {"stack ", "発生源 "}, {"point ", "予測地点 "}, {"met file ", "気象統計ファイル "}, {"pollutant ", "汚染物質 "}};
+
+// What a line of the site tools is about, before its ": ": a word, or a word and a quoted name
+// (the heads that end in a blank).
+constexpr std::pair<std::string_view, std::string_view> kLineHeads[] = {
+    {"pollutant ", "汚染物質"},   {"basemap ", "背景地図のファイル"}, {"stack ", "発生源"},
+    {"point ", "予測地点"},       {"crs", "座標系 (crs)"},           {"isopleths", "等濃度線を作れません"},
+    {"GIS files", "GIS ファイルを作れません"}, {"map", "地図の画像を作れません"},
+};
+
+// The first '.' of `text` outside a quoted name, or npos.
+std::size_t DotOutsideQuotes(std::string_view text) {
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (quoted && text[i] == '\\') {
+      ++i;
+    } else if (text[i] == '"') {
+      quoted = !quoted;
+    } else if (!quoted && text[i] == '.') {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// The length of a place of the file's keys at the start of a detail ("directions.N.weak[1]: ..."),
+// or 0.
+std::size_t InnerPlaceLength(const std::string& text) {
+  static const std::regex place(R"(^[A-Za-z][A-Za-z0-9_]*(?:\[\d+\]|\.[A-Za-z0-9_][A-Za-z0-9_ ]*)*: )");
+  std::smatch m;
+  if (!std::regex_search(text, m, place)) return 0;
+  return static_cast<std::size_t>(m.length(0)) - 2;
+}
 
 std::string FolderProblem(const SiteProblem& p) {
   const std::string dir = Quote(p.Folder);
@@ -161,12 +339,25 @@ std::string FolderProblem(const SiteProblem& p) {
 
 }  // namespace
 
+std::string SystemErrorText(std::string_view text) {
+  for (const auto& [english, japanese] : kSystemWords) {
+    if (text == english) return std::string(japanese);
+  }
+  return std::string(text);
+}
+
+std::string SiteExceptionText(const std::exception& e) {
+  if (const auto* site = dynamic_cast<const SiteError*>(&e)) return SiteProblemText(*site);
+  if (const auto* write = dynamic_cast<const FileWriteError*>(&e)) {
+    return write->Path + ": " + SystemErrorText(write->Cause);
+  }
+  return SiteLineText(e.what());
+}
+
 std::string SitePlaceText(std::string_view place) {
   std::string words;
   std::string_view rest = place;
-  for (const auto& [head, word] : {std::pair<std::string_view, std::string_view>{"stack ", "発生源 "},
-                                   {"point ", "予測地点 "},
-                                   {"met file ", "気象統計ファイル "}}) {
+  for (const auto& [head, word] : kNamedPlaces) {
     if (!rest.starts_with(head)) continue;
     const std::size_t end = QuotedEnd(rest.substr(head.size()));
     if (end == 0) continue;
@@ -176,17 +367,24 @@ std::string SitePlaceText(std::string_view place) {
     break;
   }
   while (!rest.empty()) {
-    const std::size_t dot = rest.find('.');
+    const std::size_t dot = DotOutsideQuotes(rest);
     std::string_view part = rest.substr(0, dot);
     rest = dot == std::string_view::npos ? std::string_view{} : rest.substr(dot + 1);
+    // A row by its number ("points[2]") or its name ("stacks["No.2"]"), a file by its name
+    // ("fit "stations.csv"").
     std::string row;
     if (const std::size_t open = part.find('['); open != std::string_view::npos && part.ends_with(']')) {
-      row = " " + std::string(part.substr(open + 1, part.size() - open - 2)) + " 番目";
+      const std::string_view inside = part.substr(open + 1, part.size() - open - 2);
+      row = " " + std::string(inside) + (inside.starts_with('"') ? "" : " 番目");
       part = part.substr(0, open);
+    } else if (const std::size_t blank = part.find(" \""); blank != std::string_view::npos) {
+      row = " " + std::string(part.substr(blank + 1));
+      part = part.substr(0, blank);
     }
     const std::string word = KeyWord(part);
     // Blanks around の beside a quoted name or a latin word, as Japanese text sets them.
-    const bool spaced = !words.empty() && (words.back() == '"' || static_cast<unsigned char>(word[0]) < 0x80);
+    const bool spaced = !words.empty() && (static_cast<unsigned char>(words.back()) < 0x80 ||
+                                           static_cast<unsigned char>(word[0]) < 0x80);
     words += (words.empty() ? "" : spaced ? " の " : "の") + word + row;
   }
   if (words.empty()) return "サイトファイル";
@@ -200,15 +398,46 @@ std::string SiteDetailText(std::string_view detail) {
     std::smatch m;
     if (!std::regex_match(text, m, pattern)) continue;
     std::string out = m.format(rule.Japanese);
+    if (rule.Nested) {
+      const std::string inner = m[m.size() - 1].str();
+      out = out.substr(0, out.size() - inner.size()) + SystemErrorText(SiteDetailText(inner));
+    }
     // A list of known keys that the line did not give.
     if (const std::size_t empty = out.find(" (使えるキー: )"); empty != std::string::npos) out.erase(empty);
     return out;
   }
+  // A place inside the value first ("directions.N.weak[1]: ..."), then what is wrong there.
+  if (const std::size_t n = InnerPlaceLength(text); n > 0) {
+    return SitePlaceText(text.substr(0, n)) + ": " + SiteDetailText(text.substr(n + 2));
+  }
   return text;
+}
+
+std::string SiteLineText(std::string_view line) {
+  for (const auto& [head, word] : kLineHeads) {
+    if (!line.starts_with(head)) continue;
+    std::string_view rest = line.substr(head.size());
+    std::string named;
+    if (head.ends_with(' ')) {  // a name follows: `pollutant "NO2": ...`
+      const std::size_t end = QuotedEnd(rest);
+      if (end == 0 || !rest.substr(end).starts_with(": ")) continue;
+      named = " " + std::string(rest.substr(0, end));
+      rest.remove_prefix(end);
+    }
+    if (!rest.starts_with(": ")) continue;
+    rest.remove_prefix(2);
+    return std::string(word) + named + ": " + SiteLineText(rest);
+  }
+  return SiteDetailText(line);
 }
 
 std::string SiteProblemText(const SiteError& error) {
   const SiteProblem& p = error.Problem();
+  if (!p.Pollutant.empty() && p.What != SiteProblem::Kind::Message) {
+    SiteProblem own = p;
+    own.Pollutant.clear();
+    return "汚染物質 " + Quote(p.Pollutant) + " の計算で: " + SiteProblemText(SiteError(error.what(), own));
+  }
   const std::string stack = "発生源 " + Quote(p.Stack);
   switch (p.What) {
     case SiteProblem::Kind::FileValue:
@@ -228,7 +457,7 @@ std::string SiteProblemText(const SiteError& error) {
     case SiteProblem::Kind::Message:
       break;
   }
-  return error.what();
+  return SiteLineText(error.what());
 }
 
 }  // namespace vmk

@@ -414,13 +414,13 @@ TEST(SiteEditorTest, EachProblemNamesItsCell) {
        SitePlace::GridX, -1, -1, {"受容点がありません"}},
       {"levels", [](SiteDocument& d) { d.Levels = "0.2 0.1"; }, SitePlace::Levels, -1, -1, {"小さい順に"}},
       {"pollutants not JSON", [](SiteDocument& d) { d.Pollutants = "[{"; }, SitePlace::Pollutants, -1, -1,
-       {"汚染物質 (pollutants) を JSON として読めません"}},
+       {"汚染物質 (pollutants): JSON として読めません (1 行"}},
       {"pollutant stack missing",
        [](SiteDocument& d) {
          d.Pollutants = R"([{"name": "SO2", "unit": "m3N/s", "stacks": {"1号ボイラ": "0.004"},
            "background": {"value": 0.002, "unit": "ppm"}, "standard": "SO2", "conversion": {"linear": {"a": 1, "b": 0}}}])";
        },
-       SitePlace::Pollutants, -1, -1, {"このサイトは計算できません: pollutant", "2号焼却炉"}},
+       SitePlace::Pollutants, -1, -1, {"このサイトは計算できません:\nサイトファイルの誤り: 汚染物質 \"SO2\"", "発生源 \"2号焼却炉\" の排出量がありません"}},
   };
   ScratchDir dir;
   const SiteDocument valid = BuiltSite(dir);

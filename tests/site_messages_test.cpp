@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "scratch_files.h"
+#include "site/export/site_job.h"
 #include "site/site_messages.h"
 #include "site_test_support.h"
 
@@ -90,10 +93,114 @@ TEST(SiteMessages, OutputFolderAndUnknownLines) {
     folder.Issue = c.Issue;
     EXPECT_NE(SiteProblemText(SiteError("--out out", folder)).find(c.Japanese), std::string::npos) << c.Japanese;
   }
-  EXPECT_EQ(SiteProblemText(SiteError("map: no room")), "map: no room");
+  EXPECT_EQ(SiteProblemText(SiteError("no room")), "no room");
+  EXPECT_EQ(SiteProblemText(SiteError("pollutant \"SO2\": map: no room")), "汚染物質 \"SO2\": 地図の画像を作れません: no room");
   EXPECT_EQ(SiteDetailText("something new"), "something new");
   EXPECT_EQ(SitePlaceText(""), "サイトファイル");
   EXPECT_EQ(SitePlaceText("basemap.vectors[2].path"), "背景地図のベクター 2 番目のファイル名 (basemap.vectors[2].path)");
+}
+
+// The first English phrase left in a Japanese text, outside quoted names and the places the
+// file itself writes ("met file"), or nothing.
+std::string EnglishLeft(const std::string& text) {
+  static const std::regex quoted(R"("(?:[^"\\]|\\.)*")");
+  static const std::regex kept(R"(met file|vmk-calc --template)");
+  static const std::regex phrase(R"([A-Za-z]{2,} [a-z]{2,})");
+  const std::string bare = std::regex_replace(std::regex_replace(text, quoted, "\"\""), kept, "");
+  std::smatch m;
+  return std::regex_search(bare, m, phrase) ? m.str() : std::string();
+}
+
+// A site in a folder of its own that reads every kind of file: the met file, a pollutant's
+// station-years, and (with GDAL) a basemap layer in the site's coordinate system.
+struct SiteFolder {
+  scratch::ScratchDir Dir;
+  Json Site = SmallSite();
+  SiteFolder() {
+    Dir.NewFile("met.json", MetStatsJson(VariedMet()));
+    Dir.NewFile("stations.csv", "station,year,annual,daily\nA,2020,0.010,0.025\nB,2020,0.014,0.031\nC,2021,0.020,0.040\n");
+    Site["met"] = "met.json";
+    Site["pollutants"] = Json::array(
+        {{{"name", "NO2"}, {"unit", "m3N/s"}, {"stacks", {{"煙突A", "0.5"}, {"No.2", "0.08"}}},
+          {"background", {{"value", 0.01}, {"unit", "ppm"}}}, {"conversion", {{"fit", "stations.csv"}}},
+          {"standard", "NO2"}}});
+#ifdef VMK_HAVE_GDAL
+    Dir.NewFile("roads.geojson", R"({"type":"FeatureCollection","features":[]})");
+    Site["crs"] = "EPSG:6677";
+    Site["basemap"] = {{"vectors", {"roads.geojson"}}};
+#endif
+  }
+  std::string Problem() const {
+    try {
+      ComputeSiteFile(Dir.NewFile("site.json", Site.dump()), {});
+    } catch (const std::exception& e) {
+      return SiteExceptionText(e);
+    }
+    return {};
+  }
+};
+
+// Whatever the reader, the met file, the pollutants, the station-years or the GIS files find
+// wrong, the window's text is Japanese: the place, then what is wrong there.
+TEST(SiteMessages, EveryProblemOfTheFilesItReadsIsInJapanese) {
+  const auto met = [](std::function<void(Json&)> change) {
+    return [change](Json& site, const scratch::ScratchDir& dir) {
+      Json m = Json::parse(MetStatsJson(VariedMet()));
+      change(m);
+      dir.NewFile("met.json", m.dump());
+    };
+  };
+  const auto set = [](std::function<void(Json&)> change) {
+    return [change](Json& site, const scratch::ScratchDir&) { change(site); };
+  };
+  const struct {
+    const char* What;
+    std::function<void(Json&, const scratch::ScratchDir&)> Change;
+    const char* Japanese;
+  } cases[] = {
+      {"met: valid hours", met([](Json& m) { m["validHours"] = 0; }), "有効時間数 (validHours): 1 ～ 8784 時間にしてください (書かれた値: 0)"},
+      {"met: hours", met([](Json& m) { m["directions"]["N"]["weak"][0] = -1; }), "弱風 1 番目 (directions.N.weak[1]): 0 ～ 8784 時間"},
+      {"met: fraction", met([](Json& m) { m["calmAll"][2] = 1.5; }), "時間数 (0 以上の整数) を書いてください"},
+      {"met: speeds", met([](Json& m) { m["representativeSpeeds"].erase(0); }), "代表風速 8 個"},
+      {"met: a speed", met([](Json& m) { m["representativeSpeeds"][1] = "a"; }), "風速 (m/s) を数値で"},
+      {"met: classes", met([](Json& m) { m["stabilityClasses"] = {"A"}; }), "安定度の 11 区分"},
+      {"met: direction", met([](Json& m) { m["directions"]["X"] = m["directions"]["N"]; }), "知らない風向 \"X\""},
+      {"met: format", met([](Json& m) { m["format"] = "x"; }), "気象統計ファイルではありません"},
+      {"met: night", met([](Json& m) { m["nightMethod"] = {{"cloud amount", 8770}}; }), "夜間の 8770 時間が有効時間数 8760 を超えています"},
+      {"met: JSON", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("met.json", "{\"format\": 1,"); },
+       "JSON として読めません"},
+      {"met: missing", set([](Json& s) { s["met"] = "none.json"; }), "開けません: ファイルがありません"},
+      {"control: text", set([](Json& s) { s["sources"][0]["controls"]["QgEdit"] = 30; }), "\"QgEdit\" は入力欄です"},
+      {"control: check", set([](Json& s) { s["common"]["WDdistributeCheckBox"] = "on"; }), "はチェックボックスです"},
+      {"control: label", set([](Json& s) { s["sources"][1]["controls"]["Label1"] = "x"; }), "ウィンドウの入力の名前ではありません"},
+      {"pollutant: unit", set([](Json& s) { s["pollutants"][0]["unit"] = "kg/h"; }), "は排出量の単位ではありません"},
+      {"pollutant: background", set([](Json& s) { s["pollutants"][0]["background"]["unit"] = "ppt"; }), "は濃度の単位ではありません"},
+      {"pollutant: stack", set([](Json& s) { s["pollutants"][0]["stacks"]["煙突B"] = "1"; }), "発生源 \"煙突B\" はありません"},
+      {"pollutant: emission", set([](Json& s) { s["pollutants"][0]["stacks"]["No.2"] = "-1"; }),
+       "汚染物質 \"NO2\" の計算で: 発生源 \"No.2\" の「汚染質排出量"},
+      {"pollutant: standard", set([](Json& s) { s["pollutants"][0]["standard"] = "XYZ"; }), "環境基準の表に \"XYZ\" はありません"},
+      {"pollutant: annual", set([](Json& s) { s["pollutants"][0]["standard"] = "SO2"; s["pollutants"][0].erase("conversion"); }),
+       "年平均値からの換算"},
+      {"fit: missing", set([](Json& s) { s["pollutants"][0]["conversion"]["fit"] = "none.csv"; }), "開けません: ファイルがありません"},
+      {"fit: header", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a\n1\n"); }, "1 行目: 列の名前が読めません"},
+      {"fit: value", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a,d\n0.01,x\n"); }, "2 行目: 濃度"},
+      {"fit: too few", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a,d\n0.01,0.02\n"); }, "回帰には 3 個以上"},
+#ifdef VMK_HAVE_GDAL
+      {"crs", set([](Json& s) { s["crs"] = "EPSG:4326"; }), "経緯度 (度) の座標系"},
+      {"crs unknown", set([](Json& s) { s["crs"] = "nonsense"; }), "座標系 (crs): 座標系 \"nonsense\" がわかりません"},
+      {"basemap: missing", set([](Json& s) { s["basemap"]["vectors"][0] = "none.gpkg"; }), "背景地図のファイル \"none.gpkg\": ファイルがありません"},
+      {"basemap: not GIS", set([](Json& s) { s["basemap"]["vectors"][0] = "met.json"; }), "GeoPackage、シェープファイル、GeoJSON として読めません"},
+      {"basemap: picture", set([](Json& s) { s["basemap"]["raster"] = "met.json"; }), "GeoTIFF、PNG、JPEG の画像として読めません"},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    SiteFolder folder;
+    c.Change(folder.Site, folder.Dir);
+    const std::string text = folder.Problem();
+    EXPECT_NE(text.find(c.Japanese), std::string::npos) << text;
+    EXPECT_EQ(EnglishLeft(text), "") << text;
+  }
 }
 
 }  // namespace

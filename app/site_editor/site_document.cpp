@@ -24,6 +24,7 @@
 #include "input/read_parameters.h"
 #include "platform/files.h"
 #include "site/assessment.h"
+#include "site/site_messages.h"
 #include "site/site_plan.h"
 
 namespace vmk {
@@ -382,7 +383,7 @@ std::optional<EditorProblem> CheckBlock(const std::string& text, std::string_vie
       return EditorProblem{std::string(what) + ": " + (list ? "[ ... ] の一覧" : "{ ... } のオブジェクト") + "にしてください", place};
     }
   } catch (const JsonFileError& e) {
-    return EditorProblem{std::string(what) + " を JSON として読めません: " + e.what(), place};
+    return EditorProblem{std::string(what) + ": " + SiteDetailText(e.what()), place};
   }
   return std::nullopt;
 }
@@ -487,7 +488,7 @@ std::optional<EditorProblem> CheckAt(const SiteDocument& in, const std::string& 
     site.Pollutants.clear();
     PlanSite(std::move(site));
   } catch (const std::exception& e) {
-    return EditorProblem{std::string("このサイトは計算できません: ") + e.what(), PlaceOfReaderLine(e.what())};
+    return EditorProblem{"このサイトは計算できません:\n" + SiteExceptionText(e), PlaceOfReaderLine(e.what())};
   }
   return std::nullopt;
 }
@@ -606,7 +607,7 @@ std::optional<std::string> SetMetFile(SiteDocument& doc, const std::string& path
     MetStats met = ParseMetStats(ReadFileBytes(path));
     doc.Met = std::move(met);
   } catch (const std::exception& e) {
-    return FileNameOf(path) + " を気象ファイルとして読めません:\n" + e.what();
+    return FileNameOf(path) + " を気象ファイルとして読めません:\n" + SiteDetailText(e.what());
   }
   doc.MetPath = Normal(path);
   doc.MetInFile = false;
@@ -698,7 +699,7 @@ std::optional<EditorProblem> SaveSiteDocument(SiteDocument& doc, const std::stri
   try {
     WriteFileAtomically(target, text);
   } catch (const FileWriteError& e) {
-    return EditorProblem{"保存できませんでした (前のファイルはそのままです):\n" + std::string(e.what()), SitePlace::None};
+    return EditorProblem{"保存できませんでした (前のファイルはそのままです):\n" + SiteExceptionText(e), SitePlace::None};
   }
   const std::string folder = FolderOf(target);
   doc.Basemap = Rebased(doc.Basemap, true, doc.BaseDir, folder);

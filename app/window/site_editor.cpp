@@ -33,6 +33,7 @@
 #include "common/half_width.h"
 #include "site/export/site_export.h"
 #include "site/export/site_job.h"
+#include "site/site_messages.h"
 
 namespace vmk {
 namespace {
@@ -684,7 +685,7 @@ void SiteEditor::ShowMap(bool keepView) {
       }
     } catch (const std::exception& e) {
       if (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
-      status_->setText(QStringLiteral("背景地図を表示できません: ") + Utf8ToQString(e.what()));
+      status_->setText(QStringLiteral("背景地図を表示できません: ") + Utf8ToQString(SiteExceptionText(e)));
     }
   }
   map_rows_.Input.Basemap = basemapData_;
@@ -892,7 +893,7 @@ bool SiteEditor::OpenFile(const QString& path) {
   try {
     doc_ = OpenSiteDocument(ToUtf8(path));
   } catch (const SiteError& e) {
-    ShowProblem(EditorProblem{CannotOpenText(ToUtf8(path), e.what()), SitePlace::None});
+    ShowProblem(EditorProblem{CannotOpenText(ToUtf8(path), SiteProblemText(e)), SitePlace::None});
     return false;
   }
   ShowDocument();
@@ -1019,7 +1020,7 @@ void SiteEditor::ComputeClicked() {
     } catch (const SiteCancelled&) {
       cancelled = true;
     } catch (const std::exception& e) {
-      problem = Utf8ToQString(e.what());
+      problem = Utf8ToQString(SiteExceptionText(e));
     }
     QMetaObject::invokeMethod(this, [this, site, problem, cancelled] { RunFinished(site, problem, cancelled); },
                               Qt::QueuedConnection);

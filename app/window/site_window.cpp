@@ -460,7 +460,7 @@ std::optional<QString> SiteWindow::SaveFiles(const QString& dir) const {
   } catch (const SiteError& e) {
     return Utf8ToQString(SiteProblemText(e));
   } catch (const FileWriteError& e) {
-    return Utf8ToQString(e.what());
+    return Utf8ToQString(SiteExceptionText(e));
   }
   return std::nullopt;
 }
@@ -509,7 +509,7 @@ SiteWindow* OpenSiteWindow(QWidget* parent, const QString& path) {
   } catch (const SiteError& e) {
     QMessageBox::critical(parent, title, Utf8ToQString(SiteProblemText(e)));
   } catch (const std::exception& e) {
-    QMessageBox::critical(parent, title, Utf8ToQString(e.what()));
+    QMessageBox::critical(parent, title, Utf8ToQString(SiteExceptionText(e)));
   }
   return nullptr;
 }
