@@ -166,8 +166,8 @@ TEST(SiteEditorTest, ChosenBasemapRoundTrips) {
   const std::filesystem::path example = clitest::kSourceDir / "examples" / "two-stacks";
   const auto abs = [&](const char* f) { return scratch::TextOf(example / f); };
   BasemapChoice chosen;
-  chosen.Raster = BasemapFileChoice{BasemapPathOf(doc, scratch::TextOf(example / "ground.png")), "EPSG:6677"};
-  for (const char* f : {"coast.gpkg", "roads.geojson"}) chosen.Vectors.push_back({BasemapPathOf(doc, scratch::TextOf(example / f)), ""});
+  chosen.Raster = BasemapFileChoice{PathInSiteFile(doc, scratch::TextOf(example / "ground.png")), "EPSG:6677"};
+  for (const char* f : {"coast.gpkg", "roads.geojson"}) chosen.Vectors.push_back({PathInSiteFile(doc, scratch::TextOf(example / f)), ""});
   chosen.Vectors[1].Crs = "EPSG:4326";
   SetBasemapChoice(doc, chosen);
   EXPECT_TRUE(doc.Modified);
@@ -357,6 +357,66 @@ TEST(SiteEditorTest, PasteFromSpreadsheet) {
   EXPECT_NE(bad.Problem->Text.find("「NOx変換を行う」"), std::string::npos);
   ASSERT_FALSE(PasteIntoTable(rows, StackColumns(), SitePlace::Stacks, " 1.0E-3 ", 0, qg).Problem);
   EXPECT_EQ(rows[0][static_cast<std::size_t>(qg)], "1.0E-3");
+}
+
+// Spreadsheet cells pasted into the pollutant table (rows added, each stack emitting "0") and
+// the emission table (a row per stack, Qp and NOx変換 per pollutant), and then written as the
+// block the site file holds.
+TEST(SiteEditorTest, PastePollutantsAndEmissions) {
+  const PollutantChoice no2{"NO2", "m3N/s", "0.012", "ppm", PollutantConversion::Linear, "1.5", "0.004", "", "NO2",
+                            {{"0.012", true}, {"0", false}}};
+  const auto line = [](const PollutantChoice& p) {
+    std::string t = p.Name + "|" + p.Unit + "|" + p.Background + "|" + p.BackgroundUnit + "|" +
+                    std::to_string(static_cast<int>(p.Conversion)) + "|" + p.A + "|" + p.B + "|" + p.Fit + "|" + p.Standard;
+    for (const PollutantEmission& e : p.Stacks) t += "|" + e.Qp + (e.No2 ? "+" : "");
+    return t;
+  };
+  const struct {
+    bool Emissions;
+    std::string Text;
+    int Row, Col;
+    std::vector<std::string> Lines;  // every pollutant afterwards; empty: refused
+    std::string Problem;
+    int ProblemRow = -1, ProblemCol = -1;
+  } cases[] = {
+      {false, "SPM\tg/s\t１８\tµg/m3\t一次式\t1.9\t0.012\t\tSPM\r\n", 1, 0,
+       {line(no2), "SPM|g/s|18|µg/m3|1|1.9|0.012||SPM|0|0"}, ""},
+      {false, "fit\t\t\tstations.csv", 0, 4, {"NO2|m3N/s|0.012|ppm|2|||stations.csv|NO2|0.012+|0"}, ""},
+      {false, "なし\nNONE", 0, 4, {"NO2|m3N/s|0.012|ppm|0|1.5|0.004||NO2|0.012+|0", "||||0|||||0|0"}, ""},
+      {false, "回帰", 0, 4, {}, "1 行目の「換算」に貼り付ける値 \"回帰\" は なし、一次式、測定局の回帰 のどれでもありません", 0, 4},
+      {false, "x", 0, 2, {}, "「バックグラウンド濃度」に貼り付ける値 \"x\" は数値ではありません", 0, 2},
+      {true, "0.5\t0\n０．２\tTRUE", 0, 0, {"NO2|m3N/s|0.012|ppm|1|1.5|0.004||NO2|0.5|0.2+"}, ""},
+      {true, "1\n2", 1, 0, {}, "表の下端を越えます: 煙突は 2 本です", 1, 0},
+      {true, "1\t1\t1", 0, 0, {}, "表の右端を越えます", 0, 0},
+      {true, "1\tyes", 0, 0, {}, "「NO2 NOx変換」に貼り付ける値 \"yes\" は 1 (する) か 0 (しない) ではありません", 0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    std::vector<PollutantChoice> rows = {no2};
+    const SitePaste p = c.Emissions ? PasteEmissions(rows, 2, c.Text, c.Row, c.Col) : PastePollutants(rows, 2, c.Text, c.Row, c.Col);
+    std::vector<std::string> lines;
+    for (const PollutantChoice& r : rows) lines.push_back(line(r));
+    if (!c.Problem.empty()) {
+      ASSERT_TRUE(p.Problem);
+      EXPECT_NE(p.Problem->Text.find(c.Problem), std::string::npos) << p.Problem->Text;
+      EXPECT_EQ(std::tie(p.Problem->Row, p.Problem->Col), std::tie(c.ProblemRow, c.ProblemCol));
+      EXPECT_EQ(lines, std::vector<std::string>{line(no2)});  // nothing pasted
+      continue;
+    }
+    ASSERT_FALSE(p.Problem) << p.Problem->Text;
+    EXPECT_EQ(lines, c.Lines);
+  }
+  // A pasted table is the block a typed one makes.
+  ScratchDir dir;
+  SiteDocument doc = BuiltSite(dir);
+  std::vector<PollutantChoice> rows;
+  ASSERT_FALSE(PastePollutants(rows, doc.Stacks.size(), "SO2\tm3N/s\t0.002\tppm\tlinear\t1.8\t0.001\t\tSO2", 0, 0).Problem);
+  ASSERT_FALSE(PasteEmissions(rows, doc.Stacks.size(), "0.004\t0\n0.0006\t0", 0, 0).Problem);
+  ASSERT_EQ(SetPollutantChoices(doc, rows), std::nullopt);
+  EXPECT_EQ(CheckSiteDocument(doc), std::nullopt);
+  const nlohmann::json block = nlohmann::json::parse(doc.Pollutants);
+  EXPECT_EQ(block[0]["stacks"]["2号焼却炉"], "0.0006");
+  EXPECT_EQ(block[0]["conversion"]["linear"]["a"], 1.8);
 }
 
 // Each class of problem: its message names the place and the field by the window's label with

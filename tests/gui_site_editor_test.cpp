@@ -205,6 +205,25 @@ TEST(SiteEditorWindow, PollutantTypedIntoTheTables) {
   EXPECT_EQ(editor.Document().Pollutants, kept);
   auto* status = editor.findChild<QLabel*>(QStringLiteral("SiteEditorStatus"));
   EXPECT_TRUE(status->text().contains(QStringLiteral("汚染物質 \"SO2\" の「排出量 B」"))) << status->text().toStdString();
+
+  // A second pollutant pasted from a spreadsheet, its emissions pasted, its fit file chosen.
+  editor.findChild<QPushButton*>(QStringLiteral("SitePollutantAddButton"))->click();
+  table->setCurrentCell(1, 0);
+  editor.PasteInto(table, QStringLiteral("NO2\tm3N/s\t0.012\tppm\tなし\t\t\t\tNO2\r\n"));
+  ASSERT_EQ(table->rowCount(), 2);
+  ASSERT_EQ(emissions->columnCount(), 4);
+  emissions->setCurrentCell(0, 0);
+  editor.PasteInto(emissions, QStringLiteral("0.004\t0\t0.01\t1\n0.0006\t0\t0.002\t0"));
+  editor.SetFitChooser([](const QString& folder) { return folder + QStringLiteral("/stations.csv"); });
+  table->setCurrentCell(1, 0);
+  editor.findChild<QPushButton*>(QStringLiteral("SiteFitFileButton"))->click();
+  const std::optional<std::vector<vmk::PollutantChoice>> both = vmk::PollutantChoicesOf(editor.Document());
+  ASSERT_TRUE(both && both->size() == 2) << editor.Document().Pollutants;
+  EXPECT_EQ((*both)[1].Conversion, vmk::PollutantConversion::Fit);
+  EXPECT_TRUE((*both)[1].Fit.ends_with("stations.csv")) << (*both)[1].Fit;
+  EXPECT_EQ((*both)[0].Stacks[1].Qp, "0.0006");
+  EXPECT_TRUE((*both)[1].Stacks[0].No2);
+  EXPECT_EQ(qobject_cast<QComboBox*>(table->cellWidget(1, 4))->currentIndex(), 2);
 }
 
 // The example opens with every stack's own values under the window's labels, its points on the

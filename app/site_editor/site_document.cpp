@@ -734,7 +734,9 @@ SitePaste PasteIntoTable(std::vector<SiteRow>& rows, const std::vector<SiteColum
                                 place, row, col};
     return paste;
   }
-  const std::size_t most = place == SitePlace::Stacks ? kMaxSiteStacks : kMaxSiteReceptors;
+  const std::size_t most = place == SitePlace::Stacks       ? kMaxSiteStacks
+                           : place == SitePlace::Pollutants ? kMaxSitePollutants
+                                                            : kMaxSiteReceptors;
   if (static_cast<std::size_t>(row) + block.size() > most) {
     paste.Problem = EditorProblem{"行が多すぎます: " + std::to_string(most) + " 行までです", place, row, col};
     return paste;
@@ -906,7 +908,7 @@ void SetBasemapChoice(SiteDocument& doc, const BasemapChoice& choice) {
   NoteSiteEdit(doc);
 }
 
-std::string BasemapPathOf(const SiteDocument& doc, const std::string& absolute) {
+std::string PathInSiteFile(const SiteDocument& doc, const std::string& absolute) {
   const std::string full = Normal(absolute);
   return doc.BaseDir.empty() ? full : RelativeTo(full, Normal(doc.BaseDir));
 }
@@ -1093,6 +1095,104 @@ std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::v
     NoteSiteEdit(doc);
   }
   return std::nullopt;
+}
+
+const std::vector<SiteColumn>& PollutantColumns() {
+  static const std::vector<SiteColumn> columns = {
+      {"", "名前", SiteCellKind::Name},        {"", "排出量の単位", SiteCellKind::Name},
+      {"", "バックグラウンド濃度", SiteCellKind::Number}, {"", "単位", SiteCellKind::Name},
+      {"", "換算", SiteCellKind::Name},        {"", "a", SiteCellKind::Number},
+      {"", "b", SiteCellKind::Number},         {"", "換算ファイル", SiteCellKind::Name},
+      {"", "環境基準", SiteCellKind::Name}};
+  return columns;
+}
+
+namespace {
+
+// The conversion written in a cell: one of its words, their first word, or the file's own
+// word ("none", "linear", "fit", any case); empty is none.
+std::optional<PollutantConversion> ConversionOfText(const std::string& cell) {
+  std::string t = Trimmed(cell);
+  std::transform(t.begin(), t.end(), t.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (t.empty() || t == "none") return PollutantConversion::None;
+  if (t == "linear") return PollutantConversion::Linear;
+  if (t == "fit") return PollutantConversion::Fit;
+  for (std::size_t i = 0; i < std::size(kPollutantConversionNames); ++i) {
+    const std::string_view name = kPollutantConversionNames[i];
+    if (t == name || t == name.substr(0, name.find(' '))) return static_cast<PollutantConversion>(i);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+SitePaste PastePollutants(std::vector<PollutantChoice>& rows, std::size_t stacks, std::string_view text, int row,
+                          int col) {
+  std::vector<SiteRow> table;
+  for (const PollutantChoice& p : rows) {
+    table.push_back({p.Name, p.Unit, p.Background, p.BackgroundUnit,
+                     std::string(kPollutantConversionNames[static_cast<std::size_t>(p.Conversion)]), p.A, p.B, p.Fit,
+                     p.Standard});
+  }
+  SitePaste paste = PasteIntoTable(table, PollutantColumns(), SitePlace::Pollutants, text, row, col);
+  if (paste.Problem) return paste;
+  std::vector<PollutantChoice> out = rows;
+  out.resize(table.size());
+  for (std::size_t r = 0; r < table.size(); ++r) {
+    const SiteRow& t = table[r];
+    PollutantChoice& p = out[r];
+    const std::optional<PollutantConversion> conversion = ConversionOfText(t[kPollutantConversionColumn]);
+    if (!conversion) {
+      paste.Problem = EditorProblem{std::to_string(r + 1) + " 行目の「換算」に貼り付ける値 " + Quoted(t[kPollutantConversionColumn]) +
+                                        " は なし、一次式、測定局の回帰 のどれでもありません: 何も貼り付けていません",
+                                    SitePlace::Pollutants, static_cast<int>(r), kPollutantConversionColumn};
+      return paste;
+    }
+    p.Name = t[0];
+    p.Unit = t[1];
+    p.Background = t[2];
+    p.BackgroundUnit = t[3];
+    p.Conversion = *conversion;
+    p.A = t[5];
+    p.B = t[6];
+    p.Fit = t[kPollutantFitColumn];
+    p.Standard = t[8];
+    p.Stacks.resize(stacks, PollutantEmission{"0", false});
+  }
+  rows = std::move(out);
+  return paste;
+}
+
+SitePaste PasteEmissions(std::vector<PollutantChoice>& rows, std::size_t stacks, std::string_view text, int row,
+                         int col) {
+  std::vector<SiteColumn> columns;
+  for (const PollutantChoice& p : rows) {
+    columns.push_back({"", p.Name + " Qp", SiteCellKind::Number});
+    columns.push_back({"", p.Name + " NOx変換", SiteCellKind::Check});
+  }
+  std::vector<SiteRow> table(stacks);
+  for (std::size_t s = 0; s < stacks; ++s) {
+    for (const PollutantChoice& p : rows) {
+      const PollutantEmission e = s < p.Stacks.size() ? p.Stacks[s] : PollutantEmission{};
+      table[s].push_back(e.Qp);
+      table[s].push_back(e.No2 ? "1" : "0");
+    }
+  }
+  SitePaste paste;
+  if (row >= 0 && static_cast<std::size_t>(row) + ParseTabSeparated(text).size() > stacks) {
+    paste.Problem = EditorProblem{"貼り付ける値が表の下端を越えます: 煙突は " + std::to_string(stacks) + " 本です", SitePlace::Pollutants,
+                                  row, col};
+    return paste;
+  }
+  paste = PasteIntoTable(table, columns, SitePlace::Pollutants, text, row, col);
+  if (paste.Problem) return paste;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    rows[r].Stacks.resize(stacks);
+    for (std::size_t s = 0; s < stacks; ++s) {
+      rows[r].Stacks[s] = PollutantEmission{table[s][2 * r], table[s][2 * r + 1] == "1"};
+    }
+  }
+  return paste;
 }
 
 }  // namespace vmk

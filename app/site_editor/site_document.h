@@ -172,8 +172,10 @@ std::optional<BasemapChoice> BasemapChoiceOf(const SiteDocument& doc);
 // Writes the choice into the basemap block (empty when it names no file): a file without a
 // system as its path alone, one with a system as {"path", "crs"}.
 void SetBasemapChoice(SiteDocument& doc, const BasemapChoice& choice);
-// A file chosen in a dialog (absolute) as the block names it.
-std::string BasemapPathOf(const SiteDocument& doc, const std::string& absolute);
+// A file chosen in a dialog (absolute) as the site file's blocks name it (the basemap's layers,
+// a pollutant's station-years): relative to the site file's folder, absolute for a site not yet
+// saved.
+std::string PathInSiteFile(const SiteDocument& doc, const std::string& absolute);
 // The basemap the editor's map reads: the block's files joined to the site file's folder;
 // nothing when the block is empty. Raises SiteError (the site file reader's line) when the
 // block is not one the reader takes.
@@ -197,6 +199,23 @@ struct PollutantChoice {
   std::string Standard;        // a name of the standards table
   std::vector<PollutantEmission> Stacks;  // one per stack of the document, in its order
 };
+// The words of the conversion column, in the order of PollutantConversion.
+inline constexpr std::string_view kPollutantConversionNames[] = {"なし", "一次式 y = a x + b", "測定局の回帰"};
+// The pollutant table's columns: name, unit, background, its unit, conversion, a, b, the
+// station-year file, standard.
+const std::vector<SiteColumn>& PollutantColumns();
+inline constexpr int kPollutantConversionColumn = 4;
+inline constexpr int kPollutantFitColumn = 7;
+// Spreadsheet cells pasted into the pollutant table at (row, col), as PasteIntoTable: the rows
+// it reaches are added (emitting "0" from every one of `stacks` stacks); the conversion takes
+// its word, its first word ("一次式") or "none", "linear", "fit"; a refused paste changes
+// nothing.
+SitePaste PastePollutants(std::vector<PollutantChoice>& rows, std::size_t stacks, std::string_view text, int row,
+                          int col);
+// Spreadsheet cells pasted into the emission table (a row per stack; per pollutant a Qp column
+// and a NOx変換 column taking 1/0) at (row, col); it has as many rows as there are stacks.
+SitePaste PasteEmissions(std::vector<PollutantChoice>& rows, std::size_t stacks, std::string_view text, int row,
+                         int col);
 // The block read as the tables show it (empty: none); nothing when it holds what they cannot
 // show (a standard given in full, levels, a stack not in the document, ...), which only its
 // JSON text then edits.

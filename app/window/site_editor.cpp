@@ -310,30 +310,37 @@ QWidget* SiteEditor::MakeBlockPage() {
   auto* pbox = new QGroupBox(QStringLiteral("汚染物質"), page);
   pollutantControls_ = pbox;
   auto* pboxLayout = new QVBoxLayout(pbox);
-  pollutantTable_ = new QTableWidget(0, 9, pbox);
+  pollutantTable_ = new QTableWidget(0, static_cast<int>(PollutantColumns().size()), pbox);
   pollutantTable_->setObjectName(QStringLiteral("SitePollutantTable"));
-  pollutantTable_->setHorizontalHeaderLabels(
-      {QStringLiteral("名前"), QStringLiteral("排出量の単位"), QStringLiteral("バックグラウンド濃度"), QStringLiteral("単位"),
-       QStringLiteral("換算"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("換算ファイル"), QStringLiteral("環境基準")});
+  QStringList pollutantHeaders;
+  for (const SiteColumn& c : PollutantColumns()) pollutantHeaders << Utf8ToQString(c.Label);
+  pollutantTable_->setHorizontalHeaderLabels(pollutantHeaders);
+  pollutantTable_->installEventFilter(this);
   pboxLayout->addWidget(pollutantTable_, 1);
   auto* pollutantButtons = new QHBoxLayout;
   auto* addPollutant = new QPushButton(QStringLiteral("汚染物質を追加"), pbox);
   addPollutant->setObjectName(QStringLiteral("SitePollutantAddButton"));
   auto* removePollutants = new QPushButton(QStringLiteral("削除"), pbox);
   removePollutants->setObjectName(QStringLiteral("SitePollutantRemoveButton"));
+  auto* chooseFit = new QPushButton(QStringLiteral("換算ファイルを選ぶ..."), pbox);
+  chooseFit->setObjectName(QStringLiteral("SiteFitFileButton"));
+  chooseFit->setToolTip(QStringLiteral("選んだ行の汚染物質に、測定局の年平均値と日平均値のファイルを選びます (換算: 測定局の回帰)"));
   pollutantButtons->addWidget(addPollutant);
   pollutantButtons->addWidget(removePollutants);
+  pollutantButtons->addWidget(chooseFit);
   pollutantButtons->addStretch();
   pboxLayout->addLayout(pollutantButtons);
   pboxLayout->addWidget(new QLabel(QStringLiteral("煙突ごとの排出量 Qp と NOx変換"), pbox));
   emissionTable_ = new QTableWidget(0, 0, pbox);
   emissionTable_->setObjectName(QStringLiteral("SiteEmissionTable"));
+  emissionTable_->installEventFilter(this);
   pboxLayout->addWidget(emissionTable_, 1);
   layout->addWidget(pbox, 2);
   connect(pollutantTable_, &QTableWidget::cellChanged, this, [this] { PollutantsEdited(); });
   connect(emissionTable_, &QTableWidget::cellChanged, this, [this] { PollutantsEdited(); });
   connect(addPollutant, &QPushButton::clicked, this, &SiteEditor::AddPollutantClicked);
   connect(removePollutants, &QPushButton::clicked, this, &SiteEditor::RemovePollutantsClicked);
+  connect(chooseFit, &QPushButton::clicked, this, &SiteEditor::ChooseFitClicked);
   connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
     // The stacks may have changed: the emission table follows them when the block is sound.
     if (page == 3 && PollutantChoicesOf(doc_)) ShowPollutantChoices();
@@ -424,7 +431,11 @@ QWidget* SiteEditor::MakeBlockPage() {
 
 namespace {
 const QStringList& ConversionNames() {
-  static const QStringList names = {QStringLiteral("なし"), QStringLiteral("一次式 y = a x + b"), QStringLiteral("測定局の回帰")};
+  static const QStringList names = [] {
+    QStringList n;
+    for (std::string_view name : kPollutantConversionNames) n << Utf8ToQString(std::string(name));
+    return n;
+  }();
   return names;
 }
 }  // namespace
@@ -543,6 +554,26 @@ void SiteEditor::RemovePollutantsClicked() {
   PollutantsEdited();
 }
 
+void SiteEditor::ChooseFitClicked() {
+  const int row = pollutantTable_->currentRow();
+  if (row < 0) {
+    QMessageBox::information(this, Utf8ToQString(SiteEditorTitle(doc_)), QStringLiteral("換算ファイルを選ぶ汚染物質の行を選んでください"));
+    return;
+  }
+  const QString folder = Utf8ToQString(doc_.BaseDir.empty() ? InCurrentFolder(".") : doc_.BaseDir);
+  const QString path = fitChooser_ ? fitChooser_(folder)
+                                   : QFileDialog::getOpenFileName(this, QStringLiteral("測定局の年平均値と日平均値のファイル"), folder,
+                                                                  QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+  if (path.isEmpty()) return;
+  std::vector<PollutantChoice> rows = PollutantRows();
+  if (static_cast<std::size_t>(row) >= rows.size()) return;
+  rows[static_cast<std::size_t>(row)].Fit = PathInSiteFile(doc_, ToUtf8(path));
+  rows[static_cast<std::size_t>(row)].Conversion = PollutantConversion::Fit;
+  FillPollutantTables(rows);
+  PollutantsEdited();
+  pollutantTable_->setCurrentCell(row, kPollutantFitColumn);
+}
+
 void SiteEditor::ShowBasemapChoice() {
   const bool was = std::exchange(showing_, true);
   const std::optional<BasemapChoice> choice = BasemapChoiceOf(doc_);
@@ -591,7 +622,7 @@ void SiteEditor::ChooseRasterClicked() {
   const QStringList paths = ChooseGis(true);
   if (paths.isEmpty()) return;
   const std::string crs = choice->Raster ? choice->Raster->Crs : std::string();
-  choice->Raster = BasemapFileChoice{BasemapPathOf(doc_, ToUtf8(paths.front())), crs};
+  choice->Raster = BasemapFileChoice{PathInSiteFile(doc_, ToUtf8(paths.front())), crs};
   SetBasemap(*choice);
 }
 
@@ -600,7 +631,7 @@ void SiteEditor::AddVectorsClicked() {
   if (!choice) return;
   const QStringList paths = ChooseGis(false);
   if (paths.isEmpty()) return;
-  for (const QString& p : paths) choice->Vectors.push_back(BasemapFileChoice{BasemapPathOf(doc_, ToUtf8(p)), {}});
+  for (const QString& p : paths) choice->Vectors.push_back(BasemapFileChoice{PathInSiteFile(doc_, ToUtf8(p)), {}});
   SetBasemap(*choice);
 }
 
@@ -762,6 +793,20 @@ void SiteEditor::DeleteRows(QTableWidget* table) {
 void SiteEditor::PasteInto(QTableWidget* table, const QString& text) {
   const int row = std::max(0, table->currentRow());
   const int col = std::max(0, table->currentColumn());
+  if (table == pollutantTable_ || table == emissionTable_) {
+    std::vector<PollutantChoice> rows = PollutantRows();
+    const SitePaste p = table == pollutantTable_ ? PastePollutants(rows, doc_.Stacks.size(), ToUtf8(text), row, col)
+                                                 : PasteEmissions(rows, doc_.Stacks.size(), ToUtf8(text), row, col);
+    if (p.Problem) {
+      ShowProblem(*p.Problem);
+      return;
+    }
+    FillPollutantTables(rows);
+    PollutantsEdited();
+    table->clearSelection();
+    table->setRangeSelected(QTableWidgetSelectionRange(row, col, row + p.Rows - 1, col + p.Cols - 1), true);
+    return;
+  }
   if (table == common_) {
     std::vector<SiteRow> rows = {doc_.Common};
     const SitePaste p = PasteIntoTable(rows, CommonColumns(), SitePlace::Common, ToUtf8(text), 0, col);

@@ -52,6 +52,9 @@ class SiteEditor : public QWidget {
   // none when cancelled.
   using GisChooser = std::function<QStringList(bool raster, const QString& folder)>;
   void SetGisChooser(GisChooser chooser) { gisChooser_ = std::move(chooser); }
+  // The station-year file's dialog of a pollutant's fit: a path, or empty when cancelled.
+  using FitChooser = std::function<QString(const QString& folder)>;
+  void SetFitChooser(FitChooser chooser) { fitChooser_ = std::move(chooser); }
 
   // The parts, for the tests and the documentation pictures.
   const SiteDocument& Document() const { return doc_; }
@@ -94,6 +97,7 @@ class SiteEditor : public QWidget {
   void RemoveVectorsClicked();
   void AddPollutantClicked();
   void RemovePollutantsClicked();
+  void ChooseFitClicked();
 
  signals:
   // A computation ended with its result window shown.
@@ -136,6 +140,7 @@ class SiteEditor : public QWidget {
   bool showing_ = false;  // the widgets are being filled from the document: no edit
   FileChooser chooser_;
   GisChooser gisChooser_;
+  FitChooser fitChooser_;
   std::shared_ptr<const MapBasemap> basemapData_;
   std::string basemapKey_;  // what basemapData_ was read from: the block, the crs, the folder
 

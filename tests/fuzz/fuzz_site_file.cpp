@@ -4,7 +4,7 @@
 // paths (the reader never opens them) and pollutants of unique names and file names each with
 // a part for every stack and one stack at least that emits; and a small one plans, each stack's
 // inputs then being what the window accepts for every wind direction, and so does each
-// pollutant whose units and standard resolve.
+// pollutant whose units and standard resolve. Every refusal also has its Japanese text.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -16,12 +16,18 @@
 
 #include "site/assessment.h"
 #include "site/site_file.h"
+#include "site/site_messages.h"
 #include "site/site_plan.h"
 #include "fuzz_support.h"
 
 namespace {
 
 std::size_t Count(const vmk::AxisSteps& a) { return a.N < 0 ? 0 : static_cast<std::size_t>(a.N); }
+
+// What the site window shows of the same problem: a text, never empty.
+void CheckJapanese(const vmk::SiteError& e) {
+  if (vmk::SiteProblemText(e).empty()) Broken("a problem without its Japanese text");
+}
 
 }  // namespace
 
@@ -37,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     site = vmk::ParseSiteFile(bytes, "/nonexistent-vmk-fuzz-folder");
   } catch (const vmk::SiteError& e) {
     CheckOneLine(e.what());
+    CheckJapanese(e);
     return 0;
   }
   if (site.Stacks.empty() || site.Stacks.size() > vmk::kMaxSiteStacks) Broken("stack count");
@@ -91,6 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } catch (const vmk::SiteError& e) {
     CheckOneLine(e.what());
+    CheckJapanese(e);
   }
   try {
     const vmk::SitePlan plan = vmk::PlanSite(std::move(site));
@@ -103,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } catch (const vmk::SiteError& e) {
     CheckOneLine(e.what());
+    CheckJapanese(e);
   }
   return 0;
 }
