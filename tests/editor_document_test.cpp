@@ -251,12 +251,13 @@ TEST(SiteEditorTest, PollutantRowsRoundTripAndRefuse) {
   const struct {
     std::function<void(PollutantChoice&)> Change;
     const char* Text;
+    int Stack = -1;  // an emission's cell: the stack's row of the emission table
   } bad[] = {
       {[](PollutantChoice& p) { p.Name = ""; }, "汚染物質 2 行目 の「名前」 が空です"},
       {[](PollutantChoice& p) { p.Name = "SO2"; }, "汚染物質 \"SO2\" の「名前」 \"SO2\"\n同じ名前"},
       {[](PollutantChoice& p) { p.Unit = " "; }, "汚染物質 \"NO2\" の「排出量の単位」 が空です"},
-      {[](PollutantChoice& p) { p.Stacks[1].Qp = "abc"; }, "汚染物質 \"NO2\" の「排出量 2号焼却炉」 \"abc\""},
-      {[](PollutantChoice& p) { p.Stacks[0].Qp = "-1"; }, "の「排出量 1号ボイラ」 \"-1\"\n0 以上"},
+      {[](PollutantChoice& p) { p.Stacks[1].Qp = "abc"; }, "汚染物質 \"NO2\" の「排出量 2号焼却炉」 \"abc\"", 1},
+      {[](PollutantChoice& p) { p.Stacks[0].Qp = "-1"; }, "の「排出量 1号ボイラ」 \"-1\"\n0 以上", 0},
       {[](PollutantChoice& p) { p.Background = "x"; }, "の「バックグラウンド濃度」 \"x\""},
       {[](PollutantChoice& p) { p.BackgroundUnit = ""; }, "の「バックグラウンド濃度の単位」 が空です"},
       {[](PollutantChoice& p) { p.B = "1,5"; }, "の「換算の b」 \"1,5\""},
@@ -271,8 +272,9 @@ TEST(SiteEditorTest, PollutantRowsRoundTripAndRefuse) {
     const std::optional<EditorProblem> p = SetPollutantChoices(doc, {so2, changed});
     ASSERT_TRUE(p.has_value());
     EXPECT_NE(p->Text.find(row.Text), std::string::npos) << p->Text;
-    EXPECT_EQ(p->Place, SitePlace::Pollutants);
-    EXPECT_EQ(p->Row, 1);
+    // The pollutant's row, or the emission's cell (NO2 is the second pollutant: its Qp column is 2).
+    EXPECT_EQ(p->Place, row.Stack >= 0 ? SitePlace::Emissions : SitePlace::Pollutants);
+    EXPECT_EQ(std::tie(p->Row, p->Col), row.Stack >= 0 ? std::tuple(row.Stack, 2) : std::tuple(1, -1));
     EXPECT_EQ(doc.Pollutants, kept);
   }
   // What the tables cannot show is left to the JSON text.
@@ -480,7 +482,13 @@ TEST(SiteEditorTest, EachProblemNamesItsCell) {
          d.Pollutants = R"([{"name": "SO2", "unit": "m3N/s", "stacks": {"1号ボイラ": "0.004"},
            "background": {"value": 0.002, "unit": "ppm"}, "standard": "SO2", "conversion": {"linear": {"a": 1, "b": 0}}}])";
        },
-       SitePlace::Pollutants, -1, -1, {"このサイトは計算できません:\nサイトファイルの誤り: 汚染物質 \"SO2\"", "発生源 \"2号焼却炉\" の排出量がありません"}},
+       SitePlace::Pollutants, 0, 0, {"このサイトは計算できません:\nサイトファイルの誤り: 汚染物質 \"SO2\"", "発生源 \"2号焼却炉\" の排出量がありません"}},
+      {"pollutant emission",
+       [](SiteDocument& d) {
+         d.Pollutants = R"([{"name": "SO2", "unit": "m3N/s", "stacks": {"1号ボイラ": "0.004", "2号焼却炉": "2e9"},
+           "background": {"value": 0.002, "unit": "ppm"}, "standard": "SO2", "conversion": {"linear": {"a": 1, "b": 0}}}])";
+       },
+       SitePlace::Emissions, 1, 0, {"汚染物質 \"SO2\" の計算で: 発生源 \"2号焼却炉\" の「汚染質排出量", "入力できる範囲"}},
   };
   ScratchDir dir;
   const SiteDocument valid = BuiltSite(dir);

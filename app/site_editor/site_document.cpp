@@ -397,6 +397,48 @@ SitePlace PlaceOfReaderLine(std::string_view line) {
   return SitePlace::None;
 }
 
+// The row of the table whose name column holds `name`, or -1.
+int RowNamed(const std::vector<SiteRow>& rows, const std::string& name) {
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (!rows[r].empty() && Trimmed(rows[r][kSiteNameColumn]) == name) return static_cast<int>(r);
+  }
+  return -1;
+}
+
+// The cell of a problem found by the site file's reader or the plan: a stack's or a point's
+// field, a pollutant's row or its emission of a stack; else the page of the part the line is
+// about.
+EditorProblem PlaceOfReaderProblem(const SiteDocument& doc, const std::exception& e) {
+  const std::string_view line = e.what();
+  EditorProblem place{{}, PlaceOfReaderLine(line)};
+  // The pollutant a line is about: `pollutant "NO2"...`, its name quoted as the reader quotes it.
+  int pollutant = -1;
+  if (const auto rows = PollutantChoicesOf(doc)) {
+    for (std::size_t r = 0; r < rows->size(); ++r) {
+      const std::string head = "pollutant " + QuoteForMessage(Trimmed((*rows)[r].Name));
+      if (line.starts_with(head) && line.size() > head.size() && (line[head.size()] == ':' || line[head.size()] == '.')) {
+        pollutant = static_cast<int>(r);
+      }
+    }
+  }
+  const auto* site = dynamic_cast<const SiteError*>(&e);
+  if (site == nullptr) return pollutant >= 0 ? EditorProblem{{}, SitePlace::Pollutants, pollutant, 0} : place;
+  const SiteProblem& p = site->Problem();
+  const int stack = RowNamed(doc.Stacks, p.Stack);
+  if (p.What == SiteProblem::Kind::StackInput && stack >= 0) {
+    if (pollutant >= 0 && (p.Rejected.Control == "QpEdit" || p.Rejected.Control == "NOxTrnCheckBox")) {
+      return {{}, SitePlace::Emissions, stack, 2 * pollutant + (p.Rejected.Control == "QpEdit" ? 0 : 1)};
+    }
+    const int col = ColumnOfControl(StackColumns(), p.Rejected.Control);
+    if (col >= 0) return {{}, SitePlace::Stacks, stack, col};
+  }
+  if (p.What == SiteProblem::Kind::PointHeight) {
+    if (const int point = RowNamed(doc.Points, p.Point); point >= 0) return {{}, SitePlace::Points, point, kSiteZColumn};
+  }
+  if (pollutant >= 0) return {{}, SitePlace::Pollutants, pollutant, 0};
+  return place;
+}
+
 // The document with every row one cell per column (a row made short by its caller reads as
 // empty cells).
 SiteDocument Padded(const SiteDocument& in) {
@@ -484,11 +526,14 @@ std::optional<EditorProblem> CheckAt(const SiteDocument& in, const std::string& 
   // The whole file as the command line reads and plans it.
   try {
     SiteDefinition site = ParseSiteFile(SiteDocumentText(doc, path), FolderOf(path));
-    ResolveAssessments(site, DefaultStandardsTable());
-    site.Pollutants.clear();
-    PlanSite(std::move(site));
+    std::vector<AssessmentTerms> terms = ResolveAssessments(site, DefaultStandardsTable());
+    site.Pollutants.clear();  // each pollutant's plan holds its own, as a run makes them
+    const SitePlan plan = PlanSite(std::move(site));
+    PlanPollutants(plan.Site, std::move(terms));
   } catch (const std::exception& e) {
-    return EditorProblem{"このサイトは計算できません:\n" + SiteExceptionText(e), PlaceOfReaderLine(e.what())};
+    EditorProblem problem = PlaceOfReaderProblem(doc, e);
+    problem.Text = "このサイトは計算できません:\n" + SiteExceptionText(e);
+    return problem;
   }
   return std::nullopt;
 }
@@ -1025,11 +1070,13 @@ std::optional<std::vector<PollutantChoice>> PollutantChoicesOf(const SiteDocumen
 
 std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::vector<PollutantChoice>& rows) {
   const auto refuse = [](const PollutantChoice& p, std::size_t i, std::string_view column, const std::string& text,
-                         std::string_view hint) {
+                         std::string_view hint, int stack = -1) {
     const std::string name = p.Name.empty() ? std::to_string(i + 1) + " 行目" : Quoted(p.Name);
-    return EditorProblem{"汚染物質 " + name + " の「" + std::string(column) + "」" +
-                             (text.empty() ? std::string(" が空です") : " " + Quoted(text)) + "\n" + std::string(hint),
-                         SitePlace::Pollutants, static_cast<int>(i)};
+    EditorProblem problem{"汚染物質 " + name + " の「" + std::string(column) + "」" +
+                              (text.empty() ? std::string(" が空です") : " " + Quoted(text)) + "\n" + std::string(hint),
+                          SitePlace::Pollutants, static_cast<int>(i), -1};
+    if (stack >= 0) problem = EditorProblem{problem.Text, SitePlace::Emissions, stack, 2 * static_cast<int>(i)};
+    return problem;
   };
   const auto number = [](const std::string& text) -> std::optional<OrderedJson> {
     const std::optional<double> v = CellNumber(text);
@@ -1055,7 +1102,9 @@ std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::v
       const PollutantEmission e = s < p.Stacks.size() ? p.Stacks[s] : PollutantEmission{};
       const std::string column = "排出量 " + doc.Stacks[s][kSiteNameColumn];
       const std::optional<double> q = CellNumber(e.Qp);
-      if (!q || *q < 0) return refuse(p, i, column, Trimmed(e.Qp), "0 以上の数値を入力してください (排出しない煙突は 0)");
+      if (!q || *q < 0) {
+        return refuse(p, i, column, Trimmed(e.Qp), "0 以上の数値を入力してください (排出しない煙突は 0)", static_cast<int>(s));
+      }
       const std::string qp = Trimmed(HalfWidthNumberText(e.Qp));
       if (e.No2) {
         stacks[doc.Stacks[s][kSiteNameColumn]] = {{"QpEdit", qp}, {"NOxTrnCheckBox", true}};
@@ -1180,11 +1229,11 @@ SitePaste PasteEmissions(std::vector<PollutantChoice>& rows, std::size_t stacks,
   }
   SitePaste paste;
   if (row >= 0 && static_cast<std::size_t>(row) + ParseTabSeparated(text).size() > stacks) {
-    paste.Problem = EditorProblem{"貼り付ける値が表の下端を越えます: 煙突は " + std::to_string(stacks) + " 本です", SitePlace::Pollutants,
+    paste.Problem = EditorProblem{"貼り付ける値が表の下端を越えます: 煙突は " + std::to_string(stacks) + " 本です", SitePlace::Emissions,
                                   row, col};
     return paste;
   }
-  paste = PasteIntoTable(table, columns, SitePlace::Pollutants, text, row, col);
+  paste = PasteIntoTable(table, columns, SitePlace::Emissions, text, row, col);
   if (paste.Problem) return paste;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     rows[r].Stacks.resize(stacks);

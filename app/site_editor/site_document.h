@@ -102,7 +102,9 @@ enum class SitePlace {
   Common,  // the common row: Col
   Stacks,  // a stack: Row, Col
   Points,  // a point: Row, Col
-  Met, GridX, GridY, PolarX, PolarY, PolarDistances, Levels, Crs, Basemap, Pollutants,
+  Met, GridX, GridY, PolarX, PolarY, PolarDistances, Levels, Crs, Basemap,
+  Pollutants,  // the pollutants: Row (the pollutant's row of its table, or -1: the block), Col
+  Emissions,   // a stack's emission of a pollutant: Row (the stack), Col (of the emission table)
 };
 
 struct EditorProblem {

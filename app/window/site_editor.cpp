@@ -1015,7 +1015,14 @@ void SiteEditor::SelectProblem(const EditorProblem& p) {
     case SitePlace::Levels: field(levels_, 2); break;
     case SitePlace::Crs: field(crs_, 2); break;
     case SitePlace::Basemap: field(basemap_, 3); break;
-    case SitePlace::Pollutants: field(pollutants_, 3); break;
+    case SitePlace::Pollutants:
+      if (p.Row >= 0 && pollutantControls_->isEnabled()) {
+        cell(pollutantTable_, 3);
+      } else {
+        field(pollutants_, 3);
+      }
+      break;
+    case SitePlace::Emissions: cell(emissionTable_, 3); break;
   }
 }
 
