@@ -226,6 +226,38 @@ TEST(SiteEditorWindow, PollutantTypedIntoTheTables) {
   EXPECT_EQ(qobject_cast<QComboBox*>(table->cellWidget(1, 4))->currentIndex(), 2);
 }
 
+// The assessment example's pollutants in the tables: a row each, a Qp and NOx変換 column each
+// per stack, the conversion in its box.
+TEST(SiteEditorWindow, AssessmentExampleShowsItsPollutants) {
+  SiteEditor editor;
+  ASSERT_TRUE(editor.OpenFile(QString::fromStdString((fs::path(VMK_SOURCE_DIR) / "examples" / "assessment" / "site.json").string())));
+  editor.resize(1400, 820);
+  editor.Pages()->setCurrentIndex(3);
+  ASSERT_NO_FATAL_FAILURE(vmk::guitest::ShowAndWait(&editor));
+  QTableWidget* table = editor.PollutantTable();
+  QTableWidget* emissions = editor.EmissionTable();
+  ASSERT_TRUE(table->isEnabled());
+  ASSERT_EQ(table->rowCount(), 4);
+  ASSERT_EQ(std::pair(emissions->rowCount(), emissions->columnCount()), std::pair(2, 8));
+  const struct {
+    int Row;
+    const char* Name;
+    int Conversion;
+    const char* Qp;  // 2号焼却炉's
+  } rows[] = {{0, "NO2", 2, "0.0012"}, {1, "SO2", 1, "0.0006"}, {2, "SPM", 1, "0.12"}, {3, "ダイオキシン類", 0, "1.2"}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(table->item(r.Row, 0)->text(), QString::fromUtf8(r.Name));
+    EXPECT_EQ(qobject_cast<QComboBox*>(table->cellWidget(r.Row, vmk::kPollutantConversionColumn))->currentIndex(), r.Conversion);
+    EXPECT_EQ(emissions->item(1, 2 * r.Row)->text(), QString::fromUtf8(r.Qp));
+  }
+  EXPECT_EQ(table->item(0, vmk::kPollutantFitColumn)->text(), QStringLiteral("no2-stations.csv"));
+  EXPECT_EQ(emissions->item(0, 1)->checkState(), Qt::Checked);
+  EXPECT_FALSE(editor.Document().Modified);
+  if (const char* dir = std::getenv("VMK_SCREENSHOT_DIR")) {
+    editor.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/site-editor-pollutants.png"));
+  }
+}
+
 // The example opens with every stack's own values under the window's labels, its points on the
 // map, and its met file's station and hours.
 TEST(SiteEditorWindow, ExampleOpensWithItsValuesAndMap) {

@@ -316,6 +316,7 @@ QWidget* SiteEditor::MakeBlockPage() {
   for (const SiteColumn& c : PollutantColumns()) pollutantHeaders << Utf8ToQString(c.Label);
   pollutantTable_->setHorizontalHeaderLabels(pollutantHeaders);
   pollutantTable_->installEventFilter(this);
+  pollutantTable_->setMinimumHeight(150);
   pboxLayout->addWidget(pollutantTable_, 1);
   auto* pollutantButtons = new QHBoxLayout;
   auto* addPollutant = new QPushButton(QStringLiteral("汚染物質を追加"), pbox);
@@ -334,8 +335,9 @@ QWidget* SiteEditor::MakeBlockPage() {
   emissionTable_ = new QTableWidget(0, 0, pbox);
   emissionTable_->setObjectName(QStringLiteral("SiteEmissionTable"));
   emissionTable_->installEventFilter(this);
+  emissionTable_->setMinimumHeight(120);
   pboxLayout->addWidget(emissionTable_, 1);
-  layout->addWidget(pbox, 2);
+  layout->addWidget(pbox, 3);
   connect(pollutantTable_, &QTableWidget::cellChanged, this, [this] { PollutantsEdited(); });
   connect(emissionTable_, &QTableWidget::cellChanged, this, [this] { PollutantsEdited(); });
   connect(addPollutant, &QPushButton::clicked, this, &SiteEditor::AddPollutantClicked);
@@ -349,7 +351,9 @@ QWidget* SiteEditor::MakeBlockPage() {
   layout->addWidget(new QLabel(QStringLiteral("汚染物質 (\"pollutants\" の JSON、空欄: なし)"), page));
   pollutants_ = new QPlainTextEdit(page);
   pollutants_->setObjectName(QStringLiteral("SitePollutantsEdit"));
-  layout->addWidget(pollutants_, 2);
+  // The JSON beside the tables is for what they cannot show: a few lines, the tables the room.
+  pollutants_->setMaximumHeight(110);
+  layout->addWidget(pollutants_, 1);
 
   // The basemap's files: the controls write the block below, and show it when it is one they
   // can show.
@@ -391,6 +395,7 @@ QWidget* SiteEditor::MakeBlockPage() {
   layout->addWidget(new QLabel(QStringLiteral("背景地図 (\"basemap\" の JSON、空欄: なし)"), page));
   basemap_ = new QPlainTextEdit(page);
   basemap_->setObjectName(QStringLiteral("SiteBasemapEdit"));
+  basemap_->setMaximumHeight(90);
   layout->addWidget(basemap_, 1);
   connect(pollutants_, &QPlainTextEdit::textChanged, this, [this] {
     if (showing_) return;
