@@ -26,6 +26,26 @@ Decimal D(std::string_view text) {
   return d.value_or(Decimal());
 }
 
+// What f throws as an E, or "accepted".
+template <class E, class Fn>
+std::string ErrorOf(Fn f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.what();
+  }
+  return "accepted";
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A site of two stacks and one point "p", for one pollutant.
+Json OnePointSite() {
+  Json site = TwoStackSite(VariedMet());
+  site["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
+  return site;
+}
+
 TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
   const std::vector<std::pair<const char*, const char*>> texts = {
       {"0.50", "0.50"}, {"-.5", "-0.5"}, {"1.5e-3", "0.0015"}, {"+3.", "3"}, {"0012", "12"},
@@ -46,18 +66,17 @@ TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
   EXPECT_TRUE(D("0.0600000000000000000001") > D("0.06"));
   EXPECT_EQ(Decimal::OfFloat(0.6500753f).Text(), "0.6500753");
 
-  struct Rounding {
+  const struct {
     const char* In;
     int Decimals;
     const char* HalfUp;
     const char* TowardZero;
-  };
-  const std::vector<Rounding> roundings = {
+  } roundings[] = {
       {"0.0305", 3, "0.031", "0.030"}, {"-0.125", 2, "-0.13", "-0.12"}, {"0.0304999", 3, "0.030", "0.030"},
       {"0.5", 2, "0.50", "0.50"},      {"0.0499", 1, "0.0", "0.0"},     {"12345", -2, "12300", "12300"},
       {"0.9996", 3, "1.000", "0.999"},
   };
-  for (const Rounding& r : roundings) {
+  for (const auto& r : roundings) {
     EXPECT_EQ(D(r.In).Rounded(r.Decimals, DecimalRounding::HalfUp).Text(), r.HalfUp) << r.In;
     EXPECT_EQ(D(r.In).Rounded(r.Decimals, DecimalRounding::TowardZero).Text(), r.TowardZero) << r.In;
   }
@@ -70,19 +89,18 @@ TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
 }
 
 TEST(AssessmentUnits, EveryUnitConvertsByItsPowerOfTenAndOtherKindsAreRefused) {
-  struct Case {
-    const char* From;  // an emission unit (C's unit follows) or a concentration unit
+  const struct {
+    const char* From;
     const char* To;
     std::optional<int> Shift;
-  };
-  const std::vector<Case> concentrations = {
+  } concentrations[] = {
       {"ppb", "ppm", -3},        {"ppm", "ppb", 3},         {"ng/m3", "mg/m3", -6},     {"ng/m3", "µg/m3", -3},
       {"ug/m3", "μg/m3", 0},     {"pg/m3", "ng/m3", -3},    {"fg/m3", "pg/m3", -3},     {"ag/m3", "ng/m3", -9},
       {"g/m3", "mg/m3", 3},      {"mg/m³", "mg/m3", 0},     {"ag-TEQ/m3", "pg-TEQ/m3", -6},
       {"ng-TEQ/m3", "pg-TEQ/m3", 3}, {"ng/m3", "ppm", std::nullopt}, {"ppb", "mg/m3", std::nullopt},
       {"pg-TEQ/m3", "pg/m3", std::nullopt},
   };
-  for (const Case& c : concentrations) {
+  for (const auto& c : concentrations) {
     const auto from = ParseConcentrationUnit(c.From);
     const auto to = ParseConcentrationUnit(c.To);
     ASSERT_TRUE(from && to) << c.From << " " << c.To;
@@ -127,17 +145,9 @@ TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
       csv += line;
       xy.push_back({x / 1000.0L, y / 1000.0L});
     }
-    long double mx = 0, my = 0;
-    for (const auto& [x, y] : xy) {
-      mx += x / n;
-      my += y / n;
-    }
-    long double sxx = 0, sxy = 0, syy = 0;
-    for (const auto& [x, y] : xy) {
-      sxx += (x - mx) * (x - mx);
-      sxy += (x - mx) * (y - my);
-      syy += (y - my) * (y - my);
-    }
+    long double mx = 0, my = 0, sxx = 0, sxy = 0, syy = 0;
+    for (const auto& [x, y] : xy) mx += x / n, my += y / n;
+    for (const auto& [x, y] : xy) sxx += (x - mx) * (x - mx), sxy += (x - mx) * (y - my), syy += (y - my) * (y - my);
     if (sxx == 0 || syy == 0) continue;
     const StationFit fit = FitStationYears(ParseStationYears(csv));
     const long double a = sxy / sxx;
@@ -159,24 +169,19 @@ TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
       {"# only a comment\n", "no table"},
   };
   for (const auto& [csv, message] : refused) {
-    try {
-      FitStationYears(ParseStationYears(csv));
-      ADD_FAILURE() << "accepted: " << csv;
-    } catch (const StationFitError& e) {
-      EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
-    }
+    const std::string e = ErrorOf<StationFitError>([&] { FitStationYears(ParseStationYears(csv)); });
+    EXPECT_TRUE(Has(e, message)) << csv << ": " << e;
   }
 }
 
 TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
   const StandardsTable& t = DefaultStandardsTable();
-  struct Entry {
+  const struct {
     const char* Name;
     const char* Value;
     const char* Unit;
     Statistic Compared;
-  };
-  const std::vector<Entry> entries = {
+  } entries[] = {
       {"NO2", "0.06", "ppm", Statistic::Daily98},        {"SO2", "0.04", "ppm", Statistic::Daily2Excluded},
       {"SPM", "0.10", "mg/m3", Statistic::Daily2Excluded}, {"CO", "10", "ppm", Statistic::Daily2Excluded},
       {"PM2.5年平均", "15", "µg/m3", Statistic::AnnualMean}, {"PM2.5日平均", "35", "µg/m3", Statistic::Daily98},
@@ -184,12 +189,13 @@ TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
       {"ダイオキシン類", "0.6", "pg-TEQ/m3", Statistic::AnnualMean}, {"ヒ素", "6", "ng/m3", Statistic::AnnualMean},
       {"1,3-ブタジエン", "2.5", "µg/m3", Statistic::AnnualMean},
   };
-  for (const Entry& e : entries) {
+  for (const auto& e : entries) {
+    SCOPED_TRACE(e.Name);
     const Standard* s = t.Find(e.Name);
-    ASSERT_NE(s, nullptr) << e.Name;
-    EXPECT_EQ(s->Value.Text(), e.Value) << e.Name;
-    EXPECT_EQ(UnitText(s->Unit), e.Unit) << e.Name;
-    EXPECT_EQ(s->Compared, e.Compared) << e.Name;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Value.Text(), e.Value);
+    EXPECT_EQ(UnitText(s->Unit), e.Unit);
+    EXPECT_EQ(s->Compared, e.Compared);
   }
   for (const Standard& s : t.Entries) EXPECT_FALSE(s.Source.empty()) << s.Name;
   EXPECT_EQ(t.Find("NO2")->ShownDecimals(), 3);
@@ -209,19 +215,14 @@ TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
       {header, "no table: the file holds no standard"},
   };
   for (const auto& [text, message] : refused) {
-    try {
-      ParseStandardsTable(text);
-      ADD_FAILURE() << "accepted: " << text;
-    } catch (const StandardsTableError& e) {
-      EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
-    }
+    const std::string e = ErrorOf<StandardsTableError>([&] { ParseStandardsTable(text); });
+    EXPECT_TRUE(Has(e, message)) << text << ": " << e;
   }
 }
 
 // A resolved pollutant from its parts, through the readers a site file uses.
 AssessmentTerms Terms(const char* emission, const Json& standard, const Json& background, const Json& conversion = "none") {
-  Json site = TwoStackSite(VariedMet());
-  site["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
+  Json site = OnePointSite();
   site["pollutants"] = Json::array({{{"name", "X"},
                                      {"unit", emission},
                                      {"stacks", {{"煙突A", "1"}, {"No.2", "0"}}},
@@ -269,20 +270,19 @@ TEST(AssessmentRows, EachColumnFollowsFromC) {
       {Terms("g/s", "ベンゼン", {{"value", 1.5}, {"unit", "µg/m3"}}), 250.5f, "0.0002505", "0.0017505",
        "14.3101970865467", "14.31", "0.0017505", "0.0017505", true},
   };
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    const Case& c = cases[i];
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Contribution);
     const AssessmentRow r = AssessRow(c.Terms, c.C);
-    ASSERT_TRUE(r.HasValue) << i;
-    EXPECT_EQ(r.Contribution.Text(), c.Contribution) << i;
-    EXPECT_EQ(r.Future.Text(), c.Future) << i;
-    ASSERT_TRUE(r.Share.has_value()) << i;
-    EXPECT_EQ(r.Share->Text(), c.Share) << i;
-    EXPECT_EQ(r.ShareShown, c.ShareShown) << i;
-    EXPECT_EQ(r.Value.Text(), c.Value) << i;
-    EXPECT_EQ(r.ValueShown, c.ValueShown) << i;
-    EXPECT_EQ(r.Meets, c.Meets) << i;
+    ASSERT_TRUE(r.HasValue);
+    EXPECT_EQ(r.Contribution.Text(), c.Contribution);
+    EXPECT_EQ(r.Future.Text(), c.Future);
+    ASSERT_TRUE(r.Share.has_value());
+    EXPECT_EQ(r.Share->Text(), c.Share);
+    EXPECT_EQ(r.ShareShown, c.ShareShown);
+    EXPECT_EQ(r.Value.Text(), c.Value);
+    EXPECT_EQ(r.ValueShown, c.ValueShown);
+    EXPECT_EQ(r.Meets, c.Meets);
   }
-
   // No value, and a future of 0 (no share).
   EXPECT_FALSE(AssessRow(cases[0].Terms, std::nanf("")).HasValue);
   const AssessmentRow zero = AssessRow(Terms("g/s", "ベンゼン", {{"value", 0}, {"unit", "mg/m3"}}), 0.0f);
@@ -353,8 +353,7 @@ TEST(AssessmentRefusals, EveryBadPollutantBlockIsOneClearLine) {
   scratch::ScratchDir dir;
   dir.NewFile("two.csv", "x,y\n0.01,0.03\n0.02,0.05\n");
   dir.NewFile("fine.csv", "x,y\n0.01,0.03\n0.02,0.05\n0.03,0.06\n");
-  Json base = TwoStackSite(VariedMet());
-  base["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
+  Json base = OnePointSite();
   base["pollutants"] = Json::array({{{"name", "SO2"},
                                      {"unit", "m3N/s"},
                                      {"stacks", {{"煙突A", "0.004"}, {"No.2", "0.0006"}}},
@@ -391,8 +390,8 @@ TEST(AssessmentRefusals, EveryBadPollutantBlockIsOneClearLine) {
     Json site = base;
     change(site["pollutants"][0]);
     const std::string problem = Problem(site, dir.Path().string());
-    EXPECT_NE(problem.find(message), std::string::npos) << "expected: " << message << "\n     got: " << problem;
-    EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
+    EXPECT_TRUE(Has(problem, message)) << "expected: " << message << "\n     got: " << problem;
+    EXPECT_FALSE(Has(problem, "\n")) << problem;
   }
   // Two pollutants whose files would be one: the same name, or names a file system cannot tell apart.
   for (const auto& [first, second] : {std::pair{"SO2", "SO2"}, std::pair{"a/b", "a_b"}, std::pair{"NOx", "NOX"}}) {
@@ -400,11 +399,10 @@ TEST(AssessmentRefusals, EveryBadPollutantBlockIsOneClearLine) {
     site["pollutants"][0]["name"] = first;
     site["pollutants"].push_back(site["pollutants"][0]);
     site["pollutants"][1]["name"] = second;
-    EXPECT_NE(Problem(site, dir.Path().string()).find("pollutants[2]: "), std::string::npos) << first << " " << second;
+    EXPECT_TRUE(Has(Problem(site, dir.Path().string()), "pollutants[2]: ")) << first << " " << second;
   }
-  Json none = base;
-  none["pollutants"] = Json::array();
-  EXPECT_NE(Problem(none).find("pollutants: names no pollutant"), std::string::npos);
+  base["pollutants"] = Json::array();
+  EXPECT_TRUE(Has(Problem(base), "pollutants: names no pollutant"));
 }
 
 TEST(AssessmentFiles, NamesOfPollutantsBecomeSafeFileNames) {
