@@ -2,8 +2,11 @@
 // stopped a calculation, and the menu commands that never calculate.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <deque>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "frontend_test_support.h"
 #include "scratch_files.h"
@@ -29,6 +32,18 @@ MetStats SampleStats() {
   return m;
 }
 
+void Paste(FakeWindow& w, const std::string& text, int row, int col) {
+  w.Clipboard = text;
+  w.Selection = {row, col, {}};
+  Execute(w.Fe, MenuCommand::PasteCells);
+}
+
+void ImportMet(FakeWindow& w, const std::string& file, std::deque<int> directions) {
+  w.Files = {file};
+  w.Directions = std::move(directions);
+  Execute(w.Fe, MenuCommand::ImportMetStats);
+}
+
 TEST(FrontendEditTest, WhatCountsAsAnEdit) {
   scratch::ScratchDir dir;
   const std::string met = dir.NewFile("met.json", MetStatsJson(SampleStats()));
@@ -45,40 +60,11 @@ TEST(FrontendEditTest, WhatCountsAsAnEdit) {
        },
        true},
       {"cell", [](FakeWindow& w) { CellEdited(w.Fe); }, true},
-      {"paste that changes cells",
-       [](FakeWindow& w) {
-         w.Clipboard = "8\t9\n";
-         w.Selection = {7, 4, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       true},
-      {"paste of the same texts",
-       [](FakeWindow& w) {
-         w.Clipboard = "   0\t   0\n";
-         w.Selection = {7, 4, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       false},
-      {"refused paste",
-       [](FakeWindow& w) {
-         w.Clipboard = "1\n2\n";
-         w.Selection = {9, 3, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       false},
-      {"met import",
-       [&](FakeWindow& w) {
-         w.Files = {met};
-         w.Directions = {2};
-         Execute(w.Fe, MenuCommand::ImportMetStats);
-       },
-       true},
-      {"met import cancelled",
-       [&](FakeWindow& w) {
-         w.Files = {met};
-         Execute(w.Fe, MenuCommand::ImportMetStats);
-       },
-       false},
+      {"paste that changes cells", [](FakeWindow& w) { Paste(w, "8\t9\n", 7, 4); }, true},
+      {"paste of the same texts", [](FakeWindow& w) { Paste(w, "   0\t   0\n", 7, 4); }, false},
+      {"refused paste", [](FakeWindow& w) { Paste(w, "1\n2\n", 9, 3); }, false},
+      {"met import", [&](FakeWindow& w) { ImportMet(w, met, {2}); }, true},
+      {"met import cancelled", [&](FakeWindow& w) { ImportMet(w, met, {}); }, false},
       {"calculation", [](FakeWindow& w) { ButtonClicked(w.Fe, "CalcGoButton"); }, false},
       {"version query",
        [](FakeWindow& w) {
@@ -129,17 +115,11 @@ TEST(FrontendEditTest, PasteLandsAsTypedOrIsRefusedWithItsReason) {
   FakeWindow w;
   // As a spreadsheet copies two rows of three cells: CR LF line ends, a quoted cell, full-width
   // digits from an input method.
-  w.Clipboard = "12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n";
-  w.Selection = {4, 6, {}};
-  Execute(w.Fe, MenuCommand::PasteCells);
+  Paste(w, "12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n", 4, 6);
   const GridCells& g = w.Form().Grid;
-  EXPECT_EQ(g[4][6], "12");
-  EXPECT_EQ(g[4][7], "3");
-  EXPECT_EQ(g[4][8], "");
-  EXPECT_EQ(g[5][6], " 1.5");
-  EXPECT_EQ(g[5][7], "45");
-  EXPECT_EQ(g[4][5], "   0");  // the neighbours are untouched
-  EXPECT_EQ(g[6][6], "   0");
+  EXPECT_EQ((std::array{g[4][6], g[4][7], g[4][8], g[5][6], g[5][7]}),
+            (std::array<std::string, 5>{"12", "3", "", " 1.5", "45"}));
+  EXPECT_EQ((std::array{g[4][5], g[6][6]}), (std::array<std::string, 2>{"   0", "   0"}));  // neighbours
   EXPECT_EQ(w.Selected, (GridRange{4, 6, 5, 8}));
   EXPECT_GT(w.EditsEnded, 0);  // an open cell editor is closed before the cells change
 
@@ -151,9 +131,7 @@ TEST(FrontendEditTest, PasteLandsAsTypedOrIsRefusedWithItsReason) {
   for (const auto& r : refused) {
     SCOPED_TRACE(r.text);
     w.Messages.clear();
-    w.Clipboard = r.text;
-    w.Selection = {r.row, r.col, {}};
-    Execute(w.Fe, MenuCommand::PasteCells);
+    Paste(w, r.text, r.row, r.col);
     ASSERT_EQ(w.Messages.size(), 1u);
     EXPECT_EQ(w.Messages[0].Name, "PasteProblemBox");
     EXPECT_EQ(w.Messages[0].Text, PlanGridPaste(r.text, r.row, r.col).Problem);
@@ -166,9 +144,7 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   MetStats stats = SampleStats();
   stats.Directions[2].Weak = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   FakeWindow w;
-  w.Files = {dir.NewFile("met.json", MetStatsJson(stats))};
-  w.Directions = {2};  // NE
-  Execute(w.Fe, MenuCommand::ImportMetStats);
+  ImportMet(w, dir.NewFile("met.json", MetStatsJson(stats)), {2});  // NE
   ASSERT_EQ(w.Dialogs.size(), 1u);
   EXPECT_EQ(w.Dialogs[0].Caption, "気象統計から読み込む");
   ASSERT_EQ(w.DirectionQuestions.size(), 1u);
@@ -176,16 +152,13 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   EXPECT_EQ(q.Title, "気象統計から読み込む");
   EXPECT_EQ(q.Label, "風向 (風の吹いてくる方向):");
   ASSERT_EQ(q.Items.size(), 16u);
-  int most = -1;
-  int busiest = -1;
+  int most = -1, busiest = -1;
   for (std::size_t d = 0; d < 16; ++d) {
-    const MetDirection& dir16 = stats.Directions[d];
-    int windy = 0;
-    for (const auto& k : dir16.Windy) {
+    int windy = 0, weak = 0;
+    for (const auto& k : stats.Directions[d].Windy) {
       for (int h : k) windy += h;
     }
-    int weak = 0;
-    for (int h : dir16.Weak) weak += h;
+    for (int h : stats.Directions[d].Weak) weak += h;
     if (weak + windy > most) {
       most = weak + windy;
       busiest = static_cast<int>(d);
@@ -199,11 +172,9 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   EXPECT_EQ(q.Preselected, busiest);
   EXPECT_NE(busiest, 0);
 
-  EXPECT_EQ(w.Form().Text("FreqTotalEdit"), " 8700");
-  EXPECT_EQ(w.Form().Text("WDEdit"), " NE");
-  EXPECT_EQ(w.Form().Grid[1][2], "10");
-  EXPECT_EQ(w.Form().Grid[2][2], "5");
-  EXPECT_EQ(w.Form().Grid[1][1], "0.4");
+  const FormRecord& f = w.Form();
+  EXPECT_EQ((std::array{f.Text("FreqTotalEdit"), f.Text("WDEdit"), f.Grid[1][2], f.Grid[2][2], f.Grid[1][1]}),
+            (std::array<std::string, 5>{" 8700", " NE", "10", "5", "0.4"}));
   // The imported table computes as typed.
   Calculate(w.Fe);
   EXPECT_EQ(w.Status(), fronttest::kStatusOk);
@@ -220,9 +191,7 @@ TEST(FrontendEditTest, MetImportOfABadFileChangesNothingAndSaysWhy) {
     SCOPED_TRACE(b.name);
     FakeWindow w;
     const FormRecord before = w.Form();
-    w.Files = {b.bytes ? dir.NewFile(b.name, b.bytes) : dir.File(b.name)};
-    w.Directions = {0};
-    Execute(w.Fe, MenuCommand::ImportMetStats);
+    ImportMet(w, b.bytes ? dir.NewFile(b.name, b.bytes) : dir.File(b.name), {0});
     ASSERT_EQ(w.Messages.size(), 1u);
     EXPECT_EQ(w.Messages[0].Name, "FileProblemBox");
     EXPECT_EQ(w.Messages[0].Text.rfind(std::string(b.name) + " を読み込めません:\n", 0), 0u) << w.Messages[0].Text;
@@ -270,10 +239,7 @@ TEST(FrontendEditTest, RejectedInputShowsItsPageFocusAndRange) {
     EXPECT_EQ(v.Page, c.page);
     EXPECT_EQ(v.Control, c.field != nullptr ? c.field : "MetStringGrid");
     EXPECT_EQ(v.Kind, c.kind);
-    if (c.field == nullptr) {
-      EXPECT_EQ(v.Row, 5);
-      EXPECT_EQ(v.Col, 4);
-    }
+    if (c.field == nullptr) { EXPECT_EQ(std::pair(v.Row, v.Col), std::pair(5, 4)); }
     EXPECT_EQ(v.Focus, c.focus);
     EXPECT_EQ(v.Tip.substr(0, c.tip.size()), c.tip);
     if (c.field == nullptr || std::string(c.field) != "TempGEdit") {
@@ -324,10 +290,9 @@ TEST(FrontendEditTest, SiteCommandOnlyWithASiteWindowAndVersionBox) {
 
   Execute(w.Fe, MenuCommand::ShowVersion);
   ASSERT_EQ(w.Messages.size(), 1u);
-  EXPECT_EQ(w.Messages[0].Name, "VersionBox");
-  EXPECT_EQ(w.Messages[0].Title, "VMK Ver.1");
-  EXPECT_EQ(w.Messages[0].Text, "VMK Ver.1\nバージョン 04.3.16 c");
-  EXPECT_EQ(w.Messages[0].Icon, MessageIcon::Information);
+  const auto& m = w.Messages[0];
+  EXPECT_EQ(std::tuple(m.Name, m.Title, m.Text), std::tuple("VersionBox", "VMK Ver.1", "VMK Ver.1\nバージョン 04.3.16 c"));
+  EXPECT_EQ(m.Icon, MessageIcon::Information);
 }
 
 }  // namespace
