@@ -8,6 +8,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "scratch_files.h"
@@ -69,8 +70,7 @@ TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
   const struct {
     const char* In;
     int Decimals;
-    const char* HalfUp;
-    const char* TowardZero;
+    const char *HalfUp, *TowardZero;
   } roundings[] = {
       {"0.0305", 3, "0.031", "0.030"}, {"-0.125", 2, "-0.13", "-0.12"}, {"0.0304999", 3, "0.030", "0.030"},
       {"0.5", 2, "0.50", "0.50"},      {"0.0499", 1, "0.0", "0.0"},     {"12345", -2, "12300", "12300"},
@@ -90,8 +90,7 @@ TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
 
 TEST(AssessmentUnits, EveryUnitConvertsByItsPowerOfTenAndOtherKindsAreRefused) {
   const struct {
-    const char* From;
-    const char* To;
+    const char *From, *To;
     std::optional<int> Shift;
   } concentrations[] = {
       {"ppb", "ppm", -3},        {"ppm", "ppb", 3},         {"ng/m3", "mg/m3", -6},     {"ng/m3", "µg/m3", -3},
@@ -126,8 +125,8 @@ TEST(AssessmentUnits, EveryUnitConvertsByItsPowerOfTenAndOtherKindsAreRefused) {
 // The fit against the same least squares computed here by centred sums in long double.
 TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
   const StationFit hand = FitStationYears(ParseStationYears("x,y\n1,3\n2,5\n3,7.5\n"));
-  EXPECT_EQ(hand.A.Text(), "2.25");        // 13.5 / 6
-  EXPECT_EQ(hand.B.Text(), "0.6666666667"); // (15.5 * 14 - 6 * 35.5) / 6 = 4 / 6
+  // a = 13.5 / 6, b = (15.5 * 14 - 6 * 35.5) / 6 = 4 / 6
+  EXPECT_EQ(std::tuple(hand.A.Text(), hand.B.Text()), std::tuple("2.25", "0.6666666667"));
   EXPECT_NEAR(static_cast<double>(hand.R), 13.5 / std::sqrt(6.0 * 30.5), 1e-15);
 
   std::mt19937 gen(11);
@@ -177,9 +176,7 @@ TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
 TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
   const StandardsTable& t = DefaultStandardsTable();
   const struct {
-    const char* Name;
-    const char* Value;
-    const char* Unit;
+    const char *Name, *Value, *Unit;
     Statistic Compared;
   } entries[] = {
       {"NO2", "0.06", "ppm", Statistic::Daily98},        {"SO2", "0.04", "ppm", Statistic::Daily2Excluded},
@@ -190,12 +187,9 @@ TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
       {"1,3-ブタジエン", "2.5", "µg/m3", Statistic::AnnualMean},
   };
   for (const auto& e : entries) {
-    SCOPED_TRACE(e.Name);
     const Standard* s = t.Find(e.Name);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->Value.Text(), e.Value);
-    EXPECT_EQ(UnitText(s->Unit), e.Unit);
-    EXPECT_EQ(s->Compared, e.Compared);
+    ASSERT_NE(s, nullptr) << e.Name;
+    EXPECT_EQ(std::tuple(s->Value.Text(), UnitText(s->Unit), s->Compared), std::tuple(e.Value, e.Unit, e.Compared)) << e.Name;
   }
   for (const Standard& s : t.Entries) EXPECT_FALSE(s.Source.empty()) << s.Name;
   EXPECT_EQ(t.Find("NO2")->ShownDecimals(), 3);
@@ -239,18 +233,12 @@ AssessmentTerms Terms(const char* emission, const Json& standard, const Json& ba
 TEST(AssessmentRows, EachColumnFollowsFromC) {
   const Json ppm002 = {{"value", 0.002}, {"unit", "ppm"}};
   const Json daily = {{"value", "0.060"}, {"unit", "ppm"}, {"statistic", "日平均値の年間98%値"}, {"source", "test"}};
-  struct Case {
+  const struct {
     AssessmentTerms Terms;
     float C;
-    const char* Contribution;
-    const char* Future;
-    const char* Share;
-    const char* ShareShown;
-    const char* Value;
-    const char* ValueShown;
+    const char *Contribution, *Future, *Share, *ShareShown, *Value, *ValueShown;
     bool Meets;
-  };
-  const std::vector<Case> cases = {
+  } cases[] = {
       {Terms("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0011f, "0.0000011", "0.0020011",
        "0.0549697666283544", "0.05", "0.00460198", "0.005", true},
       {Terms("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0104f, "0.0000104", "0.0020104",
@@ -270,26 +258,19 @@ TEST(AssessmentRows, EachColumnFollowsFromC) {
       {Terms("g/s", "ベンゼン", {{"value", 1.5}, {"unit", "µg/m3"}}), 250.5f, "0.0002505", "0.0017505",
        "14.3101970865467", "14.31", "0.0017505", "0.0017505", true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.Contribution);
     const AssessmentRow r = AssessRow(c.Terms, c.C);
-    ASSERT_TRUE(r.HasValue);
-    EXPECT_EQ(r.Contribution.Text(), c.Contribution);
-    EXPECT_EQ(r.Future.Text(), c.Future);
-    ASSERT_TRUE(r.Share.has_value());
-    EXPECT_EQ(r.Share->Text(), c.Share);
-    EXPECT_EQ(r.ShareShown, c.ShareShown);
-    EXPECT_EQ(r.Value.Text(), c.Value);
-    EXPECT_EQ(r.ValueShown, c.ValueShown);
-    EXPECT_EQ(r.Meets, c.Meets);
+    ASSERT_TRUE(r.HasValue && r.Share.has_value());
+    EXPECT_EQ(std::tuple(r.Contribution.Text(), r.Future.Text(), r.Share->Text(), r.ShareShown, r.Value.Text(),
+                         r.ValueShown, r.Meets),
+              std::tuple(c.Contribution, c.Future, c.Share, c.ShareShown, c.Value, c.ValueShown, c.Meets));
   }
   // No value, and a future of 0 (no share).
   EXPECT_FALSE(AssessRow(cases[0].Terms, std::nanf("")).HasValue);
   const AssessmentRow zero = AssessRow(Terms("g/s", "ベンゼン", {{"value", 0}, {"unit", "mg/m3"}}), 0.0f);
-  EXPECT_TRUE(zero.HasValue);
-  EXPECT_FALSE(zero.Share.has_value());
-  EXPECT_EQ(zero.ShareShown, "");
-  EXPECT_EQ(zero.Future.Text(), "0");
+  EXPECT_EQ(std::tuple(zero.HasValue, zero.Share.has_value(), zero.ShareShown, zero.Future.Text()),
+            std::tuple(true, false, "", "0"));
 }
 
 // Each pollutant's run is the window's calculation with the pollutant's QpEdit and
@@ -311,10 +292,9 @@ TEST(AssessmentRuns, EachStackIsTheWindowsNumberWithThePollutantsControls) {
   const SiteDefinition definition = ParseSiteFile(site.dump(), ".");
   const std::vector<PollutantRun> planned = PlanPollutants(definition, ResolveAssessments(definition, DefaultStandardsTable()));
   ASSERT_EQ(planned.size(), 2u);
-  ASSERT_EQ(planned[1].Plan.Stacks.size(), 1u);  // 煙突A does not emit Hg
-  EXPECT_EQ(planned[1].Plan.Stacks[0].Name, "No.2");
-  EXPECT_EQ(UnitText(planned[1].Terms.CUnit), "pg/m3");
-  EXPECT_EQ(planned[1].Terms.CShift, -6);  // pg/m3 to µg/m3
+  ASSERT_EQ(planned[1].Plan.Stacks.size(), 1u);  // 煙突A does not emit Hg; C in pg/m3, -6 to µg/m3
+  EXPECT_EQ(std::tuple(planned[1].Plan.Stacks[0].Name, UnitText(planned[1].Terms.CUnit), planned[1].Terms.CShift),
+            std::tuple("No.2", "pg/m3", -6));
   // The controls each stack has in the window for each pollutant.
   const std::vector<std::vector<std::pair<int, Json>>> windowControls = {
       {{0, {{"QpEdit", "0.021"}, {"NOxTrnCheckBox", true}}}, {1, {{"QpEdit", "0.0035"}, {"NOxTrnCheckBox", false}}}},
@@ -325,8 +305,7 @@ TEST(AssessmentRuns, EachStackIsTheWindowsNumberWithThePollutantsControls) {
       const auto& [stack, controls] = windowControls[k][s];
       Json own = site;
       for (const auto& [key, value] : controls.items()) own["sources"][stack]["controls"][key] = value;
-      const double sx = own["sources"][stack]["x"].get<double>();
-      const double sy = own["sources"][stack]["y"].get<double>();
+      const double sx = own["sources"][stack]["x"].get<double>(), sy = own["sources"][stack]["y"].get<double>();
       for (std::size_t i = 0; i < points.size(); ++i) {
         const StackView v = ViewFrom(sx, sy, points[i]["x"].get<double>(), points[i]["y"].get<double>());
         const int j = WeightsAt(SectorMode::Sector, v.Sectors).J0;
