@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli_process.h"
@@ -94,8 +95,7 @@ void CheckRow(const std::vector<std::string>& row, const Dec50& a, const Dec50& 
   EXPECT_EQ(N(row[kBackground]), background);
   const Dec50 t = background + r;
   EXPECT_EQ(N(row[kFuture]), t);
-  const Dec50 share = r * 100 / t;
-  const Dec50 shown = N(row[kShare]);
+  const Dec50 share = r * 100 / t, shown = N(row[kShare]);
   EXPECT_LE(shown, share);
   EXPECT_LT(share - shown, share * Dec50("1e-14"));
   const Dec50 y = a * t + b;
@@ -161,9 +161,7 @@ TEST(SiteAssessmentCli, WorkedExampleEveryColumnFromThePointsC) {
   const auto& dxn = RowOf(rows, "ダイオキシン類", "東町住宅地");
   EXPECT_EQ(N(dxn.at(kContribution)), N(dxn[kC]) / 1000000);
   EXPECT_EQ(N(dxn[kValue]), N(dxn[kFuture]));
-  EXPECT_EQ(dxn[kCUnit], "ag-TEQ/m3");
-  EXPECT_EQ(dxn[kUnit], "pg-TEQ/m3");
-  EXPECT_EQ(dxn[kStatistic], "年平均値");
+  EXPECT_EQ(std::tuple(dxn[kCUnit], dxn[kUnit], dxn[kStatistic]), std::tuple("ag-TEQ/m3", "pg-TEQ/m3", "年平均値"));
 }
 
 // The pollutants add files and a section; the site's own files stay byte for byte.
@@ -196,8 +194,8 @@ TEST(SiteAssessmentCli, PollutantsLeaveTheSitesOwnFilesUnchanged) {
                    .contains("assessment"));
   const Json doc = Json::parse(RunSiteProgram({with, "--out", (dir / "d").string(), "--json"}).Out);
   ASSERT_EQ(doc["assessment"].size(), 4u);
-  EXPECT_EQ(doc["assessment"][1]["pollutant"], "SO2");
-  EXPECT_EQ(doc["assessment"][1]["rows"][1]["place"], "みなと小学校");
+  EXPECT_EQ(std::tuple(doc["assessment"][1]["pollutant"], doc["assessment"][1]["rows"][1]["place"]),
+            std::tuple("SO2", "みなと小学校"));
 }
 
 TEST(SiteAssessmentCli, StandardsTableIsPrintedAndReplaced) {
@@ -217,8 +215,8 @@ TEST(SiteAssessmentCli, StandardsTableIsPrintedAndReplaced) {
   const clitest::RunResult r = RunSiteProgram({kExample.string(), "--out", (dir / "out").string(), "--standards-table", strict});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   const auto rows = CsvRows(scratch::ReadBytes(dir / "out" / "assessment.csv"));
-  EXPECT_EQ(RowOf(rows, "SO2", "市民病院")[kVerdict], "不適合");
-  EXPECT_EQ(RowOf(rows, "NO2", "市民病院")[kVerdict], "適合");
+  EXPECT_EQ(std::tuple(RowOf(rows, "SO2", "市民病院")[kVerdict], RowOf(rows, "NO2", "市民病院")[kVerdict]),
+            std::tuple("不適合", "適合"));
 
   const std::string bad = dir.NewFile("bad.csv", "name,substance,value,unit,statistic,decimals,source\nSO2,x,0.04,ppm,日平均値,,b\n");
   clitest::ExpectUnusable(RunSiteProgram({kExample.string(), "--out", (dir / "none").string(), "--standards-table", bad}),
