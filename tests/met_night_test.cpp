@@ -162,10 +162,8 @@ TEST(CloudAmount, AgencyValuesAndFlags) {
     return "2025/4/1 " + std::to_string(h) + ":00:00,2.5,8,北,8," + cloud + "," + flag + ",0\r\n";
   };
   const struct {
-    const char* Cloud;
-    const char* Flag;
-    int Class;  // of 1:00 at 2.5 m/s, by night; -1: missing, no near observation
-    int ByCloud;
+    const char *Cloud, *Flag;
+    int Class, ByCloud;  // the class of 1:00 at 2.5 m/s by night (-1: missing), hours by cloud
   } cases[] = {
       {"0+", "8", F, 1}, {"10-", "8", Dn, 1}, {"6", "8", E, 1},
       {"10", "5", -1, 0}, {"3", "0", -1, 0}, {"", "8", -1, 0},
@@ -218,10 +216,12 @@ TEST(NightMethod, NetThenCloudThenWind) {
       "2025-04-01 02:00,N,2.5,0,,9\n"        // cloud: Dn
       "2025-04-02 02:00,N,2.5,0,,\n"         // neither (no cloud that day): E by the wind
       "2025-04-02 12:00,N,2.5,0.7,,\n";      // day: A-B
+  // Hours valid, missing for no cloud amount and for no net radiation.
+  const auto hours = [](const MetStats& m) {
+    return std::tuple(m.ValidHours, Missing(m, "no cloud amount"), Missing(m, "no net radiation"));
+  };
   const HourlyReadResult plain = Read(text);
-  EXPECT_EQ(plain.Stats.ValidHours, 3);
-  EXPECT_EQ(Missing(plain.Stats, "no cloud amount"), 1);
-  EXPECT_EQ(Missing(plain.Stats, "no net radiation"), 0);
+  EXPECT_EQ(hours(plain.Stats), std::tuple(3, 1, 0));
   EXPECT_EQ(*plain.Stats.NightMethods, (NightMethodCounts{1, 1, 0}));
   HourlyReadOptions o;
   o.NightByWind = true;
@@ -236,16 +236,14 @@ TEST(NightMethod, NetThenCloudThenWind) {
       << json;
   const HourlyReadResult noCloud = Read("time,wd,ws,solar,net\n2025-04-01 01:00,N,2.5,0,\n");
   EXPECT_FALSE(noCloud.Stats.NightMethods);
-  EXPECT_EQ(Missing(noCloud.Stats, "no cloud amount"), -1);
-  EXPECT_EQ(Missing(noCloud.Stats, "no net radiation"), 1);
+  EXPECT_EQ(hours(noCloud.Stats), std::tuple(0, -1, 1));
   EXPECT_FALSE(Has(MetStatsJson(noCloud.Stats), "nightMethod"));
   // A table without cloud columns does not use cloud amount, and says so.
   const StabilityTable old = ParseStabilityTable("speed,T>=0.5,T<0.5,Q>=0,Q<0\n0,A,D,D,F\n");
   o = {};
   o.Table = &old;
   const HourlyReadResult oldTable = Read(text, o);
-  EXPECT_EQ(oldTable.Stats.ValidHours, 2);
-  EXPECT_EQ(Missing(oldTable.Stats, "no net radiation"), 2);
+  EXPECT_EQ(std::tuple(oldTable.Stats.ValidHours, Missing(oldTable.Stats, "no net radiation")), std::tuple(2, 2));
   ASSERT_FALSE(oldTable.Notes.empty());
   EXPECT_TRUE(Has(oldTable.Notes[0], "the stability table has no cloud columns"));
 }
@@ -272,18 +270,17 @@ TEST(Join, WindFromTheFirstTheRestFromTheSecond) {
   const std::string second = Utf8ToCp932(station);
   const HourlyReadResult r = Read(wind, {}, &second);
   ASSERT_TRUE(r.Joined);
-  EXPECT_EQ(r.Joined->Form, "Japan Meteorological Agency CSV, code page 932");
-  EXPECT_EQ(r.Joined->Station, "東京");
+  EXPECT_EQ(std::tuple(r.Joined->Form, r.Joined->Station),
+            std::tuple("Japan Meteorological Agency CSV, code page 932", "東京"));
   EXPECT_EQ(std::tuple(r.Joined->LinesOutside, r.Joined->HoursOnlyInFirst,
                        r.Joined->HoursOnlyInSecond),
             std::tuple(1, 1, 1));
-  EXPECT_EQ(r.Stats.HoursRead, 12);
+  EXPECT_EQ(std::tuple(r.Stats.HoursRead, r.Stats.ValidHours), std::tuple(12, 3));
   EXPECT_EQ(Missing(r.Stats, "no line"), 8);  // 4:00 of the second file too
   EXPECT_EQ(Missing(r.Stats, "no solar radiation"), 1);  // 3:00
   EXPECT_EQ(r.Stats.Directions[0].Windy[1][F], 1);   // 1:00, the first file's net
   EXPECT_EQ(r.Stats.Directions[0].Windy[1][Dn], 1);  // 2:00, the second's cloud
   EXPECT_EQ(r.Stats.Directions[8].Windy[0][A], 1);   // 12:00, the second's 2.16 MJ: A
-  EXPECT_EQ(r.Stats.ValidHours, 3);
   // Two lines for one hour in the second file: the error names both and the file. The second
   // file must give something a first file may lack.
   const std::string twice = Utf8ToCp932(station + "2025/4/1 2:00:00,0,8,9,-1\r\n");
@@ -291,10 +288,9 @@ TEST(Join, WindFromTheFirstTheRestFromTheSecond) {
   const auto dup = Thrown<HourlyFileError>([&] { Read(wind, {}, &twice); });
   const auto none = Thrown<HourlyFileError>([&] { Read(wind, {}, &windOnly); });
   ASSERT_TRUE(dup && none);
-  EXPECT_EQ(dup->File(), 1);
+  EXPECT_EQ(std::tuple(dup->File(), none->File()), std::tuple(1, 1));
   EXPECT_EQ(std::string(dup->what()),
             "lines 8 and 11 are both for the hour ending 2025-04-01 02:00: keep one of them");
-  EXPECT_EQ(none->File(), 1);
   EXPECT_TRUE(Has(none->what(), "names none of the columns taken from a second file"));
 }
 
