@@ -2,7 +2,6 @@
 // stopped a calculation, and the menu commands that never calculate.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <deque>
 #include <functional>
 #include <string>
@@ -98,16 +97,12 @@ TEST(FrontendEditTest, CopyTakesTheSelectionOrEveryInputCell) {
   const TextBlock all = ParseTabSeparated(w.Clipboard);
   ASSERT_EQ(all.size(), 9u);
   for (const auto& line : all) EXPECT_EQ(line.size(), 12u);
-  EXPECT_EQ(all[0][0], " 0.4");
-  EXPECT_EQ(all[1][1], " 0.00");
-  EXPECT_EQ(all[3][1], "12");
-
+  EXPECT_EQ(std::tuple(all[0][0], all[1][1], all[3][1]), std::tuple(" 0.4", " 0.00", "12"));
   // Copied and pasted back one row lower, the block lands as it was.
   w.Selection = {6, 2, GridRange{4, 2, 4, 3}};
   Execute(w.Fe, MenuCommand::CopyCells);
   Execute(w.Fe, MenuCommand::PasteCells);
-  EXPECT_EQ(w.Form().Grid[6][2], "12");
-  EXPECT_EQ(w.Form().Grid[6][3], "   0");
+  EXPECT_EQ(std::tuple(w.Form().Grid[6][2], w.Form().Grid[6][3]), std::tuple("12", "   0"));
   EXPECT_EQ(w.Selected, (GridRange{6, 2, 6, 3}));
 }
 
@@ -117,12 +112,10 @@ TEST(FrontendEditTest, PasteLandsAsTypedOrIsRefusedWithItsReason) {
   // digits from an input method.
   Paste(w, "12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n", 4, 6);
   const GridCells& g = w.Form().Grid;
-  EXPECT_EQ((std::array{g[4][6], g[4][7], g[4][8], g[5][6], g[5][7]}),
-            (std::array<std::string, 5>{"12", "3", "", " 1.5", "45"}));
-  EXPECT_EQ((std::array{g[4][5], g[6][6]}), (std::array<std::string, 2>{"   0", "   0"}));  // neighbours
+  EXPECT_EQ(std::tuple(g[4][6], g[4][7], g[4][8], g[5][6], g[5][7]), std::tuple("12", "3", "", " 1.5", "45"));
+  EXPECT_EQ(std::tuple(g[4][5], g[6][6]), std::tuple("   0", "   0"));  // the neighbours untouched
   EXPECT_EQ(w.Selected, (GridRange{4, 6, 5, 8}));
   EXPECT_GT(w.EditsEnded, 0);  // an open cell editor is closed before the cells change
-
   const GridCells before = w.Form().Grid;
   const struct {
     const char* text;
@@ -145,12 +138,10 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   stats.Directions[2].Weak = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   FakeWindow w;
   ImportMet(w, dir.NewFile("met.json", MetStatsJson(stats)), {2});  // NE
-  ASSERT_EQ(w.Dialogs.size(), 1u);
-  EXPECT_EQ(w.Dialogs[0].Caption, "気象統計から読み込む");
-  ASSERT_EQ(w.DirectionQuestions.size(), 1u);
+  ASSERT_EQ(std::tuple(w.Dialogs.size(), w.DirectionQuestions.size()), std::tuple(1u, 1u));
   const DirectionQuestion& q = w.DirectionQuestions[0];
-  EXPECT_EQ(q.Title, "気象統計から読み込む");
-  EXPECT_EQ(q.Label, "風向 (風の吹いてくる方向):");
+  EXPECT_EQ(std::tuple(w.Dialogs[0].Caption, q.Title, q.Label),
+            std::tuple("気象統計から読み込む", "気象統計から読み込む", "風向 (風の吹いてくる方向):"));
   ASSERT_EQ(q.Items.size(), 16u);
   int most = -1, busiest = -1;
   for (std::size_t d = 0; d < 16; ++d) {
@@ -173,8 +164,8 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   EXPECT_NE(busiest, 0);
 
   const FormRecord& f = w.Form();
-  EXPECT_EQ((std::array{f.Text("FreqTotalEdit"), f.Text("WDEdit"), f.Grid[1][2], f.Grid[2][2], f.Grid[1][1]}),
-            (std::array<std::string, 5>{" 8700", " NE", "10", "5", "0.4"}));
+  EXPECT_EQ(std::tuple(f.Text("FreqTotalEdit"), f.Text("WDEdit"), f.Grid[1][2], f.Grid[2][2], f.Grid[1][1]),
+            std::tuple(" 8700", " NE", "10", "5", "0.4"));
   // The imported table computes as typed.
   Calculate(w.Fe);
   EXPECT_EQ(w.Status(), fronttest::kStatusOk);
@@ -236,11 +227,9 @@ TEST(FrontendEditTest, RejectedInputShowsItsPageFocusAndRange) {
     EXPECT_EQ(w.Status(), c.status);
     ASSERT_EQ(w.Rejected.size(), 1u);
     const RejectedInputView& v = w.Rejected[0];
-    EXPECT_EQ(v.Page, c.page);
-    EXPECT_EQ(v.Control, c.field != nullptr ? c.field : "MetStringGrid");
-    EXPECT_EQ(v.Kind, c.kind);
+    EXPECT_EQ(std::tuple(v.Page, v.Control, v.Kind, v.Focus),
+              std::tuple(c.page, c.field != nullptr ? c.field : "MetStringGrid", c.kind, c.focus));
     if (c.field == nullptr) { EXPECT_EQ(std::pair(v.Row, v.Col), std::pair(5, 4)); }
-    EXPECT_EQ(v.Focus, c.focus);
     EXPECT_EQ(v.Tip.substr(0, c.tip.size()), c.tip);
     if (c.field == nullptr || std::string(c.field) != "TempGEdit") {
       EXPECT_EQ(v.Tip, c.tip);
@@ -265,9 +254,8 @@ TEST(FrontendEditTest, MenuCommandsNeverCalculate) {
     SCOPED_TRACE(item.Name);
     FakeWindow w;
     Execute(w.Fe, item.Command);
-    EXPECT_EQ(w.Status(), fronttest::kStartStatus);
-    EXPECT_EQ(w.Form().Text("QhResultLabel"), "");
-    EXPECT_EQ(w.Form().Text("ConcResLabel"), "");
+    EXPECT_EQ(std::tuple(w.Status(), w.Form().Text("QhResultLabel"), w.Form().Text("ConcResLabel")),
+              std::tuple(fronttest::kStartStatus, "", ""));
   }
 }
 
@@ -284,10 +272,9 @@ TEST(FrontendEditTest, SiteCommandOnlyWithASiteWindowAndVersionBox) {
   EXPECT_EQ(w.Dialogs.size(), 1u);  // the editor asks for nothing first
   w.Fe.Hooks.OpenSite = nullptr;
   w.Fe.Hooks.EditSite = nullptr;
-  EXPECT_FALSE(CommandAvailable(w.Fe, MenuCommand::OpenSite));
-  EXPECT_FALSE(CommandAvailable(w.Fe, MenuCommand::EditSite));
-  EXPECT_TRUE(CommandAvailable(w.Fe, MenuCommand::NewCase));
-
+  EXPECT_EQ(std::tuple(CommandAvailable(w.Fe, MenuCommand::OpenSite), CommandAvailable(w.Fe, MenuCommand::EditSite),
+                       CommandAvailable(w.Fe, MenuCommand::NewCase)),
+            std::tuple(false, false, true));
   Execute(w.Fe, MenuCommand::ShowVersion);
   ASSERT_EQ(w.Messages.size(), 1u);
   const auto& m = w.Messages[0];
