@@ -52,11 +52,7 @@ TEST(FrontendEditTest, WhatCountsAsAnEdit) {
     bool edits;
   } cases[] = {
       {"typing", [](FakeWindow& w) { w.Type("QgEdit", "20"); }, true},
-      {"check box",
-       [](FakeWindow& w) {
-         w.Form()["WDdistributeCheckBox"].Checked = true;
-         CheckBoxClicked(w.Fe, "WDdistributeCheckBox");
-       },
+      {"check box", [](FakeWindow& w) { w.Form()["WDdistributeCheckBox"].Checked = true; CheckBoxClicked(w.Fe, "WDdistributeCheckBox"); },
        true},
       {"cell", [](FakeWindow& w) { CellEdited(w.Fe); }, true},
       {"paste that changes cells", [](FakeWindow& w) { Paste(w, "8\t9\n", 7, 4); }, true},
@@ -65,13 +61,11 @@ TEST(FrontendEditTest, WhatCountsAsAnEdit) {
       {"met import", [&](FakeWindow& w) { ImportMet(w, met, {2}); }, true},
       {"met import cancelled", [&](FakeWindow& w) { ImportMet(w, met, {}); }, false},
       {"calculation", [](FakeWindow& w) { ButtonClicked(w.Fe, "CalcGoButton"); }, false},
-      {"version query",
-       [](FakeWindow& w) {
+      {"version query", [](FakeWindow& w) {
          w.Form().Text("memoOption") = "@ver@";
          EnterPressed(w.Fe, "XrpEdit");
          EXPECT_EQ(w.Form().Text("memoOption"), "@ver@:04.3.16 c");
-       },
-       true},
+       }, true},
       {"copy", [](FakeWindow& w) { Execute(w.Fe, MenuCommand::CopyCells); }, false},
       {"version box", [](FakeWindow& w) { Execute(w.Fe, MenuCommand::ShowVersion); }, false},
   };
