@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "casefile/case_file.h"
 #include "form_test_support.h"
@@ -31,8 +32,7 @@ class FrontendCaseFileTest : public ::testing::Test {
 // Every way of leaving the edits, with each answer: キャンセル stays with the edits, いいえ goes
 // on without saving, はい saves to the document's file first.
 TEST_F(FrontendCaseFileTest, SaveQuestionsThreeAnswersForEveryWayOfLeaving) {
-  const std::string other = File("other.json");
-  const std::string current = File("current.json");
+  const std::string other = File("other.json"), current = File("current.json");
   const struct {
     const char* way;
     std::function<void(FakeWindow&)> leave;
@@ -40,12 +40,8 @@ TEST_F(FrontendCaseFileTest, SaveQuestionsThreeAnswersForEveryWayOfLeaving) {
     const char* titleAfter;  // null: the window closes, whatever its title
   } ways[] = {
       {"new", [](FakeWindow& w) { Execute(w.Fe, MenuCommand::NewCase); }, " 10", "VMK - 1"},
-      {"open",
-       [&](FakeWindow& w) {
-         w.Files = {other};
-         Execute(w.Fe, MenuCommand::OpenCase);
-       },
-       " 42", "VMK - 1 - other.json"},
+      {"open", [&](FakeWindow& w) { w.Files = {other}; Execute(w.Fe, MenuCommand::OpenCase); }, " 42",
+       "VMK - 1 - other.json"},
       {"recent", [&](FakeWindow& w) { OpenRecentFile(w.Fe, w.Fe.Document.Recent.at(1)); }, " 42",
        "VMK - 1 - other.json"},
       {"drop", [&](FakeWindow& w) { OpenDroppedFile(w.Fe, other); }, " 42", "VMK - 1 - other.json"},
@@ -61,30 +57,22 @@ TEST_F(FrontendCaseFileTest, SaveQuestionsThreeAnswersForEveryWayOfLeaving) {
       const std::string saved = Bytes("current.json");
       w.Type("QgEdit", "20");
       w.SaveAnswers = {answer};
-
       way.leave(w);
       ASSERT_EQ(w.Questions.size(), 1u);
       EXPECT_EQ(w.Questions[0].Informative, "current.json に保存していない変更があります。");
       if (answer == SaveAnswer::Cancel) {
-        EXPECT_EQ(w.Form().Text("QgEdit"), "20");
-        EXPECT_EQ(w.Title, "VMK - 1 - current.json *");
+        EXPECT_EQ(std::tuple(w.Form().Text("QgEdit"), w.Title, w.Closes), std::tuple("20", "VMK - 1 - current.json *", 0));
         EXPECT_TRUE(w.Dialogs.empty());  // nothing asked after the question
-        EXPECT_EQ(w.Closes, 0);
       } else {
         EXPECT_EQ(Cp932ToUtf8(w.Form().Text("QgEdit")), way.qgAfter);
-        if (way.titleAfter != nullptr) {
-          EXPECT_EQ(w.Title, way.titleAfter);
-        }
+        if (way.titleAfter != nullptr) { EXPECT_EQ(w.Title, way.titleAfter); }
         EXPECT_EQ(w.Closes, std::string(way.way) == "close" ? 1 : 0);
       }
       const bool savedNow = answer == SaveAnswer::Save;
       EXPECT_EQ(Bytes("current.json") != saved, savedNow);
-      if (savedNow) {
-        EXPECT_NE(Bytes("current.json").find("\"QgEdit\": \"20\""), std::string::npos);
-      }
+      if (savedNow) { EXPECT_NE(Bytes("current.json").find("\"QgEdit\": \"20\""), std::string::npos); }
     }
   }
-
   // Nothing unsaved: no question at all.
   FakeWindow w;
   Execute(w.Fe, MenuCommand::NewCase);
@@ -101,12 +89,10 @@ TEST_F(FrontendCaseFileTest, YesWithoutAFileAsksForANameAndStaysWhenThatIsCancel
   ASSERT_EQ(w_.Dialogs.size(), 1u);
   EXPECT_EQ(w_.Dialogs[0].Caption, "名前を付けて保存");
   EXPECT_TRUE(w_.Edited());
-
   w_.Files = {File("named")};  // no extension: a case file
   Execute(w_.Fe, MenuCommand::Exit);
-  EXPECT_EQ(w_.Closes, 1);
+  EXPECT_EQ(std::tuple(w_.Closes, w_.Title), std::tuple(1, "VMK - 1 - named.json"));
   EXPECT_TRUE(std::filesystem::exists(dir_ / "named.json"));
-  EXPECT_EQ(w_.Title, "VMK - 1 - named.json");
 }
 
 TEST_F(FrontendCaseFileTest, SaveThenOpenGivesEveryControlBack) {
@@ -127,19 +113,14 @@ TEST_F(FrontendCaseFileTest, SaveThenOpenGivesEveryControlBack) {
   EXPECT_EQ(w_.Title, "VMK - 1 - all.json");
   const FormRecord saved = w_.Form();
   EXPECT_EQ(Bytes("all.json"), CaseFileText(saved));  // UTF-8, keys in the layout's order
-
   Execute(w_.Fe, MenuCommand::NewCase);  // nothing unsaved: no question
   EXPECT_TRUE(w_.Questions.empty());
-  EXPECT_EQ(w_.Title, "VMK - 1");
-  EXPECT_EQ(w_.Form().Text("QgEdit"), " 10");
+  EXPECT_EQ(std::tuple(w_.Title, w_.Form().Text("QgEdit")), std::tuple("VMK - 1", " 10"));
   EXPECT_FALSE(w_.Form().Checked("NOxTrnCheckBox"));
-
   ASSERT_TRUE(OpenCaseFile(w_.Fe, File("all.json")));
-  EXPECT_EQ(w_.Title, "VMK - 1 - all.json");
-  EXPECT_EQ(w_.Fe.Document.Path, AbsolutePath(File("all.json")));
+  EXPECT_EQ(std::tuple(w_.Title, w_.Fe.Document.Path), std::tuple("VMK - 1 - all.json", AbsolutePath(File("all.json"))));
   formtest::ExpectSameInputs(w_.Form(), saved);
-  EXPECT_EQ(w_.Form().Grid[10][2], "");  // never the totals
-  EXPECT_EQ(w_.Form().Grid[3][13], "");
+  EXPECT_EQ(std::tuple(w_.Form().Grid[10][2], w_.Form().Grid[3][13]), std::tuple("", ""));  // never the totals
   EXPECT_FALSE(w_.Edited());
 }
 
@@ -151,10 +132,9 @@ TEST_F(FrontendCaseFileTest, OpeningStartsAfreshAsTheCommandLineDoes) {
   ASSERT_TRUE(w_.Fe.Profile.HasProfile);
   scratch::WriteBytes(dir_ / "nox.json", R"({"NOxTrnCheckBox": true, "MetStringGrid": {"4,8": " 100"}})");
   ASSERT_TRUE(OpenCaseFile(w_.Fe, File("nox.json")));
-  EXPECT_EQ(w_.Form().Text("QhResultLabel"), "");
+  EXPECT_EQ(std::tuple(w_.Form().Text("QhResultLabel"), w_.Form().Grid[1][13], w_.Form().Grid[4][8]),
+            std::tuple("", "", " 100"));
   EXPECT_EQ(w_.Status(), fronttest::kStartStatus);
-  EXPECT_EQ(w_.Form().Grid[1][13], "");
-  EXPECT_EQ(w_.Form().Grid[4][8], " 100");
   EXPECT_TRUE(w_.Form().Checked("NOxTrnCheckBox"));
   EXPECT_TRUE(w_.Form()["kEdit"].Enabled);
   EXPECT_FALSE(w_.Fe.Profile.HasProfile);
@@ -184,13 +164,10 @@ TEST_F(FrontendCaseFileTest, FilesTheCommandLineWouldRejectChangeNothing) {
     EXPECT_FALSE(OpenCaseFile(w_.Fe, File(b.name)));
     ASSERT_EQ(w_.Messages.size(), 1u);
     const MessageText& m = w_.Messages[0];
-    EXPECT_EQ(m.Name, "FileProblemBox");
-    EXPECT_EQ(m.Title, "VMK Ver.1");
-    EXPECT_EQ(m.Icon, MessageIcon::Warning);
+    EXPECT_EQ(std::tuple(m.Name, m.Title, m.Icon), std::tuple("FileProblemBox", "VMK Ver.1", MessageIcon::Warning));
     EXPECT_EQ(m.Text.rfind(std::string(b.name) + " を開けません:\n", 0), 0u) << m.Text;
     EXPECT_NE(m.Text.find(b.says), std::string::npos) << m.Text;
-    EXPECT_EQ(w_.Form().Text("QgEdit"), "33");
-    EXPECT_EQ(w_.Title, "VMK - 1 - good.json *");
+    EXPECT_EQ(std::tuple(w_.Form().Text("QgEdit"), w_.Title), std::tuple("33", "VMK - 1 - good.json *"));
   }
   EXPECT_EQ(w_.Fe.Document.Recent, std::vector<std::string>{AbsolutePath(File("good.json"))});
 }
@@ -198,8 +175,7 @@ TEST_F(FrontendCaseFileTest, FilesTheCommandLineWouldRejectChangeNothing) {
 // A failed save leaves the old file as it was, says why, keeps the edits unsaved and leaves no
 // temporary file behind.
 TEST_F(FrontendCaseFileTest, FailedSavesKeepTheOldFileAndTheEdits) {
-  std::filesystem::create_directory(dir_ / "folder.json");
-  std::filesystem::create_directory(dir_ / "ro");
+  for (const char* folder : {"folder.json", "ro"}) std::filesystem::create_directory(dir_ / folder);
   const std::string inReadOnly = File("ro/case.json");
   ASSERT_TRUE(SaveCaseFile(w_.Fe, inReadOnly));
   const std::string old = ReadBytes(dir_ / "ro" / "case.json");
@@ -213,11 +189,10 @@ TEST_F(FrontendCaseFileTest, FailedSavesKeepTheOldFileAndTheEdits) {
     w_.Messages.clear();
     EXPECT_FALSE(SaveCaseFile(w_.Fe, path));
     ASSERT_EQ(w_.Messages.size(), 1u);
-    EXPECT_EQ(w_.Messages[0].Name, "FileProblemBox");
     EXPECT_EQ(w_.Messages[0].Text.rfind("保存できませんでした (前のファイルはそのままです):\n", 0), 0u);
     EXPECT_TRUE(w_.Edited());
-    EXPECT_EQ(w_.Title, "VMK - 1 - case.json *");
-    EXPECT_EQ(w_.Fe.Document.Path, AbsolutePath(inReadOnly));
+    EXPECT_EQ(std::tuple(w_.Messages[0].Name, w_.Title, w_.Fe.Document.Path),
+              std::tuple("FileProblemBox", "VMK - 1 - case.json *", AbsolutePath(inReadOnly)));
   }
   std::filesystem::permissions(dir_ / "ro", std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder.json"));
@@ -233,12 +208,9 @@ TEST_F(FrontendCaseFileTest, RecentFilesMenuFollowsOpensAndSavesAndDropsGoneFile
   ASSERT_TRUE(SaveCaseFile(w_.Fe, File("b.json")));
   ASSERT_EQ(w_.RecentMenu.size(), 2u);
   EXPECT_EQ(w_.RecentMenu[0].Text, "&1 " + NativePath(AbsolutePath(File("b.json"))));
-
   // Choosing an entry opens that file.
   OpenRecentFile(w_.Fe, w_.RecentMenu[1].Path);
-  EXPECT_EQ(w_.Title, "VMK - 1 - a.json");
-  EXPECT_EQ(w_.RecentMenu[0].Path, AbsolutePath(File("a.json")));
-
+  EXPECT_EQ(std::tuple(w_.Title, w_.RecentMenu[0].Path), std::tuple("VMK - 1 - a.json", AbsolutePath(File("a.json"))));
   // A file that cannot be opened stays in the list; one that is gone leaves it.
   scratch::WriteBytes(dir_ / "b.json", "{");
   OpenRecentFile(w_.Fe, AbsolutePath(File("b.json")));
@@ -246,8 +218,7 @@ TEST_F(FrontendCaseFileTest, RecentFilesMenuFollowsOpensAndSavesAndDropsGoneFile
   std::filesystem::remove(dir_ / "b.json");
   OpenRecentFile(w_.Fe, AbsolutePath(File("b.json")));
   ASSERT_EQ(w_.RecentMenu.size(), 1u);
-  EXPECT_EQ(w_.Messages.size(), 2u);
-  EXPECT_EQ(w_.Title, "VMK - 1 - a.json");
+  EXPECT_EQ(std::tuple(w_.Messages.size(), w_.Title), std::tuple(2u, "VMK - 1 - a.json"));
 }
 
 }  // namespace

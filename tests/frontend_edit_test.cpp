@@ -2,8 +2,10 @@
 // stopped a calculation, and the menu commands that never calculate.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "frontend_test_support.h"
 #include "scratch_files.h"
@@ -29,6 +31,18 @@ MetStats SampleStats() {
   return m;
 }
 
+void Paste(FakeWindow& w, const std::string& text, int row, int col) {
+  w.Clipboard = text;
+  w.Selection = {row, col, {}};
+  Execute(w.Fe, MenuCommand::PasteCells);
+}
+
+void ImportMet(FakeWindow& w, const std::string& file, std::deque<int> directions) {
+  w.Files = {file};
+  w.Directions = std::move(directions);
+  Execute(w.Fe, MenuCommand::ImportMetStats);
+}
+
 TEST(FrontendEditTest, WhatCountsAsAnEdit) {
   scratch::ScratchDir dir;
   const std::string met = dir.NewFile("met.json", MetStatsJson(SampleStats()));
@@ -38,55 +52,20 @@ TEST(FrontendEditTest, WhatCountsAsAnEdit) {
     bool edits;
   } cases[] = {
       {"typing", [](FakeWindow& w) { w.Type("QgEdit", "20"); }, true},
-      {"check box",
-       [](FakeWindow& w) {
-         w.Form()["WDdistributeCheckBox"].Checked = true;
-         CheckBoxClicked(w.Fe, "WDdistributeCheckBox");
-       },
+      {"check box", [](FakeWindow& w) { w.Form()["WDdistributeCheckBox"].Checked = true; CheckBoxClicked(w.Fe, "WDdistributeCheckBox"); },
        true},
       {"cell", [](FakeWindow& w) { CellEdited(w.Fe); }, true},
-      {"paste that changes cells",
-       [](FakeWindow& w) {
-         w.Clipboard = "8\t9\n";
-         w.Selection = {7, 4, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       true},
-      {"paste of the same texts",
-       [](FakeWindow& w) {
-         w.Clipboard = "   0\t   0\n";
-         w.Selection = {7, 4, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       false},
-      {"refused paste",
-       [](FakeWindow& w) {
-         w.Clipboard = "1\n2\n";
-         w.Selection = {9, 3, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       false},
-      {"met import",
-       [&](FakeWindow& w) {
-         w.Files = {met};
-         w.Directions = {2};
-         Execute(w.Fe, MenuCommand::ImportMetStats);
-       },
-       true},
-      {"met import cancelled",
-       [&](FakeWindow& w) {
-         w.Files = {met};
-         Execute(w.Fe, MenuCommand::ImportMetStats);
-       },
-       false},
+      {"paste that changes cells", [](FakeWindow& w) { Paste(w, "8\t9\n", 7, 4); }, true},
+      {"paste of the same texts", [](FakeWindow& w) { Paste(w, "   0\t   0\n", 7, 4); }, false},
+      {"refused paste", [](FakeWindow& w) { Paste(w, "1\n2\n", 9, 3); }, false},
+      {"met import", [&](FakeWindow& w) { ImportMet(w, met, {2}); }, true},
+      {"met import cancelled", [&](FakeWindow& w) { ImportMet(w, met, {}); }, false},
       {"calculation", [](FakeWindow& w) { ButtonClicked(w.Fe, "CalcGoButton"); }, false},
-      {"version query",
-       [](FakeWindow& w) {
+      {"version query", [](FakeWindow& w) {
          w.Form().Text("memoOption") = "@ver@";
          EnterPressed(w.Fe, "XrpEdit");
          EXPECT_EQ(w.Form().Text("memoOption"), "@ver@:04.3.16 c");
-       },
-       true},
+       }, true},
       {"copy", [](FakeWindow& w) { Execute(w.Fe, MenuCommand::CopyCells); }, false},
       {"version box", [](FakeWindow& w) { Execute(w.Fe, MenuCommand::ShowVersion); }, false},
   };
@@ -112,16 +91,12 @@ TEST(FrontendEditTest, CopyTakesTheSelectionOrEveryInputCell) {
   const TextBlock all = ParseTabSeparated(w.Clipboard);
   ASSERT_EQ(all.size(), 9u);
   for (const auto& line : all) EXPECT_EQ(line.size(), 12u);
-  EXPECT_EQ(all[0][0], " 0.4");
-  EXPECT_EQ(all[1][1], " 0.00");
-  EXPECT_EQ(all[3][1], "12");
-
+  EXPECT_EQ(std::tuple(all[0][0], all[1][1], all[3][1]), std::tuple(" 0.4", " 0.00", "12"));
   // Copied and pasted back one row lower, the block lands as it was.
   w.Selection = {6, 2, GridRange{4, 2, 4, 3}};
   Execute(w.Fe, MenuCommand::CopyCells);
   Execute(w.Fe, MenuCommand::PasteCells);
-  EXPECT_EQ(w.Form().Grid[6][2], "12");
-  EXPECT_EQ(w.Form().Grid[6][3], "   0");
+  EXPECT_EQ(std::tuple(w.Form().Grid[6][2], w.Form().Grid[6][3]), std::tuple("12", "   0"));
   EXPECT_EQ(w.Selected, (GridRange{6, 2, 6, 3}));
 }
 
@@ -129,20 +104,12 @@ TEST(FrontendEditTest, PasteLandsAsTypedOrIsRefusedWithItsReason) {
   FakeWindow w;
   // As a spreadsheet copies two rows of three cells: CR LF line ends, a quoted cell, full-width
   // digits from an input method.
-  w.Clipboard = "12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n";
-  w.Selection = {4, 6, {}};
-  Execute(w.Fe, MenuCommand::PasteCells);
+  Paste(w, "12\t\"3\"\t\r\n\" 1.5\"\t４５\t0\r\n", 4, 6);
   const GridCells& g = w.Form().Grid;
-  EXPECT_EQ(g[4][6], "12");
-  EXPECT_EQ(g[4][7], "3");
-  EXPECT_EQ(g[4][8], "");
-  EXPECT_EQ(g[5][6], " 1.5");
-  EXPECT_EQ(g[5][7], "45");
-  EXPECT_EQ(g[4][5], "   0");  // the neighbours are untouched
-  EXPECT_EQ(g[6][6], "   0");
+  EXPECT_EQ(std::tuple(g[4][6], g[4][7], g[4][8], g[5][6], g[5][7]), std::tuple("12", "3", "", " 1.5", "45"));
+  EXPECT_EQ(std::tuple(g[4][5], g[6][6]), std::tuple("   0", "   0"));  // the neighbours untouched
   EXPECT_EQ(w.Selected, (GridRange{4, 6, 5, 8}));
   EXPECT_GT(w.EditsEnded, 0);  // an open cell editor is closed before the cells change
-
   const GridCells before = w.Form().Grid;
   const struct {
     const char* text;
@@ -151,9 +118,7 @@ TEST(FrontendEditTest, PasteLandsAsTypedOrIsRefusedWithItsReason) {
   for (const auto& r : refused) {
     SCOPED_TRACE(r.text);
     w.Messages.clear();
-    w.Clipboard = r.text;
-    w.Selection = {r.row, r.col, {}};
-    Execute(w.Fe, MenuCommand::PasteCells);
+    Paste(w, r.text, r.row, r.col);
     ASSERT_EQ(w.Messages.size(), 1u);
     EXPECT_EQ(w.Messages[0].Name, "PasteProblemBox");
     EXPECT_EQ(w.Messages[0].Text, PlanGridPaste(r.text, r.row, r.col).Problem);
@@ -166,26 +131,19 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   MetStats stats = SampleStats();
   stats.Directions[2].Weak = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   FakeWindow w;
-  w.Files = {dir.NewFile("met.json", MetStatsJson(stats))};
-  w.Directions = {2};  // NE
-  Execute(w.Fe, MenuCommand::ImportMetStats);
-  ASSERT_EQ(w.Dialogs.size(), 1u);
-  EXPECT_EQ(w.Dialogs[0].Caption, "気象統計から読み込む");
-  ASSERT_EQ(w.DirectionQuestions.size(), 1u);
+  ImportMet(w, dir.NewFile("met.json", MetStatsJson(stats)), {2});  // NE
+  ASSERT_EQ(std::tuple(w.Dialogs.size(), w.DirectionQuestions.size()), std::tuple(1u, 1u));
   const DirectionQuestion& q = w.DirectionQuestions[0];
-  EXPECT_EQ(q.Title, "気象統計から読み込む");
-  EXPECT_EQ(q.Label, "風向 (風の吹いてくる方向):");
+  EXPECT_EQ(std::tuple(w.Dialogs[0].Caption, q.Title, q.Label),
+            std::tuple("気象統計から読み込む", "気象統計から読み込む", "風向 (風の吹いてくる方向):"));
   ASSERT_EQ(q.Items.size(), 16u);
-  int most = -1;
-  int busiest = -1;
+  int most = -1, busiest = -1;
   for (std::size_t d = 0; d < 16; ++d) {
-    const MetDirection& dir16 = stats.Directions[d];
-    int windy = 0;
-    for (const auto& k : dir16.Windy) {
+    int windy = 0, weak = 0;
+    for (const auto& k : stats.Directions[d].Windy) {
       for (int h : k) windy += h;
     }
-    int weak = 0;
-    for (int h : dir16.Weak) weak += h;
+    for (int h : stats.Directions[d].Weak) weak += h;
     if (weak + windy > most) {
       most = weak + windy;
       busiest = static_cast<int>(d);
@@ -199,11 +157,9 @@ TEST(FrontendEditTest, MetImportListsTheDirectionsAndFillsTheChosenOne) {
   EXPECT_EQ(q.Preselected, busiest);
   EXPECT_NE(busiest, 0);
 
-  EXPECT_EQ(w.Form().Text("FreqTotalEdit"), " 8700");
-  EXPECT_EQ(w.Form().Text("WDEdit"), " NE");
-  EXPECT_EQ(w.Form().Grid[1][2], "10");
-  EXPECT_EQ(w.Form().Grid[2][2], "5");
-  EXPECT_EQ(w.Form().Grid[1][1], "0.4");
+  const FormRecord& f = w.Form();
+  EXPECT_EQ(std::tuple(f.Text("FreqTotalEdit"), f.Text("WDEdit"), f.Grid[1][2], f.Grid[2][2], f.Grid[1][1]),
+            std::tuple(" 8700", " NE", "10", "5", "0.4"));
   // The imported table computes as typed.
   Calculate(w.Fe);
   EXPECT_EQ(w.Status(), fronttest::kStatusOk);
@@ -220,9 +176,7 @@ TEST(FrontendEditTest, MetImportOfABadFileChangesNothingAndSaysWhy) {
     SCOPED_TRACE(b.name);
     FakeWindow w;
     const FormRecord before = w.Form();
-    w.Files = {b.bytes ? dir.NewFile(b.name, b.bytes) : dir.File(b.name)};
-    w.Directions = {0};
-    Execute(w.Fe, MenuCommand::ImportMetStats);
+    ImportMet(w, b.bytes ? dir.NewFile(b.name, b.bytes) : dir.File(b.name), {0});
     ASSERT_EQ(w.Messages.size(), 1u);
     EXPECT_EQ(w.Messages[0].Name, "FileProblemBox");
     EXPECT_EQ(w.Messages[0].Text.rfind(std::string(b.name) + " を読み込めません:\n", 0), 0u) << w.Messages[0].Text;
@@ -267,14 +221,9 @@ TEST(FrontendEditTest, RejectedInputShowsItsPageFocusAndRange) {
     EXPECT_EQ(w.Status(), c.status);
     ASSERT_EQ(w.Rejected.size(), 1u);
     const RejectedInputView& v = w.Rejected[0];
-    EXPECT_EQ(v.Page, c.page);
-    EXPECT_EQ(v.Control, c.field != nullptr ? c.field : "MetStringGrid");
-    EXPECT_EQ(v.Kind, c.kind);
-    if (c.field == nullptr) {
-      EXPECT_EQ(v.Row, 5);
-      EXPECT_EQ(v.Col, 4);
-    }
-    EXPECT_EQ(v.Focus, c.focus);
+    EXPECT_EQ(std::tuple(v.Page, v.Control, v.Kind, v.Focus),
+              std::tuple(c.page, c.field != nullptr ? c.field : "MetStringGrid", c.kind, c.focus));
+    if (c.field == nullptr) { EXPECT_EQ(std::pair(v.Row, v.Col), std::pair(5, 4)); }
     EXPECT_EQ(v.Tip.substr(0, c.tip.size()), c.tip);
     if (c.field == nullptr || std::string(c.field) != "TempGEdit") {
       EXPECT_EQ(v.Tip, c.tip);
@@ -299,9 +248,8 @@ TEST(FrontendEditTest, MenuCommandsNeverCalculate) {
     SCOPED_TRACE(item.Name);
     FakeWindow w;
     Execute(w.Fe, item.Command);
-    EXPECT_EQ(w.Status(), fronttest::kStartStatus);
-    EXPECT_EQ(w.Form().Text("QhResultLabel"), "");
-    EXPECT_EQ(w.Form().Text("ConcResLabel"), "");
+    EXPECT_EQ(std::tuple(w.Status(), w.Form().Text("QhResultLabel"), w.Form().Text("ConcResLabel")),
+              std::tuple(fronttest::kStartStatus, "", ""));
   }
 }
 
@@ -318,16 +266,14 @@ TEST(FrontendEditTest, SiteCommandOnlyWithASiteWindowAndVersionBox) {
   EXPECT_EQ(w.Dialogs.size(), 1u);  // the editor asks for nothing first
   w.Fe.Hooks.OpenSite = nullptr;
   w.Fe.Hooks.EditSite = nullptr;
-  EXPECT_FALSE(CommandAvailable(w.Fe, MenuCommand::OpenSite));
-  EXPECT_FALSE(CommandAvailable(w.Fe, MenuCommand::EditSite));
-  EXPECT_TRUE(CommandAvailable(w.Fe, MenuCommand::NewCase));
-
+  EXPECT_EQ(std::tuple(CommandAvailable(w.Fe, MenuCommand::OpenSite), CommandAvailable(w.Fe, MenuCommand::EditSite),
+                       CommandAvailable(w.Fe, MenuCommand::NewCase)),
+            std::tuple(false, false, true));
   Execute(w.Fe, MenuCommand::ShowVersion);
   ASSERT_EQ(w.Messages.size(), 1u);
-  EXPECT_EQ(w.Messages[0].Name, "VersionBox");
-  EXPECT_EQ(w.Messages[0].Title, "VMK Ver.1");
-  EXPECT_EQ(w.Messages[0].Text, "VMK Ver.1\nバージョン 04.3.16 c");
-  EXPECT_EQ(w.Messages[0].Icon, MessageIcon::Information);
+  const auto& m = w.Messages[0];
+  EXPECT_EQ(std::tuple(m.Name, m.Title, m.Text), std::tuple("VersionBox", "VMK Ver.1", "VMK Ver.1\nバージョン 04.3.16 c"));
+  EXPECT_EQ(m.Icon, MessageIcon::Information);
 }
 
 }  // namespace

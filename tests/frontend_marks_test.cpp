@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "frontend_test_support.h"
 #include "scratch_files.h"
@@ -25,6 +26,12 @@ void Calculated(FakeWindow& w) {
   ASSERT_EQ(w.Status(), fronttest::kStatusOk);
 }
 
+void Paste(FakeWindow& w, const char* text) {
+  w.Clipboard = text;
+  w.Selection = {7, 4, {}};
+  Execute(w.Fe, MenuCommand::PasteCells);
+}
+
 TEST(FrontendMarksTest, ResultsAreMarkedFromAnEditOrAStoppedCalculationUntilTheNextOne) {
   scratch::ScratchDir dir;
   const std::string caseFile = dir.NewFile("case.json", "{\"QgEdit\": \"20\"}");
@@ -35,32 +42,13 @@ TEST(FrontendMarksTest, ResultsAreMarkedFromAnEditOrAStoppedCalculationUntilTheN
   } cases[] = {
       {"typing", [](FakeWindow& w) { w.Type("QgEdit", "20"); }, kChanged},
       {"typing into the memo", [](FakeWindow& w) { w.Type("memoOption", "x"); }, kChanged},
-      {"check box",
-       [](FakeWindow& w) {
-         w.Form()["NOxTrnCheckBox"].Checked = true;
-         CheckBoxClicked(w.Fe, "NOxTrnCheckBox");
-       },
+      {"check box", [](FakeWindow& w) { w.Form()["NOxTrnCheckBox"].Checked = true; CheckBoxClicked(w.Fe, "NOxTrnCheckBox"); },
        kChanged},
       {"cell", [](FakeWindow& w) { CellEdited(w.Fe); }, kChanged},
-      {"paste that changes cells",
-       [](FakeWindow& w) {
-         w.Clipboard = "8\n";
-         w.Selection = {7, 4, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       kChanged},
-      {"paste of the same text",
-       [](FakeWindow& w) {
-         w.Clipboard = "   0\n";
-         w.Selection = {7, 4, {}};
-         Execute(w.Fe, MenuCommand::PasteCells);
-       },
-       ""},
+      {"paste that changes cells", [](FakeWindow& w) { Paste(w, "8\n"); }, kChanged},
+      {"paste of the same text", [](FakeWindow& w) { Paste(w, "   0\n"); }, ""},
       {"copy", [](FakeWindow& w) { Execute(w.Fe, MenuCommand::CopyCells); }, ""},
-      {"the version query's memo", [](FakeWindow& w) {
-         w.Form().Text("memoOption") = "@ver@";
-         Calculate(w.Fe);
-       }, ""},
+      {"the version query's memo", [](FakeWindow& w) { w.Form().Text("memoOption") = "@ver@"; Calculate(w.Fe); }, ""},
       {"a report file that is missing",
        [&](FakeWindow& w) {
          w.Fe.Settings.ReportDir = dir.File("no-such-folder");
@@ -76,14 +64,8 @@ TEST(FrontendMarksTest, ResultsAreMarkedFromAnEditOrAStoppedCalculationUntilTheN
          Calculate(w.Fe);
        },
        kChanged},
-      {"edited, then an input error", [](FakeWindow& w) {
-         w.Type("QgEdit", "abc");
-         Calculate(w.Fe);
-       }, ""},
-      {"edited, then calculated", [](FakeWindow& w) {
-         w.Type("QgEdit", "20");
-         Calculate(w.Fe);
-       }, ""},
+      {"edited, then an input error", [](FakeWindow& w) { w.Type("QgEdit", "abc"); Calculate(w.Fe); }, ""},
+      {"edited, then calculated", [](FakeWindow& w) { w.Type("QgEdit", "20"); Calculate(w.Fe); }, ""},
       {"new case", [](FakeWindow& w) {
          w.Type("QgEdit", "20");
          w.SaveAnswers = {SaveAnswer::Discard};
@@ -96,18 +78,15 @@ TEST(FrontendMarksTest, ResultsAreMarkedFromAnEditOrAStoppedCalculationUntilTheN
     FakeWindow w;
     Calculated(w);
     ASSERT_EQ(w.Marks.back(), WindowMarks{});
-    const Cp932 qh = w.Form().Text("QhResultLabel");
-    const Cp932 conc = w.Form().Text("ConcResLabel");
+    const auto texts = [&] { return std::pair(w.Form().Text("QhResultLabel"), w.Form().Text("ConcResLabel")); };
+    const std::pair<Cp932, Cp932> calculated = texts();
     c.act(w);
     const std::string note = c.note;
     const WindowMarks expected{!note.empty(), note, ""};
     EXPECT_EQ(CurrentMarks(w.Fe), expected);
     EXPECT_EQ(w.Marks.back(), expected);  // shown through the hook
-    if (!note.empty()) {
-      // The texts stay exactly as the last calculation wrote them.
-      EXPECT_EQ(w.Form().Text("QhResultLabel"), qh);
-      EXPECT_EQ(w.Form().Text("ConcResLabel"), conc);
-    }
+    // A marked result keeps its texts exactly as the last calculation wrote them.
+    if (!note.empty()) { EXPECT_EQ(texts(), calculated); }
   }
 }
 
@@ -201,7 +180,6 @@ TEST(FrontendMarksTest, HoursWarningAgreesWithTheGridsTextsAndChangesNoResult) {
                                                      std::to_string(hours) + " より小さい: 濃度が過大になります"
                                                : "";
     EXPECT_EQ(w.Marks.back().HoursWarning, expected) << total << " " << hours;
-
     FormRecord form = w.Form();
     CalcState state;
     RunCalculation(form, state, {});

@@ -3,9 +3,12 @@
 // period's dates, their coverage and the refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "met/abnormal_year.h"
@@ -31,13 +34,13 @@ TEST(AbnormalYear, SmallCaseWorkedByHand) {
   const std::vector<ItemHours> reference = {{10, 100}, {12, 100}, {14, 100}, {32, 200}};
   const long double f = FQuantile(4, 0.05);
   const long double half = std::sqrt(25.0L * f / 3.0L);
-  struct Case {
+  const struct {
     ItemHours Tested;
     double F0;
     bool Rejected;
-  };
-  for (const Case c : {Case{{20, 100}, 5.88, false}, Case{{50, 200}, 17.28, true},
-                       Case{{13, 100}, 0.0, false}, Case{{0, 100}, 3.0 * 169 / 25, true}}) {
+  } cases[] = {{{20, 100}, 5.88, false}, {{50, 200}, 17.28, true}, {{13, 100}, 0.0, false},
+               {{0, 100}, 3.0 * 169 / 25, true}};
+  for (const auto& c : cases) {
     const FTestRow row = FTestItem(c.Tested, reference, f);
     EXPECT_NEAR(static_cast<double>(row.Tested), 100.0 * c.Tested.Hours / c.Tested.Valid, 1e-12);
     EXPECT_NEAR(static_cast<double>(row.Mean), 13.0, 1e-12);
@@ -48,8 +51,7 @@ TEST(AbnormalYear, SmallCaseWorkedByHand) {
     EXPECT_FALSE(row.F0Undefined);
   }
   const FTestRow row = FTestItem({50, 200}, reference, f);
-  EXPECT_EQ(ShareText(row.Tested), "25.00");
-  EXPECT_EQ(F0Text(row), "17.280");
+  EXPECT_EQ(std::tuple(ShareText(row.Tested), F0Text(row)), std::tuple("25.00", "17.280"));
 }
 
 // At the bound: a share within 1e-8 % below the upper bound is accepted, one as far above it
@@ -60,7 +62,7 @@ TEST(AbnormalYear, AtTheBound) {
   const long double upper = 13.0L + std::sqrt(25.0L * f / 3.0L);
   const int valid = 1000000000;
   const int below = static_cast<int>(std::floor(upper / 100 * valid));
-  for (const auto [hours, rejected] : {std::pair{below, false}, std::pair{below + 1, true}}) {
+  for (const auto& [hours, rejected] : {std::pair{below, false}, std::pair{below + 1, true}}) {
     const FTestRow row = FTestItem({hours, valid}, reference, f);
     EXPECT_EQ(row.Rejected, rejected) << hours;
     EXPECT_NEAR(static_cast<double>(row.F0 / f), 1.0, 1e-7);
@@ -75,19 +77,14 @@ TEST(AbnormalYear, EqualReferenceYears) {
   const std::vector<ItemHours> reference = {{10, 100}, {20, 200}, {30, 300}};
   const long double f = FQuantile(3, 0.05);
   const FTestRow same = FTestItem({40, 400}, reference, f);
-  EXPECT_TRUE(same.F0Undefined);
-  EXPECT_FALSE(same.Rejected);
+  EXPECT_EQ(std::tuple(same.F0Undefined, same.Rejected, F0Text(same)), std::tuple(true, false, "-"));
   EXPECT_EQ(same.Lower, same.Upper);
-  EXPECT_EQ(F0Text(same), "-");
   const FTestRow other = FTestItem({41, 400}, reference, f);
-  EXPECT_TRUE(std::isinf(other.F0));
-  EXPECT_TRUE(other.Rejected);
-  EXPECT_EQ(F0Text(other), "∞");
+  EXPECT_EQ(std::tuple(std::isinf(other.F0), other.Rejected, F0Text(other)), std::tuple(true, true, "∞"));
 }
 
 TEST(AbnormalYear, ValidHoursNeeded) {
-  for (const auto [span, needed] : {std::pair{8760, 6000}, {8784, 6000}, {876, 600}, {168, 116},
-                                    {1, 1}}) {
+  for (const auto& [span, needed] : {std::pair{8760, 6000}, {8784, 6000}, {876, 600}, {168, 116}, {1, 1}}) {
     EXPECT_EQ(ValidHoursNeeded(span), needed) << span;
   }
 }
@@ -104,6 +101,16 @@ std::string Wind(const std::string& first, int hours, int gapEvery = 0, int shif
   }
   return text;
 }
+
+// A week from 1 April 01:00 of each of `count` years from `first`, the directions turned by the
+// year.
+std::vector<std::string> Years(int first, int count, int gapEvery = 0) {
+  std::vector<std::string> out;
+  for (int y = first; y < first + count; ++y) out.push_back(Wind(std::to_string(y) + "-04-01 01:00", 168, gapEvery, y));
+  return out;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct Outcome {
   AbnormalYearResult Result;
@@ -148,14 +155,12 @@ TEST(AbnormalYear, ReferenceSplitIntoYears) {
   EXPECT_EQ(r.Result.Notes[0],
             "reference year 2024-04-01 01:00 to 2024-04-08 00:00 reaches beyond the reference "
             "files' hours (2019-03-30 01:00 to 2024-04-07 00:00): not used");
-  EXPECT_NE(r.Result.Notes[1].find("reference lines lie outside the tested period's dates"),
-            std::string::npos);
+  EXPECT_TRUE(Has(r.Result.Notes[1], "reference lines lie outside the tested period's dates"));
   // Each year's hours by item add up to its valid hours, in each group.
   for (const WindYear& y : r.Result.Reference) {
     int directions = 0, speeds = 0;
     for (int i = 0; i < kAbnormalItems; ++i) (i < kDirectionItems ? directions : speeds) += y.Hours[i];
-    EXPECT_EQ(directions, y.ValidHours);
-    EXPECT_EQ(speeds, y.ValidHours);
+    EXPECT_EQ(std::pair(directions, speeds), std::pair(y.ValidHours, y.ValidHours));
   }
   // The same hours in both files: the first in a reference year named, with the other file.
   AbnormalYearOptions o;
@@ -168,55 +173,40 @@ TEST(AbnormalYear, ReferenceSplitIntoYears) {
 
 TEST(AbnormalYear, Refusals) {
   const std::string week = Wind("2025-04-01 01:00", 168);
-  const auto years = [](int first, int count, int gapEvery = 0) {
-    std::vector<std::string> out;
-    for (int y = first; y < first + count; ++y) {
-      out.push_back(Wind(std::to_string(y) + "-04-01 01:00", 168, gapEvery, y));
-    }
-    return out;
-  };
-  struct Case {
+  const struct {
     std::string Tested;
     std::vector<std::string> Reference;
     const char* Says;
-  };
-  const Case cases[] = {
-      {week, years(2022, 2),
+  } cases[] = {
+      {week, Years(2022, 2),
        "2 reference years (2022-04-01 01:00 to 2022-04-08 00:00, 2023-04-01 01:00 to 2023-04-08 "
        "00:00) of the tested period's dates: the test needs at least 3"},
       // Every 3rd hour without a speed: 112 valid of 168, fewer than 116.
-      {Wind("2025-04-01 01:00", 168, 3), years(2021, 3),
+      {Wind("2025-04-01 01:00", 168, 3), Years(2021, 3),
        "the tested year 2025-04-01 01:00 to 2025-04-08 00:00: 112 valid hours of 168 (66.7 %), "
        "fewer than the 116 a year needs"},
-      {week, years(2021, 3, 3), "reference year 2021-04-01 01:00 to 2021-04-08 00:00: 112 valid"},
-      {Wind("2024-02-29 01:00", 24), years(2020, 3), "starts on 29 February"},
-      {Wind("2025-03-01 01:00", 8784), years(2020, 3), "is longer than a year from its first hour"},
-      {"time,wd,ws\n", years(2020, 3), "no hour of the tested period"},
+      {week, Years(2021, 3, 3), "reference year 2021-04-01 01:00 to 2021-04-08 00:00: 112 valid"},
+      {Wind("2024-02-29 01:00", 24), Years(2020, 3), "starts on 29 February"},
+      {Wind("2025-03-01 01:00", 8784), Years(2020, 3), "is longer than a year from its first hour"},
+      {"time,wd,ws\n", Years(2020, 3), "no hour of the tested period"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const Outcome r = TestYear(c.Tested, c.Reference);
-    EXPECT_NE(r.Error.find(c.Says), std::string::npos) << r.Error;
+    EXPECT_TRUE(Has(r.Error, c.Says)) << r.Error;
   }
-  // Three whole reference years are enough.
-  std::vector<std::string> enough = years(2021, 3);
-  EXPECT_EQ(TestYear(week, enough).Error, "");
+  EXPECT_EQ(TestYear(week, Years(2021, 3)).Error, "");  // three whole reference years are enough
 }
 
 TEST(AbnormalYear, TableAsCsv) {
-  const std::string tested = Wind("2025-04-01 01:00", 168);
-  std::vector<std::string> reference;
-  for (int y = 2020; y < 2025; ++y) reference.push_back(Wind(std::to_string(y) + "-04-01 01:00", 168, 0, y));
-  const Outcome r = TestYear(tested, reference);
+  const Outcome r = TestYear(Wind("2025-04-01 01:00", 168), Years(2020, 5));
   ASSERT_EQ(r.Error, "");
   const std::string csv = AbnormalYearCsv(r.Result);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-  EXPECT_NE(csv.find("区分,項目,検定年 (%),平均 (%),下限 (%),上限 (%),F0,判定\r\n"), std::string::npos);
+  EXPECT_TRUE(Has(csv, "区分,項目,検定年 (%),平均 (%),下限 (%),上限 (%),F0,判定\r\n"));
   // Every year has the same speeds: S² = 0 for the speed classes, the tested year the same.
-  EXPECT_NE(csv.find("風速 (m/s),1.0-1.9,"), std::string::npos);
-  EXPECT_NE(csv.find(",-,採択\r\n"), std::string::npos);
-  int lines = 0;
-  for (char c : csv) lines += c == '\n';
-  EXPECT_EQ(lines, 1 + kAbnormalItems);
+  EXPECT_TRUE(Has(csv, "風速 (m/s),1.0-1.9,"));
+  EXPECT_TRUE(Has(csv, ",-,採択\r\n"));
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + kAbnormalItems);
 }
 
 }  // namespace

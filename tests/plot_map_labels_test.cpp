@@ -53,7 +53,6 @@ void CheckNames(const SiteMapInput& in, const MapScene& m, const std::string& wh
   std::vector<LabelBox> covered;
   for (const Symbol& s : symbols) covered.push_back({s.X - s.Radius, s.Y - s.Radius, s.X + s.Radius, s.Y + s.Radius});
   for (const PlotFill& f : m.Marks) covered.push_back(BoxOf(f.Rings.front()));
-
   const LabelBox frame{m.FrameLeft, m.FrameTop, m.FrameLeft + m.FrameWidth, m.FrameTop + m.FrameHeight};
   std::map<std::string, LabelBox> names;
   for (const PlotText& t : m.Inside.Texts) {
@@ -73,9 +72,7 @@ void CheckNames(const SiteMapInput& in, const MapScene& m, const std::string& wh
     ++shown;
     const LabelBox& box = it->second;
     for (const auto& [other, otherBox] : names) {
-      if (other != s.Name) {
-        EXPECT_FALSE(box.Overlaps(otherBox)) << s.Name << " / " << other;
-      }
+      if (other != s.Name) { EXPECT_FALSE(box.Overlaps(otherBox)) << s.Name << " / " << other; }
     }
     for (const LabelBox& c : covered) EXPECT_FALSE(box.Overlaps(c)) << s.Name << " covers a symbol";
     // A leader from the symbol's edge to the name's box, or the name beside its own symbol and
@@ -87,9 +84,7 @@ void CheckNames(const SiteMapInput& in, const MapScene& m, const std::string& wh
     const double own = DistanceToBox(box, s.X, s.Y) - s.Radius;
     EXPECT_LE(own, 3 * std::sqrt(2.0) + 1e-9) << s.Name << " stands away from its symbol without a leader";
     for (const Symbol& o : symbols) {
-      if (&o != &s) {
-        EXPECT_GT(DistanceToBox(box, o.X, o.Y) - o.Radius, own) << s.Name << " stands by " << o.Name;
-      }
+      if (&o != &s) { EXPECT_GT(DistanceToBox(box, o.X, o.Y) - o.Radius, own) << s.Name << " stands by " << o.Name; }
     }
   }
   EXPECT_EQ(shown, names.size());
@@ -106,8 +101,7 @@ TEST(MapLabels, EachNameByItsOwnSymbolAtEveryZoom) {
                {"市民病院", 3000, -800}, {"P-1", 40, 0}, {"P-2", 0, 40}, {"P-3", -40, 0}};
   in.Maximum = MapMark{"最大 0.6501", 10, -10};
   for (const double metresPerPixel : {14.7, 5.0, 1.0, 0.3, 0.1, 0.03}) {
-    const MapScene m = BuildSiteMap(in, 1000, 800, MapView{3, 3, metresPerPixel});
-    CheckNames(in, m, "m/px " + std::to_string(metresPerPixel));
+    CheckNames(in, BuildSiteMap(in, 1000, 800, MapView{3, 3, metresPerPixel}), "m/px " + std::to_string(metresPerPixel));
   }
   // Many points crowded into a small window: names farther out, with leaders, none dropped.
   SiteMapInput crowd = in;
@@ -164,9 +158,8 @@ TEST(MapLabels, EstimatedWidths) {
 TEST(MapColours, BandsLightToDarkAndTheFirstClearOfWhite) {
   const auto luminance = [](PlotColor c) { return 0.2126 * c.R + 0.7152 * c.G + 0.0722 * c.B; };
   for (int bands = 2; bands <= 12; ++bands) {
-    const PlotColor white = BandColor(0, bands);
+    const PlotColor white = BandColor(0, bands), first = BandColor(1, bands);
     EXPECT_EQ(white.R + white.G + white.B, 3 * 255);
-    const PlotColor first = BandColor(1, bands);
     EXPECT_GE(255 - std::min({first.R, first.G, first.B}), 150) << bands;  // saturated
     for (int i = 2; i < bands; ++i) {
       EXPECT_LT(luminance(BandColor(i, bands)), luminance(BandColor(i - 1, bands))) << bands << " " << i;
@@ -187,14 +180,14 @@ TEST(MapReceptors, PolarDotsOnlyWhenShown) {
   in.XMin = in.YMin = -100;
   in.XMax = in.YMax = 100;
   for (int i = 0; i < 16; ++i) in.PolarReceptors.emplace_back(50 * std::sin(i * 0.3927), 50 * std::cos(i * 0.3927));
-  in.PolarReceptors.emplace_back(1e6, 0);  // far outside
+  in.PolarReceptors.emplace_back(1e6, 0);
   const auto dots = [](const MapScene& m) {
     return std::count_if(m.Inside.Circles.begin(), m.Inside.Circles.end(), [](const PlotCircle& c) { return c.Radius < 2; });
   };
   EXPECT_EQ(dots(BuildSiteMap(in, 1000, 800)), 0);
   in.ShowPolar = true;
   const MapScene shown = BuildSiteMap(in, 1000, 800);
-  EXPECT_EQ(dots(shown), 16);
+  EXPECT_EQ(dots(shown), 16);  // the one far outside left out
   EXPECT_TRUE(std::any_of(shown.Outside.Texts.begin(), shown.Outside.Texts.end(),
                           [](const PlotText& t) { return t.Text == "極座標の受容点"; }));
 }

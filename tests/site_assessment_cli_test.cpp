@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli_process.h"
@@ -35,10 +36,20 @@ clitest::RunResult RunSiteProgram(const std::vector<std::string>& args) {
   return clitest::RunProgram(clitest::kVmkSite, args);
 }
 
-// The rows of a CSV text (after its byte order mark), each split into its fields.
-std::vector<std::vector<std::string>> CsvRows(std::string text) {
-  EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF"));
-  text.erase(0, 3);
+// The example's site file with its met file named absolutely, to be saved elsewhere.
+Json ExampleSite() {
+  Json site = Json::parse(scratch::ReadBytes(kExample));
+  site["met"] = (kExampleDir / site["met"].get<std::string>()).string();
+  return site;
+}
+
+// The rows of a CSV text (after its byte order mark, when it must have one), each split into
+// its fields.
+std::vector<std::vector<std::string>> CsvRows(std::string text, bool bom = true) {
+  if (bom) {
+    EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF"));
+    text.erase(0, 3);
+  }
   std::vector<std::vector<std::string>> rows;
   std::istringstream in(text);
   std::string line;
@@ -84,8 +95,7 @@ void CheckRow(const std::vector<std::string>& row, const Dec50& a, const Dec50& 
   EXPECT_EQ(N(row[kBackground]), background);
   const Dec50 t = background + r;
   EXPECT_EQ(N(row[kFuture]), t);
-  const Dec50 share = r * 100 / t;
-  const Dec50 shown = N(row[kShare]);
+  const Dec50 share = r * 100 / t, shown = N(row[kShare]);
   EXPECT_LE(shown, share);
   EXPECT_LT(share - shown, share * Dec50("1e-14"));
   const Dec50 y = a * t + b;
@@ -116,35 +126,30 @@ TEST(SiteAssessmentCli, WorkedExampleEveryColumnFromThePointsC) {
   const SiteDefinition site = ReadSiteFile(kExample.string());
   std::vector<PollutantRun> runs = PlanPollutants(site, ResolveAssessments(site, DefaultStandardsTable()));
   for (PollutantRun& p : runs) p.Result = RunOf(p.Plan, 2);
-  for (std::size_t k = 0; k < runs.size(); ++k) {
-    const PollutantRun& p = runs[k];
+  for (const PollutantRun& p : runs) {
     for (std::size_t i = 0; i < site.Points.size(); ++i) {
-      const std::vector<std::string>& row = RowOf(rows, p.Terms.Pollutant.Name, site.Points[i].Name);
-      EXPECT_EQ(row.at(kC), ShortestFloatText(p.Result.Total[p.Plan.Receptors.PointBegin() + i]));
+      EXPECT_EQ(RowOf(rows, p.Terms.Pollutant.Name, site.Points[i].Name).at(kC),
+                ShortestFloatText(p.Result.Total[p.Plan.Receptors.PointBegin() + i]));
     }
   }
 
   // SO2 at the school, y = 1.8 x + 0.001 from the site file, against 0.04 ppm.
-  CheckRow(RowOf(rows, "SO2", "みなと小学校"), N("1.8"), N("0.001"), N("0.002"), N("0.04"), run.Out);
-  EXPECT_EQ(RowOf(rows, "SO2", "みなと小学校")[kStatistic], "日平均値の2%除外値");
+  const auto& so2 = RowOf(rows, "SO2", "みなと小学校");
+  CheckRow(so2, N("1.8"), N("0.001"), N("0.002"), N("0.04"), run.Out);
+  EXPECT_EQ(so2[kStatistic], "日平均値の2%除外値");
 
   // NO2 at the hospital, with the fit over the made-up stations computed here.
-  std::ifstream stations(kExampleDir / "no2-stations.csv");
-  std::string line;
   std::vector<std::pair<long double, long double>> xy;
-  while (std::getline(stations, line)) {
-    if (line.empty() || line[0] == '#' || line.starts_with("station")) continue;
-    std::vector<std::string_view> f;
-    std::string scratchText;
-    SplitCsvLine(line, f, scratchText);
-    xy.push_back({std::stold(std::string(f[2])), std::stold(std::string(f[3]))});
+  for (const auto& f : CsvRows(scratch::ReadBytes(kExampleDir / "no2-stations.csv"), false)) {
+    if (f.empty() || f[0].empty() || f[0][0] == '#' || f[0].starts_with("station")) continue;
+    xy.push_back({std::stold(f[2]), std::stold(f[3])});
   }
   ASSERT_EQ(xy.size(), 12u);
   long double mx = 0, my = 0;
   for (const auto& [x, y] : xy) mx += x / 12, my += y / 12;
   long double sxx = 0, sxy = 0;
   for (const auto& [x, y] : xy) sxx += (x - mx) * (x - mx), sxy += (x - mx) * (y - my);
-  const std::vector<std::string>& no2 = RowOf(rows, "NO2", "市民病院");
+  const auto& no2 = RowOf(rows, "NO2", "市民病院");
   char a[40] = {}, b[40] = {};
   ASSERT_EQ(std::sscanf(no2.at(kConversion).c_str(), "y = %39s x + %39s", a, b), 2) << no2.at(kConversion);
   EXPECT_NEAR(std::stod(a), static_cast<double>(sxy / sxx), 1e-9);
@@ -153,19 +158,16 @@ TEST(SiteAssessmentCli, WorkedExampleEveryColumnFromThePointsC) {
   CheckRow(no2, N(a), N(b), N("0.012"), N("0.06"), run.Out);
 
   // The dioxins compare the future annual mean itself, from ag-TEQ/m3 in pg-TEQ/m3.
-  const std::vector<std::string>& dxn = RowOf(rows, "ダイオキシン類", "東町住宅地");
+  const auto& dxn = RowOf(rows, "ダイオキシン類", "東町住宅地");
   EXPECT_EQ(N(dxn.at(kContribution)), N(dxn[kC]) / 1000000);
   EXPECT_EQ(N(dxn[kValue]), N(dxn[kFuture]));
-  EXPECT_EQ(dxn[kCUnit], "ag-TEQ/m3");
-  EXPECT_EQ(dxn[kUnit], "pg-TEQ/m3");
-  EXPECT_EQ(dxn[kStatistic], "年平均値");
+  EXPECT_EQ(std::tuple(dxn[kCUnit], dxn[kUnit], dxn[kStatistic]), std::tuple("ag-TEQ/m3", "pg-TEQ/m3", "年平均値"));
 }
 
 // The pollutants add files and a section; the site's own files stay byte for byte.
 TEST(SiteAssessmentCli, PollutantsLeaveTheSitesOwnFilesUnchanged) {
   scratch::ScratchDir dir;
-  Json site = Json::parse(scratch::ReadBytes(kExample));
-  site["met"] = (kExampleDir / site["met"].get<std::string>()).string();
+  Json site = ExampleSite();
   site["receptors"]["grid"] = {{"x", "-2000:2000:21"}, {"y", "-2000:2000:21"}};
   site["pollutants"][0]["conversion"] = {{"linear", {{"a", 1.5}, {"b", 0.01}}}};
   const std::string with = dir.NewFile("with.json", site.dump());
@@ -188,13 +190,12 @@ TEST(SiteAssessmentCli, PollutantsLeaveTheSitesOwnFilesUnchanged) {
   ASSERT_NE(at, std::string::npos);
   EXPECT_EQ(a.Out.substr(0, at), b.Out.substr(0, at));
   EXPECT_EQ(b.Out.find("\nassessment ("), std::string::npos);
-  const clitest::RunResult j = RunSiteProgram({without, "--out", (dir / "c").string(), "--json"});
-  EXPECT_FALSE(Json::parse(j.Out).contains("assessment"));
-  const clitest::RunResult k = RunSiteProgram({with, "--out", (dir / "d").string(), "--json"});
-  const Json doc = Json::parse(k.Out);
+  EXPECT_FALSE(Json::parse(RunSiteProgram({without, "--out", (dir / "c").string(), "--json"}).Out)
+                   .contains("assessment"));
+  const Json doc = Json::parse(RunSiteProgram({with, "--out", (dir / "d").string(), "--json"}).Out);
   ASSERT_EQ(doc["assessment"].size(), 4u);
-  EXPECT_EQ(doc["assessment"][1]["pollutant"], "SO2");
-  EXPECT_EQ(doc["assessment"][1]["rows"][1]["place"], "みなと小学校");
+  EXPECT_EQ(std::tuple(doc["assessment"][1]["pollutant"], doc["assessment"][1]["rows"][1]["place"]),
+            std::tuple("SO2", "みなと小学校"));
 }
 
 TEST(SiteAssessmentCli, StandardsTableIsPrintedAndReplaced) {
@@ -205,7 +206,7 @@ TEST(SiteAssessmentCli, StandardsTableIsPrintedAndReplaced) {
                               "vmk-site: --print-standards-table takes no site file");
 
   scratch::ScratchDir dir;
-  // A table whose SO2 is stricter than any row: every SO2 row fails it.
+  // A table whose SO2 is stricter than any row: every SO2 row fails it; a bad table writes nothing.
   const std::string strict = dir.NewFile(
       "strict.csv",
       "name,substance,value,unit,statistic,decimals,source\n"
@@ -214,24 +215,22 @@ TEST(SiteAssessmentCli, StandardsTableIsPrintedAndReplaced) {
   const clitest::RunResult r = RunSiteProgram({kExample.string(), "--out", (dir / "out").string(), "--standards-table", strict});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   const auto rows = CsvRows(scratch::ReadBytes(dir / "out" / "assessment.csv"));
-  EXPECT_EQ(RowOf(rows, "SO2", "市民病院")[kVerdict], "不適合");
-  EXPECT_EQ(RowOf(rows, "NO2", "市民病院")[kVerdict], "適合");
+  EXPECT_EQ(std::tuple(RowOf(rows, "SO2", "市民病院")[kVerdict], RowOf(rows, "NO2", "市民病院")[kVerdict]),
+            std::tuple("不適合", "適合"));
 
   const std::string bad = dir.NewFile("bad.csv", "name,substance,value,unit,statistic,decimals,source\nSO2,x,0.04,ppm,日平均値,,b\n");
-  const clitest::RunResult refused = RunSiteProgram({kExample.string(), "--out", (dir / "none").string(), "--standards-table", bad});
-  clitest::ExpectUnusable(refused, "vmk-site: --standards-table " + bad + ": line 2: \"日平均値\" is not a statistic");
+  clitest::ExpectUnusable(RunSiteProgram({kExample.string(), "--out", (dir / "none").string(), "--standards-table", bad}),
+                          "vmk-site: --standards-table " + bad + ": line 2: \"日平均値\" is not a statistic");
   EXPECT_FALSE(fs::exists(dir / "none"));
 }
 
 TEST(SiteAssessmentCli, BadPollutantBlockIsOneLineAndNothingWritten) {
   scratch::ScratchDir dir;
-  Json site = Json::parse(scratch::ReadBytes(kExample));
-  site["met"] = (kExampleDir / site["met"].get<std::string>()).string();
+  Json site = ExampleSite();
   site["pollutants"][0]["conversion"]["fit"] = (kExampleDir / "no2-stations.csv").string();
   site["pollutants"][2]["background"]["unit"] = "ppm";  // SPM from g/s
   const std::string path = dir.NewFile("bad.json", site.dump());
-  const clitest::RunResult r = RunSiteProgram({path, "--out", (dir / "out").string()});
-  clitest::ExpectUnusable(r, "vmk-site: " + path +
+  clitest::ExpectUnusable(RunSiteProgram({path, "--out", (dir / "out").string()}), "vmk-site: " + path +
                                  ": pollutant \"SPM\": the background's unit ppm cannot be converted to the "
                                  "standard's unit mg/m3: ppm is a volume ratio, mg/m3 a mass per volume");
   EXPECT_FALSE(fs::exists(dir / "out"));

@@ -8,6 +8,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "scratch_files.h"
@@ -24,6 +25,26 @@ Decimal D(std::string_view text) {
   const std::optional<Decimal> d = Decimal::Parse(text);
   EXPECT_TRUE(d.has_value()) << text;
   return d.value_or(Decimal());
+}
+
+// What f throws as an E, or "accepted".
+template <class E, class Fn>
+std::string ErrorOf(Fn f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.what();
+  }
+  return "accepted";
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A site of two stacks and one point "p", for one pollutant.
+Json OnePointSite() {
+  Json site = TwoStackSite(VariedMet());
+  site["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
+  return site;
 }
 
 TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
@@ -46,18 +67,16 @@ TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
   EXPECT_TRUE(D("0.0600000000000000000001") > D("0.06"));
   EXPECT_EQ(Decimal::OfFloat(0.6500753f).Text(), "0.6500753");
 
-  struct Rounding {
+  const struct {
     const char* In;
     int Decimals;
-    const char* HalfUp;
-    const char* TowardZero;
-  };
-  const std::vector<Rounding> roundings = {
+    const char *HalfUp, *TowardZero;
+  } roundings[] = {
       {"0.0305", 3, "0.031", "0.030"}, {"-0.125", 2, "-0.13", "-0.12"}, {"0.0304999", 3, "0.030", "0.030"},
       {"0.5", 2, "0.50", "0.50"},      {"0.0499", 1, "0.0", "0.0"},     {"12345", -2, "12300", "12300"},
       {"0.9996", 3, "1.000", "0.999"},
   };
-  for (const Rounding& r : roundings) {
+  for (const auto& r : roundings) {
     EXPECT_EQ(D(r.In).Rounded(r.Decimals, DecimalRounding::HalfUp).Text(), r.HalfUp) << r.In;
     EXPECT_EQ(D(r.In).Rounded(r.Decimals, DecimalRounding::TowardZero).Text(), r.TowardZero) << r.In;
   }
@@ -70,19 +89,17 @@ TEST(AssessmentDecimal, ReadsWritesAndComputesExactly) {
 }
 
 TEST(AssessmentUnits, EveryUnitConvertsByItsPowerOfTenAndOtherKindsAreRefused) {
-  struct Case {
-    const char* From;  // an emission unit (C's unit follows) or a concentration unit
-    const char* To;
+  const struct {
+    const char *From, *To;
     std::optional<int> Shift;
-  };
-  const std::vector<Case> concentrations = {
+  } concentrations[] = {
       {"ppb", "ppm", -3},        {"ppm", "ppb", 3},         {"ng/m3", "mg/m3", -6},     {"ng/m3", "µg/m3", -3},
       {"ug/m3", "μg/m3", 0},     {"pg/m3", "ng/m3", -3},    {"fg/m3", "pg/m3", -3},     {"ag/m3", "ng/m3", -9},
       {"g/m3", "mg/m3", 3},      {"mg/m³", "mg/m3", 0},     {"ag-TEQ/m3", "pg-TEQ/m3", -6},
       {"ng-TEQ/m3", "pg-TEQ/m3", 3}, {"ng/m3", "ppm", std::nullopt}, {"ppb", "mg/m3", std::nullopt},
       {"pg-TEQ/m3", "pg/m3", std::nullopt},
   };
-  for (const Case& c : concentrations) {
+  for (const auto& c : concentrations) {
     const auto from = ParseConcentrationUnit(c.From);
     const auto to = ParseConcentrationUnit(c.To);
     ASSERT_TRUE(from && to) << c.From << " " << c.To;
@@ -108,8 +125,8 @@ TEST(AssessmentUnits, EveryUnitConvertsByItsPowerOfTenAndOtherKindsAreRefused) {
 // The fit against the same least squares computed here by centred sums in long double.
 TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
   const StationFit hand = FitStationYears(ParseStationYears("x,y\n1,3\n2,5\n3,7.5\n"));
-  EXPECT_EQ(hand.A.Text(), "2.25");        // 13.5 / 6
-  EXPECT_EQ(hand.B.Text(), "0.6666666667"); // (15.5 * 14 - 6 * 35.5) / 6 = 4 / 6
+  // a = 13.5 / 6, b = (15.5 * 14 - 6 * 35.5) / 6 = 4 / 6
+  EXPECT_EQ(std::tuple(hand.A.Text(), hand.B.Text()), std::tuple("2.25", "0.6666666667"));
   EXPECT_NEAR(static_cast<double>(hand.R), 13.5 / std::sqrt(6.0 * 30.5), 1e-15);
 
   std::mt19937 gen(11);
@@ -127,17 +144,9 @@ TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
       csv += line;
       xy.push_back({x / 1000.0L, y / 1000.0L});
     }
-    long double mx = 0, my = 0;
-    for (const auto& [x, y] : xy) {
-      mx += x / n;
-      my += y / n;
-    }
-    long double sxx = 0, sxy = 0, syy = 0;
-    for (const auto& [x, y] : xy) {
-      sxx += (x - mx) * (x - mx);
-      sxy += (x - mx) * (y - my);
-      syy += (y - my) * (y - my);
-    }
+    long double mx = 0, my = 0, sxx = 0, sxy = 0, syy = 0;
+    for (const auto& [x, y] : xy) mx += x / n, my += y / n;
+    for (const auto& [x, y] : xy) sxx += (x - mx) * (x - mx), sxy += (x - mx) * (y - my), syy += (y - my) * (y - my);
     if (sxx == 0 || syy == 0) continue;
     const StationFit fit = FitStationYears(ParseStationYears(csv));
     const long double a = sxy / sxx;
@@ -159,24 +168,17 @@ TEST(AssessmentFit, LeastSquaresMatchesAnIndependentComputation) {
       {"# only a comment\n", "no table"},
   };
   for (const auto& [csv, message] : refused) {
-    try {
-      FitStationYears(ParseStationYears(csv));
-      ADD_FAILURE() << "accepted: " << csv;
-    } catch (const StationFitError& e) {
-      EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
-    }
+    const std::string e = ErrorOf<StationFitError>([&] { FitStationYears(ParseStationYears(csv)); });
+    EXPECT_TRUE(Has(e, message)) << csv << ": " << e;
   }
 }
 
 TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
   const StandardsTable& t = DefaultStandardsTable();
-  struct Entry {
-    const char* Name;
-    const char* Value;
-    const char* Unit;
+  const struct {
+    const char *Name, *Value, *Unit;
     Statistic Compared;
-  };
-  const std::vector<Entry> entries = {
+  } entries[] = {
       {"NO2", "0.06", "ppm", Statistic::Daily98},        {"SO2", "0.04", "ppm", Statistic::Daily2Excluded},
       {"SPM", "0.10", "mg/m3", Statistic::Daily2Excluded}, {"CO", "10", "ppm", Statistic::Daily2Excluded},
       {"PM2.5年平均", "15", "µg/m3", Statistic::AnnualMean}, {"PM2.5日平均", "35", "µg/m3", Statistic::Daily98},
@@ -184,12 +186,10 @@ TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
       {"ダイオキシン類", "0.6", "pg-TEQ/m3", Statistic::AnnualMean}, {"ヒ素", "6", "ng/m3", Statistic::AnnualMean},
       {"1,3-ブタジエン", "2.5", "µg/m3", Statistic::AnnualMean},
   };
-  for (const Entry& e : entries) {
+  for (const auto& e : entries) {
     const Standard* s = t.Find(e.Name);
     ASSERT_NE(s, nullptr) << e.Name;
-    EXPECT_EQ(s->Value.Text(), e.Value) << e.Name;
-    EXPECT_EQ(UnitText(s->Unit), e.Unit) << e.Name;
-    EXPECT_EQ(s->Compared, e.Compared) << e.Name;
+    EXPECT_EQ(std::tuple(s->Value.Text(), UnitText(s->Unit), s->Compared), std::tuple(e.Value, e.Unit, e.Compared)) << e.Name;
   }
   for (const Standard& s : t.Entries) EXPECT_FALSE(s.Source.empty()) << s.Name;
   EXPECT_EQ(t.Find("NO2")->ShownDecimals(), 3);
@@ -209,19 +209,14 @@ TEST(AssessmentStandards, TheBuiltInTableHoldsTheStandardsWithTheirSources) {
       {header, "no table: the file holds no standard"},
   };
   for (const auto& [text, message] : refused) {
-    try {
-      ParseStandardsTable(text);
-      ADD_FAILURE() << "accepted: " << text;
-    } catch (const StandardsTableError& e) {
-      EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
-    }
+    const std::string e = ErrorOf<StandardsTableError>([&] { ParseStandardsTable(text); });
+    EXPECT_TRUE(Has(e, message)) << text << ": " << e;
   }
 }
 
 // A resolved pollutant from its parts, through the readers a site file uses.
 AssessmentTerms Terms(const char* emission, const Json& standard, const Json& background, const Json& conversion = "none") {
-  Json site = TwoStackSite(VariedMet());
-  site["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
+  Json site = OnePointSite();
   site["pollutants"] = Json::array({{{"name", "X"},
                                      {"unit", emission},
                                      {"stacks", {{"煙突A", "1"}, {"No.2", "0"}}},
@@ -238,18 +233,12 @@ AssessmentTerms Terms(const char* emission, const Json& standard, const Json& ba
 TEST(AssessmentRows, EachColumnFollowsFromC) {
   const Json ppm002 = {{"value", 0.002}, {"unit", "ppm"}};
   const Json daily = {{"value", "0.060"}, {"unit", "ppm"}, {"statistic", "日平均値の年間98%値"}, {"source", "test"}};
-  struct Case {
+  const struct {
     AssessmentTerms Terms;
     float C;
-    const char* Contribution;
-    const char* Future;
-    const char* Share;
-    const char* ShareShown;
-    const char* Value;
-    const char* ValueShown;
+    const char *Contribution, *Future, *Share, *ShareShown, *Value, *ValueShown;
     bool Meets;
-  };
-  const std::vector<Case> cases = {
+  } cases[] = {
       {Terms("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0011f, "0.0000011", "0.0020011",
        "0.0549697666283544", "0.05", "0.00460198", "0.005", true},
       {Terms("m3N/s", "SO2", ppm002, {{"linear", {{"a", 1.8}, {"b", 0.001}}}}), 0.0104f, "0.0000104", "0.0020104",
@@ -269,27 +258,19 @@ TEST(AssessmentRows, EachColumnFollowsFromC) {
       {Terms("g/s", "ベンゼン", {{"value", 1.5}, {"unit", "µg/m3"}}), 250.5f, "0.0002505", "0.0017505",
        "14.3101970865467", "14.31", "0.0017505", "0.0017505", true},
   };
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    const Case& c = cases[i];
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Contribution);
     const AssessmentRow r = AssessRow(c.Terms, c.C);
-    ASSERT_TRUE(r.HasValue) << i;
-    EXPECT_EQ(r.Contribution.Text(), c.Contribution) << i;
-    EXPECT_EQ(r.Future.Text(), c.Future) << i;
-    ASSERT_TRUE(r.Share.has_value()) << i;
-    EXPECT_EQ(r.Share->Text(), c.Share) << i;
-    EXPECT_EQ(r.ShareShown, c.ShareShown) << i;
-    EXPECT_EQ(r.Value.Text(), c.Value) << i;
-    EXPECT_EQ(r.ValueShown, c.ValueShown) << i;
-    EXPECT_EQ(r.Meets, c.Meets) << i;
+    ASSERT_TRUE(r.HasValue && r.Share.has_value());
+    EXPECT_EQ(std::tuple(r.Contribution.Text(), r.Future.Text(), r.Share->Text(), r.ShareShown, r.Value.Text(),
+                         r.ValueShown, r.Meets),
+              std::tuple(c.Contribution, c.Future, c.Share, c.ShareShown, c.Value, c.ValueShown, c.Meets));
   }
-
   // No value, and a future of 0 (no share).
   EXPECT_FALSE(AssessRow(cases[0].Terms, std::nanf("")).HasValue);
   const AssessmentRow zero = AssessRow(Terms("g/s", "ベンゼン", {{"value", 0}, {"unit", "mg/m3"}}), 0.0f);
-  EXPECT_TRUE(zero.HasValue);
-  EXPECT_FALSE(zero.Share.has_value());
-  EXPECT_EQ(zero.ShareShown, "");
-  EXPECT_EQ(zero.Future.Text(), "0");
+  EXPECT_EQ(std::tuple(zero.HasValue, zero.Share.has_value(), zero.ShareShown, zero.Future.Text()),
+            std::tuple(true, false, "", "0"));
 }
 
 // Each pollutant's run is the window's calculation with the pollutant's QpEdit and
@@ -311,10 +292,9 @@ TEST(AssessmentRuns, EachStackIsTheWindowsNumberWithThePollutantsControls) {
   const SiteDefinition definition = ParseSiteFile(site.dump(), ".");
   const std::vector<PollutantRun> planned = PlanPollutants(definition, ResolveAssessments(definition, DefaultStandardsTable()));
   ASSERT_EQ(planned.size(), 2u);
-  ASSERT_EQ(planned[1].Plan.Stacks.size(), 1u);  // 煙突A does not emit Hg
-  EXPECT_EQ(planned[1].Plan.Stacks[0].Name, "No.2");
-  EXPECT_EQ(UnitText(planned[1].Terms.CUnit), "pg/m3");
-  EXPECT_EQ(planned[1].Terms.CShift, -6);  // pg/m3 to µg/m3
+  ASSERT_EQ(planned[1].Plan.Stacks.size(), 1u);  // 煙突A does not emit Hg; C in pg/m3, -6 to µg/m3
+  EXPECT_EQ(std::tuple(planned[1].Plan.Stacks[0].Name, UnitText(planned[1].Terms.CUnit), planned[1].Terms.CShift),
+            std::tuple("No.2", "pg/m3", -6));
   // The controls each stack has in the window for each pollutant.
   const std::vector<std::vector<std::pair<int, Json>>> windowControls = {
       {{0, {{"QpEdit", "0.021"}, {"NOxTrnCheckBox", true}}}, {1, {{"QpEdit", "0.0035"}, {"NOxTrnCheckBox", false}}}},
@@ -325,8 +305,7 @@ TEST(AssessmentRuns, EachStackIsTheWindowsNumberWithThePollutantsControls) {
       const auto& [stack, controls] = windowControls[k][s];
       Json own = site;
       for (const auto& [key, value] : controls.items()) own["sources"][stack]["controls"][key] = value;
-      const double sx = own["sources"][stack]["x"].get<double>();
-      const double sy = own["sources"][stack]["y"].get<double>();
+      const double sx = own["sources"][stack]["x"].get<double>(), sy = own["sources"][stack]["y"].get<double>();
       for (std::size_t i = 0; i < points.size(); ++i) {
         const StackView v = ViewFrom(sx, sy, points[i]["x"].get<double>(), points[i]["y"].get<double>());
         const int j = WeightsAt(SectorMode::Sector, v.Sectors).J0;
@@ -353,8 +332,7 @@ TEST(AssessmentRefusals, EveryBadPollutantBlockIsOneClearLine) {
   scratch::ScratchDir dir;
   dir.NewFile("two.csv", "x,y\n0.01,0.03\n0.02,0.05\n");
   dir.NewFile("fine.csv", "x,y\n0.01,0.03\n0.02,0.05\n0.03,0.06\n");
-  Json base = TwoStackSite(VariedMet());
-  base["receptors"] = {{"points", Json::array({{{"name", "p"}, {"x", 100}, {"y", 50}}})}};
+  Json base = OnePointSite();
   base["pollutants"] = Json::array({{{"name", "SO2"},
                                      {"unit", "m3N/s"},
                                      {"stacks", {{"煙突A", "0.004"}, {"No.2", "0.0006"}}},
@@ -391,7 +369,7 @@ TEST(AssessmentRefusals, EveryBadPollutantBlockIsOneClearLine) {
     Json site = base;
     change(site["pollutants"][0]);
     const std::string problem = Problem(site, dir.Path().string());
-    EXPECT_NE(problem.find(message), std::string::npos) << "expected: " << message << "\n     got: " << problem;
+    EXPECT_TRUE(Has(problem, message)) << "expected: " << message << "\n     got: " << problem;
     EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
   }
   // Two pollutants whose files would be one: the same name, or names a file system cannot tell apart.
@@ -400,11 +378,10 @@ TEST(AssessmentRefusals, EveryBadPollutantBlockIsOneClearLine) {
     site["pollutants"][0]["name"] = first;
     site["pollutants"].push_back(site["pollutants"][0]);
     site["pollutants"][1]["name"] = second;
-    EXPECT_NE(Problem(site, dir.Path().string()).find("pollutants[2]: "), std::string::npos) << first << " " << second;
+    EXPECT_TRUE(Has(Problem(site, dir.Path().string()), "pollutants[2]: ")) << first << " " << second;
   }
-  Json none = base;
-  none["pollutants"] = Json::array();
-  EXPECT_NE(Problem(none).find("pollutants: names no pollutant"), std::string::npos);
+  base["pollutants"] = Json::array();
+  EXPECT_TRUE(Has(Problem(base), "pollutants: names no pollutant"));
 }
 
 TEST(AssessmentFiles, NamesOfPollutantsBecomeSafeFileNames) {
