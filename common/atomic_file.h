@@ -15,8 +15,9 @@ namespace vmk {
 class FileWriteError : public std::runtime_error {
  public:
   FileWriteError(const std::string& path, const std::string& step, std::string cause)
-      : std::runtime_error(path + ": " + step + ": " + cause), Path(path), Cause(std::move(cause)) {}
+      : std::runtime_error(path + ": " + step + ": " + cause), Path(path), Step(step), Cause(std::move(cause)) {}
   std::string Path;   // the file as the message names it
+  std::string Step;   // what could not be done ("cannot create")
   std::string Cause;  // the system's words alone ("No such file or directory")
 };
 

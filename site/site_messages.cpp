@@ -2,6 +2,7 @@
 
 #include <regex>
 #include <utility>
+#include <vector>
 
 #include "common/cp932.h"
 #include "common/atomic_file.h"
@@ -119,27 +120,27 @@ struct DetailRule {
   bool Nested = false;  // the last group is itself a detail to put into Japanese
 };
 constexpr DetailRule kDetailRules[] = {
-    {R"(^unknown key ("(?:[^"\\]|\\.)*")(?: \(known: (.*)\))?$)", "知らないキー $1 があります (使えるキー: $2)"},
-    {R"(^unknown key ("(?:[^"\\]|\\.)*"): not a control of the window.*$)",
+    {R"(^unknown key ({NAME})(?: \(known: (.*)\))?$)", "知らないキー $1 があります (使えるキー: $2)"},
+    {R"(^unknown key ({NAME}): not a control of the window.*$)",
      "知らないキー $1 があります: ウィンドウの入力の名前ではありません (vmk-calc --template で一覧できます)"},
-    {R"(^key ("(?:[^"\\]|\\.)*") appears twice in one object$)", "キー $1 が一つのオブジェクトに二度あります"},
-    {R"(^key ("(?:[^"\\]|\\.)*") names .*, which is not an input.*$)",
+    {R"(^key ({NAME}) appears twice in one object$)", "キー $1 が一つのオブジェクトに二度あります"},
+    {R"(^key ({NAME}) names .*, which is not an input.*$)",
      "$1 は入力ではありません (入力欄、チェックボックスと MetStringGrid だけを指定できます)"},
-    {R"(^("(?:[^"\\]|\\.)*") must be a string \(the field's text\), not .*$)",
+    {R"(^({NAME}) must be a string \(the field's text\), not .*$)",
      "$1 は入力欄です: 欄の文字を文字列 (\"...\") で書いてください"},
-    {R"(^("(?:[^"\\]|\\.)*") must be true or false \(a check box\), not .*$)",
+    {R"(^({NAME}) must be true or false \(a check box\), not .*$)",
      "$1 はチェックボックスです: true か false を書いてください"},
     {R"(^"MetStringGrid" must be an object of .*$)",
      "\"MetStringGrid\" は \"行,列\": 文字 の形のオブジェクトで書いてください"},
-    {R"(^MetStringGrid key ("(?:[^"\\]|\\.)*") is not "row,col".*$)",
+    {R"(^MetStringGrid key ({NAME}) is not "row,col".*$)",
      "MetStringGrid のキー $1 は \"行,列\" の形 (例 \"4,8\") で書いてください"},
-    {R"(^MetStringGrid key ("(?:[^"\\]|\\.)*") is not an editable cell.*$)",
+    {R"(^MetStringGrid key ({NAME}) is not an editable cell.*$)",
      "MetStringGrid のキー $1 は入力できるセルではありません (1 ～ 10 行、1 ～ 13 列)"},
-    {R"(^MetStringGrid ("(?:[^"\\]|\\.)*") must be a string \(the cell's text\).*$)",
+    {R"(^MetStringGrid ({NAME}) must be a string \(the cell's text\).*$)",
      "MetStringGrid の $1 はセルの文字を文字列 (\"...\") で書いてください"},
-    {R"(^("(?:[^"\\]|\\.)*") cannot be set for one pollutant.*$)",
+    {R"(^({NAME}) cannot be set for one pollutant.*$)",
      "$1 は汚染物質ごとには指定できません: 汚染物質ごとに違えられるのは \"QpEdit\" と \"NOxTrnCheckBox\" だけです"},
-    {R"(^the key ("[^"]*") is missing$)", "キー $1 がありません"},
+    {R"(^the key ({NAME}) is missing$)", "キー $1 がありません"},
     {R"(^must be a number, not .*$)", "数値を書いてください"},
     {R"(^must be a finite number$)", "有限の数値を書いてください"},
     {R"(^must be a string, not .*$)", "文字列 (\"...\") を書いてください"},
@@ -152,20 +153,20 @@ constexpr DetailRule kDetailRules[] = {
     {R"(^a second stack named (.*)$)", "同じ名前の発生源 $1 がもう一つあります"},
     {R"(^a second point named (.*)$)", "同じ名前の予測地点 $1 がもう一つあります"},
     {R"(^names no stack$)", "発生源が一つもありません"},
-    {R"(^holds more than (\d+) (stacks|points|levels|files)$)", "$1 個までです"},
-    {R"(^must be "FROM:TO:N", such as ("[^"]*"), not (.*)$)", "\"始め:終わり:個数\" の形 (例 $1) で書いてください (書かれた値: $2)"},
+    {R"(^holds more than (\d+) (stacks|points|levels|files|pollutants)$)", "$1 個までです"},
+    {R"(^must be "FROM:TO:N", such as ({NAME}), not (.*)$)", "\"始め:終わり:個数\" の形 (例 $1) で書いてください (書かれた値: $2)"},
     {R"(^N must be from 1 to (\d+)$)", "個数は 1 ～ $1 です"},
     {R"(^needs at least 2 values$)", "2 個以上の値が必要です"},
     {R"(^FROM must be less than TO.*$)", "始めの値は終わりの値より小さくしてください"},
     {R"(^must lie from (\S+) to (\S+).*$)", "$1 ～ $2 (m) の範囲にしてください"},
     {R"(^must rise from each level to the next$)", "小さい値から順に、同じ値を繰り返さずに並べてください"},
     {R"(^must be a list of isopleth levels, lowest first$)", "等濃度線の値を小さい順に [ ] で並べてください"},
-    {R"(^("[^"]*") cannot be set here: the met file and the receptors give it$)",
+    {R"(^({NAME}) cannot be set here: the met file and the receptors give it$)",
      "$1 はここでは指定できません (気象統計と受容点が決めます)"},
     {R"(^"HrpEdit" cannot be set for one stack.*$)",
      "\"HrpEdit\" (予測点の高さ) は発生源ごとには指定できません: \"common\" か予測地点の \"z\" で指定してください"},
     {R"(^must be "sector" or "smooth", not (.*)$)", "\"sector\" か \"smooth\" を書いてください (書かれた値: $1)"},
-    {R"(^must name a coordinate system, such as ("[^"]*")$)", "座標系を書いてください (例 $1)"},
+    {R"(^must name a coordinate system, such as ({NAME})$)", "座標系を書いてください (例 $1)"},
     {R"(^must name a file$)", "ファイル名を書いてください"},
     {R"(^must name the met statistics file$)", "気象統計ファイルの名前を書いてください"},
     {R"(^not a site file: .*$)", "サイトファイルではありません (\"format\" が \"vmk-site/1\" ではありません)"},
@@ -174,9 +175,12 @@ constexpr DetailRule kDetailRules[] = {
     {R"(^cannot open: (.*)$)", "開けません: $1", true},
     {R"(^cannot read: (.*)$)", "読めません: $1", true},
     {R"(^larger than (\d+) bytes$)", "$1 バイトより大きいファイルは読めません"},
-    {R"(^not valid JSON at line (\d+), column (\d+).*$)", "JSON として読めません ($1 行 $2 文字目)"},
+    {R"(^not valid JSON at line (\d+), column (\d+) \(byte (\d+)\).*UTF-8.*$)",
+     "JSON として読めません ($1 行目、$2 バイト目): UTF-8 の文字ではありません。UTF-8 で保存してください"},
+    {R"(^not valid JSON \(byte (\d+)\).*UTF-8.*$)", "JSON として読めません ($1 バイト目): UTF-8 の文字ではありません。UTF-8 で保存してください"},
+    {R"(^not valid JSON at line (\d+), column (\d+).*$)", "JSON として読めません ($1 行目、$2 バイト目)"},
     {R"(^not valid JSON \(byte (\d+)\).*$)", "JSON として読めません ($1 バイト目)"},
-    {R"(^nested deeper than (\d+) levels.*$)", "入れ子が $1 段より深くなっています"},
+    {R"(^nested deeper than (\d+) levels at byte (\d+)$)", "入れ子が $1 段より深くなっています ($2 バイト目)"},
     {R"(^must be the path of a met statistics file or the object itself.*$)",
      "気象統計ファイルの名前か、気象統計そのもの ({ }) を書いてください"},
     // the met statistics
@@ -194,10 +198,12 @@ constexpr DetailRule kDetailRules[] = {
     {R"(^must be a number \(m/s\)$)", "風速 (m/s) を数値で書いてください"},
     {R"(^must be the 11 classes (.*)$)", "安定度の 11 区分 $1 をこの順に書いてください"},
     {R"(^must be an object keyed N, NNE, \.\.\., NNW$)", "風向 N, NNE, ..., NNW をキーとするオブジェクトを書いてください"},
-    {R"(^unknown direction ("[^"]*").*$)", "知らない風向 $1 があります (N, NNE, ..., NNW)"},
+    {R"(^unknown direction ({NAME}).*$)", "知らない風向 $1 があります (N, NNE, ..., NNW)"},
     // the receptors and the map
     {R"(^must be \[x, y\] \(m\)$)", "[x, y] (m) の形で書いてください"},
     {R"(^(\d+) x (\d+) receptors are more than (\d+).*$)", "受容点 $1 × $2 個は多すぎます ($3 個まで)"},
+    {R"(^(\d+) receptors for (\d+) stacks.* need more than (\d+) values.*$)",
+     "受容点 $1 個と発生源 $2 本 (と汚染物質) では値が $3 個を超えます: 受容点か発生源を減らしてください"},
     {R"(^(\d+) receptors are more than (\d+).*$)", "受容点 $1 個は多すぎます ($2 個まで)"},
     {R"(^names no receptor.*$)", "受容点がありません: \"grid\"、\"polar\" か \"points\" を書いてください"},
     {R"(^names no file: .*$)", "ファイルがありません: \"raster\" か \"vectors\" を書いてください"},
@@ -208,35 +214,40 @@ constexpr DetailRule kDetailRules[] = {
     {R"(^a second pollutant named (.*)$)", "同じ名前の汚染物質 $1 がもう一つあります"},
     {R"(^(".*") would write the files of an earlier pollutant.*$)",
      "$1 は前の汚染物質と同じファイル名になります: 名前を変えてください"},
-    {R"(^("[^"]*") is not an emission unit: (.*) or a mass unit with -TEQ \((.*)\)$)",
+    {R"(^({NAME}) is not an emission unit: (.*) or a mass unit with -TEQ \((.*)\)$)",
      "$1 は排出量の単位ではありません (使える単位: $2、-TEQ を付けた質量の単位 (例 $3))"},
-    {R"(^("[^"]*") is not a concentration unit: (.*) or a mass unit with -TEQ \((.*)\)$)",
+    {R"(^({NAME}) is not a concentration unit: (.*) or a mass unit with -TEQ \((.*)\)$)",
      "$1 は濃度の単位ではありません (使える単位: $2、-TEQ を付けた質量の単位 (例 $3))"},
     {R"(^must be 0 or more$)", "0 以上にしてください"},
-    {R"(^no stack named ("[^"]*") in "sources"$)", "発生源 $1 はありません (\"sources\" にない名前です)"},
-    {R"(^stack ("[^"]*") is missing.*$)", "発生源 $1 の排出量がありません (排出しないときは \"0\")"},
+    {R"(^no stack named ({NAME}) in "sources"$)", "発生源 $1 はありません (\"sources\" にない名前です)"},
+    {R"(^stack ({NAME}) is missing.*$)", "発生源 $1 の排出量がありません (排出しないときは \"0\")"},
     {R"(^no stack emits the pollutant.*$)", "どの発生源もこの汚染物質を排出しません (QpEdit がすべて 0 です)"},
     {R"(^must be the stack's QpEdit text or .*$)", "排出量の文字か {\"QpEdit\", \"NOxTrnCheckBox\"} を書いてください"},
     {R"(^must be "none", \{"linear".*$)",
      "\"none\"、{\"linear\": {\"a\": A, \"b\": B}} か {\"fit\": \"測定局.csv\"} を書いてください"},
     {R"(^must name the station-year file$)", "測定局の年間値のファイル名を書いてください"},
     {R"(^must be a positive number with at most (\d+) decimals$)", "正の数値 (小数 $1 桁まで) を書いてください"},
-    {R"(^("[^"]*") is not (.*)$)", "$1 は使えません ($2 のどれかです)"},
+    {R"(^({NAME}) is not (.*)$)", "$1 は使えません ($2 のどれかです)"},
     {R"(^must say where the value comes from$)", "値の出典を書いてください"},
     {R"(^must be a whole number from 0 to (\d+)$)", "0 ～ $1 の整数を書いてください"},
     {R"(^must name a standard of the table$)", "環境基準の表にある名前を書いてください"},
     {R"(^must be the name of a standard of the table or .*$)", "環境基準の表にある名前か、基準そのもの ({\"value\", \"unit\", ...}) を書いてください"},
-    {R"(^no standard named ("[^"]*") in the standards table \((.*)\)$)", "環境基準の表に $1 はありません (表にある名前: $2)"},
-    {R"(^the standard's unit (\S+) cannot be converted from C's unit (\S+).*$)",
+    {R"(^no standard named ({NAME}) in the standards table \((.*)\)$)", "環境基準の表に $1 はありません (表にある名前: $2)"},
+    {R"(^the standard's unit (\S+) cannot be converted from C's unit (\S+) .*which the program does not assume$)",
      "環境基準の単位 $1 に、濃度 C の単位 $2 から換算できません (体積比と質量濃度の換算には温度と分子量が要ります)"},
-    {R"(^the background's unit (\S+) cannot be converted to the standard's unit (\S+).*$)",
+    {R"(^the standard's unit (\S+) cannot be converted from C's unit (\S+) .*$)",
+     "環境基準の単位 $1 に、濃度 C の単位 $2 から換算できません (毒性等量 (TEQ) の単位とそうでない単位は換算できません)"},
+    {R"(^the background's unit (\S+) cannot be converted to the standard's unit ([^\s:]+): .*which the program does not assume$)",
      "バックグラウンド濃度の単位 $1 を環境基準の単位 $2 に換算できません (体積比と質量濃度の換算には温度と分子量が要ります)"},
+    {R"(^the background's unit (\S+) cannot be converted to the standard's unit ([^\s:]+): .*$)",
+     "バックグラウンド濃度の単位 $1 を環境基準の単位 $2 に換算できません (毒性等量 (TEQ) の単位とそうでない単位は換算できません)"},
     {R"(^the standard compares the annual mean.*$)", "環境基準は年平均値と比べます: \"conversion\" は \"none\" にしてください"},
     {R"(^the standard compares (\S+): give a "conversion".*$)",
      "環境基準は $1 と比べます: 年平均値からの換算 \"conversion\" (\"linear\" か \"fit\") を書いてください"},
     // the station-year file of a fit
     {R"(^line (\d+): (.*)$)", "$1 行目: $2", true},
-    {R"(^the (annual mean|daily value) ("[^"]*") is not a concentration.*$)", "濃度 (0 以上の数値) ではありません: $2"},
+    {R"(^the annual mean ({NAME}) is not a concentration.*$)", "年平均値 $1 は濃度 (0 以上の数値) ではありません"},
+    {R"(^the daily value ({NAME}) is not a concentration.*$)", "日平均値 $1 は濃度 (0 以上の数値) ではありません"},
     {R"(^the first row names the columns.*$)",
      "列の名前が読めません: 見出しを 年平均値, 日平均値 (2 列) か 測定局, 年, 年平均値, 日平均値 (4 列) にしてください"},
     {R"(^a row holds (\d+) fields as the header does, not (\d+)$)", "列の名前と同じ $1 列にしてください ($2 列あります)"},
@@ -248,20 +259,20 @@ constexpr DetailRule kDetailRules[] = {
     // the basemap's files and the coordinate system
     {R"(^no such file$)", "ファイルがありません"},
     {R"(^is a folder, not a file$)", "フォルダです (ファイルを選んでください)"},
-    {R"(^GDAL does not know the coordinate system ("[^"]*").*$)", "座標系 $1 がわかりません (\"EPSG:6677\" か WKT で書いてください)"},
-    {R"(^("[^"]*") is geographic \(degrees\).*$)", "$1 は経緯度 (度) の座標系です: x と y はメートルです。平面直角座標系 (例 EPSG:6677) にしてください"},
-    {R"(^("[^"]*") does not count in metres.*$)", "$1 はメートル単位の座標系ではありません"},
+    {R"(^GDAL does not know the coordinate system ({NAME}).*$)", "座標系 $1 がわかりません (\"EPSG:6677\" か WKT で書いてください)"},
+    {R"(^({NAME}) is geographic \(degrees\).*$)", "$1 は経緯度 (度) の座標系です: x と y はメートルです。平面直角座標系 (例 EPSG:6677) にしてください"},
+    {R"(^({NAME}) does not count in metres.*$)", "$1 はメートル単位の座標系ではありません"},
     {R"(^has a coordinate system, but the site has no "crs".*$)", "座標系を持っていますが、サイトに座標系 \"crs\" がありません: サイトの座標系を書いてください"},
     {R"(^has no coordinate system: .*$)", "座標系を持っていません: サイトファイルで {\"path\": ..., \"crs\": ...} として書いてください"},
-    {R"(^cannot be read as a GeoTIFF, PNG or JPEG picture(?:: (.*))?$)", "GeoTIFF、PNG、JPEG の画像として読めません"},
+    {R"(^cannot be read as a GeoTIFF, PNG or JPEG picture(?: \((.*)\))?$)", "GeoTIFF、PNG、JPEG の画像として読めません"},
     {R"(^has no place on the ground.*$)", "地上の位置がわかりません: GeoTIFF か、ワールドファイル (.pgw, .jgw) のある PNG、JPEG にしてください"},
     {R"(^has (\d+) bands: .*$)", "$1 バンドの画像は使えません (グレー、パレット、RGB、RGBA の画像にしてください)"},
     {R"(^holds (\S+) values: .*$)", "$1 の値の画像は使えません (8 ビットの色の画像にしてください)"},
-    {R"(^cannot read its palette(?:: (.*))?$)", "パレットが読めません"},
-    {R"(^cannot be placed in the site's coordinate system(?:: (.*))?$)", "サイトの座標系に置けません"},
-    {R"(^cannot be read(?:: (.*))?$)", "読めません"},
-    {R"(^cannot be read as a GeoPackage, shapefile or GeoJSON file(?:: (.*))?$)", "GeoPackage、シェープファイル、GeoJSON として読めません"},
-    {R"(^cannot be reprojected to the site's coordinate system(?:: (.*))?$)", "サイトの座標系に変換できません"},
+    {R"(^cannot read its palette(?: \((.*)\))?$)", "パレットが読めません"},
+    {R"(^cannot be placed in the site's coordinate system(?: \((.*)\))?$)", "サイトの座標系に置けません"},
+    {R"(^cannot be read(?: \((.*)\))?$)", "読めません"},
+    {R"(^cannot be read as a GeoPackage, shapefile or GeoJSON file(?: \((.*)\))?$)", "GeoPackage、シェープファイル、GeoJSON として読めません"},
+    {R"(^cannot be reprojected to the site's coordinate system(?: \((.*)\))?$)", "サイトの座標系に変換できません"},
     {R"(^the basemap has more than (\d+) .*$)", "背景地図の頂点が $1 より多くあります"},
     {R"(^must be a list of .*$)", "[ ] で囲んだ一覧を書いてください"},
 };
@@ -282,6 +293,32 @@ constexpr std::pair<std::string_view, std::string_view> kSystemWords[] = {
     {"not a regular file", "通常のファイルではありません"},
     {"the file is read-only", "読み込み専用のファイルです"},
 };
+
+// A quoted name as the lines write it: JSON's escapes, and "..." after a name cut short.
+constexpr std::string_view kQuotedName = R"("(?:[^"\\]|\\.)*"(?:\.\.\.)?)";
+constexpr std::size_t kLongestTranslated = 2000;
+
+struct CompiledRule {
+  std::regex Pattern;
+  const DetailRule* Rule;
+};
+
+// The rules' patterns compiled once, {NAME} standing for a quoted name.
+const std::vector<CompiledRule>& CompiledRules() {
+  static const std::vector<CompiledRule> rules = [] {
+    std::vector<CompiledRule> out;
+    for (const DetailRule& rule : kDetailRules) {
+      std::string pattern = rule.Pattern;
+      for (std::size_t at = pattern.find("{NAME}"); at != std::string::npos; at = pattern.find("{NAME}", at)) {
+        pattern.replace(at, 6, kQuotedName);
+        at += kQuotedName.size();
+      }
+      out.push_back({std::regex(pattern), &rule});
+    }
+    return out;
+  }();
+  return rules;
+}
 
 // A stack, point, met file or pollutant named at the start of a place.
 constexpr std::pair<std::string_view, std::string_view> kNamedPlaces[] = {
@@ -313,6 +350,7 @@ std::size_t DotOutsideQuotes(std::string_view text) {
 // The length of a place of the file's keys at the start of a detail ("directions.N.weak[1]: ..."),
 // or 0.
 std::size_t InnerPlaceLength(const std::string& text) {
+  if (text.size() > kLongestTranslated) return 0;
   static const std::regex place(R"(^[A-Za-z][A-Za-z0-9_]*(?:\[\d+\]|\.[A-Za-z0-9_][A-Za-z0-9_ ]*)*: )");
   std::smatch m;
   if (!std::regex_search(text, m, place)) return 0;
@@ -349,7 +387,15 @@ std::string SystemErrorText(std::string_view text) {
 std::string SiteExceptionText(const std::exception& e) {
   if (const auto* site = dynamic_cast<const SiteError*>(&e)) return SiteProblemText(*site);
   if (const auto* write = dynamic_cast<const FileWriteError*>(&e)) {
-    return write->Path + ": " + SystemErrorText(write->Cause);
+    static constexpr std::pair<std::string_view, std::string_view> kSteps[] = {
+        {"cannot examine", "を調べられません"}, {"cannot create", "を作れません"},
+        {"cannot write", "に書き込めません"},   {"cannot replace", "を置き換えられません"},
+        {"cannot remove", "を消せません"},      {"refused", "には書き込めません"}};
+    std::string step = ": " + write->Step;
+    for (const auto& [english, japanese] : kSteps) {
+      if (write->Step == english) step = " " + std::string(japanese);
+    }
+    return write->Path + step + ": " + SystemErrorText(write->Cause);
   }
   return SiteLineText(e.what());
 }
@@ -393,12 +439,14 @@ std::string SitePlaceText(std::string_view place) {
 
 std::string SiteDetailText(std::string_view detail) {
   const std::string text(detail);
-  for (const DetailRule& rule : kDetailRules) {
-    const std::regex pattern(rule.Pattern);
+  // The patterns recurse once per character: a text longer than any the program writes (a
+  // name is quoted to 40 bytes) stays as it is rather than risk the stack.
+  if (text.size() > kLongestTranslated) return text;
+  for (const CompiledRule& rule : CompiledRules()) {
     std::smatch m;
-    if (!std::regex_match(text, m, pattern)) continue;
-    std::string out = m.format(rule.Japanese);
-    if (rule.Nested) {
+    if (!std::regex_match(text, m, rule.Pattern)) continue;
+    std::string out = m.format(rule.Rule->Japanese);
+    if (rule.Rule->Nested) {
       const std::string inner = m[m.size() - 1].str();
       out = out.substr(0, out.size() - inner.size()) + SystemErrorText(SiteDetailText(inner));
     }
@@ -420,9 +468,17 @@ std::string SiteLineText(std::string_view line) {
     std::string named;
     if (head.ends_with(' ')) {  // a name follows: `pollutant "NO2": ...`
       const std::size_t end = QuotedEnd(rest);
-      if (end == 0 || !rest.substr(end).starts_with(": ")) continue;
+      if (end == 0) continue;
       named = " " + std::string(rest.substr(0, end));
       rest.remove_prefix(end);
+      // A layer of a file that holds several: `basemap "a.gpkg" layer "roads": ...`.
+      constexpr std::string_view kLayer = " layer ";
+      if (rest.starts_with(kLayer)) {
+        const std::size_t layerEnd = QuotedEnd(rest.substr(kLayer.size()));
+        if (layerEnd == 0) continue;
+        named += " のレイヤー " + std::string(rest.substr(kLayer.size(), layerEnd));
+        rest.remove_prefix(kLayer.size() + layerEnd);
+      }
     }
     if (!rest.starts_with(": ")) continue;
     rest.remove_prefix(2);

@@ -252,17 +252,18 @@ TEST(SiteEditorTest, PollutantRowsRoundTripAndRefuse) {
     std::function<void(PollutantChoice&)> Change;
     const char* Text;
     int Stack = -1;  // an emission's cell: the stack's row of the emission table
+    int Col = -1;    // else the pollutant table's column
   } bad[] = {
-      {[](PollutantChoice& p) { p.Name = ""; }, "汚染物質 2 行目 の「名前」 が空です"},
-      {[](PollutantChoice& p) { p.Name = "SO2"; }, "汚染物質 \"SO2\" の「名前」 \"SO2\"\n同じ名前"},
-      {[](PollutantChoice& p) { p.Unit = " "; }, "汚染物質 \"NO2\" の「排出量の単位」 が空です"},
+      {[](PollutantChoice& p) { p.Name = ""; }, "汚染物質 2 行目 の「名前」 が空です", -1, 0},
+      {[](PollutantChoice& p) { p.Name = "SO2"; }, "汚染物質 \"SO2\" の「名前」 \"SO2\"\n同じ名前", -1, 0},
+      {[](PollutantChoice& p) { p.Unit = " "; }, "汚染物質 \"NO2\" の「排出量の単位」 が空です", -1, 1},
       {[](PollutantChoice& p) { p.Stacks[1].Qp = "abc"; }, "汚染物質 \"NO2\" の「排出量 2号焼却炉」 \"abc\"", 1},
       {[](PollutantChoice& p) { p.Stacks[0].Qp = "-1"; }, "の「排出量 1号ボイラ」 \"-1\"\n0 以上", 0},
-      {[](PollutantChoice& p) { p.Background = "x"; }, "の「バックグラウンド濃度」 \"x\""},
-      {[](PollutantChoice& p) { p.BackgroundUnit = ""; }, "の「バックグラウンド濃度の単位」 が空です"},
-      {[](PollutantChoice& p) { p.B = "1,5"; }, "の「換算の b」 \"1,5\""},
-      {[](PollutantChoice& p) { p.Conversion = PollutantConversion::Fit; }, "の「換算ファイル」 が空です"},
-      {[](PollutantChoice& p) { p.Standard = ""; }, "汚染物質 \"NO2\" の「環境基準」 が空です"},
+      {[](PollutantChoice& p) { p.Background = "x"; }, "の「バックグラウンド濃度」 \"x\"", -1, 2},
+      {[](PollutantChoice& p) { p.BackgroundUnit = ""; }, "の「バックグラウンド濃度の単位」 が空です", -1, 3},
+      {[](PollutantChoice& p) { p.B = "1,5"; }, "の「換算の b」 \"1,5\"", -1, 6},
+      {[](PollutantChoice& p) { p.Conversion = PollutantConversion::Fit; }, "の「換算ファイル」 が空です", -1, 7},
+      {[](PollutantChoice& p) { p.Standard = ""; }, "汚染物質 \"NO2\" の「環境基準」 が空です", -1, 8},
   };
   for (const auto& row : bad) {
     SCOPED_TRACE(row.Text);
@@ -274,7 +275,7 @@ TEST(SiteEditorTest, PollutantRowsRoundTripAndRefuse) {
     EXPECT_NE(p->Text.find(row.Text), std::string::npos) << p->Text;
     // The pollutant's row, or the emission's cell (NO2 is the second pollutant: its Qp column is 2).
     EXPECT_EQ(p->Place, row.Stack >= 0 ? SitePlace::Emissions : SitePlace::Pollutants);
-    EXPECT_EQ(std::tie(p->Row, p->Col), row.Stack >= 0 ? std::tuple(row.Stack, 2) : std::tuple(1, -1));
+    EXPECT_EQ(std::tie(p->Row, p->Col), row.Stack >= 0 ? std::tuple(row.Stack, 2) : std::tuple(1, row.Col));
     EXPECT_EQ(doc.Pollutants, kept);
   }
   // What the tables cannot show is left to the JSON text.

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#ifdef VMK_HAVE_GDAL
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#endif
+
 #include "scratch_files.h"
 #include "site/export/site_job.h"
 #include "site/site_messages.h"
@@ -183,14 +188,48 @@ TEST(SiteMessages, EveryProblemOfTheFilesItReadsIsInJapanese) {
        "年平均値からの換算"},
       {"fit: missing", set([](Json& s) { s["pollutants"][0]["conversion"]["fit"] = "none.csv"; }), "開けません: ファイルがありません"},
       {"fit: header", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a\n1\n"); }, "1 行目: 列の名前が読めません"},
-      {"fit: value", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a,d\n0.01,x\n"); }, "2 行目: 濃度"},
+      {"fit: value", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a,d\n0.01,x\n"); }, "2 行目: 日平均値 \"x\" は濃度 (0 以上の数値) ではありません"},
       {"fit: too few", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("stations.csv", "a,d\n0.01,0.02\n"); }, "回帰には 3 個以上"},
+      {"long name", set([](Json& s) { s["pollutants"][0]["stacks"]["第一工場一号ボイラ排出口煙突"] = "1"; }),
+       "発生源 \"第一工場一号ボイラ排出口煙\"... はありません"},
+      {"TEQ", set([](Json& s) { s["pollutants"][0]["unit"] = "g/s"; s["pollutants"][0]["standard"] = "ダイオキシン類"; s["pollutants"][0].erase("conversion"); }),
+       "毒性等量 (TEQ) の単位とそうでない単位は換算できません"},
+      {"background TEQ",
+       set([](Json& s) {
+         s["pollutants"][0]["unit"] = "ng-TEQ/s";
+         s["pollutants"][0]["standard"] = "ダイオキシン類";
+         s["pollutants"][0]["background"]["unit"] = "pg/m3";
+         s["pollutants"][0].erase("conversion");
+       }),
+       "バックグラウンド濃度の単位 pg/m3 を環境基準の単位 pg-TEQ/m3 に換算できません (毒性等量"},
+      {"met: not UTF-8", [](Json&, const scratch::ScratchDir& dir) { dir.NewFile("met.json", "{\"station\": \"\x93\x8c\"}"); },
+       "UTF-8 で保存してください"},
 #ifdef VMK_HAVE_GDAL
       {"crs", set([](Json& s) { s["crs"] = "EPSG:4326"; }), "経緯度 (度) の座標系"},
       {"crs unknown", set([](Json& s) { s["crs"] = "nonsense"; }), "座標系 (crs): 座標系 \"nonsense\" がわかりません"},
       {"basemap: missing", set([](Json& s) { s["basemap"]["vectors"][0] = "none.gpkg"; }), "背景地図のファイル \"none.gpkg\": ファイルがありません"},
       {"basemap: not GIS", set([](Json& s) { s["basemap"]["vectors"][0] = "met.json"; }), "GeoPackage、シェープファイル、GeoJSON として読めません"},
       {"basemap: picture", set([](Json& s) { s["basemap"]["raster"] = "met.json"; }), "GeoTIFF、PNG、JPEG の画像として読めません"},
+      {"basemap: broken picture",
+       [](Json& s, const scratch::ScratchDir& dir) {
+         dir.NewFile("broken.tif", std::string("II*\0\x08\0\0\0", 8) + std::string(40, '\xff'));
+         s["basemap"]["raster"] = "broken.tif";
+       },
+       "背景地図のファイル \"broken.tif\": GeoTIFF、PNG、JPEG の画像として読めません"},
+      {"basemap: a layer",
+       [](Json& s, const scratch::ScratchDir& dir) {
+         GDALAllRegister();
+         GDALDatasetUniquePtr gpkg(GetGDALDriverManager()->GetDriverByName("GPKG")->Create(
+             scratch::TextOf(dir / "two.gpkg").c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+         OGRSpatialReference srs;
+         srs.importFromEPSG(6677);
+         for (const char* layer : {"roads", "rivers"}) gpkg->CreateLayer(layer, &srs, wkbLineString, nullptr);
+         s.erase("crs");
+         s["basemap"]["vectors"] = {"two.gpkg"};
+       },
+       "背景地図のファイル \"two.gpkg\" のレイヤー \"roads\": 座標系を持っていますが"},
+      {"crs: WKT", set([](Json& s) { s["crs"] = R"(GEOGCS["WGS 84",DATUM["WGS_1984",SPHEROID["WGS 84",6378137,298.257223563]],PRIMEM["Greenwich",0],UNIT["degree",0.0174532925199433]])"; }),
+       "は経緯度 (度) の座標系です"},
 #endif
   };
   for (const auto& c : cases) {

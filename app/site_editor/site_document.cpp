@@ -1069,12 +1069,22 @@ std::optional<std::vector<PollutantChoice>> PollutantChoicesOf(const SiteDocumen
 }
 
 std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::vector<PollutantChoice>& rows) {
-  const auto refuse = [](const PollutantChoice& p, std::size_t i, std::string_view column, const std::string& text,
-                         std::string_view hint, int stack = -1) {
+  // The column of the pollutant table a refusal names, by its words.
+  const auto columnOf = [](std::string_view column) {
+    static constexpr std::pair<std::string_view, int> kColumns[] = {
+        {"名前", 0}, {"排出量の単位", 1}, {"バックグラウンド濃度", 2}, {"バックグラウンド濃度の単位", 3},
+        {"換算の a", 5}, {"換算の b", 6}, {"換算ファイル", kPollutantFitColumn}, {"環境基準", 8}};
+    for (const auto& [words, col] : kColumns) {
+      if (words == column) return col;
+    }
+    return 0;
+  };
+  const auto refuse = [&](const PollutantChoice& p, std::size_t i, std::string_view column, const std::string& text,
+                          std::string_view hint, int stack = -1) {
     const std::string name = p.Name.empty() ? std::to_string(i + 1) + " 行目" : Quoted(p.Name);
     EditorProblem problem{"汚染物質 " + name + " の「" + std::string(column) + "」" +
                               (text.empty() ? std::string(" が空です") : " " + Quoted(text)) + "\n" + std::string(hint),
-                          SitePlace::Pollutants, static_cast<int>(i), -1};
+                          SitePlace::Pollutants, static_cast<int>(i), columnOf(column)};
     if (stack >= 0) problem = EditorProblem{problem.Text, SitePlace::Emissions, stack, 2 * static_cast<int>(i)};
     return problem;
   };

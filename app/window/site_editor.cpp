@@ -995,9 +995,10 @@ void SiteEditor::ChooseMetClicked() {
 void SiteEditor::SelectProblem(const EditorProblem& p) {
   const auto cell = [&](QTableWidget* table, int page) {
     pages_->setCurrentIndex(page);
-    if (p.Row >= 0 && p.Row < table->rowCount() && p.Col >= 0 && p.Col < table->columnCount()) {
-      table->setCurrentCell(p.Row, p.Col);
-      table->scrollToItem(table->item(p.Row, p.Col));
+    if (p.Row >= 0 && p.Row < table->rowCount() && p.Col < table->columnCount()) {
+      const int col = std::max(0, p.Col);  // a whole row: its first cell
+      table->setCurrentCell(p.Row, col);
+      table->scrollToItem(table->item(p.Row, col));
     }
     table->setFocus();
   };

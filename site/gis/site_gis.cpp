@@ -19,6 +19,8 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include "common/json_document.h"
+
 namespace vmk {
 namespace {
 
@@ -239,8 +241,10 @@ void AddLines(const OGRGeometry* geometry, std::vector<MapRing>& out) {
 
 // ---- the basemap ----------------------------------------------------------------------------
 
-[[noreturn]] void FailLayer(const std::string& name, const std::string& what) {
-  throw GisError("basemap \"" + name + "\": " + what);
+// `shown`: the file's name quoted, and a layer's of a file that holds several
+// (`"roads.gpkg" layer "roads"`).
+[[noreturn]] void FailLayer(const std::string& shown, const std::string& what) {
+  throw GisError("basemap " + shown + ": " + what);
 }
 
 // GDAL's last message, on one line, after what went wrong.
@@ -254,8 +258,8 @@ std::string WithDetail(const std::string& what) {
 
 void CheckExists(const BasemapSource& s) {
   VSIStatBufL stat;
-  if (VSIStatL(s.Path.c_str(), &stat) != 0) FailLayer(s.Name, "no such file");
-  if (VSI_ISDIR(stat.st_mode)) FailLayer(s.Name, "is a folder, not a file");
+  if (VSIStatL(s.Path.c_str(), &stat) != 0) FailLayer(QuoteForMessage(s.Name), "no such file");
+  if (VSI_ISDIR(stat.st_mode)) FailLayer(QuoteForMessage(s.Name), "is a folder, not a file");
 }
 
 // The coordinate system of a layer: its entry's, else the file's, else none.
@@ -263,7 +267,7 @@ std::unique_ptr<OGRSpatialReference> LayerSystem(const std::string& name, const 
                                                  const OGRSpatialReference* fromFile) {
   if (!s.Crs.empty()) {
     std::unique_ptr<OGRSpatialReference> srs = SpatialReference(s.Crs);
-    if (srs == nullptr) FailLayer(name, "GDAL does not know the coordinate system \"" + s.Crs + "\"");
+    if (srs == nullptr) FailLayer(name, "GDAL does not know the coordinate system " + QuoteForMessage(s.Crs));
     return srs;
   }
   if (fromFile == nullptr || fromFile->IsEmpty()) return nullptr;
@@ -319,26 +323,26 @@ BasemapRaster ReadRaster(const BasemapSource& s, const OGRSpatialReference* site
   const char* drivers[] = {"GTiff", "PNG", "JPEG", nullptr};
   GDALDatasetUniquePtr source(
       GDALDataset::Open(s.Path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, drivers, nullptr, nullptr));
-  if (!source) FailLayer(s.Name, WithDetail("cannot be read as a GeoTIFF, PNG or JPEG picture"));
+  if (!source) FailLayer(QuoteForMessage(s.Name), WithDetail("cannot be read as a GeoTIFF, PNG or JPEG picture"));
   double t[6];
   if (source->GetGeoTransform(t) != CE_None) {
-    FailLayer(s.Name, "has no place on the ground: give a GeoTIFF, or a PNG or JPEG with its world "
+    FailLayer(QuoteForMessage(s.Name), "has no place on the ground: give a GeoTIFF, or a PNG or JPEG with its world "
                       "file (.pgw, .jgw)");
   }
   const int bands = source->GetRasterCount();
   if (bands < 1 || bands > 4) {
-    FailLayer(s.Name, "has " + std::to_string(bands) + " bands: a basemap raster is a grey, palette, "
+    FailLayer(QuoteForMessage(s.Name), "has " + std::to_string(bands) + " bands: a basemap raster is a grey, palette, "
                       "RGB or RGBA picture");
   }
   for (int b = 1; b <= bands; ++b) {
     const GDALDataType type = source->GetRasterBand(b)->GetRasterDataType();
     if (type != GDT_Byte) {
-      FailLayer(s.Name, std::string("holds ") + GDALGetDataTypeName(type) + " values: a basemap "
+      FailLayer(QuoteForMessage(s.Name), std::string("holds ") + GDALGetDataTypeName(type) + " values: a basemap "
                         "raster is a picture of 8-bit colours (grey, palette, RGB or RGBA)");
     }
   }
-  const std::unique_ptr<OGRSpatialReference> own = LayerSystem(s.Name, s, source->GetSpatialRef());
-  const bool reproject = NeedsReprojection(s.Name, own.get(), site);
+  const std::unique_ptr<OGRSpatialReference> own = LayerSystem(QuoteForMessage(s.Name), s, source->GetSpatialRef());
+  const bool reproject = NeedsReprojection(QuoteForMessage(s.Name), own.get(), site);
 
   // A palette's colours first, then the warp: north up, in the site's system, the no-data
   // pixels and the ground beyond the picture transparent. Both are virtual: the pixels are made
@@ -350,7 +354,7 @@ BasemapRaster ReadRaster(const BasemapSource& s, const OGRSpatialReference* site
     expanded = RunGdalProgram<GDALTranslateOptions>(
         {"-of", "VRT", "-expand", "rgba"}, GDALTranslateOptionsNew, GDALTranslateOptionsFree,
         [&](GDALTranslateOptions* o) { return GDALTranslate("", in, o, nullptr); });
-    if (!expanded) FailLayer(s.Name, WithDetail("cannot read its palette"));
+    if (!expanded) FailLayer(QuoteForMessage(s.Name), WithDetail("cannot read its palette"));
     input = expanded.get();
   }
   const int inputBands = input->GetRasterCount();
@@ -364,7 +368,7 @@ BasemapRaster ReadRaster(const BasemapSource& s, const OGRSpatialReference* site
   GDALDatasetUniquePtr warped = RunGdalProgram<GDALWarpAppOptions>(
       args, GDALWarpAppOptionsNew, GDALWarpAppOptionsFree,
       [&](GDALWarpAppOptions* o) { return GDALWarp("", nullptr, 1, &in, o, nullptr); });
-  if (!warped) FailLayer(s.Name, WithDetail("cannot be placed in the site's coordinate system"));
+  if (!warped) FailLayer(QuoteForMessage(s.Name), WithDetail("cannot be placed in the site's coordinate system"));
 
   double w[6];
   warped->GetGeoTransform(w);
@@ -389,7 +393,7 @@ BasemapRaster ReadRaster(const BasemapSource& s, const OGRSpatialReference* site
     GDALRasterBand* band = warped->GetRasterBand(b);
     if (band->RasterIO(GF_Read, 0, 0, columns, rows, channel.data(), r.Columns, r.Rows, GDT_Byte, 0, 0,
                        &extra) != CE_None) {
-      FailLayer(s.Name, WithDetail("cannot be read"));
+      FailLayer(QuoteForMessage(s.Name), WithDetail("cannot be read"));
     }
     std::vector<int> targets;  // the RGBA channels the band fills
     if (band->GetColorInterpretation() == GCI_AlphaBand) {
@@ -430,11 +434,11 @@ void ReadVectors(const BasemapSource& s, const OGRSpatialReference* site, std::v
   const char* drivers[] = {"GPKG", "ESRI Shapefile", "GeoJSON", nullptr};
   GDALDatasetUniquePtr ds(
       GDALDataset::Open(s.Path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
-  if (!ds) FailLayer(s.Name, WithDetail("cannot be read as a GeoPackage, shapefile or GeoJSON file"));
+  if (!ds) FailLayer(QuoteForMessage(s.Name), WithDetail("cannot be read as a GeoPackage, shapefile or GeoJSON file"));
   const bool severalLayers = ds->GetLayerCount() > 1;
   for (OGRLayer* layer : ds->GetLayers()) {
     const std::string name =
-        severalLayers ? s.Name + "\" layer \"" + layer->GetName() : s.Name;
+        QuoteForMessage(s.Name) + (severalLayers ? " layer " + QuoteForMessage(layer->GetName()) : std::string());
     const std::unique_ptr<OGRSpatialReference> own = LayerSystem(name, s, layer->GetSpatialRef());
     std::unique_ptr<OGRCoordinateTransformation> ct;
     if (NeedsReprojection(name, own.get(), site)) {
@@ -494,15 +498,15 @@ std::optional<std::string> CrsProblem(std::string_view crs) {
   QuietGdal quiet;
   const std::unique_ptr<OGRSpatialReference> srs = SpatialReference(crs);
   if (srs == nullptr) {
-    return "GDAL does not know the coordinate system \"" + std::string(crs) +
-           "\" (give it as \"EPSG:6677\" or as WKT)";
+    return "GDAL does not know the coordinate system " + QuoteForMessage(crs) +
+           " (give it as \"EPSG:6677\" or as WKT)";
   }
   if (srs->IsGeographic()) {
-    return "\"" + std::string(crs) + "\" is geographic (degrees), but x and y are metres: give a "
+    return QuoteForMessage(crs) + " is geographic (degrees), but x and y are metres: give a "
            "projected system such as EPSG:6677";
   }
   if (srs->IsProjected() && std::fabs(srs->GetLinearUnits() - 1.0) > 1e-12) {
-    return "\"" + std::string(crs) + "\" does not count in metres, but x and y are metres";
+    return QuoteForMessage(crs) + " does not count in metres, but x and y are metres";
   }
   return std::nullopt;
 }

@@ -2,7 +2,7 @@
 // bytes: the first byte picks the table and the cell the paste starts at, the rest is the
 // clipboard's text. A refused paste names its cell and leaves the rows as they were; a paste
 // that is taken keeps every pollutant's emission of each stack, adds rows only to the pollutant
-// table, and leaves the rows above it as they were.
+// table, and leaves the rows it does not reach as they were.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (std::size_t r = 0; r < rows.size(); ++r) {
     if (rows[r].Stacks.size() != kStacks) Broken("a pollutant without one emission per stack");
-    if (!emissions && static_cast<int>(r) < row && !Same(rows[r], before[r])) Broken("a row above the paste changed");
+    const bool outside = static_cast<int>(r) < row || static_cast<int>(r) >= row + paste.Rows;
+    if (!emissions && outside && r < before.size() && !Same(rows[r], before[r])) Broken("a row the paste does not reach changed");
   }
   return 0;
 }
