@@ -118,4 +118,14 @@ fi
   flock 9
   wineserver -p10 </dev/null >/dev/null 2>&1 9>&- || true
 ) 9>"$prefix.lock"
-exec wine "$@"
+# wine's own processes that the program starts (services, a hidden desktop, a console host)
+# inherit its standard streams and outlive it: on the caller's pipes they would keep a test
+# runner waiting for their end. The program writes into files instead, passed on when it ends.
+out="$(mktemp)"
+err="$(mktemp)"
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+wine "$@" >"$out" 2>"$err" || status=$?
+cat "$out"
+cat "$err" >&2
+exit "$status"
