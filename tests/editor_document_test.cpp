@@ -174,7 +174,9 @@ TEST(SiteEditorTest, ChosenBasemapRoundTrips) {
   const auto same = [](const std::optional<BasemapChoice>& a, const BasemapChoice& b) {
     ASSERT_TRUE(a.has_value());
     ASSERT_EQ(a->Raster.has_value(), b.Raster.has_value());
-    if (b.Raster) EXPECT_EQ(std::tie(a->Raster->Path, a->Raster->Crs), std::tie(b.Raster->Path, b.Raster->Crs));
+    if (b.Raster) {
+      EXPECT_EQ(std::tie(a->Raster->Path, a->Raster->Crs), std::tie(b.Raster->Path, b.Raster->Crs));
+    }
     ASSERT_EQ(a->Vectors.size(), b.Vectors.size());
     for (std::size_t i = 0; i < b.Vectors.size(); ++i) {
       EXPECT_EQ(std::tie(a->Vectors[i].Path, a->Vectors[i].Crs), std::tie(b.Vectors[i].Path, b.Vectors[i].Crs)) << i;

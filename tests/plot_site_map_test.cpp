@@ -100,7 +100,9 @@ TEST(SiteMapBandImage, GridValueIsBilinearBetweenTheNodes) {
   for (const auto& c : cases) {
     const std::optional<double> v = GridValueAt(g, c.X, c.Y);
     ASSERT_EQ(v.has_value(), c.Value.has_value()) << c.X << ", " << c.Y;
-    if (v) EXPECT_NEAR(*v, *c.Value, 1e-12) << c.X << ", " << c.Y;
+    if (v) {
+      EXPECT_NEAR(*v, *c.Value, 1e-12) << c.X << ", " << c.Y;
+    }
   }
   EXPECT_FALSE(GridValueAt({{0, 10}, {0, 10}, {1, 2, 3}}, 5, 5));
   EXPECT_FALSE(GridValueAt({{0}, {0, 10}, {1, 2}}, 0, 5));

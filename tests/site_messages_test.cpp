@@ -149,7 +149,7 @@ struct SiteFolder {
 // wrong, the window's text is Japanese: the place, then what is wrong there.
 TEST(SiteMessages, EveryProblemOfTheFilesItReadsIsInJapanese) {
   const auto met = [](std::function<void(Json&)> change) {
-    return [change](Json& site, const scratch::ScratchDir& dir) {
+    return [change](Json&, const scratch::ScratchDir& dir) {
       Json m = Json::parse(MetStatsJson(VariedMet()));
       change(m);
       dir.NewFile("met.json", m.dump());
