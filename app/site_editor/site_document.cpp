@@ -1069,22 +1069,13 @@ std::optional<std::vector<PollutantChoice>> PollutantChoicesOf(const SiteDocumen
 }
 
 std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::vector<PollutantChoice>& rows) {
-  // The column of the pollutant table a refusal names, by its words.
-  const auto columnOf = [](std::string_view column) {
-    static constexpr std::pair<std::string_view, int> kColumns[] = {
-        {"名前", 0}, {"排出量の単位", 1}, {"バックグラウンド濃度", 2}, {"バックグラウンド濃度の単位", 3},
-        {"換算の a", 5}, {"換算の b", 6}, {"換算ファイル", kPollutantFitColumn}, {"環境基準", 8}};
-    for (const auto& [words, col] : kColumns) {
-      if (words == column) return col;
-    }
-    return 0;
-  };
-  const auto refuse = [&](const PollutantChoice& p, std::size_t i, std::string_view column, const std::string& text,
-                          std::string_view hint, int stack = -1) {
+  // A refusal of the pollutant table's cell in column `col`, or of a stack's emission.
+  const auto refuse = [](const PollutantChoice& p, std::size_t i, int col, std::string_view column, const std::string& text,
+                         std::string_view hint, int stack = -1) {
     const std::string name = p.Name.empty() ? std::to_string(i + 1) + " 行目" : Quoted(p.Name);
     EditorProblem problem{"汚染物質 " + name + " の「" + std::string(column) + "」" +
                               (text.empty() ? std::string(" が空です") : " " + Quoted(text)) + "\n" + std::string(hint),
-                          SitePlace::Pollutants, static_cast<int>(i), columnOf(column)};
+                          SitePlace::Pollutants, static_cast<int>(i), col};
     if (stack >= 0) problem = EditorProblem{problem.Text, SitePlace::Emissions, stack, 2 * static_cast<int>(i)};
     return problem;
   };
@@ -1101,9 +1092,9 @@ std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::v
   std::set<std::string> names;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const PollutantChoice& p = rows[i];
-    if (Trimmed(p.Name).empty()) return refuse(p, i, "名前", "", "名前を入力してください");
-    if (!names.insert(Trimmed(p.Name)).second) return refuse(p, i, "名前", p.Name, "同じ名前の汚染物質がほかにあります");
-    if (Trimmed(p.Unit).empty()) return refuse(p, i, "排出量の単位", "", "m3N/s、g/s などを入力してください");
+    if (Trimmed(p.Name).empty()) return refuse(p, i, 0, "名前", "", "名前を入力してください");
+    if (!names.insert(Trimmed(p.Name)).second) return refuse(p, i, 0, "名前", p.Name, "同じ名前の汚染物質がほかにあります");
+    if (Trimmed(p.Unit).empty()) return refuse(p, i, 1, "排出量の単位", "", "m3N/s、g/s などを入力してください");
     OrderedJson o = OrderedJson::object();
     o["name"] = Trimmed(p.Name);
     o["unit"] = Trimmed(p.Unit);
@@ -1113,7 +1104,7 @@ std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::v
       const std::string column = "排出量 " + doc.Stacks[s][kSiteNameColumn];
       const std::optional<double> q = CellNumber(e.Qp);
       if (!q || *q < 0) {
-        return refuse(p, i, column, Trimmed(e.Qp), "0 以上の数値を入力してください (排出しない煙突は 0)", static_cast<int>(s));
+        return refuse(p, i, -1, column, Trimmed(e.Qp), "0 以上の数値を入力してください (排出しない煙突は 0)", static_cast<int>(s));
       }
       const std::string qp = Trimmed(HalfWidthNumberText(e.Qp));
       if (e.No2) {
@@ -1125,26 +1116,26 @@ std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::v
     o["stacks"] = std::move(stacks);
     const std::optional<OrderedJson> background = number(p.Background);
     if (!background || background->get<double>() < 0) {
-      return refuse(p, i, "バックグラウンド濃度", Trimmed(p.Background), "0 以上の数値を入力してください");
+      return refuse(p, i, 2, "バックグラウンド濃度", Trimmed(p.Background), "0 以上の数値を入力してください");
     }
-    if (Trimmed(p.BackgroundUnit).empty()) return refuse(p, i, "バックグラウンド濃度の単位", "", "ppm、µg/m3 などを入力してください");
+    if (Trimmed(p.BackgroundUnit).empty()) return refuse(p, i, 3, "バックグラウンド濃度の単位", "", "ppm、µg/m3 などを入力してください");
     o["background"] = {{"value", *background}, {"unit", Trimmed(p.BackgroundUnit)}};
     switch (p.Conversion) {
       case PollutantConversion::None: break;
       case PollutantConversion::Linear: {
         const std::optional<OrderedJson> a = number(p.A);
-        if (!a) return refuse(p, i, "換算の a", Trimmed(p.A), "数値を入力してください");
+        if (!a) return refuse(p, i, 5, "換算の a", Trimmed(p.A), "数値を入力してください");
         const std::optional<OrderedJson> b = number(p.B);
-        if (!b) return refuse(p, i, "換算の b", Trimmed(p.B), "数値を入力してください");
+        if (!b) return refuse(p, i, 6, "換算の b", Trimmed(p.B), "数値を入力してください");
         o["conversion"] = {{"linear", {{"a", *a}, {"b", *b}}}};
         break;
       }
       case PollutantConversion::Fit:
-        if (Trimmed(p.Fit).empty()) return refuse(p, i, "換算ファイル", "", "測定局の年平均値と日平均値のファイルを選んでください");
+        if (Trimmed(p.Fit).empty()) return refuse(p, i, kPollutantFitColumn, "換算ファイル", "", "測定局の年平均値と日平均値のファイルを選んでください");
         o["conversion"] = {{"fit", Trimmed(p.Fit)}};
         break;
     }
-    if (Trimmed(p.Standard).empty()) return refuse(p, i, "環境基準", "", "基準の表の名前 (NO2、SO2、SPM など) を入力してください");
+    if (Trimmed(p.Standard).empty()) return refuse(p, i, 8, "環境基準", "", "基準の表の名前 (NO2、SO2、SPM など) を入力してください");
     o["standard"] = Trimmed(p.Standard);
     block.push_back(std::move(o));
   }
@@ -1154,6 +1145,11 @@ std::optional<EditorProblem> SetPollutantChoices(SiteDocument& doc, const std::v
     NoteSiteEdit(doc);
   }
   return std::nullopt;
+}
+
+std::string* PollutantCell(PollutantChoice& p, int col) {
+  std::string* const cells[] = {&p.Name, &p.Unit, &p.Background, &p.BackgroundUnit, nullptr, &p.A, &p.B, &p.Fit, &p.Standard};
+  return col >= 0 && col < static_cast<int>(std::size(cells)) ? cells[col] : nullptr;
 }
 
 const std::vector<SiteColumn>& PollutantColumns() {
@@ -1187,11 +1183,14 @@ std::optional<PollutantConversion> ConversionOfText(const std::string& cell) {
 
 SitePaste PastePollutants(std::vector<PollutantChoice>& rows, std::size_t stacks, std::string_view text, int row,
                           int col) {
+  const int width = static_cast<int>(PollutantColumns().size());
   std::vector<SiteRow> table;
   for (const PollutantChoice& p : rows) {
-    table.push_back({p.Name, p.Unit, p.Background, p.BackgroundUnit,
-                     std::string(kPollutantConversionNames[static_cast<std::size_t>(p.Conversion)]), p.A, p.B, p.Fit,
-                     p.Standard});
+    SiteRow& cells = table.emplace_back();
+    for (int c = 0; c < width; ++c) {
+      const std::string* cell = PollutantCell(p, c);
+      cells.push_back(cell != nullptr ? *cell : std::string(kPollutantConversionNames[static_cast<std::size_t>(p.Conversion)]));
+    }
   }
   SitePaste paste = PasteIntoTable(table, PollutantColumns(), SitePlace::Pollutants, text, row, col);
   if (paste.Problem) return paste;
@@ -1207,15 +1206,10 @@ SitePaste PastePollutants(std::vector<PollutantChoice>& rows, std::size_t stacks
                                     SitePlace::Pollutants, static_cast<int>(r), kPollutantConversionColumn};
       return paste;
     }
-    p.Name = t[0];
-    p.Unit = t[1];
-    p.Background = t[2];
-    p.BackgroundUnit = t[3];
+    for (int c = 0; c < width; ++c) {
+      if (std::string* cell = PollutantCell(p, c)) *cell = t[static_cast<std::size_t>(c)];
+    }
     p.Conversion = *conversion;
-    p.A = t[5];
-    p.B = t[6];
-    p.Fit = t[kPollutantFitColumn];
-    p.Standard = t[8];
     p.Stacks.resize(stacks, PollutantEmission{"0", false});
   }
   rows = std::move(out);

@@ -208,6 +208,12 @@ inline constexpr std::string_view kPollutantConversionNames[] = {"なし", "一�
 const std::vector<SiteColumn>& PollutantColumns();
 inline constexpr int kPollutantConversionColumn = 4;
 inline constexpr int kPollutantFitColumn = 7;
+// The text of a pollutant row's cell in column `col` of that table; null for the conversion
+// column (a choice, not a text) and for a column the table does not have.
+std::string* PollutantCell(PollutantChoice& p, int col);
+inline const std::string* PollutantCell(const PollutantChoice& p, int col) {
+  return PollutantCell(const_cast<PollutantChoice&>(p), col);
+}
 // Spreadsheet cells pasted into the pollutant table at (row, col), as PasteIntoTable: the rows
 // it reaches are added (emitting "0" from every one of `stacks` stacks); the conversion takes
 // its word, its first word ("一次式") or "none", "linear", "fit"; a refused paste changes

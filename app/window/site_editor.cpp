@@ -458,15 +458,14 @@ void SiteEditor::FillPollutantTables(const std::vector<PollutantChoice>& rows) {
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const PollutantChoice& p = rows[r];
     const int row = static_cast<int>(r);
-    const std::string* texts[] = {&p.Name, &p.Unit, &p.Background, &p.BackgroundUnit, nullptr, &p.A, &p.B, &p.Fit, &p.Standard};
-    for (int c = 0; c < 9; ++c) {
-      if (texts[c] != nullptr) pollutantTable_->setItem(row, c, new QTableWidgetItem(Utf8ToQString(*texts[c])));
+    for (int c = 0; c < pollutantTable_->columnCount(); ++c) {
+      if (const std::string* cell = PollutantCell(p, c)) pollutantTable_->setItem(row, c, new QTableWidgetItem(Utf8ToQString(*cell)));
     }
     auto* conversion = new QComboBox(pollutantTable_);
     conversion->addItems(ConversionNames());
     conversion->setCurrentIndex(static_cast<int>(p.Conversion));
     connect(conversion, &QComboBox::currentIndexChanged, this, [this] { PollutantsEdited(); });
-    pollutantTable_->setCellWidget(row, 4, conversion);
+    pollutantTable_->setCellWidget(row, kPollutantConversionColumn, conversion);
   }
   emissionTable_->setColumnCount(static_cast<int>(rows.size()) * 2);
   emissionTable_->setRowCount(static_cast<int>(doc_.Stacks.size()));
@@ -497,17 +496,12 @@ std::vector<PollutantChoice> SiteEditor::PollutantRows() const {
   std::vector<PollutantChoice> rows;
   for (int r = 0; r < pollutantTable_->rowCount(); ++r) {
     PollutantChoice p;
-    p.Name = text(pollutantTable_, r, 0);
-    p.Unit = text(pollutantTable_, r, 1);
-    p.Background = text(pollutantTable_, r, 2);
-    p.BackgroundUnit = text(pollutantTable_, r, 3);
-    if (const auto* c = qobject_cast<QComboBox*>(pollutantTable_->cellWidget(r, 4))) {
+    for (int c = 0; c < pollutantTable_->columnCount(); ++c) {
+      if (std::string* cell = PollutantCell(p, c)) *cell = text(pollutantTable_, r, c);
+    }
+    if (const auto* c = qobject_cast<QComboBox*>(pollutantTable_->cellWidget(r, kPollutantConversionColumn))) {
       p.Conversion = static_cast<PollutantConversion>(std::max(0, c->currentIndex()));
     }
-    p.A = text(pollutantTable_, r, 5);
-    p.B = text(pollutantTable_, r, 6);
-    p.Fit = text(pollutantTable_, r, 7);
-    p.Standard = text(pollutantTable_, r, 8);
     for (int s = 0; s < emissionTable_->rowCount(); ++s) {
       const QTableWidgetItem* check = emissionTable_->item(s, 2 * r + 1);
       p.Stacks.push_back({text(emissionTable_, s, 2 * r), check != nullptr && check->checkState() == Qt::Checked});
